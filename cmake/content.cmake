@@ -1,0 +1,36 @@
+# The runnable game folder: the programs, the manifest, the archive and the
+# loose data, all made at build time by the host tools from content/.
+set(QV_GENERATED "${CMAKE_BINARY_DIR}/generated")
+file(MAKE_DIRECTORY "${QV_GENERATED}" "${QUORVANE_GAME_DIR}")
+
+function(qv_host_tool var name)
+  set(path "${QUORVANE_HOST_TOOLS}/${name}")
+  if(NOT EXISTS "${path}")
+    message(FATAL_ERROR "host tool ${name} missing in ${QUORVANE_HOST_TOOLS}: build tools/ first (scripts/play does)")
+  endif()
+  set(${var} "${path}" PARENT_SCOPE)
+endfunction()
+
+function(qv_install_to_game target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> "${QUORVANE_GAME_DIR}/"
+    VERBATIM)
+endfunction()
+
+# The program icon (resource 101), drawn by our own tool.
+qv_host_tool(QV_ICON_TOOL qvicon)
+add_custom_command(OUTPUT "${QV_GENERATED}/quorvane.ico"
+  COMMAND "${QV_ICON_TOOL}" "${QV_GENERATED}/quorvane.ico"
+  DEPENDS "${QV_ICON_TOOL}" VERBATIM)
+add_custom_target(qv_icon DEPENDS "${QV_GENERATED}/quorvane.ico")
+include_directories("${QV_GENERATED}")
+
+# Manifest, archive and loose files.
+qv_host_tool(QV_PACK_TOOL qvpack)
+file(GLOB_RECURSE QV_CONTENT_FILES CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/content/*")
+add_custom_command(OUTPUT "${QV_GENERATED}/content.stamp"
+  COMMAND "${QV_PACK_TOOL}" --content "${CMAKE_SOURCE_DIR}/content" --manifest "${CMAKE_SOURCE_DIR}/content/manifest.xml"
+          --out "${QUORVANE_GAME_DIR}"
+  COMMAND ${CMAKE_COMMAND} -E touch "${QV_GENERATED}/content.stamp"
+  DEPENDS "${QV_PACK_TOOL}" ${QV_CONTENT_FILES} VERBATIM)
+add_custom_target(qv_content ALL DEPENDS "${QV_GENERATED}/content.stamp")

@@ -1,0 +1,158 @@
+#include "renderer_d3d9.h"
+
+#include "renderer.h"
+
+static RendererDevice s_device;
+
+IDirect3DDevice9* GetD3DDevice() { return g_renderer.device ? g_renderer.device->device : nullptr; }
+
+static void SetProjection(IDirect3DDevice9* dev, const Vector3& view) {
+    D3DMATRIX p = {};
+    p._11 = 2.0f / view.x;
+    p._22 = 2.0f / view.y;
+    p._33 = -1.0f / view.z;
+    p._43 = 1.0f;
+    p._44 = 1.0f;
+    dev->SetTransform(D3DTS_PROJECTION, &p);
+}
+
+static void SetRenderStates(IDirect3DDevice9* dev) {
+    dev->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    dev->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    dev->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    dev->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    dev->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_NOTEQUAL);
+    dev->SetRenderState(D3DRS_ALPHAREF, 0);
+    dev->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+    dev->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    dev->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
+    dev->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+    dev->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+    dev->SetRenderState(D3DRS_LIGHTING, FALSE);
+    dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    dev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    dev->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT2);
+    dev->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    dev->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    dev->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+    dev->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+}
+
+bool Renderer::DeviceInit(bool verticalSync) {
+    device = &s_device;
+    RendererDevice& d = s_device;
+    d.d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    if (!d.d3d) {
+        SetError("Failed to create direct3D.");
+        return false;
+    }
+    DWORD behaviour = D3DCREATE_SOFTWARE_VERTEXPROCESSING;
+    D3DCAPS9 caps;
+    if (FAILED(d.d3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps)))
+        SetError("Failed to get direct3d capabilities.");
+    else if (caps.VertexProcessingCaps != 0)
+        behaviour = D3DCREATE_HARDWARE_VERTEXPROCESSING;
+
+    D3DPRESENT_PARAMETERS& pp = d.present;
+    ZeroMemory(&pp, sizeof(pp));
+    pp.BackBufferWidth = clientWidth;
+    pp.BackBufferHeight = clientHeight;
+    pp.BackBufferFormat = D3DFMT_A8R8G8B8;
+    pp.BackBufferCount = 0;
+    pp.MultiSampleType = D3DMULTISAMPLE_NONE;
+    pp.MultiSampleQuality = 0;
+    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    pp.hDeviceWindow = window;
+    pp.Windowed = TRUE;
+    pp.EnableAutoDepthStencil = TRUE;
+    pp.AutoDepthStencilFormat = D3DFMT_D16;
+    pp.Flags = 0;
+    pp.FullScreen_RefreshRateInHz = 0;
+    pp.PresentationInterval = verticalSync ? D3DPRESENT_INTERVAL_ONE : D3DPRESENT_INTERVAL_IMMEDIATE;
+
+    if (FAILED(d.d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, behaviour, &pp, &d.device))) {
+        d.device = nullptr;
+        SetError("Failed to create direct3D device.");
+        return false;
+    }
+    SetProjection(d.device, viewSize);
+
+    if (FAILED(d.device->CreateVertexBuffer(8, D3DUSAGE_WRITEONLY, D3DFVF_DIFFUSE, D3DPOOL_MANAGED,
+                                            &d.colour, nullptr))) {
+        d.colour = nullptr;
+        SetError("Failed to create direct3D mesh color.");
+        return false;
+    }
+    static const D3DVERTEXELEMENT9 elements[] = {
+        {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+        {1, 0, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+        {2, 0, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
+        D3DDECL_END()};
+    if (FAILED(d.device->CreateVertexDeclaration(elements, &d.declaration))) {
+        d.declaration = nullptr;
+        SetError("Failed to create direct3D mesh declaration.");
+        return false;
+    }
+    SetRenderStates(d.device);
+    return true;
+}
+
+void Renderer::DeviceShutdown() {
+    RendererDevice& d = s_device;
+    if (d.declaration) d.declaration->Release();
+    if (d.colour) d.colour->Release();
+    if (d.device) d.device->Release();
+    if (d.d3d) d.d3d->Release();
+    d.declaration = nullptr;
+    d.colour = nullptr;
+    d.device = nullptr;
+    d.d3d = nullptr;
+    device = nullptr;
+}
+
+bool Renderer::DeviceReady() const { return s_device.device != nullptr; }
+
+void Renderer::ResetDevice() {
+    RendererDevice& d = s_device;
+    if (!d.device) return;
+    // The result is not examined: a failed reset is tried again next frame.
+    d.device->Reset(&d.present);
+    SetProjection(d.device, viewSize);
+    SetRenderStates(d.device);
+}
+
+void Renderer::SetVerticalSync(bool on) {
+    s_device.present.PresentationInterval = on ? D3DPRESENT_INTERVAL_ONE : D3DPRESENT_INTERVAL_IMMEDIATE;
+}
+
+void Renderer::DeviceRestoreIfLost() {
+    if (s_device.device && s_device.device->TestCooperativeLevel() != D3D_OK) ResetDevice();
+}
+
+bool Renderer::DeviceBeginScene() {
+    IDirect3DDevice9* dev = s_device.device;
+    if (!dev) return false;
+    dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    return SUCCEEDED(dev->BeginScene());
+}
+
+void Renderer::DeviceEndScene() {
+    if (s_device.device) s_device.device->EndScene();
+}
+
+void Renderer::DevicePresent() {
+    if (s_device.device) s_device.device->Present(nullptr, nullptr, nullptr, nullptr);
+}
+
+bool Renderer::DeviceSetGlobalAlpha(float alpha) {
+    RendererDevice& d = s_device;
+    if (!d.colour) return false;
+    void* data = nullptr;
+    if (FAILED(d.colour->Lock(0, 0, &data, 0)) || !data) return false;
+    if (!(alpha > 0.0f)) alpha = 0.0f;  // also catches NaN
+    if (alpha > 1.0f) alpha = 1.0f;
+    DWORD a = (DWORD)(int)(alpha * 255.0f);
+    *static_cast<DWORD*>(data) = (a << 24) | 0x00FFFFFF;
+    d.colour->Unlock();
+    return true;
+}

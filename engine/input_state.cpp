@@ -1,0 +1,70 @@
+#include "input_state.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+InputState g_input;
+
+InputState::InputState() {
+    Clear();
+    // Start from where the cursor is, so the first relative move is small.
+    POINT p;
+    if (GetCursorPos(&p)) {
+        value[INPUT_MOUSE_X] = value[INPUT_MOUSE_PREV_X] = p.x;
+        value[INPUT_MOUSE_Y] = value[INPUT_MOUSE_PREV_Y] = p.y;
+    }
+}
+
+void InputState::Clear() {
+    std::memset(value, 0, sizeof(value));
+    changedCount = 0;
+}
+
+int InputState::Set(int code, int v) {
+    if (code < 0 || code >= INPUT_CODE_COUNT) return v;
+    switch (code) {
+    case INPUT_MOUSE_DX:
+        value[INPUT_MOUSE_PREV_X] = value[INPUT_MOUSE_X];
+        value[INPUT_MOUSE_X] += v;
+        break;
+    case INPUT_MOUSE_DY:
+        value[INPUT_MOUSE_PREV_Y] = value[INPUT_MOUSE_Y];
+        value[INPUT_MOUSE_Y] += v;
+        break;
+    case INPUT_MOUSE_X:
+        value[INPUT_MOUSE_PREV_X] = value[INPUT_MOUSE_X];
+        value[INPUT_MOUSE_DX] = v - value[INPUT_MOUSE_X];
+        break;
+    case INPUT_MOUSE_Y:
+        value[INPUT_MOUSE_PREV_Y] = value[INPUT_MOUSE_Y];
+        value[INPUT_MOUSE_DY] = v - value[INPUT_MOUSE_Y];
+        break;
+    case INPUT_CHAR:
+    case INPUT_LAST_DOWN:
+        break;
+    default:
+        // A change beyond the table's room is stored but not aged.
+        if (changedCount < kMaxChanges) changed[changedCount++] = &value[code];
+        break;
+    }
+    if (v == KEY_WENT_DOWN) value[INPUT_LAST_DOWN] = code;
+    if (v == KEY_WENT_UP) value[INPUT_LAST_UP] = code;
+    value[code] = v;
+    return v;
+}
+
+void InputState::EndFrame() {
+    value[INPUT_MOUSE_DX] = 0;
+    value[INPUT_MOUSE_DY] = 0;
+    value[INPUT_WHEEL] = 0;
+    value[INPUT_CHAR] = 0;
+    value[INPUT_LAST_DOWN] = 0;
+    value[INPUT_LAST_UP] = 0;
+    for (int i = 0; i < changedCount; ++i) {
+        int& v = *changed[i];
+        if (v == KEY_WENT_DOWN || v == KEY_DOUBLE_CLICK) v = KEY_HELD;
+        else if (v == KEY_WENT_UP) v = KEY_UP;
+    }
+    changedCount = 0;
+}

@@ -1,0 +1,193 @@
+#include "renderer.h"
+
+#include <windowsx.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "input_state.h"
+#include "strings.h"
+
+Renderer g_renderer;
+
+Renderer::Renderer() { error[0] = 0; }
+
+Renderer::~Renderer() { stack.Clear(); }
+
+void Renderer::SetError(const char* text) { CopyString(error, sizeof(error), text); }
+
+bool Renderer::Init(HWND w, const Vector3& size, bool verticalSync, bool) {
+    viewSize = size;
+    window = w;
+    mouseView = WindowToView(g_input.Get(INPUT_MOUSE_X), g_input.Get(INPUT_MOUSE_Y));
+    if (!DeviceInit(verticalSync)) return false;
+    stack.Clear();
+    stack.Append(Matrix4::Identity());
+    LARGE_INTEGER f, c;
+    frequency = QueryPerformanceFrequency(&f) && f.QuadPart ? f.QuadPart : 1000;
+    previousCounter = QueryPerformanceCounter(&c) ? c.QuadPart : GetTickCount();
+    SetGlobalAlpha(1.0f);
+    return true;
+}
+
+void Renderer::Shutdown() {
+    stack.Clear();
+    DeviceShutdown();
+}
+
+bool PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+        if (msg.message == WM_QUIT) return false;
+    }
+    return true;
+}
+
+void Renderer::MeasureFrameTime() {
+    LARGE_INTEGER c;
+    currentCounter = QueryPerformanceCounter(&c) ? c.QuadPart : GetTickCount();
+    frameTime = frequency ? (float)((double)(currentCounter - previousCounter) / (double)frequency) : 0.0f;
+    previousCounter = currentCounter;
+}
+
+bool Renderer::RunFrame() {
+    if (!PumpMessages()) return false;
+    MeasureFrameTime();
+    if (!active) {
+        Sleep(10);
+        return true;
+    }
+    DeviceRestoreIfLost();
+    if (updatePass) updatePass();
+    if (DeviceBeginScene()) {
+        if (drawPass) drawPass();
+        DeviceEndScene();
+    }
+    DevicePresent();
+    g_input.EndFrame();
+    ++frameCounter;
+    return true;
+}
+
+float Renderer::GetCappedFrameTime() const {
+    return defaultFrameTime < frameTime ? defaultFrameTime : frameTime;
+}
+
+Vector3 Renderer::WindowToView(int x, int y) const {
+    Vector3 v = {0.0f, 0.0f, 0.0f};
+    // A minimised window has no client area; keep the view origin then.
+    if (clientWidth == 0 || clientHeight == 0) return v;
+    v.x = ((float)(unsigned)x / (float)clientWidth - 0.5f) * viewSize.x;
+    v.y = -((float)(unsigned)y / (float)clientHeight - 0.5f) * viewSize.y;
+    return v;
+}
+
+void Renderer::SetActive(bool on) {
+    if (active && !on) {
+        deactivationTick = GetTickCount();
+    } else if (!active && on) {
+        if (window) SetFocus(window);
+    }
+    active = on;
+}
+
+bool Renderer::HandleMessage(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SIZE:
+        clientWidth = LOWORD(lParam);
+        clientHeight = HIWORD(lParam);
+        return true;
+    case WM_ACTIVATE:
+        SetActive(LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0);
+        ShowCursor(TRUE);
+        return true;
+    case WM_PAINT:
+        ValidateRgn(w, nullptr);
+        return true;
+    case WM_CLOSE:
+        PostMessageA(w, WM_QUIT, 0, 0);
+        return true;
+    case WM_ERASEBKGND:
+        if (!DeviceReady()) return false;
+        if (!active) DevicePresent();  // keep the last frame on screen
+        return true;
+    case WM_KEYDOWN:
+        g_input.Set((int)((lParam >> 16) & 0xFFF), KEY_WENT_DOWN);
+        return true;
+    case WM_KEYUP:
+        g_input.Set((int)((lParam >> 16) & 0xFFF), KEY_WENT_UP);
+        return true;
+    case WM_CHAR:
+        g_input.Set(INPUT_CHAR, (int)wParam);
+        return true;
+    case WM_MOUSEMOVE:
+        g_input.Set(INPUT_MOUSE_X, LOWORD(lParam));
+        g_input.Set(INPUT_MOUSE_Y, HIWORD(lParam));
+        mouseView = WindowToView(g_input.Get(INPUT_MOUSE_X), g_input.Get(INPUT_MOUSE_Y));
+        return true;
+    case WM_LBUTTONDOWN: g_input.Set(INPUT_MOUSE_LEFT, KEY_WENT_DOWN); return true;
+    case WM_LBUTTONUP: g_input.Set(INPUT_MOUSE_LEFT, KEY_WENT_UP); return true;
+    case WM_LBUTTONDBLCLK: g_input.Set(INPUT_MOUSE_LEFT, KEY_DOUBLE_CLICK); return true;
+    case WM_RBUTTONDOWN: g_input.Set(INPUT_MOUSE_RIGHT, KEY_WENT_DOWN); return true;
+    case WM_RBUTTONUP: g_input.Set(INPUT_MOUSE_RIGHT, KEY_WENT_UP); return true;
+    case WM_RBUTTONDBLCLK: g_input.Set(INPUT_MOUSE_RIGHT, KEY_DOUBLE_CLICK); return true;
+    case WM_MBUTTONDOWN: g_input.Set(INPUT_MOUSE_MIDDLE, KEY_WENT_DOWN); return true;
+    case WM_MBUTTONUP: g_input.Set(INPUT_MOUSE_MIDDLE, KEY_WENT_UP); return true;
+    case WM_MBUTTONDBLCLK: g_input.Set(INPUT_MOUSE_MIDDLE, KEY_DOUBLE_CLICK); return true;
+    case WM_MOUSEWHEEL:
+        g_input.Set(INPUT_WHEEL, (short)HIWORD(wParam) / WHEEL_DELTA);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Renderer::PushMatrix() {
+    Matrix4 top = stack.Count() ? Top() : Matrix4::Identity();
+    stack.Append(top);
+}
+
+void Renderer::PopMatrix() {
+    // The base node stays: an unbalanced pop must not leave drawing without
+    // a current matrix.
+    if (stack.Count() > 1) stack.RemoveAt(stack.Count() - 1);
+}
+
+void Renderer::Translate(float x, float y, float z) {
+    if (stack.Count() == 0) return;
+    float* m = stack.At(stack.Count() - 1)->m;
+    for (int c = 0; c < 3; ++c) m[12 + c] = x * m[c] + y * m[4 + c] + z * m[8 + c] + m[12 + c];
+}
+
+void Renderer::Rotate(float angle, float x, float y, float z) {
+    if (stack.Count() == 0) return;
+    float* m = stack.At(stack.Count() - 1)->m;
+    float a = angle * 0.017453292f;
+    float c = std::cos(a), s = std::sin(a), t = 1.0f - c;
+    float r[3][3] = {
+        {t * x * x + c, t * x * y + s * z, t * x * z - s * y},
+        {t * x * y - s * z, t * y * y + c, t * y * z + s * x},
+        {t * x * z + s * y, t * y * z - s * x, t * z * z + c},
+    };
+    float rows[3][3];
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) rows[i][j] = m[i * 4 + j];
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j)
+            m[i * 4 + j] = r[i][0] * rows[0][j] + r[i][1] * rows[1][j] + r[i][2] * rows[2][j];
+        m[i * 4 + 3] = 0.0f;
+    }
+    m[15] = 1.0f;
+}
+
+void Renderer::Scale(float x, float y, float z) {
+    if (stack.Count() == 0) return;
+    float* m = stack.At(stack.Count() - 1)->m;
+    const float f[3] = {x, y, z};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) m[i * 4 + j] *= f[i];
+}
+
+void Renderer::SetGlobalAlpha(float alpha) { DeviceSetGlobalAlpha(alpha); }

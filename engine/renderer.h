@@ -1,0 +1,91 @@
+// The drawing device and owner of the frame loop and the window's messages.
+//
+// One set of operations serves every game library; each library links one
+// device implementation (the Device* members, in its own folder), so the
+// device calls stay out of this shared code.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "indexed_list.h"
+#include "math3d.h"
+
+// A stack of world matrices: the tail is the current matrix, "the top".
+typedef IndexedList<Matrix4> MatrixStack;
+
+struct RendererDevice;  // defined by the device implementation
+
+class Renderer {
+public:
+    Renderer();
+    ~Renderer();
+
+    bool Init(HWND window, const Vector3& viewSize, bool verticalSync, bool unused);
+    bool RunFrame();
+    void Shutdown();
+    bool HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void SetActive(bool active);
+    Vector3 WindowToView(int x, int y) const;
+    float GetCappedFrameTime() const;
+
+    void PushMatrix();
+    void PopMatrix();
+    void Translate(float x, float y, float z);
+    void Rotate(float angle, float x, float y, float z);
+    void Scale(float x, float y, float z);
+    void SetGlobalAlpha(float alpha);
+    void ResetDevice();
+    // Stores the presentation interval that the next device reset uses.
+    void SetVerticalSync(bool on);
+
+    // The game hooks its per-frame update and draw passes in here.
+    typedef void (*FramePass)();
+    void SetFramePasses(FramePass update, FramePass draw) {
+        updatePass = update;
+        drawPass = draw;
+    }
+
+    const Matrix4& Top() const { return *const_cast<MatrixStack&>(stack).At(stack.Count() - 1); }
+    unsigned StackDepth() const { return stack.Count(); }
+    const char* GetError() const { return error; }
+
+    uint32_t frameCounter = 0;
+    float frameTime = 0.0f;
+    float defaultFrameTime = 0.0f;
+    DWORD deactivationTick = 0;
+    unsigned clientWidth = 0;
+    unsigned clientHeight = 0;
+    Vector3 viewSize = {0.0f, 0.0f, 0.0f};
+    Vector3 mouseView = {0.0f, 0.0f, 0.0f};
+    bool active = true;
+    HWND window = nullptr;
+    RendererDevice* device = nullptr;
+
+private:
+    void SetError(const char* text);
+    void MeasureFrameTime();
+
+    // Device implementation (one per library).
+    bool DeviceInit(bool verticalSync);
+    void DeviceShutdown();
+    bool DeviceReady() const;
+    void DeviceRestoreIfLost();
+    bool DeviceBeginScene();
+    void DeviceEndScene();
+    void DevicePresent();
+    bool DeviceSetGlobalAlpha(float alpha);
+
+    MatrixStack stack;
+    int64_t frequency = 0;
+    int64_t previousCounter = 0;
+    int64_t currentCounter = 0;
+    FramePass updatePass = nullptr;
+    FramePass drawPass = nullptr;
+    char error[1024];
+};
+
+// Takes every queued message; false when the quit message was among them.
+bool PumpMessages();
+
+extern Renderer g_renderer;

@@ -1,0 +1,194 @@
+# Shared set-up for scripts/play and scripts/test: installs what is missing,
+# cross-builds the third-party libraries once, and builds the game.
+# Sourced, not run.
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD="$ROOT/build"
+JOBS=$(nproc 2>/dev/null || echo 4)
+# Bump when the way the dependencies are built changes: a new prefix is made.
+DEPS_REV=6
+DEPS_CACHE=${QUORVANE_DEPS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quorvane}
+DEPS_PREFIX="$DEPS_CACHE/deps-r$DEPS_REV"
+TRIPLE=i686-w64-mingw32
+
+say() { printf '\033[1;34m== %s\033[0m\n' "$*"; }
+die() { printf '\033[1;31m!! %s\033[0m\n' "$*" >&2; exit 1; }
+
+as_root() {
+    if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+APT_PACKAGES="mingw-w64 g++-mingw-w64-i686 cmake make g++ pkg-config dpkg-dev
+ wine wine32 xvfb xauth xdotool x11-utils imagemagick libz-mingw-w64-dev
+ googletest python3 ca-certificates xz-utils
+ libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 libasound2:i386"
+
+packages_missing() {
+    local p
+    for p in $APT_PACKAGES; do
+        dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed' || { echo "$p"; }
+    done
+}
+
+enable_deb_src() {
+    local f=/etc/apt/sources.list.d/debian.sources changed=0
+    if [ -f "$f" ] && grep -q '^Types: deb$' "$f"; then
+        as_root sed -i 's/^Types: deb$/Types: deb deb-src/' "$f"; changed=1
+    fi
+    if [ -f /etc/apt/sources.list ] && grep -q '^deb ' /etc/apt/sources.list \
+       && ! grep -q '^deb-src ' /etc/apt/sources.list; then
+        grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' | as_root tee -a /etc/apt/sources.list >/dev/null
+        changed=1
+    fi
+    return $changed
+}
+
+install_packages() {
+    local need_update=0
+    enable_deb_src || need_update=1
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        as_root dpkg --add-architecture i386; need_update=1
+    fi
+    local missing
+    missing=$(packages_missing)
+    if [ -n "$missing" ] || [ "$need_update" = 1 ] || [ ! -d /var/lib/apt/lists ] \
+       || [ -z "$(ls /var/lib/apt/lists/*Sources* 2>/dev/null)" ]; then
+        say "Installing packages: ${missing:-(refreshing lists)}"
+        as_root apt-get update -qq
+        [ -n "$missing" ] && as_root env DEBIAN_FRONTEND=noninteractive \
+            apt-get install -y -qq --no-install-recommends $missing >/dev/null
+    fi
+    return 0
+}
+
+# Fetch and unpack a Debian source package into $DEPS_CACHE/src/<pkg>.
+# The security suite's files are sometimes missing on the mirror: ask for the
+# main suite's version first, then whatever apt offers.
+fetch_source() {
+    local pkg=$1 dir="$DEPS_CACHE/src"
+    mkdir -p "$dir"
+    if [ -f "$dir/$pkg.unpacked" ]; then cat "$dir/$pkg.unpacked"; return 0; fi
+    local tmp; tmp=$(mktemp -d "$dir/dl.XXXXXX")
+    ( cd "$tmp" && { apt-get source -qq --download-only "$pkg/bookworm" >/dev/null 2>&1 \
+                  || apt-get source -qq --download-only "$pkg" >/dev/null 2>&1; } ) \
+        || { rm -rf "$tmp"; die "could not download the source of $pkg"; }
+    local dsc; dsc=$(ls "$tmp"/*.dsc 2>/dev/null | head -1)
+    local out="$dir/$pkg"
+    rm -rf "$out"
+    if [ -n "$dsc" ] && ( cd "$tmp" && dpkg-source -q -x "$dsc" "$out" >/dev/null 2>&1 ); then
+        :
+    else
+        # No patches could be applied: fall back to the plain upstream tarball.
+        local orig; orig=$(ls "$tmp"/*.orig.tar.* 2>/dev/null | head -1)
+        [ -n "$orig" ] || { rm -rf "$tmp"; die "no source tarball for $pkg"; }
+        mkdir -p "$out" && tar -xf "$orig" -C "$out" --strip-components=1
+    fi
+    rm -rf "$tmp"
+    echo "$out" > "$dir/$pkg.unpacked"
+    echo "$out"
+}
+
+build_deps() {
+    [ -f "$DEPS_PREFIX/.complete" ] && return 0
+    say "Cross-building libraries into $DEPS_PREFIX (once)"
+    local P="$DEPS_PREFIX" src log="$DEPS_CACHE/deps-build.log"
+    rm -rf "$P"; mkdir -p "$P/lib" "$P/include"
+    : > "$log"
+    local host_cfg="--host=$TRIPLE --prefix=$P --disable-shared --enable-static CC=$TRIPLE-gcc-posix"
+    export CFLAGS="-O2" CXXFLAGS="-O2"
+
+    # TinyXML: plain sources, built without its standard-library option.
+    src=$(fetch_source tinyxml)
+    (
+        set -e; cd "$src"
+        for f in tinystr tinyxml tinyxmlerror tinyxmlparser; do
+            $TRIPLE-g++-posix -O2 -c "$f.cpp" -o "$f.o"
+        done
+        $TRIPLE-ar rcs "$P/lib/libtinyxml.a" tinystr.o tinyxml.o tinyxmlerror.o tinyxmlparser.o
+        cp tinyxml.h tinystr.h "$P/include/"
+    ) >>"$log" 2>&1 || die "TinyXML failed to build (see $log)"
+
+    # libpng 1.6 over the MinGW zlib.
+    src=$(fetch_source libpng1.6)
+    (
+        set -e; cd "$src"
+        ./configure $host_cfg CPPFLAGS="-I/usr/$TRIPLE/include" LDFLAGS="-L/usr/$TRIPLE/lib"
+        make -j"$JOBS"; make install
+        [ -f "$P/lib/libpng.a" ] || cp "$P/lib/libpng16.a" "$P/lib/libpng.a"
+    ) >>"$log" 2>&1 || die "libpng failed to build (see $log)"
+
+    # libjpeg-turbo with the 6b API, no SIMD (no assembler needed).
+    src=$(fetch_source libjpeg-turbo)
+    (
+        set -e
+        # Agree with the Windows headers on boolean and INT32, so the order
+        # of includes never changes the library's structures.
+        grep -q QV_WINDOWS_TYPES "$src/jconfig.h.in" || cat >> "$src/jconfig.h.in" <<'JCONF'
+
+/* QV_WINDOWS_TYPES */
+#ifdef _WIN32
+#include <basetsd.h>
+#ifndef HAVE_BOOLEAN
+#ifndef __RPCNDR_H__
+typedef unsigned char boolean;
+#endif
+#define HAVE_BOOLEAN
+#endif
+#endif
+JCONF
+        mkdir -p "$src/build-w32"; cd "$src/build-w32"
+        cmake .. -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=i686 \
+            -DCMAKE_C_COMPILER=$TRIPLE-gcc-posix -DCMAKE_RC_COMPILER=$TRIPLE-windres \
+            -DCMAKE_INSTALL_PREFIX="$P" -DCMAKE_BUILD_TYPE=Release \
+            -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF \
+            -DWITH_JPEG7=OFF -DWITH_JPEG8=OFF -DCMAKE_INSTALL_LIBDIR=lib -DCMAKE_INSTALL_INCLUDEDIR=include
+        make -j"$JOBS" jpeg-static
+        cp libjpeg.a "$P/lib/libjpeg.a"
+        cp jconfig.h ../jpeglib.h ../jmorecfg.h ../jerror.h "$P/include/"
+    ) >>"$log" 2>&1 || die "libjpeg-turbo failed to build (see $log)"
+
+    # libogg, libvorbis, libvorbisfile.
+    src=$(fetch_source libogg)
+    ( set -e; cd "$src"; ./configure $host_cfg; make -j"$JOBS"; make install ) \
+        >>"$log" 2>&1 || die "libogg failed to build (see $log)"
+    src=$(fetch_source libvorbis)
+    ( set -e; cd "$src"; ./configure $host_cfg OGG_CFLAGS="-I$P/include" OGG_LIBS="-L$P/lib -logg" --disable-docs --disable-examples \
+          --disable-oggtest; make -j"$JOBS"; make install ) \
+        >>"$log" 2>&1 || die "libvorbis failed to build (see $log)"
+
+    touch "$P/.complete"
+}
+
+# Host tools and the Windows build share one CMake tree each.
+build_all() {
+    say "Building the host tools"
+    cmake -S "$ROOT/tools" -B "$BUILD/host" -DCMAKE_BUILD_TYPE=Release >/dev/null \
+        || die "host tools: configure failed"
+    cmake --build "$BUILD/host" -j"$JOBS" >"$BUILD/host-build.log" 2>&1 \
+        || { tail -40 "$BUILD/host-build.log"; die "host tools failed to build"; }
+    say "Building the game (32-bit Windows)"
+    cmake -S "$ROOT" -B "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw32.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DQUORVANE_DEPS="$DEPS_PREFIX" -DQUORVANE_HOST_TOOLS="$BUILD/host" \
+        -DQUORVANE_GAME_DIR="$BUILD/game" >/dev/null || die "configure failed"
+    cmake --build "$BUILD/win32" -j"$JOBS" >"$BUILD/win32-build.log" 2>&1 \
+        || { grep -E 'error|Error' "$BUILD/win32-build.log" | head -40; die "the game failed to build (see build/win32-build.log)"; }
+}
+
+# A private Wine prefix, made quietly, without the Mono and Gecko prompts.
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+wine_prefix() {
+    export WINEPREFIX=${1:-$BUILD/wineprefix}
+    export WINEARCH=win32
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        say "Making a Wine prefix at $WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || true
+        wineserver -w 2>/dev/null || true
+    fi
+}
+
+setup_and_build() {
+    install_packages
+    build_deps
+    build_all
+}

@@ -1,0 +1,217 @@
+"""End-to-end harness: runs the real game under Wine on a private X display.
+
+Each check gets a fresh copy of the game folder and of the shared data
+folder; the Wine prefix and the X server are made once per run.
+"""
+import os
+import shutil
+import signal
+import struct
+import subprocess
+import tempfile
+import time
+
+DATA_FOLDER = ("drive_c", "ProgramData", "Tarrowick", "Quorvane Vellumine")
+WINDOW_TITLE = "Quorvane Vellumine"
+WINDOWED_SETTINGS = (0.5, 0.5, 0.0, 800.0, 600.0, 32.0, 60.0, 1.0, 0.5, 0.0)
+
+
+class CheckFailed(AssertionError):
+    pass
+
+
+def expect(cond, message):
+    if not cond:
+        raise CheckFailed(message)
+
+
+def pack_settings(values):
+    return struct.pack("<10f", *values)
+
+
+class Harness:
+    def __init__(self, game_dir, work_dir, wintool):
+        self.game_dir = os.path.abspath(game_dir)
+        self.work = os.path.abspath(work_dir)
+        self.wintool_path = wintool
+        os.makedirs(self.work, exist_ok=True)
+        self.home = os.path.join(self.work, "home")
+        os.makedirs(self.home, exist_ok=True)
+        # DirectSound needs an ALSA device: a null default PCM is enough.
+        with open(os.path.join(self.home, ".asoundrc"), "w") as f:
+            f.write("pcm.!default { type null }\nctl.!default { type hw card 0 }\n")
+        self.prefix = os.path.join(self.work, "wineprefix")
+        self.env = dict(os.environ)
+        self.env.update({
+            "HOME": self.home,
+            "WINEPREFIX": self.prefix,
+            "WINEARCH": "win32",
+            "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
+        })
+        self.xvfb = None
+        self.procs = []
+        self.counter = 0
+
+    # -- set-up ----------------------------------------------------------
+    def start(self):
+        self._start_xvfb()
+        if not os.path.exists(os.path.join(self.prefix, "system.reg")):
+            subprocess.run(["wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=300)
+        subprocess.run(["wineserver", "-w"], env=self.env, timeout=120)
+        self._start_wineserver()
+
+    def _start_wineserver(self):
+        """One wineserver for the whole run, with Wine's own services already
+        started: a process that starts them hands them its output pipes, and
+        a reader of those pipes would then wait for the services to end."""
+        subprocess.Popen(["wineserver", "-p"], env=self.env, stdout=subprocess.DEVNULL,
+                         stderr=subprocess.DEVNULL).wait()
+        subprocess.run(["wine", "cmd.exe", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+
+    def _start_xvfb(self):
+        for n in range(140, 200):
+            if os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n):
+                continue
+            proc = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            for _ in range(100):
+                if os.path.exists("/tmp/.X11-unix/X%d" % n):
+                    break
+                if proc.poll() is not None:
+                    break
+                time.sleep(0.05)
+            if proc.poll() is None:
+                self.xvfb = proc
+                self.env["DISPLAY"] = ":%d" % n
+                time.sleep(0.2)
+                return
+        raise RuntimeError("could not start Xvfb")
+
+    def reset(self):
+        """Ends whatever a check left running."""
+        if any(p.poll() is None for p in self.procs):
+            subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+            for p in self.procs:
+                try:
+                    p.wait(timeout=10)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+            self._start_wineserver()
+        self.procs = []
+
+    def stop(self):
+        for p in self.procs:
+            if p.poll() is None:
+                p.kill()
+        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        if self.xvfb:
+            self.xvfb.send_signal(signal.SIGTERM)
+            self.xvfb.wait(timeout=10)
+
+    # -- folders ---------------------------------------------------------
+    def data_dir(self):
+        return os.path.join(self.prefix, *DATA_FOLDER)
+
+    def fresh_game(self, settings=WINDOWED_SETTINGS):
+        """A private copy of the game folder and an empty data folder.
+
+        settings: the values seeded into the data folder's .set file, or None
+        for no file at all."""
+        self.counter += 1
+        dest = os.path.join(self.work, "game-%d" % self.counter)
+        shutil.rmtree(dest, ignore_errors=True)
+        shutil.copytree(self.game_dir, dest)
+        data = self.data_dir()
+        shutil.rmtree(data, ignore_errors=True)
+        os.makedirs(data)
+        if settings is not None:
+            with open(os.path.join(data, "Quorvane.set"), "wb") as f:
+                f.write(pack_settings(settings))
+        return dest
+
+    # -- running ---------------------------------------------------------
+    def launch(self, game, args=()):
+        p = subprocess.Popen(["wine", "Quorvane.exe"] + list(args), cwd=game, env=self.env,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.procs.append(p)
+        return p
+
+    def wintool(self, *args):
+        # Output goes through a file, not a pipe: Wine may start a service of
+        # its own from this process, and that would hold a pipe open.
+        with tempfile.TemporaryFile(mode="w+") as out:
+            r = subprocess.run(["wine", self.wintool_path] + list(args), env=self.env,
+                               stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.DEVNULL,
+                               timeout=60)
+            out.seek(0)
+            return r.returncode, out.read().strip()
+
+    def wait_for(self, fn, timeout, what):
+        end = time.time() + timeout
+        while time.time() < end:
+            v = fn()
+            if v:
+                return v
+            time.sleep(0.25)
+        raise CheckFailed("timed out waiting for " + what)
+
+    def find_window(self, title=WINDOW_TITLE, timeout=60):
+        """Waits for a top-level window; returns (client w, client h, style, exstyle)."""
+        def look():
+            rc, out = self.wintool("find", title)
+            if rc == 0 and out.startswith("found"):
+                parts = out.split()
+                return int(parts[1]), int(parts[2]), int(parts[3], 16), int(parts[4], 16)
+            return None
+        return self.wait_for(look, timeout, "window '%s'" % title)
+
+    def x_windows(self, title=WINDOW_TITLE):
+        r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title],
+                           env=self.env, capture_output=True, text=True)
+        return [w for w in r.stdout.split() if w]
+
+    def x_geometry(self, xid):
+        r = subprocess.run(["xdotool", "getwindowgeometry", "--shell", xid], env=self.env,
+                           capture_output=True, text=True)
+        geo = dict(line.split("=", 1) for line in r.stdout.split() if "=" in line)
+        return int(geo.get("WIDTH", 0)), int(geo.get("HEIGHT", 0))
+
+    def read_box(self, caption="Error", timeout=60):
+        """Waits for a message box, returns its text and presses OK."""
+        def look():
+            rc, out = self.wintool("box", caption)
+            return out if rc == 0 else None
+        # Wait for the box itself first, then read it.
+        self.find_window(caption, timeout)
+        return self.wait_for(look, 10, "message box text")
+
+    def expect_no_box(self, caption="Error", seconds=1.5):
+        """Fails when a message box with this caption shows up meanwhile."""
+        end = time.time() + seconds
+        while True:
+            rc, _ = self.wintool("find", caption)
+            if rc == 0:
+                rc2, text = self.wintool("box", caption)
+                raise CheckFailed("unexpected '%s' box: %r" % (caption, text))
+            if time.time() >= end:
+                return
+            time.sleep(0.25)
+
+    def close_game(self, title=WINDOW_TITLE):
+        rc, _ = self.wintool("close", title)
+        expect(rc == 0, "could not post WM_CLOSE to '%s'" % title)
+
+    def wait_exit(self, proc, timeout=60):
+        try:
+            return proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            raise CheckFailed("the game did not end within %d s" % timeout)
+
+    def screenshot(self, path):
+        subprocess.run(["import", "-window", "root", path], env=self.env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return path
