@@ -25,12 +25,32 @@ add_custom_command(OUTPUT "${QV_GENERATED}/quorvane.ico"
 add_custom_target(qv_icon DEPENDS "${QV_GENERATED}/quorvane.ico")
 include_directories("${QV_GENERATED}")
 
-# Manifest, archive and loose files.
-qv_host_tool(QV_PACK_TOOL qvpack)
-file(GLOB_RECURSE QV_CONTENT_FILES CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/content/*")
-add_custom_command(OUTPUT "${QV_GENERATED}/content.stamp"
-  COMMAND "${QV_PACK_TOOL}" --content "${CMAKE_SOURCE_DIR}/content" --manifest "${CMAKE_SOURCE_DIR}/content/manifest.xml"
-          --out "${QUORVANE_GAME_DIR}"
-  COMMAND ${CMAKE_COMMAND} -E touch "${QV_GENERATED}/content.stamp"
-  DEPENDS "${QV_PACK_TOOL}" ${QV_CONTENT_FILES} VERBATIM)
-add_custom_target(qv_content ALL DEPENDS "${QV_GENERATED}/content.stamp")
+# Data made at build time by the host tools goes under QV_GEN_CONTENT, each
+# generator with a manifest fragment of its own that content/manifest.xml
+# takes in with <include path="..."/>.
+set(QV_GEN_CONTENT "${QV_GENERATED}/content")
+file(MAKE_DIRECTORY "${QV_GEN_CONTENT}")
+
+# qv_content_generator(name COMMAND <cmd...> DEPENDS <files...>)
+function(qv_content_generator name)
+  cmake_parse_arguments(G "" "" "COMMAND;DEPENDS" ${ARGN})
+  set(stamp "${QV_GENERATED}/${name}.stamp")
+  add_custom_command(OUTPUT "${stamp}"
+    COMMAND ${G_COMMAND}
+    COMMAND ${CMAKE_COMMAND} -E touch "${stamp}"
+    DEPENDS ${G_DEPENDS} VERBATIM)
+  set_property(GLOBAL APPEND PROPERTY QV_CONTENT_STAMPS "${stamp}")
+endfunction()
+
+# Manifest, archive and loose files; called once every generator is known.
+function(qv_pack_content)
+  qv_host_tool(pack_tool qvpack)
+  get_property(stamps GLOBAL PROPERTY QV_CONTENT_STAMPS)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/content/*")
+  add_custom_command(OUTPUT "${QV_GENERATED}/content.stamp"
+    COMMAND "${pack_tool}" --content "${CMAKE_SOURCE_DIR}/content" --content "${QV_GEN_CONTENT}"
+            --manifest "${CMAKE_SOURCE_DIR}/content/manifest.xml" --out "${QUORVANE_GAME_DIR}"
+    COMMAND ${CMAKE_COMMAND} -E touch "${QV_GENERATED}/content.stamp"
+    DEPENDS "${pack_tool}" ${sources} ${stamps} VERBATIM)
+  add_custom_target(qv_content ALL DEPENDS "${QV_GENERATED}/content.stamp")
+endfunction()

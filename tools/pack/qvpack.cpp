@@ -2,7 +2,8 @@
 // data: the manifest the game reads (Quorvane.xml), the data archive and the
 // loose files.
 //
-//   qvpack --content <dir> --manifest <manifest.xml> --out <game dir> [--dm-signature]
+//   qvpack --content <dir> [--content <dir> ...] --manifest <manifest.xml> --out <game dir> [--dm-signature]
+//   Each source is read from the first content folder that holds it.
 //
 // The source manifest is the game's manifest plus one attribute per group:
 // pack="archive" stores the group's files in the archive named by dat_path,
@@ -108,26 +109,48 @@ bool CheckRelative(const std::string& path, bool folder, const char* what, int l
     return true;
 }
 
-bool ReadManifest(const std::string& manifest_path, Manifest& m) {
-    std::vector<unsigned char> bytes;
-    if (!ReadFileBytes(manifest_path, bytes)) return Fail("cannot read " + manifest_path);
-    XmlElement root;
-    std::string error;
-    if (!ParseXml(std::string(bytes.begin(), bytes.end()), root, error))
-        return Fail(manifest_path + ": " + error);
+std::vector<std::string> g_content_roots;
 
-    m.root_name = root.name;
-    m.attributes = root.attributes;
-    if (const std::string* v = root.Attribute("res_path")) m.res_path = *v;
-    if (const std::string* v = root.Attribute("dat_path")) {
-        m.dat_path = *v;
-        m.has_dat_path = !v->empty();
+// The first content root that holds rel, or "" when none does.
+std::string FindSource(const std::string& rel) {
+    for (const std::string& root : g_content_roots) {
+        std::string p = JoinPath(root, rel);
+        struct stat st;
+        if (stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return p;
     }
-    if (!CheckRelative(m.res_path, true, "res_path", root.line)) return false;
-    if (m.has_dat_path && !CheckRelative(m.dat_path, false, "dat_path", root.line)) return false;
+    return std::string();
+}
 
+bool ReadGroups(const XmlElement& root, Manifest& m, int depth);
+
+// <include path="..."/> splices the groups of another manifest, found in the
+// content roots, into this one: tools that make data at build time write
+// their own list beside their output.
+bool ReadInclude(const XmlElement& inc, Manifest& m, int depth) {
+    const std::string* rel = inc.Attribute("path");
+    if (!rel || rel->empty()) return FailAt(inc.line, "<include> without a path");
+    if (depth > 8) return FailAt(inc.line, "includes nest too deeply");
+    std::string path = FindSource(*rel);
+    if (path.empty()) return FailAt(inc.line, "included manifest \"" + *rel + "\" not found");
+    std::vector<unsigned char> bytes;
+    if (!ReadFileBytes(path, bytes)) return Fail("cannot read " + path);
+    XmlElement sub;
+    std::string error;
+    if (!ParseXml(std::string(bytes.begin(), bytes.end()), sub, error)) return Fail(path + ": " + error);
+    std::string saved = g_manifest_name;
+    g_manifest_name = path;
+    bool ok = ReadGroups(sub, m, depth + 1);
+    g_manifest_name = saved;
+    return ok;
+}
+
+bool ReadGroups(const XmlElement& root, Manifest& m, int depth) {
     for (const XmlElement& g : root.children) {
-        if (g.name != "group") return FailAt(g.line, "unexpected <" + g.name + "> (only <group> belongs here)");
+        if (g.name == "include") {
+            if (!ReadInclude(g, m, depth)) return false;
+            continue;
+        }
+        if (g.name != "group") return FailAt(g.line, "unexpected <" + g.name + "> (only <group> and <include> belong here)");
         PackGroup group;
         for (const auto& a : g.attributes) {
             if (a.first == "pack") {
@@ -158,6 +181,27 @@ bool ReadManifest(const std::string& manifest_path, Manifest& m) {
         m.groups.push_back(group);
     }
     return true;
+}
+
+bool ReadManifest(const std::string& manifest_path, Manifest& m) {
+    std::vector<unsigned char> bytes;
+    if (!ReadFileBytes(manifest_path, bytes)) return Fail("cannot read " + manifest_path);
+    XmlElement root;
+    std::string error;
+    if (!ParseXml(std::string(bytes.begin(), bytes.end()), root, error))
+        return Fail(manifest_path + ": " + error);
+
+    m.root_name = root.name;
+    m.attributes = root.attributes;
+    if (const std::string* v = root.Attribute("res_path")) m.res_path = *v;
+    if (const std::string* v = root.Attribute("dat_path")) {
+        m.dat_path = *v;
+        m.has_dat_path = !v->empty();
+    }
+    if (!CheckRelative(m.res_path, true, "res_path", root.line)) return false;
+    if (m.has_dat_path && !CheckRelative(m.dat_path, false, "dat_path", root.line)) return false;
+
+    return ReadGroups(root, m, 0);
 }
 
 bool CheckManifest(Manifest& m) {
@@ -194,13 +238,12 @@ bool CheckManifest(Manifest& m) {
     return true;
 }
 
-bool ReadSources(const std::string& content, Manifest& m) {
+bool ReadSources(Manifest& m) {
     for (PackGroup& g : m.groups) {
         for (PackFile& f : g.files) {
-            std::string source = JoinPath(content, g.path + f.path);
-            struct stat st;
-            if (stat(source.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-                return FailAt(f.line, "file \"" + f.label + "\": missing " + source);
+            std::string source = FindSource(g.path + f.path);
+            if (source.empty())
+                return FailAt(f.line, "file \"" + f.label + "\": missing " + g.path + f.path);
             if (!ReadFileBytes(source, f.data)) return FailAt(f.line, "cannot read " + source);
             if (g.archive) {
                 // The game skips archive entries whose CRC-32 is 0 (its mark for
@@ -305,30 +348,32 @@ void RemoveStale(const std::string& out, const Manifest& m, const std::set<std::
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: qvpack --content <dir> --manifest <manifest.xml> --out <game dir> [--dm-signature]\n");
+                 "usage: qvpack --content <dir> [--content <dir> ...] --manifest <manifest.xml> --out <game dir> [--dm-signature]\n");
     return 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string content, manifest_path, out;
+    std::string manifest_path, out;
     bool dm_signature = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--dm-signature") {
             dm_signature = true;
-        } else if ((a == "--content" || a == "--manifest" || a == "--out") && i + 1 < argc) {
-            (a == "--content" ? content : a == "--manifest" ? manifest_path : out) = argv[++i];
+        } else if (a == "--content" && i + 1 < argc) {
+            g_content_roots.push_back(argv[++i]);
+        } else if ((a == "--manifest" || a == "--out") && i + 1 < argc) {
+            (a == "--manifest" ? manifest_path : out) = argv[++i];
         } else {
             return Usage();
         }
     }
-    if (content.empty() || manifest_path.empty() || out.empty()) return Usage();
+    if (g_content_roots.empty() || manifest_path.empty() || out.empty()) return Usage();
     g_manifest_name = manifest_path;
 
     Manifest m;
-    if (!ReadManifest(manifest_path, m) || !CheckManifest(m) || !ReadSources(content, m)) return 1;
+    if (!ReadManifest(manifest_path, m) || !CheckManifest(m) || !ReadSources(m)) return 1;
 
     ZipWriter zip;
     std::set<std::string> loose_now;
