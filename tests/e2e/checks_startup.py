@@ -99,3 +99,19 @@ def check_library_exports_and_launcher_imports(h):
                    if "DLL Name:" in line})
     allowed = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll"}
     expect(set(dlls) <= allowed, "the launcher imports %s" % dlls)
+
+
+def check_first_run_writes_default_settings(h):
+    # No settings yet: the defaults (full screen, 800x600) are used and saved.
+    game = h.fresh_game(settings=None)
+    proc = h.launch(game, ["-direct3d"])
+    w, hgt, style, exstyle = h.find_window()
+    expect((w, hgt) == (800, 600), "client area is %dx%d" % (w, hgt))
+    expect(style & 0x00C00000 == 0, "the full-screen window has a caption")
+    expect(exstyle & 0x8, "the full-screen window is not topmost")
+    h.expect_no_box("Error")
+    h.close_game()
+    expect(h.wait_exit(proc) == 0, "bad exit code")
+    data = open(os.path.join(h.data_dir(), "Quorvane.set"), "rb").read()
+    defaults = (0.5, 0.5, 1.0, 800.0, 600.0, 32.0, 60.0, 1.0, 0.5, 0.0)
+    expect(data == pack_settings(defaults), "first run did not save the default settings")

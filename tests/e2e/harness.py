@@ -38,12 +38,14 @@ class Harness:
         self.home = os.path.join(self.work, "home")
         os.makedirs(self.home, exist_ok=True)
         # DirectSound needs an ALSA device: a null default PCM is enough.
-        with open(os.path.join(self.home, ".asoundrc"), "w") as f:
-            f.write("pcm.!default { type null }\nctl.!default { type hw card 0 }\n")
+        alsa_conf = os.path.join(self.work, "alsa-null.conf")
+        with open(alsa_conf, "w") as f:
+            f.write("</usr/share/alsa/alsa.conf>\npcm.!default { type null }\n")
         self.prefix = os.path.join(self.work, "wineprefix")
         self.env = dict(os.environ)
         self.env.update({
             "HOME": self.home,
+            "ALSA_CONFIG_PATH": alsa_conf,
             "WINEPREFIX": self.prefix,
             "WINEARCH": "win32",
             "WINEDEBUG": "-all",
