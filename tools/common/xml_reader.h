@@ -1,4 +1,4 @@
-// A small XML reader for the pack tool: elements, attributes and nesting,
+// A small XML reader for the host tools: elements, attributes and nesting,
 // with comments, processing instructions, CDATA and text skipped. Enough for
 // the manifest; not a general parser (no DTDs, no namespaces).
 #pragma once
