@@ -39,7 +39,11 @@ function(qv_content_generator name)
     COMMAND ${G_COMMAND}
     COMMAND ${CMAKE_COMMAND} -E touch "${stamp}"
     DEPENDS ${G_DEPENDS} VERBATIM)
+  # A rule made in another folder is invisible to the pack step: a target
+  # carries it across.
+  add_custom_target(qv_gen_${name} DEPENDS "${stamp}")
   set_property(GLOBAL APPEND PROPERTY QV_CONTENT_STAMPS "${stamp}")
+  set_property(GLOBAL APPEND PROPERTY QV_CONTENT_TARGETS qv_gen_${name})
 endfunction()
 
 # Manifest, archive and loose files; called once every generator is known.
@@ -53,4 +57,8 @@ function(qv_pack_content)
     COMMAND ${CMAKE_COMMAND} -E touch "${QV_GENERATED}/content.stamp"
     DEPENDS "${pack_tool}" ${sources} ${stamps} VERBATIM)
   add_custom_target(qv_content ALL DEPENDS "${QV_GENERATED}/content.stamp")
+  get_property(targets GLOBAL PROPERTY QV_CONTENT_TARGETS)
+  if(targets)
+    add_dependencies(qv_content ${targets})
+  endif()
 endfunction()
