@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "input_state.h"
+#include "sound_system.h"
 #include "strings.h"
 
 Renderer g_renderer;
@@ -87,7 +88,9 @@ Vector3 Renderer::WindowToView(int x, int y) const {
 void Renderer::SetActive(bool on) {
     if (active && !on) {
         deactivationTick = GetTickCount();
+        g_soundSystem.PauseAll();
     } else if (!active && on) {
+        g_soundSystem.ResumeAll();
         if (window) SetFocus(window);
     }
     active = on;

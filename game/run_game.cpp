@@ -3,9 +3,12 @@
 #include <windows.h>
 
 #include "file_system.h"
+#include "font_manager.h"
 #include "frame_timer.h"
 #include "game_data.h"
 #include "renderer.h"
+#include "resource_manager.h"
+#include "sound_system.h"
 #include "strings.h"
 
 static const char kWindowClass[] = "Quorvane Vellumine";
@@ -42,10 +45,25 @@ static bool StartSubsystems(HWND window) {
         ShowError(g_fileSystem.GetError());
         return false;
     }
+    if (!g_resourceManager.Init()) {
+        ShowError(g_resourceManager.GetError());
+        return false;
+    }
+    if (!g_fontManager.Load()) {
+        ShowError(g_fontManager.GetError());
+        return false;
+    }
+    if (!g_soundSystem.Init(window)) {
+        ShowError(g_soundSystem.GetError());
+        return false;
+    }
     return true;
 }
 
 static void ShutdownSubsystems() {
+    g_soundSystem.Shutdown();
+    g_fontManager.FreeAll();
+    g_resourceManager.Shutdown();
     g_fileSystem.Shutdown();
     g_renderer.Shutdown();
 }
@@ -99,6 +117,7 @@ extern "C" int __stdcall RunGame(HINSTANCE instance, HINSTANCE, const char* data
         g_renderer.defaultFrameTime = 1.0f / 35.0f;
         if (g_gameData.Start()) {
             while (g_renderer.RunFrame()) {
+                g_soundSystem.Update();
                 float step = g_renderer.GetCappedFrameTime();
                 g_gameData.playTime += step;
                 if (g_gameData.quitRequest) break;

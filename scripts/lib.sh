@@ -21,7 +21,8 @@ as_root() {
 APT_PACKAGES="mingw-w64 g++-mingw-w64-i686 cmake make g++ pkg-config dpkg-dev
  wine wine32 xvfb xauth xdotool x11-utils imagemagick libz-mingw-w64-dev
  googletest python3 ca-certificates xz-utils
- libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 libasound2:i386"
+ libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 libasound2:i386
+ libvorbis-dev libpng-dev libjpeg62-turbo-dev libfreetype-dev fonts-dejavu-core"
 
 packages_missing() {
     local p
