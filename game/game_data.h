@@ -1,10 +1,20 @@
-// The game object: settings, data folder, quit request and play time.
-// Player profiles, computer contestants and high scores join it as they are
-// built.
+// The game object: settings, data folder, the contestants and their save
+// files, the "GAME" configuration, high scores, trophies and play time.
 #pragma once
 #include <windows.h>
 
+#include "game_config.h"
+#include "high_scores.h"
+#include "profiles.h"
 #include "settings.h"
+#include "trophies.h"
+
+class SoundInstance;
+
+// Save files: ".set" and ".gam" in the data folder, ".ai" beside the game.
+extern const char kSettingsFile[];
+extern const char kGameFile[];
+extern const char kComputerFile[];
 
 class GameData {
 public:
@@ -15,27 +25,65 @@ public:
 
     void SetSaveDirectory(const char* folder);
     const char* GetSaveDirectory() const { return saveDirectory ? saveDirectory : ""; }
-    // Full path of a save file in the data folder.
+    // Full path of a save file in the data folder (in JoinStrings' buffer).
     const char* SavePath(const char* fileName) const;
 
+    // Settings, computer contestants, player profiles and high scores. A
+    // missing, short or damaged file gives the defaults (and empty lists)
+    // and is never half taken; a damaged ".gam" is kept as ".gam.bad".
     void LoadAll();
     bool Start();
-    // Writes ".set" and ".gam"; false when either could not be written
-    // completely (the old files then stay as they were).
+    // The "GAME" document; fills the high scores from its defaults when
+    // ".gam" had none.
+    void LoadConfig();
+    // Writes ".set" and ".gam" (each even when the other fails); false when
+    // either could not be written completely. A file is replaced only by a
+    // complete new one.
     bool Save();
     void Shutdown();
+    // Characters, avatar part textures and models, and the trophy table.
+    void LoadCharacters();
+    // One frame's time, no more than the renderer's cap.
+    void AddPlayTime();
 
     bool ApplyDisplayMode(const Settings& wanted);
     void RestoreDisplayMode();
 
+    // Enters a score into the mode's table (insertion rule of the tables).
+    bool AddHighScore(PlayerProfile* profile, int score, int mode);
+    void InsertDefaultHighScores();
+    void InsertDefaultHighScoresFor(int mode);
+    // The profile of a high-score entry or opponent slot; kind -1 means the
+    // current list.
+    PlayerProfile* FindProfile(int kind, int index);
+    // Deletes human profile index with its high scores: the tables that lose
+    // an entry get their defaults again, later human entries move down, and
+    // the profile before it (or the first) becomes the current one.
+    bool DeleteHumanProfile(int index);
+
     Settings settings;
+    HighScoreTables highScores;
+    HighScoreTables defaultHighScores;
+    GameConfig config;
+    ProfileManager profiles;
+    TrophyTable trophies;
+    PlayerProfile* currentProfile = nullptr;
     HICON icon = nullptr;
     int frameExtraWidth = 0;
     int frameExtraHeight = 0;
     unsigned char quitRequest = 0;
+    unsigned char insertDefaultHighScores = 0;
     float playTime = 0.0f;
+    SoundInstance* voiceClip = nullptr;
+    int partStyleCounts[2][PART_COUNT] = {};
 
 private:
+    bool LoadComputerContestants();
+    bool LoadPlayers();
+    void ResolveOpponents();
+    void LoadCharacterParts();
+    void ReleaseCharacterParts();
+
     char* saveDirectory = nullptr;
 };
 

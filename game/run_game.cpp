@@ -118,8 +118,7 @@ extern "C" int __stdcall RunGame(HINSTANCE instance, HINSTANCE, const char* data
         if (g_gameData.Start()) {
             while (g_renderer.RunFrame()) {
                 g_soundSystem.Update();
-                float step = g_renderer.GetCappedFrameTime();
-                g_gameData.playTime += step;
+                g_gameData.AddPlayTime();
                 if (g_gameData.quitRequest) break;
             }
         }
