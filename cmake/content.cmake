@@ -27,7 +27,8 @@ include_directories("${QV_GENERATED}")
 
 # Data made at build time by the host tools goes under QV_GEN_CONTENT, each
 # generator with a manifest fragment of its own that content/manifest.xml
-# takes in with <include path="..."/>.
+# takes in with <include path="..."/>. The pack step looks there first, so a
+# generated file wins over a source of the same path.
 set(QV_GEN_CONTENT "${QV_GENERATED}/content")
 file(MAKE_DIRECTORY "${QV_GEN_CONTENT}")
 
@@ -52,7 +53,7 @@ function(qv_pack_content)
   get_property(stamps GLOBAL PROPERTY QV_CONTENT_STAMPS)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/content/*")
   add_custom_command(OUTPUT "${QV_GENERATED}/content.stamp"
-    COMMAND "${pack_tool}" --content "${CMAKE_SOURCE_DIR}/content" --content "${QV_GEN_CONTENT}"
+    COMMAND "${pack_tool}" --content "${QV_GEN_CONTENT}" --content "${CMAKE_SOURCE_DIR}/content"
             --manifest "${CMAKE_SOURCE_DIR}/content/manifest.xml" --out "${QUORVANE_GAME_DIR}"
     COMMAND ${CMAKE_COMMAND} -E touch "${QV_GENERATED}/content.stamp"
     DEPENDS "${pack_tool}" ${sources} ${stamps} VERBATIM)

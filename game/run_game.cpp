@@ -2,10 +2,13 @@
 // frame loop and shuts everything down again.
 #include <windows.h>
 
+#include "control_factory.h"
 #include "file_system.h"
 #include "font_manager.h"
 #include "frame_timer.h"
+#include "game_callbacks.h"
 #include "game_data.h"
+#include "gui_manager.h"
 #include "renderer.h"
 #include "resource_manager.h"
 #include "sound_system.h"
@@ -57,11 +60,20 @@ static bool StartSubsystems(HWND window) {
         ShowError(g_soundSystem.GetError());
         return false;
     }
+    // Names are resolved while the document loads: register them first.
+    RegisterGameScreenCallbacks(g_guiManager.GetCallbacks());
+    g_renderer.SetFramePasses(GuiUpdatePass, GuiDrawPass);
+    if (!g_guiManager.Load(CreateGuiControl)) {
+        ShowError(g_guiManager.GetError());
+        return false;
+    }
     return true;
 }
 
 static void ShutdownSubsystems() {
     g_soundSystem.Shutdown();
+    g_guiManager.Clear();
+    g_renderer.SetFramePasses(nullptr, nullptr);
     g_fontManager.FreeAll();
     g_resourceManager.Shutdown();
     g_fileSystem.Shutdown();

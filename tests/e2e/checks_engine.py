@@ -54,3 +54,20 @@ def check_game_survives_being_stopped(h):
     h.expect_no_box("Error")
     h.close_game()
     expect(h.wait_exit(proc, timeout=30) == 0, "the game did not end cleanly after a stall")
+
+
+def check_corrupt_texture_is_refused_without_a_crash(h):
+    # A damaged picture as a loose file wins over the archive: the menu
+    # draws without it, and the game runs and quits as usual.
+    game = h.fresh_game(WINDOWED_SETTINGS)
+    images = os.path.join(game, "data", "images")
+    os.makedirs(images, exist_ok=True)
+    for name, head in (("menu_back.jpg", b"\xff\xd8\xff\xe0"), ("menu_button.png", b"\x89PNG\r\n\x1a\n")):
+        with open(os.path.join(images, name), "wb") as f:
+            f.write(head + os.urandom(3000))
+    proc = h.launch(game, ["-direct3d"])
+    h.find_window()
+    h.expect_no_box("Error", seconds=3.0)
+    expect(proc.poll() is None, "the game ended with a damaged picture")
+    h.close_game()
+    expect(h.wait_exit(proc) == 0, "bad exit code")

@@ -65,6 +65,15 @@ std::string Expand(const std::string& text, const std::string& src, int depth) {
     for (;;) {
         size_t inc = text.find("<include", pos);
         if (inc == std::string::npos) break;
+        // An <include> inside a comment is no include: copy the comment.
+        size_t comment = text.find("<!--", pos);
+        if (comment != std::string::npos && comment < inc) {
+            size_t close = text.find("-->", comment);
+            if (close == std::string::npos) Fail("unterminated comment");
+            out += text.substr(pos, close + 3 - pos);
+            pos = close + 3;
+            continue;
+        }
         size_t end = text.find("/>", inc);
         if (end == std::string::npos) Fail("unterminated <include>");
         std::string tag = text.substr(inc, end + 2 - inc);
