@@ -24,22 +24,25 @@ void Mesh::ReleaseBuffers() {
     vertexCount = 0;
 }
 
+// SetPositions and SetTexCoords: buffer, the mesh's buffer with ownership
+// bit own, becomes an owned buffer of count vertices of size floats each;
+// the one the mesh owned there is freed first.
+static bool ReplaceBuffer(Mesh& mesh, void*& buffer, unsigned own, const float* data, unsigned count,
+                          unsigned size) {
+    if (mesh.ownership & own) DeviceReleaseVertexBuffer(buffer);
+    mesh.ownership &= ~own;
+    buffer = data && count ? DeviceCreateVertexBuffer(data, count * size) : nullptr;
+    if (buffer) mesh.ownership |= own;
+    mesh.vertexCount = buffer ? count : 0;
+    return buffer != nullptr;
+}
+
 bool Mesh::SetPositions(const float* xyz, unsigned count) {
-    if (ownership & kMeshOwnsPositions) DeviceReleaseVertexBuffer(positionBuffer);
-    ownership &= ~kMeshOwnsPositions;
-    positionBuffer = xyz && count ? DeviceCreateVertexBuffer(xyz, count * 3) : nullptr;
-    if (positionBuffer) ownership |= kMeshOwnsPositions;
-    vertexCount = positionBuffer ? count : 0;
-    return positionBuffer != nullptr;
+    return ReplaceBuffer(*this, positionBuffer, kMeshOwnsPositions, xyz, count, 3);
 }
 
 bool Mesh::SetTexCoords(const float* uv, unsigned count) {
-    if (ownership & kMeshOwnsTexCoords) DeviceReleaseVertexBuffer(texCoordBuffer);
-    ownership &= ~kMeshOwnsTexCoords;
-    texCoordBuffer = uv && count ? DeviceCreateVertexBuffer(uv, count * 2) : nullptr;
-    if (texCoordBuffer) ownership |= kMeshOwnsTexCoords;
-    vertexCount = texCoordBuffer ? count : 0;
-    return texCoordBuffer != nullptr;
+    return ReplaceBuffer(*this, texCoordBuffer, kMeshOwnsTexCoords, uv, count, 2);
 }
 
 ModelClip::~ModelClip() {

@@ -255,6 +255,19 @@ void FillTexture(Texture* t, const DecodedImage& image) {
     PadTexturePixels(t->pixels, t->width, t->height, t->imageWidth, t->imageHeight, t->bytesPerPixel);
 }
 
+// Enters a decoded image in the cache as the texture name; the pixels are
+// freed when no entry can be made. The entry is made only for a whole
+// image, so a failed load never leaves an empty texture in the cache.
+Texture* EnterTexture(ResourceManager& manager, const char* name, const DecodedImage& image) {
+    Texture* texture = static_cast<Texture*>(manager.CreateEntry(name, RESOURCE_TEXTURE));
+    if (!texture) {
+        std::free(image.pixels);
+        return nullptr;
+    }
+    FillTexture(texture, image);
+    return texture;
+}
+
 } // namespace
 
 void PadTexturePixels(unsigned char* pixels, unsigned width, unsigned height, unsigned imageWidth,
@@ -284,15 +297,7 @@ Texture* ResourceManager::LoadPngTexture(const char* name) {
     bool decoded = DecodePng(file, image);
     g_fileSystem.Close(file);
     if (!decoded) return nullptr;
-    // The entry is made only for a whole image, so a failed load never
-    // leaves an empty texture in the cache.
-    Texture* texture = static_cast<Texture*>(CreateEntry(name, RESOURCE_TEXTURE));
-    if (!texture) {
-        std::free(image.pixels);
-        return nullptr;
-    }
-    FillTexture(texture, image);
-    return texture;
+    return EnterTexture(*this, name, image);
 }
 
 Texture* ResourceManager::LoadJpegTexture(const char* name) {
@@ -305,11 +310,5 @@ Texture* ResourceManager::LoadJpegTexture(const char* name) {
     JpegReadHook = savedHook;
     g_fileSystem.Close(file);
     if (!decoded) return nullptr;
-    Texture* texture = static_cast<Texture*>(CreateEntry(name, RESOURCE_TEXTURE));
-    if (!texture) {
-        std::free(image.pixels);
-        return nullptr;
-    }
-    FillTexture(texture, image);
-    return texture;
+    return EnterTexture(*this, name, image);
 }

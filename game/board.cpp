@@ -441,6 +441,18 @@ static void ReleaseTimer(TimerControl* timer) {
     if (timer && timer->timeLeft < 0.0f) timer->timeLeft = -timer->timeLeft;
 }
 
+void RoundController::ForPausableTimers(void (*step)(TimerControl*)) {
+    TimerControl* timers[] = {controls.spinCheckTimer, controls.wheelTimers[0], controls.wheelTimers[1],
+                              controls.tossupRevealTimer, controls.roundEndTimer, controls.bankruptTimer,
+                              controls.introTimer, controls.endOfTurnTimer, controls.turnTimer,
+                              controls.freeSpinPromptTimer, controls.failedSolveTimer, controls.extraTimer};
+    for (TimerControl* t : timers) step(t);
+    if (state == STATE_SOLVE) {
+        step(controls.solveTimer);
+        step(controls.thinkingTimer);
+    }
+}
+
 void RoundController::PauseRoundGui(bool withSoundAndClock) {
     paused = 1;
     DisableControl(controls.pauseButton);
@@ -450,15 +462,7 @@ void RoundController::PauseRoundGui(bool withSoundAndClock) {
         HideControl(controls.podiumHighlights[current->seat - 1][1]);
     }
     for (GuiControl* picture : controls.podiumPictures) ops->SetPictureMode(picture, PICTURE_INACTIVE);
-    TimerControl* timers[] = {controls.spinCheckTimer, controls.wheelTimers[0], controls.wheelTimers[1],
-                              controls.tossupRevealTimer, controls.roundEndTimer, controls.bankruptTimer,
-                              controls.introTimer, controls.endOfTurnTimer, controls.turnTimer,
-                              controls.freeSpinPromptTimer, controls.failedSolveTimer, controls.extraTimer};
-    for (TimerControl* t : timers) HoldTimer(t);
-    if (state == STATE_SOLVE) {
-        HoldTimer(controls.solveTimer);
-        HoldTimer(controls.thinkingTimer);
-    }
+    ForPausableTimers(HoldTimer);
     if (withSoundAndClock) {
         ops->PauseAllSounds();
         ops->PauseClock();
@@ -475,15 +479,7 @@ void RoundController::ResumeRoundGui(bool withSoundAndClock) {
     }
     if (state == STATE_SPIN)
         for (GuiControl* picture : controls.podiumPictures) ops->SetPictureMode(picture, PICTURE_ACTIVE);
-    TimerControl* timers[] = {controls.spinCheckTimer, controls.wheelTimers[0], controls.wheelTimers[1],
-                              controls.tossupRevealTimer, controls.roundEndTimer, controls.bankruptTimer,
-                              controls.introTimer, controls.endOfTurnTimer, controls.turnTimer,
-                              controls.freeSpinPromptTimer, controls.failedSolveTimer, controls.extraTimer};
-    for (TimerControl* t : timers) ReleaseTimer(t);
-    if (state == STATE_SOLVE) {
-        ReleaseTimer(controls.solveTimer);
-        ReleaseTimer(controls.thinkingTimer);
-    }
+    ForPausableTimers(ReleaseTimer);
     if (withSoundAndClock) {
         ops->ResumeAllSounds();
         ops->ResumeClock();

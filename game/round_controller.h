@@ -290,6 +290,9 @@ public:
     void ResetPodiumOverlays();
     void UpdateTokenMarkers();
     void ShowTokenView(int seatDifference);
+    // Calls step on each timer a pause holds: the round's clocks, and the
+    // solve and thinking clocks while a solve is on.
+    void ForPausableTimers(void (*step)(TimerControl*));
     void PauseRoundGui(bool withSoundAndClock);
     void ResumeRoundGui(bool withSoundAndClock);
     void StopAllTimers();

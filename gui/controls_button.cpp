@@ -4,51 +4,133 @@
 
 #include "gui_callbacks.h"
 #include "gui_group.h"
-#include "gui_manager.h"
 #include "model_instance.h"
 #include "tinyxml.h"
 
-static void ReplaceHandlers(GuiHandlerList*& slot, TiXmlElement* element, const char* attribute) {
-    delete slot;
-    slot = g_guiManager.ParseHandlers(element->Attribute(attribute));
+// ---- "button" and "radiobut" ------------------------------------------------
+
+HoverControl::HoverControl()
+    : highlight(nullptr), highlightScale{1.0f, 1.0f, 1.0f}, onHoverStart(nullptr), onHoverEnd(nullptr) {}
+
+// The kinds free their visuals, the highlight among them.
+HoverControl::~HoverControl() {
+    delete onHoverStart;
+    delete onHoverEnd;
 }
+
+void HoverControl::LoadHoverHandlers(TiXmlElement* element) {
+    ReplaceHandlers(onHoverStart, element, "OnHoverStart");
+    ReplaceHandlers(onHoverEnd, element, "OnHoverEnd");
+}
+
+void HoverControl::Place() {
+    Vector3 p = PlacedPosition();
+    PlaceVisual(body, p.x, p.y, p.z);
+    PlaceVisual(highlight, p.x, p.y, p.z);
+}
+
+void HoverControl::CreateHighlight() {
+    highlight = CreateVisual("highlight", highlightScale.x * scale * aspect, highlightScale.y * scale,
+                             highlightScale.z * scale, false);
+}
+
+void HoverControl::PlayStateClips(int newState, ModelInstance* follower) {
+    const char* clip;
+    int mode = PLAY_ONCE;
+    bool hover = false;
+    switch (newState) {
+    case GUI_STATE_IDLE:
+        clip = kClipIdle;
+        mode = PLAY_LOOP;
+        break;
+    case GUI_STATE_OPENING: clip = kClipOpen; break;
+    case GUI_STATE_CLOSING: clip = kClipClose; break;
+    case GUI_STATE_INACTIVE:
+        clip = kClipInactive;
+        mode = PLAY_LOOP;
+        break;
+    case GUI_STATE_HOVER_START:
+        clip = kClipHoverStart;
+        hover = true;
+        break;
+    case GUI_STATE_HOVER:
+        clip = kClipHover;
+        mode = PLAY_LOOP;
+        hover = true;
+        break;
+    case GUI_STATE_HOVER_END:
+        clip = kClipHoverEnd;
+        hover = true;
+        break;
+    default: return;
+    }
+    PlayClip(body, clip, mode);
+    if (hover) {
+        PlayClip(highlight, clip, mode);
+    } else {
+        PlayClip(follower, clip, mode);
+        ClearClip(highlight);
+    }
+}
+
+void HoverControl::Update() {
+    if (state == GUI_STATE_OPENING && IsFinished(body)) SetState(pendingState);
+    else if (state == GUI_STATE_CLOSING && IsFinished(body)) SetState(GUI_STATE_CLOSED);
+    else if (state == GUI_STATE_HOVER_END && IsFinished(body) && IsFinished(highlight)) SetState(GUI_STATE_IDLE);
+}
+
+bool HoverControl::StepHover() {
+    switch (state) {
+    case GUI_STATE_IDLE:
+    case GUI_STATE_HOVER_END:
+        SetState(GUI_STATE_HOVER_START);
+        return false;
+    case GUI_STATE_HOVER_START:
+        if (IsFinished(highlight)) SetState(GUI_STATE_HOVER);
+        return true;
+    case GUI_STATE_HOVER:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void HoverControl::MouseLeave() {
+    if (state == GUI_STATE_CLOSING || state == GUI_STATE_CLOSED) {
+        ClearClip(highlight);
+        return;
+    }
+    if (state != GUI_STATE_INACTIVE) SetState(GUI_STATE_HOVER_END);
+    InvokeHandlers(onHoverEnd, this);
+}
+
+void HoverControl::MouseEnter() { InvokeHandlers(onHoverStart, this); }
 
 // ---- "button" ---------------------------------------------------------------
 
-ButtonControl::ButtonControl()
-    : extra(nullptr),
-      highlight(nullptr),
-      highlightScale{1.0f, 1.0f, 1.0f},
-      onPress(nullptr),
-      onHoverStart(nullptr),
-      onHoverEnd(nullptr) {}
+ButtonControl::ButtonControl() : extra(nullptr), onPress(nullptr) {}
 
 ButtonControl::~ButtonControl() {
     ButtonControl::ReleaseVisuals();
     delete onPress;
-    delete onHoverStart;
-    delete onHoverEnd;
 }
 
 void ButtonControl::Load(TiXmlElement* element) {
     highlightScale.Parse(element->Attribute("highlight"));
     ReplaceHandlers(onPress, element, "OnPress");
-    ReplaceHandlers(onHoverStart, element, "OnHoverStart");
-    ReplaceHandlers(onHoverEnd, element, "OnHoverEnd");
+    LoadHoverHandlers(element);
 }
 
 void ButtonControl::Place() {
+    HoverControl::Place();
     Vector3 p = PlacedPosition();
-    PlaceVisual(body, p.x, p.y, p.z);
-    PlaceVisual(highlight, p.x, p.y, p.z);
     PlaceVisual(extra, p.x, p.y, p.z);
 }
 
 void ButtonControl::BuildVisuals() {
     ReleaseVisuals();
     SetUpBody(false);
-    highlight = CreateVisual("highlight", highlightScale.x * scale * aspect, highlightScale.y * scale,
-                             highlightScale.z * scale, false);
+    CreateHighlight();
     extra = CreateVisual("extra", scale * aspect, scale, scale, true);
     Place();
 }
@@ -64,64 +146,12 @@ void ButtonControl::SetState(int newState) {
         pendingState = newState;
         return;
     }
-    switch (newState) {
-    case GUI_STATE_IDLE:
-        PlayClip(body, kClipIdle, PLAY_LOOP);
-        PlayClip(extra, kClipIdle, PLAY_LOOP);
-        ClearClip(highlight);
-        break;
-    case GUI_STATE_OPENING:
-        PlayClip(body, kClipOpen, PLAY_ONCE);
-        PlayClip(extra, kClipOpen, PLAY_ONCE);
-        ClearClip(highlight);
-        break;
-    case GUI_STATE_CLOSING:
-        PlayClip(body, kClipClose, PLAY_ONCE);
-        PlayClip(extra, kClipClose, PLAY_ONCE);
-        ClearClip(highlight);
-        break;
-    case GUI_STATE_INACTIVE:
-        PlayClip(body, kClipInactive, PLAY_LOOP);
-        PlayClip(extra, kClipInactive, PLAY_LOOP);
-        ClearClip(highlight);
-        break;
-    case GUI_STATE_HOVER_START:
-        PlayClip(body, kClipHoverStart, PLAY_ONCE);
-        PlayClip(highlight, kClipHoverStart, PLAY_ONCE);
-        break;
-    case GUI_STATE_HOVER:
-        PlayClip(body, kClipHover, PLAY_LOOP);
-        PlayClip(highlight, kClipHover, PLAY_LOOP);
-        break;
-    case GUI_STATE_HOVER_END:
-        PlayClip(body, kClipHoverEnd, PLAY_ONCE);
-        PlayClip(highlight, kClipHoverEnd, PLAY_ONCE);
-        break;
-    default: break;  // closed and pressed play nothing
-    }
+    PlayStateClips(newState, extra);  // closed and pressed play nothing
     state = newState;
 }
 
-void ButtonControl::Update() {
-    if (state == GUI_STATE_OPENING && IsFinished(body)) SetState(pendingState);
-    else if (state == GUI_STATE_CLOSING && IsFinished(body)) SetState(GUI_STATE_CLOSED);
-    else if (state == GUI_STATE_HOVER_END && IsFinished(body) && IsFinished(highlight)) SetState(GUI_STATE_IDLE);
-}
-
 bool ButtonControl::MouseOver() {
-    switch (state) {
-    case GUI_STATE_IDLE:
-    case GUI_STATE_HOVER_END:
-        SetState(GUI_STATE_HOVER_START);
-        return true;
-    case GUI_STATE_HOVER_START:
-        if (IsFinished(highlight)) SetState(GUI_STATE_HOVER);
-        break;
-    case GUI_STATE_HOVER:
-        break;
-    default:
-        return true;
-    }
+    if (!StepHover()) return true;
     if (GuiLeftPressed()) {
         SetState(GUI_STATE_SELECTED);
         return false;  // take the capture; it fires on release
@@ -138,17 +168,6 @@ bool ButtonControl::CapturedInput() {
     }
     return true;
 }
-
-void ButtonControl::MouseLeave() {
-    if (state == GUI_STATE_CLOSING || state == GUI_STATE_CLOSED) {
-        ClearClip(highlight);
-        return;
-    }
-    if (state != GUI_STATE_INACTIVE) SetState(GUI_STATE_HOVER_END);
-    InvokeHandlers(onHoverEnd, this);
-}
-
-void ButtonControl::MouseEnter() { InvokeHandlers(onHoverStart, this); }
 
 void ButtonControl::Draw() {
     DrawVisual(extra);
@@ -268,16 +287,12 @@ void CheckControl::SetChecked(bool on) {
 
 // ---- "radiobut" -------------------------------------------------------------
 
-RadioButtonControl::RadioButtonControl()
-    : highlight(nullptr), highlightScale{1.0f, 1.0f, 1.0f}, onSelect(nullptr), onHoverStart(nullptr),
-      onHoverEnd(nullptr) {}
+RadioButtonControl::RadioButtonControl() : onSelect(nullptr) {}
 
 RadioButtonControl::~RadioButtonControl() {
     FreeVisual(body);
     FreeVisual(highlight);
     delete onSelect;
-    delete onHoverStart;
-    delete onHoverEnd;
 }
 
 void RadioButtonControl::Load(TiXmlElement* element) {
@@ -296,21 +311,13 @@ void RadioButtonControl::Load(TiXmlElement* element) {
         }
     }
     ReplaceHandlers(onSelect, element, "OnSelect");
-    ReplaceHandlers(onHoverStart, element, "OnHoverStart");
-    ReplaceHandlers(onHoverEnd, element, "OnHoverEnd");
-}
-
-void RadioButtonControl::Place() {
-    Vector3 p = PlacedPosition();
-    PlaceVisual(body, p.x, p.y, p.z);
-    PlaceVisual(highlight, p.x, p.y, p.z);
+    LoadHoverHandlers(element);
 }
 
 void RadioButtonControl::BuildVisuals() {
     FreeVisual(highlight);
     SetUpBody(false);
-    highlight = CreateVisual("highlight", highlightScale.x * scale * aspect, highlightScale.y * scale,
-                             highlightScale.z * scale, false);
+    CreateHighlight();
     Place();
 }
 
@@ -325,64 +332,17 @@ void RadioButtonControl::SetState(int newState) {
         pendingState = newState;
         return;
     }
-    switch (newState) {
-    case GUI_STATE_IDLE:
-        PlayClip(body, kClipIdle, PLAY_LOOP);
-        ClearClip(highlight);
-        break;
-    case GUI_STATE_OPENING:
-        PlayClip(body, kClipOpen, PLAY_ONCE);
-        ClearClip(highlight);
-        break;
-    case GUI_STATE_CLOSING:
-        PlayClip(body, kClipClose, PLAY_ONCE);
-        ClearClip(highlight);
-        break;
-    case GUI_STATE_INACTIVE:
-        PlayClip(body, kClipInactive, PLAY_LOOP);
-        ClearClip(highlight);
-        break;
-    case GUI_STATE_HOVER_START:
-        PlayClip(body, kClipHoverStart, PLAY_ONCE);
-        PlayClip(highlight, kClipHoverStart, PLAY_ONCE);
-        break;
-    case GUI_STATE_HOVER:
-        PlayClip(body, kClipHover, PLAY_LOOP);
-        PlayClip(highlight, kClipHover, PLAY_LOOP);
-        break;
-    case GUI_STATE_HOVER_END:
-        PlayClip(body, kClipHoverEnd, PLAY_ONCE);
-        PlayClip(highlight, kClipHoverEnd, PLAY_ONCE);
-        break;
-    case GUI_STATE_SELECTED:
+    if (newState == GUI_STATE_SELECTED) {
         PlayClip(body, kClipSelect, PLAY_LOOP);
         ClearClip(highlight);
-        break;
-    default: break;
+    } else {
+        PlayStateClips(newState, nullptr);
     }
     state = newState;
 }
 
-void RadioButtonControl::Update() {
-    if (state == GUI_STATE_OPENING && IsFinished(body)) SetState(pendingState);
-    else if (state == GUI_STATE_CLOSING && IsFinished(body)) SetState(GUI_STATE_CLOSED);
-    else if (state == GUI_STATE_HOVER_END && IsFinished(body) && IsFinished(highlight)) SetState(GUI_STATE_IDLE);
-}
-
 bool RadioButtonControl::MouseOver() {
-    switch (state) {
-    case GUI_STATE_IDLE:
-    case GUI_STATE_HOVER_END:
-        SetState(GUI_STATE_HOVER_START);
-        return true;
-    case GUI_STATE_HOVER_START:
-        if (IsFinished(highlight)) SetState(GUI_STATE_HOVER);
-        break;
-    case GUI_STATE_HOVER:
-        break;
-    default:
-        return true;
-    }
+    if (!StepHover()) return true;
     if (GuiLeftPressed()) {
         Select(true);
         InvokeHandlers(onSelect, this);
@@ -391,15 +351,12 @@ bool RadioButtonControl::MouseOver() {
 }
 
 void RadioButtonControl::MouseLeave() {
-    if (state == GUI_STATE_CLOSING || state == GUI_STATE_CLOSED || state == GUI_STATE_SELECTED) {
+    if (state == GUI_STATE_SELECTED) {
         ClearClip(highlight);
         return;
     }
-    if (state != GUI_STATE_INACTIVE) SetState(GUI_STATE_HOVER_END);
-    InvokeHandlers(onHoverEnd, this);
+    HoverControl::MouseLeave();
 }
-
-void RadioButtonControl::MouseEnter() { InvokeHandlers(onHoverStart, this); }
 
 void RadioButtonControl::Draw() {
     DrawVisual(body);

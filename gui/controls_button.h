@@ -7,7 +7,45 @@
 
 class GuiHandlerList;
 
-class ButtonControl : public GuiControl {
+// What "button" and "radiobut" share: a "highlight" part that plays the
+// hover clips with the body, and the hover handler lists.
+class HoverControl : public GuiControl {
+public:
+    HoverControl();
+    ~HoverControl() override;
+    // The body and the highlight.
+    void Place() override;
+    // Opening and closing as any animated kind; a finished hover end goes
+    // back to idle.
+    void Update() override;
+    // Closing or closed: only the highlight is cleared. Otherwise the hover
+    // ends (unless inactive) and "OnHoverEnd" runs.
+    void MouseLeave() override;
+    void MouseEnter() override;
+
+    ModelInstance* highlight;  // part "highlight"
+    Vector3 highlightScale;    // "highlight", default 1,1,1
+    GuiHandlerList* onHoverStart;
+    GuiHandlerList* onHoverEnd;
+
+protected:
+    // "OnHoverStart" and "OnHoverEnd" (after the kind's own lists).
+    void LoadHoverHandlers(TiXmlElement* element);
+    // The highlight visual, scaled by highlightScale; the caller places it.
+    void CreateHighlight();
+    // The clips of the states both kinds have: in the hover states the body
+    // and the highlight play them; in idle, opening, closing and inactive
+    // the body and follower (null for none) play them and the highlight is
+    // cleared. Any other state plays nothing.
+    void PlayStateClips(int newState, ModelInstance* follower);
+    // The hover steps of MouseOver: idle or a hover end starts a hover
+    // (false: nothing more this frame), a finished hover start turns into
+    // the hover. true while hovering (hover start or hover): a press counts.
+    // false in any other state.
+    bool StepHover();
+};
+
+class ButtonControl : public HoverControl {
 public:
     ButtonControl();
     ~ButtonControl() override;
@@ -16,22 +54,15 @@ public:
     void BuildVisuals() override;
     void ReleaseVisuals() override;
     void SetState(int newState) override;
-    void Update() override;
     bool MouseOver() override;
     bool CapturedInput() override;
-    void MouseLeave() override;
-    void MouseEnter() override;
     void Draw() override;
 
     // false: "inactive" and no mouse; true: idle and the mouse again.
     void SetEnabled(bool enabled);
 
-    ModelInstance* extra;      // part "extra"
-    ModelInstance* highlight;  // part "highlight"
-    Vector3 highlightScale;    // "highlight", default 1,1,1
+    ModelInstance* extra;  // part "extra"
     GuiHandlerList* onPress;
-    GuiHandlerList* onHoverStart;
-    GuiHandlerList* onHoverEnd;
 };
 
 class CheckControl : public GuiControl {
@@ -58,19 +89,16 @@ public:
     GuiHandlerList* onHoverEnd;
 };
 
-class RadioButtonControl : public GuiControl {
+class RadioButtonControl : public HoverControl {
 public:
     RadioButtonControl();
     ~RadioButtonControl() override;
     void Load(TiXmlElement* element) override;
-    void Place() override;
     void BuildVisuals() override;
     void ReleaseVisuals() override;
     void SetState(int newState) override;
-    void Update() override;
     bool MouseOver() override;
     void MouseLeave() override;
-    void MouseEnter() override;
     void Draw() override;
 
     // true: selected (no mouse) and every other member not inactive is
@@ -80,11 +108,7 @@ public:
     // selected member, -1 when none is.
     int GetSelected();
 
-    ModelInstance* highlight;  // part "highlight"
-    Vector3 highlightScale;    // "highlight", default 1,1,1
     // The other radio buttons of the class, in container order.
     IndexedList<RadioButtonControl*> members;
     GuiHandlerList* onSelect;
-    GuiHandlerList* onHoverStart;
-    GuiHandlerList* onHoverEnd;
 };

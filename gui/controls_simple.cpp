@@ -26,11 +26,6 @@ static void DrawCentredText(const char* text, const Vector3& at, Font* font, flo
     g_fontManager.DrawString(text, at.x, at.y, at.z, font, TEXT_ALIGN_CENTER, size);
 }
 
-static void ReplaceHandlers(GuiHandlerList*& slot, TiXmlElement* element, const char* attribute) {
-    delete slot;
-    slot = g_guiManager.ParseHandlers(element->Attribute(attribute));
-}
-
 // ---- "static" -------------------------------------------------------------
 
 StaticControl::StaticControl() : animSpeed(0.0f), onOpenEnd(nullptr), onCloseEnd(nullptr) {}

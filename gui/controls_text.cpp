@@ -8,7 +8,6 @@
 #include <new>
 
 #include "gui_callbacks.h"
-#include "gui_manager.h"
 #include "model.h"
 #include "model_instance.h"
 #include "strings.h"
@@ -72,11 +71,6 @@ void GetVisualHitBox(const ModelInstance* visual, float box[6]) {
         box[i] = a < b ? a : b;
         box[i + 3] = a < b ? b : a;
     }
-}
-
-static void ReplaceHandlers(GuiHandlerList*& slot, TiXmlElement* element, const char* attribute) {
-    delete slot;
-    slot = g_guiManager.ParseHandlers(element->Attribute(attribute));
 }
 
 // A text key from the document is a name, never a format: "%" in data must

@@ -20,11 +20,6 @@ namespace {
 const float kEditCaretFps = 2.0f;
 const float kListCaretFps = 2.5f;
 
-void ReplaceHandlers(GuiHandlerList*& slot, TiXmlElement* element, const char* attribute) {
-    delete slot;
-    slot = g_guiManager.ParseHandlers(element->Attribute(attribute));
-}
-
 float Clamp01(float v) {
     if (!(v > 0.0f)) return 0.0f;  // also NaN
     return v < 1.0f ? v : 1.0f;
@@ -154,7 +149,9 @@ bool SliderControl::CapturedInput() {
 }
 
 void SliderControl::MouseLeave() {
-    SetState(GUI_STATE_IDLE);
+    // A closing or closed control keeps its state: going back to idle here
+    // would stop its container from ever counting as closed.
+    if (state != GUI_STATE_CLOSING && state != GUI_STATE_CLOSED) SetState(GUI_STATE_IDLE);
     InvokeHandlers(onHoverEnd, this);
 }
 
@@ -333,7 +330,9 @@ bool ScrollControl::CapturedInput() {
 }
 
 void ScrollControl::MouseLeave() {
-    SetState(GUI_STATE_IDLE);
+    // A closing or closed control keeps its state: going back to idle here
+    // would stop its container from ever counting as closed.
+    if (state != GUI_STATE_CLOSING && state != GUI_STATE_CLOSED) SetState(GUI_STATE_IDLE);
     InvokeHandlers(onHoverEnd, this);
 }
 

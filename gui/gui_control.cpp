@@ -34,6 +34,11 @@ bool ReadFloatAttribute(TiXmlElement* element, const char* attribute, float* out
     return true;
 }
 
+void ReplaceHandlers(GuiHandlerList*& slot, TiXmlElement* element, const char* attribute) {
+    delete slot;
+    slot = g_guiManager.ParseHandlers(element->Attribute(attribute));
+}
+
 bool GuiLeftPressed() { return g_input.Get(INPUT_MOUSE_LEFT) == KEY_WENT_DOWN; }
 bool GuiLeftReleased() { return g_input.Get(INPUT_MOUSE_LEFT) == KEY_WENT_UP; }
 

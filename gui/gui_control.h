@@ -6,6 +6,7 @@
 
 class ModelInstance;
 class GuiGroup;
+class GuiHandlerList;
 class TiXmlElement;
 struct TextBlock;
 struct Font;
@@ -179,6 +180,9 @@ extern const char* const kClipCheck;       // "check"
 bool ReadIntAttribute(TiXmlElement* element, const char* attribute, int* out);
 // Reads a decimal attribute; false (and out unchanged) when absent.
 bool ReadFloatAttribute(TiXmlElement* element, const char* attribute, float* out);
+// Frees the list in slot and puts there the one the event attribute names
+// (null when absent).
+void ReplaceHandlers(GuiHandlerList*& slot, TiXmlElement* element, const char* attribute);
 
 // The left mouse button (input code 128) went down, or up, in this frame.
 bool GuiLeftPressed();

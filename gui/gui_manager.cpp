@@ -229,25 +229,25 @@ bool GuiManager::LoadDocument(TiXmlDocument& document, GuiControlFactory factory
 
 // ---- Lookups ----------------------------------------------------------------
 
-GuiGroup* GuiManager::FindGroup(const char* groupName) const {
-    if (!groupName) return nullptr;
-    for (int i = 0; i < kMaxGroups && groups[i]; ++i)
-        if (StringEquals(groups[i]->name, groupName)) return groups[i];
+// The first container of a table, up to its first free slot, named name.
+template <typename T>
+static T* FindNamed(T* const* table, int capacity, const char* name) {
+    if (!name) return nullptr;
+    for (int i = 0; i < capacity && table[i]; ++i)
+        if (StringEquals(table[i]->name, name)) return table[i];
     return nullptr;
+}
+
+GuiGroup* GuiManager::FindGroup(const char* groupName) const {
+    return FindNamed(groups, kMaxGroups, groupName);
 }
 
 GuiScreen* GuiManager::FindScreen(const char* screenName) const {
-    if (!screenName) return nullptr;
-    for (int i = 0; i < kMaxScreens && screens[i]; ++i)
-        if (StringEquals(screens[i]->name, screenName)) return screens[i];
-    return nullptr;
+    return FindNamed(screens, kMaxScreens, screenName);
 }
 
 GuiWindow* GuiManager::FindWindow(const char* windowName) const {
-    if (!windowName) return nullptr;
-    for (int i = 0; i < kMaxWindows && windows[i]; ++i)
-        if (StringEquals(windows[i]->name, windowName)) return windows[i];
-    return nullptr;
+    return FindNamed(windows, kMaxWindows, windowName);
 }
 
 GuiControl* GuiManager::FindControl(const char* path) const {

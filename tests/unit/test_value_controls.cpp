@@ -572,3 +572,19 @@ TEST_F(ListTest, ClickingElsewhereCancelsTheEditAndFreesTheCapture) {
 }
 
 }  // namespace
+
+// A slider or scroll bar under the pointer while its screen closes must go
+// on closing, or the screen change would wait for ever.
+TEST(ValueControlsClosing, LeavingTheMouseDoesNotReopenAClosingControl) {
+    SliderControl slider;
+    ScrollControl scroll;
+    GuiControl* controls[] = {&slider, &scroll};
+    for (GuiControl* c : controls) {
+        c->state = GUI_STATE_CLOSING;
+        c->MouseLeave();
+        EXPECT_EQ(GUI_STATE_CLOSING, c->state);
+        c->state = GUI_STATE_CLOSED;
+        c->MouseLeave();
+        EXPECT_EQ(GUI_STATE_CLOSED, c->state);
+    }
+}

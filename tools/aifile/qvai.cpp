@@ -118,12 +118,7 @@ bool ReadSource(const std::string& text, Source& src) {
     enum { NONE, LEVEL, CONTESTANT } section = NONE;
     int level = -1;
     int line = 0;
-    size_t pos = 0;
-    while (pos <= text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        std::string raw = text.substr(pos, end - pos);
-        pos = end + 1;
+    for (std::string raw : SplitLines(text)) {
         ++line;
         size_t hash = raw.find('#');
         if (hash != std::string::npos) raw.erase(hash);
@@ -291,11 +286,11 @@ bool CheckTours(const XmlElement& roadtrip, const char* name, size_t length, siz
 
 bool CheckGame(const std::string& path, int contestants) {
     g_file = path;
-    std::vector<unsigned char> bytes;
-    if (!ReadFileBytes(path, bytes)) return CheckFail("cannot read");
+    std::string text;
+    if (!ReadFileText(path, text)) return CheckFail("cannot read");
     XmlElement root;
     std::string error;
-    if (!ParseXml(std::string(bytes.begin(), bytes.end()), root, error)) return CheckFail(error);
+    if (!ParseXml(text, root, error)) return CheckFail(error);
     static const char* const kCities[10] = {"LAS_VEGAS", "DALLAS",   "NEW_ORLEANS", "NASHVILLE", "WASHINGTON_DC",
                                             "NEW_YORK",  "BOSTON",   "CHICAGO",     "SEATTLE",   "SAN_FRANCISCO"};
     const XmlElement* roadtrip = nullptr;
@@ -363,13 +358,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     g_file = argv[1];
-    std::vector<unsigned char> bytes;
-    if (!ReadFileBytes(argv[1], bytes)) {
+    std::string text;
+    if (!ReadFileText(argv[1], text)) {
         std::fprintf(stderr, "qvai: cannot read %s\n", argv[1]);
         return 1;
     }
     Source src;
-    if (!ReadSource(std::string(bytes.begin(), bytes.end()), src) || !CheckSource(src)) return 1;
+    if (!ReadSource(text, src) || !CheckSource(src)) return 1;
     if (argc == 5 && !CheckGame(argv[4], (int)src.contestants.size())) return 1;
     std::vector<unsigned char> out = Encode(src);
     if (!WriteFileBytes(argv[2], out.data(), out.size())) {

@@ -1,8 +1,9 @@
 #include "file_util.h"
 
-#include <cstdio>
-#include <sys/stat.h>
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
 
 bool ReadFileBytes(const std::string& path, std::vector<unsigned char>& out) {
     out.clear();
@@ -13,6 +14,13 @@ bool ReadFileBytes(const std::string& path, std::vector<unsigned char>& out) {
     while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) out.insert(out.end(), buf, buf + n);
     bool ok = !std::ferror(f);
     std::fclose(f);
+    return ok;
+}
+
+bool ReadFileText(const std::string& path, std::string& out) {
+    std::vector<unsigned char> bytes;
+    bool ok = ReadFileBytes(path, bytes);
+    out.assign(bytes.begin(), bytes.end());
     return ok;
 }
 
@@ -27,6 +35,19 @@ bool WriteFileBytes(const std::string& path, const void* data, size_t size) {
     return ok;
 }
 
+bool WriteFileIfChanged(const std::string& path, const void* data, size_t size, bool* written) {
+    if (written) *written = false;
+    struct stat st;
+    std::vector<unsigned char> old;
+    // The size first: most changed files show it without being read.
+    if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (size_t)st.st_size == size &&
+        ReadFileBytes(path, old) && old.size() == size && (size == 0 || std::memcmp(old.data(), data, size) == 0))
+        return true;
+    if (!WriteFileBytes(path, data, size)) return false;
+    if (written) *written = true;
+    return true;
+}
+
 bool MakeDirs(const std::string& path) {
     std::string cur;
     for (size_t i = 0; i <= path.size(); ++i) {
@@ -36,4 +57,21 @@ bool MakeDirs(const std::string& path) {
         if (i < path.size()) cur += path[i];
     }
     return true;
+}
+
+std::string JoinPath(const std::string& dir, const std::string& rest) {
+    if (dir.empty()) return rest;
+    return dir.back() == '/' ? dir + rest : dir + "/" + rest;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t pos = 0;
+    while (pos <= text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(pos, end - pos));
+        pos = end + 1;
+    }
+    return lines;
 }

@@ -205,7 +205,7 @@ bool ParseXml(const std::string& text, XmlElement& root, std::string& error) {
     return reader.Document(root);
 }
 
-std::string XmlEscape(const std::string& text) {
+static std::string Escape(const std::string& text, bool apostrophes) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
@@ -214,10 +214,17 @@ std::string XmlEscape(const std::string& text) {
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
         case '"': out += "&quot;"; break;
-        case '\'': out += "&apos;"; break;
+        case '\'':
+            if (apostrophes) out += "&apos;";
+            else out += c;
+            break;
         default: out += c;
         }
     }
     return out;
 }
+
+std::string XmlEscape(const std::string& text) { return Escape(text, true); }
+
+std::string XmlEscapeKeepApostrophes(const std::string& text) { return Escape(text, false); }
 

@@ -21,3 +21,6 @@ bool ParseXml(const std::string& text, XmlElement& root, std::string& error);
 
 // text with &, <, >, " and ' escaped, for attribute values and text.
 std::string XmlEscape(const std::string& text);
+// The same with ' left as it is, which is enough for text and for values
+// in double quotes.
+std::string XmlEscapeKeepApostrophes(const std::string& text);

@@ -66,20 +66,6 @@ std::string Lower(std::string s) {
     return s;
 }
 
-bool ReadText(const std::string& path, std::string& text) {
-    std::vector<unsigned char> bytes;
-    if (!ReadFileBytes(path, bytes)) return false;
-    text.assign(bytes.begin(), bytes.end());
-    return true;
-}
-
-// Writes unless the file already holds exactly these bytes.
-bool WriteIfChanged(const std::string& path, const std::string& content) {
-    std::string old;
-    if (ReadText(path, old) && old == content) return true;
-    return WriteFileBytes(path, content.data(), content.size());
-}
-
 bool ParseInt(const std::string& text, int& out) {
     char* end = nullptr;
     long v = std::strtol(text.c_str(), &end, 10);
@@ -90,7 +76,7 @@ bool ParseInt(const std::string& text, int& out) {
 
 bool ReadFontSpecs(const std::string& path, std::vector<FontSpec>& specs) {
     std::string text;
-    if (!ReadText(path, text)) return Fail("cannot read " + path);
+    if (!ReadFileText(path, text)) return Fail("cannot read " + path);
     XmlElement root;
     std::string error;
     if (!ParseXml(text, root, error)) return Fail(path + ": " + error);
@@ -138,7 +124,7 @@ bool PrintableAscii(const std::string& s) {
 // the document as it stands.
 bool ReadTexts(const std::string& path, std::string& body, int& count) {
     std::string text;
-    if (!ReadText(path, text)) return Fail("cannot read " + path);
+    if (!ReadFileText(path, text)) return Fail("cannot read " + path);
     size_t start = 0;
     if (text.compare(0, 5, "<?xml") == 0) {
         size_t end = text.find("?>");
@@ -189,9 +175,9 @@ int Generate(const std::string& fontsPath, const std::string& textsPath, const s
     int textCount = 0;
     if (!ReadFontSpecs(fontsPath, specs) || !ReadTexts(textsPath, texts, textCount)) return 1;
     if (!MakeDirs(out + "/fonts") || !MakeDirs(out + "/text")) {
-            Fail("cannot make folders under " + out);
-            return 1;
-        }
+        Fail("cannot make folders under " + out);
+        return 1;
+    }
 
     std::string doc =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -203,8 +189,7 @@ int Generate(const std::string& fontsPath, const std::string& textsPath, const s
     for (const FontSpec& f : specs) {
         GlyphStrip strip;
         std::string error;
-        if (!RenderGlyphStrip(fontDir + "/" + f.file, f.chars, f.pixels, f.fit, strip, error))
-            {
+        if (!RenderGlyphStrip(fontDir + "/" + f.file, f.chars, f.pixels, f.fit, strip, error)) {
             Fail(fontsPath + ":" + std::to_string(f.line) + ": " + f.name + ": " + error);
             return 1;
         }
@@ -214,8 +199,7 @@ int Generate(const std::string& fontsPath, const std::string& textsPath, const s
             return 1;
         }
         std::string file = Lower(f.name) + ".png";
-        if (!WriteIfChanged(out + "/fonts/" + file, std::string(png.begin(), png.end())))
-            {
+        if (!WriteFileIfChanged(out + "/fonts/" + file, png.data(), png.size())) {
             Fail("cannot write " + out + "/fonts/" + file);
             return 1;
         }
@@ -230,14 +214,14 @@ int Generate(const std::string& fontsPath, const std::string& textsPath, const s
     manifest += "  </group>\n  <group path=\"text/\" pack=\"archive\">\n"
                 "    <file label=\"TEXT\" path=\"text.xml\"/>\n  </group>\n</manifest>\n";
     doc += texts;
-    if (!WriteIfChanged(out + "/text/text.xml", doc)) {
-            Fail("cannot write " + out + "/text/text.xml");
-            return 1;
-        }
-    if (!WriteIfChanged(out + "/text_fonts.xml", manifest)) {
-            Fail("cannot write " + out + "/text_fonts.xml");
-            return 1;
-        }
+    if (!WriteFileIfChanged(out + "/text/text.xml", doc)) {
+        Fail("cannot write " + out + "/text/text.xml");
+        return 1;
+    }
+    if (!WriteFileIfChanged(out + "/text_fonts.xml", manifest)) {
+        Fail("cannot write " + out + "/text_fonts.xml");
+        return 1;
+    }
     std::printf("qvfont: %zu fonts, %d texts\n", specs.size(), textCount);
     return 0;
 }

@@ -30,9 +30,9 @@ struct Failure {
 [[noreturn]] void Fail(const std::string& text) { throw Failure{text}; }
 
 std::string ReadText(const std::string& path) {
-    std::vector<unsigned char> bytes;
-    if (!ReadFileBytes(path, bytes)) Fail("cannot read " + path);
-    return std::string(bytes.begin(), bytes.end());
+    std::string text;
+    if (!ReadFileText(path, text)) Fail("cannot read " + path);
+    return text;
 }
 
 // The text between the root element's start and end tags.
@@ -279,12 +279,6 @@ std::string Header(const std::vector<BoundContainer>& bindings) {
     return h;
 }
 
-bool WriteIfChanged(const std::string& path, const std::string& text) {
-    std::vector<unsigned char> old;
-    if (ReadFileBytes(path, old) && std::string(old.begin(), old.end()) == text) return true;
-    return WriteFileBytes(path, text.data(), text.size());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -311,12 +305,12 @@ int main(int argc, char** argv) {
         if (!ParseXml(expanded, doc, error)) Fail("assembled GUI document: " + error);
         Validate(doc, bindings, top);
         if (!MakeDirs(out + "/gui")) Fail("cannot make " + out + "/gui");
-        if (!WriteIfChanged(out + "/gui/gui.xml", expanded)) Fail("cannot write the GUI document");
+        if (!WriteFileIfChanged(out + "/gui/gui.xml", expanded)) Fail("cannot write the GUI document");
         std::string fragment =
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<manifest>\n  <group path=\"gui/\">\n"
             "    <file label=\"GUI\" path=\"gui.xml\"/>\n  </group>\n</manifest>\n";
-        if (!WriteIfChanged(out + "/gui_document.xml", fragment)) Fail("cannot write the manifest fragment");
-        if (!WriteIfChanged(header, Header(bindings))) Fail("cannot write " + header);
+        if (!WriteFileIfChanged(out + "/gui_document.xml", fragment)) Fail("cannot write the manifest fragment");
+        if (!WriteFileIfChanged(header, Header(bindings))) Fail("cannot write " + header);
     } catch (const Failure& f) {
         std::fprintf(stderr, "qvgui: %s\n", f.text.c_str());
         return 1;

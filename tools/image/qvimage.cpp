@@ -48,6 +48,7 @@
 
 #include "canvas.h"
 #include "file_util.h"
+#include "manifest_group.h"
 
 namespace {
 
@@ -68,12 +69,7 @@ std::vector<Line> ReadLines(const std::string& text) {
     std::vector<Line> lines;
     std::string current;
     int number = 0, start = 0;
-    size_t pos = 0;
-    while (pos <= text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        std::string raw = text.substr(pos, end - pos);
-        pos = end + 1;
+    for (std::string raw : SplitLines(text)) {
         ++number;
         size_t hash = raw.find('#');
         // A '#' that starts a word begins a comment unless it is a colour.
@@ -313,23 +309,11 @@ bool EndsWith(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-std::string XmlEscape(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        if (c == '&') out += "&amp;";
-        else if (c == '<') out += "&lt;";
-        else if (c == '>') out += "&gt;";
-        else if (c == '"') out += "&quot;";
-        else out += c;
-    }
-    return out;
-}
-
 // Draws one recipe and writes its image; returns its manifest entry.
 Recipe MakeImage(const std::string& path, const std::string& outDir) {
-    std::vector<unsigned char> bytes;
-    if (!ReadFileBytes(path, bytes)) Fail(path, "cannot read");
-    std::vector<Line> lines = ReadLines(std::string(bytes.begin(), bytes.end()));
+    std::string text;
+    if (!ReadFileText(path, text)) Fail(path, "cannot read");
+    std::vector<Line> lines = ReadLines(text);
     Recipe r;
     std::unique_ptr<Canvas> canvas;
     for (const Line& line : lines) {
@@ -393,10 +377,7 @@ Recipe MakeImage(const std::string& path, const std::string& outDir) {
         jpeg ? EncodeJpeg(rgba, r.width, r.height, r.quality) : EncodePng(rgba, r.width, r.height, !r.opaque);
     if (file.empty()) Fail(path, "encoding failed");
     std::string target = outDir + "/" + r.output;
-    std::vector<unsigned char> old;
-    // Unchanged images keep their times, so the archive is not rebuilt for nothing.
-    if (!(ReadFileBytes(target, old) && old == file) && !WriteFileBytes(target, file.data(), file.size()))
-        Fail(target, "cannot write");
+    if (!WriteFileIfChanged(target, file.data(), file.size())) Fail(target, "cannot write");
     return r;
 }
 
@@ -408,33 +389,19 @@ int Usage() {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string outDir, manifest, group = "images/";
-    std::vector<std::string> recipes;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        if ((a == "--out" || a == "--manifest" || a == "--group") && i + 1 < argc) {
-            (a == "--out" ? outDir : a == "--manifest" ? manifest : group) = argv[++i];
-        } else if (!a.empty() && a[0] != '-') {
-            recipes.push_back(a);
-        } else {
-            return Usage();
-        }
-    }
-    if (outDir.empty() || manifest.empty() || recipes.empty()) return Usage();
+    GroupToolOptions options;
+    options.group = "images/";
+    if (!ParseGroupToolOptions(argc, argv, options)) return Usage();
     try {
-        if (!MakeDirs(outDir)) Fail(outDir, "cannot make the folder");
-        std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                          "<!-- Made by qvimage from the recipes in content/images/; edit those. -->\n"
-                          "<manifest>\n  <group path=\"" + XmlEscape(group) + "\" pack=\"archive\">\n";
-        std::map<std::string, std::string> labels, outputs;
-        for (const std::string& path : recipes) {
-            Recipe r = MakeImage(path, outDir);
-            if (!labels.emplace(r.label, path).second) Fail(path, "label " + r.label + " is used twice");
-            if (!outputs.emplace(r.output, path).second) Fail(path, "output " + r.output + " is made twice");
-            xml += "    <file label=\"" + XmlEscape(r.label) + "\" path=\"" + XmlEscape(r.output) + "\"/>\n";
+        if (!MakeDirs(options.outDir)) Fail(options.outDir, "cannot make the folder");
+        ManifestGroupWriter fragment("Made by qvimage from the recipes in content/images/; edit those.",
+                                     options.group);
+        for (const std::string& path : options.sources) {
+            Recipe r = MakeImage(path, options.outDir);
+            std::string error;
+            if (!fragment.Add(r.label, r.output, error)) Fail(path, error);
         }
-        xml += "  </group>\n</manifest>\n";
-        if (!WriteFileBytes(manifest, xml.data(), xml.size())) Fail(manifest, "cannot write");
+        if (!fragment.Write(options.manifest)) Fail(options.manifest, "cannot write");
     } catch (const Failure& f) {
         std::fprintf(stderr, "qvimage: %s\n", f.message.c_str());
         return 1;

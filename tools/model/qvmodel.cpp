@@ -41,6 +41,7 @@
 #include <vector>
 
 #include "file_util.h"
+#include "manifest_group.h"
 
 namespace {
 
@@ -239,17 +240,11 @@ struct Pack {
 };
 
 Pack ReadSource(const std::string& path) {
-    std::vector<unsigned char> bytes;
-    if (!ReadFileBytes(path, bytes)) Fail(path, "cannot read");
-    std::string text(bytes.begin(), bytes.end());
+    std::string text;
+    if (!ReadFileText(path, text)) Fail(path, "cannot read");
     std::vector<Line> lines;
     int number = 0;
-    size_t pos = 0;
-    while (pos <= text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        std::string raw = text.substr(pos, end - pos);
-        pos = end + 1;
+    for (std::string raw : SplitLines(text)) {
         ++number;
         size_t hash = raw.find('#');
         if (hash != std::string::npos) raw.erase(hash);
@@ -482,18 +477,6 @@ std::string WritePack(const Pack& pack, const std::string& where) {
     return data;
 }
 
-std::string XmlEscape(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        if (c == '&') out += "&amp;";
-        else if (c == '<') out += "&lt;";
-        else if (c == '>') out += "&gt;";
-        else if (c == '"') out += "&quot;";
-        else out += c;
-    }
-    return out;
-}
-
 int Usage() {
     std::fprintf(stderr, "usage: qvmodel --out <dir> --manifest <fragment.xml> [--group <path>] <source>...\n");
     return 2;
@@ -502,39 +485,21 @@ int Usage() {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string outDir, manifest, group = "models/";
-    std::vector<std::string> sources;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        if ((a == "--out" || a == "--manifest" || a == "--group") && i + 1 < argc) {
-            (a == "--out" ? outDir : a == "--manifest" ? manifest : group) = argv[++i];
-        } else if (!a.empty() && a[0] != '-') {
-            sources.push_back(a);
-        } else {
-            return Usage();
-        }
-    }
-    if (outDir.empty() || manifest.empty() || sources.empty()) return Usage();
+    GroupToolOptions options;
+    options.group = "models/";
+    if (!ParseGroupToolOptions(argc, argv, options)) return Usage();
     try {
-        if (!MakeDirs(outDir)) Fail(outDir, "cannot make the folder");
-        std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                          "<!-- Made by qvmodel from the sources in content/models/; edit those. -->\n"
-                          "<manifest>\n  <group path=\"" + XmlEscape(group) + "\" pack=\"archive\">\n";
-        std::map<std::string, std::string> labels, outputs;
-        for (const std::string& path : sources) {
+        if (!MakeDirs(options.outDir)) Fail(options.outDir, "cannot make the folder");
+        ManifestGroupWriter fragment("Made by qvmodel from the sources in content/models/; edit those.",
+                                     options.group);
+        for (const std::string& path : options.sources) {
             Pack pack = ReadSource(path);
-            if (!labels.emplace(pack.label, path).second) Fail(path, "label " + pack.label + " is used twice");
-            if (!outputs.emplace(pack.output, path).second) Fail(path, "output " + pack.output + " is made twice");
-            std::string bytes = WritePack(pack, path);
-            std::string target = outDir + "/" + pack.output;
-            std::vector<unsigned char> old;
-            if (!(ReadFileBytes(target, old) && std::string(old.begin(), old.end()) == bytes) &&
-                !WriteFileBytes(target, bytes.data(), bytes.size()))
-                Fail(target, "cannot write");
-            xml += "    <file label=\"" + XmlEscape(pack.label) + "\" path=\"" + XmlEscape(pack.output) + "\"/>\n";
+            std::string error;
+            if (!fragment.Add(pack.label, pack.output, error)) Fail(path, error);
+            std::string target = options.outDir + "/" + pack.output;
+            if (!WriteFileIfChanged(target, WritePack(pack, path))) Fail(target, "cannot write");
         }
-        xml += "  </group>\n</manifest>\n";
-        if (!WriteFileBytes(manifest, xml.data(), xml.size())) Fail(manifest, "cannot write");
+        if (!fragment.Write(options.manifest)) Fail(options.manifest, "cannot write");
     } catch (const Failure& f) {
         std::fprintf(stderr, "qvmodel: %s\n", f.message.c_str());
         return 1;

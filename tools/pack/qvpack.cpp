@@ -74,11 +74,6 @@ std::string Lower(std::string s) {
     return s;
 }
 
-std::string JoinPath(const std::string& dir, const std::string& rest) {
-    if (dir.empty()) return rest;
-    return dir.back() == '/' ? dir + rest : dir + "/" + rest;
-}
-
 std::string Parent(const std::string& path) {
     size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
@@ -132,11 +127,11 @@ bool ReadInclude(const XmlElement& inc, Manifest& m, int depth) {
     if (depth > 8) return FailAt(inc.line, "includes nest too deeply");
     std::string path = FindSource(*rel);
     if (path.empty()) return FailAt(inc.line, "included manifest \"" + *rel + "\" not found");
-    std::vector<unsigned char> bytes;
-    if (!ReadFileBytes(path, bytes)) return Fail("cannot read " + path);
+    std::string text;
+    if (!ReadFileText(path, text)) return Fail("cannot read " + path);
     XmlElement sub;
     std::string error;
-    if (!ParseXml(std::string(bytes.begin(), bytes.end()), sub, error)) return Fail(path + ": " + error);
+    if (!ParseXml(text, sub, error)) return Fail(path + ": " + error);
     std::string saved = g_manifest_name;
     g_manifest_name = path;
     bool ok = ReadGroups(sub, m, depth + 1);
@@ -184,12 +179,11 @@ bool ReadGroups(const XmlElement& root, Manifest& m, int depth) {
 }
 
 bool ReadManifest(const std::string& manifest_path, Manifest& m) {
-    std::vector<unsigned char> bytes;
-    if (!ReadFileBytes(manifest_path, bytes)) return Fail("cannot read " + manifest_path);
+    std::string text;
+    if (!ReadFileText(manifest_path, text)) return Fail("cannot read " + manifest_path);
     XmlElement root;
     std::string error;
-    if (!ParseXml(std::string(bytes.begin(), bytes.end()), root, error))
-        return Fail(manifest_path + ": " + error);
+    if (!ParseXml(text, root, error)) return Fail(manifest_path + ": " + error);
 
     m.root_name = root.name;
     m.attributes = root.attributes;
@@ -279,14 +273,9 @@ std::string GameManifest(const Manifest& m) {
 }
 
 // Writes only when the bytes differ, so unchanged files keep their times.
-bool WriteIfChanged(const std::string& path, const std::vector<unsigned char>& data) {
-    std::vector<unsigned char> old;
-    struct stat st;
-    if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (size_t)st.st_size == data.size() &&
-        ReadFileBytes(path, old) && old == data)
-        return true;
+bool WriteIfChanged(const std::string& path, const void* data, size_t size) {
     if (!MakeDirs(Parent(path))) return Fail("cannot make the folder of " + path);
-    if (!WriteFileBytes(path, data.data(), data.size())) return Fail("cannot write " + path);
+    if (!WriteFileIfChanged(path, data, size)) return Fail("cannot write " + path);
     return true;
 }
 
@@ -330,15 +319,9 @@ void RemoveStale(const std::string& out, const Manifest& m, const std::set<std::
     for (const std::string& rel : present)
         if (archived.count(Lower(rel))) RemoveLoose(out, rel, m.res_path);
 
-    std::vector<unsigned char> record;
-    if (ReadFileBytes(JoinPath(out, kLooseRecord), record)) {
-        std::string text(record.begin(), record.end());
-        size_t start = 0;
-        while (start < text.size()) {
-            size_t end = text.find('\n', start);
-            if (end == std::string::npos) end = text.size();
-            std::string rel = text.substr(start, end - start);
-            start = end + 1;
+    std::string record;
+    if (ReadFileText(JoinPath(out, kLooseRecord), record)) {
+        for (const std::string& rel : SplitLines(record)) {
             // Only names this tool could have written: relative and inside the folder.
             if (rel.empty() || rel[0] == '/' || rel.find("..") != std::string::npos) continue;
             if (!loose_now.count(rel)) RemoveLoose(out, rel, m.res_path);
@@ -391,7 +374,7 @@ int main(int argc, char** argv) {
                     return 1;
                 }
             } else {
-                if (!WriteIfChanged(JoinPath(out, f.full_path), f.data)) return 1;
+                if (!WriteIfChanged(JoinPath(out, f.full_path), f.data.data(), f.data.size())) return 1;
                 loose_now.insert(f.full_path);
                 ++loose_count;
             }
@@ -399,19 +382,17 @@ int main(int argc, char** argv) {
     }
     if (m.has_dat_path) {
         std::vector<unsigned char> archive = zip.Finish(dm_signature);
-        if (!WriteIfChanged(JoinPath(out, m.dat_path), archive)) return 1;
+        if (!WriteIfChanged(JoinPath(out, m.dat_path), archive.data(), archive.size())) return 1;
     }
 
     RemoveStale(out, m, loose_now);
     std::string record;
     for (const std::string& rel : loose_now) record += rel + "\n";
-    if (!WriteIfChanged(JoinPath(out, kLooseRecord), std::vector<unsigned char>(record.begin(), record.end())))
-        return 1;
+    if (!WriteIfChanged(JoinPath(out, kLooseRecord), record.data(), record.size())) return 1;
 
     // The manifest last: a game folder with a manifest has everything it names.
     std::string text = GameManifest(m);
-    if (!WriteIfChanged(JoinPath(out, kGameManifest), std::vector<unsigned char>(text.begin(), text.end())))
-        return 1;
+    if (!WriteIfChanged(JoinPath(out, kGameManifest), text.data(), text.size())) return 1;
     std::printf("qvpack: %zu archived, %zu loose -> %s\n", zip.Count(), loose_count, out.c_str());
     return 0;
 }

@@ -18,6 +18,7 @@
 // missing source file), to try a part of the puzzles; the build never uses it.
 #include "file_util.h"
 #include "puzzle_layout.h"
+#include "xml_reader.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -64,11 +65,6 @@ std::vector<std::string> g_errors;
 std::vector<std::string> g_warnings;
 
 void Error(const std::string& text) { g_errors.push_back(text); }
-
-std::string JoinPath(const std::string& dir, const std::string& rest) {
-    if (dir.empty()) return rest;
-    return dir.back() == '/' ? dir + rest : dir + "/" + rest;
-}
 
 bool FileExists(const std::string& path) {
     struct stat st;
@@ -144,17 +140,11 @@ void AddPuzzleLine(const std::string& where, const std::string& line, PuzzleSet&
 // number goes to take(). false when the file cannot be read.
 template <typename Take>
 bool ReadSource(const std::string& path, Take take) {
-    std::vector<unsigned char> bytes;
-    if (!ReadFileBytes(path, bytes)) return false;
-    std::string text(bytes.begin(), bytes.end());
+    std::string text;
+    if (!ReadFileText(path, text)) return false;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
-    size_t pos = 0;
     int number = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(pos, end - pos);
-        pos = end + 1;
+    for (std::string line : SplitLines(text)) {
         ++number;
         while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.pop_back();
         size_t first = line.find_first_not_of(" \t");
@@ -259,38 +249,13 @@ void CheckStrayFiles(const std::string& src) {
                                         "WASHINGTON_DC, NEW_YORK, BOSTON, CHICAGO, SEATTLE, SAN_FRANCISCO)");
 }
 
-std::string Escape(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 std::string PuzzleDocument(const Puzzle& p) {
     std::string s = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PUZZLE>\n";
-    s += "  <HINT>" + Escape(p.category) + "</HINT>\n";
-    s += "  <MESSAGE>" + Escape(HostLineFor(p.category)) + "</MESSAGE>\n";
-    for (const std::string& row : p.rows) s += "  <LINE aValue=\"" + Escape(row) + "\"/>\n";
+    s += "  <HINT>" + XmlEscapeKeepApostrophes(p.category) + "</HINT>\n";
+    s += "  <MESSAGE>" + XmlEscapeKeepApostrophes(HostLineFor(p.category)) + "</MESSAGE>\n";
+    for (const std::string& row : p.rows) s += "  <LINE aValue=\"" + XmlEscapeKeepApostrophes(row) + "\"/>\n";
     s += "</PUZZLE>\n";
     return s;
-}
-
-enum class WriteResult { kUnchanged, kWritten, kFailed };
-
-WriteResult WriteIfChanged(const std::string& path, const std::string& content) {
-    std::vector<unsigned char> old;
-    if (ReadFileBytes(path, old) && old.size() == content.size() &&
-        std::equal(old.begin(), old.end(), content.begin(), [](unsigned char a, char b) { return a == (unsigned char)b; }))
-        return WriteResult::kUnchanged;
-    if (!WriteFileBytes(path, content.data(), content.size())) return WriteResult::kFailed;
-    return WriteResult::kWritten;
 }
 
 void PrintStats(const std::vector<PuzzleSet>& sets) {
@@ -395,12 +360,12 @@ int main(int argc, char** argv) {
             std::string name = set.FileName(n);
             made.insert(name);
             manifest += "    <file label=\"" + set.Label(n) + "\" path=\"" + name + "\"/>\n";
-            WriteResult r = WriteIfChanged(dir + name, PuzzleDocument(set.puzzles[i]));
-            if (r == WriteResult::kFailed) {
+            bool changed = false;
+            if (!WriteFileIfChanged(dir + name, PuzzleDocument(set.puzzles[i]), &changed)) {
                 std::fprintf(stderr, "qvpuzzles: cannot write %s%s\n", dir.c_str(), name.c_str());
                 return 1;
             }
-            if (r == WriteResult::kWritten) ++written;
+            if (changed) ++written;
             ++total;
         }
     }
@@ -413,12 +378,12 @@ int main(int argc, char** argv) {
         }
     }
     std::string manifest_path = JoinPath(out, "puzzles.xml");
-    WriteResult r = WriteIfChanged(manifest_path, manifest);
-    if (r == WriteResult::kFailed) {
+    bool manifest_written = false;
+    if (!WriteFileIfChanged(manifest_path, manifest, &manifest_written)) {
         std::fprintf(stderr, "qvpuzzles: cannot write %s\n", manifest_path.c_str());
         return 1;
     }
     std::printf("qvpuzzles: %d puzzles (%d documents written, %d unchanged, %d removed)%s\n", total, written,
-                total - written, removed, r == WriteResult::kWritten ? "; manifest written" : "");
+                total - written, removed, manifest_written ? "; manifest written" : "");
     return 0;
 }
