@@ -1,8 +1,13 @@
 #include "control_factory.h"
 
 #include "gui_factory.h"
+#include "control_statusbar.h"
+#include "control_wheel.h"
+#include <cstring>
 
 GuiControl* CreateGuiControl(const char* elementName) {
     // The generic kinds; the game's own kinds join here as they are built.
+    if (elementName && std::strcmp(elementName, "newspin") == 0) return new NewSpinControl();
+    if (GuiControl* c = CreateBoardMessageControl(elementName)) return c;
     return CreateGenericGuiControl(elementName);
 }
