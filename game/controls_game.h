@@ -1,0 +1,146 @@
+// The game's small control kinds: "picture", "clone", "trophy", "fade",
+// "bkwheel", "gui_letter", "power_meter" and "sound_trigger". Each is a
+// GuiControl with its own attributes; CreateGameKindControl makes them by
+// element name for the game's control factory.
+#pragma once
+#include "controls_simple.h"
+#include "gui_control.h"
+
+class GuiHandlerList;
+class SoundInstance;
+
+// Device state the shared game code must not switch itself. A "clone" with
+// "back_faces" calls this with true before drawing (cull counter-clockwise)
+// and with false after it (cull clockwise again). Null: nothing changes.
+typedef void (*CloneCullHook)(bool begin);
+extern CloneCullHook g_cloneCullHook;
+
+// One of the kinds below for that element name, else null.
+GuiControl* CreateGameKindControl(const char* elementName);
+
+// A model picture with hover and press.
+class PictureControl : public GuiControl {
+public:
+    PictureControl();
+    ~PictureControl() override;
+    void Load(TiXmlElement* element) override;
+    void BuildVisuals() override;
+    void ReleaseVisuals() override;
+    void SetState(int newState) override;
+    bool MouseOver() override;
+    void MouseLeave() override;
+    void MouseEnter() override;
+    void Draw() override;
+    void SetMode(int newMode);
+
+    GuiHandlerList* onPress;
+    GuiHandlerList* onHoverStart;
+    GuiHandlerList* onHoverEnd;
+    char* fontName;  // "font", kept as written
+    unsigned char horizontal;
+    unsigned char vertical;
+    float spacing;
+    int mode;  // 0 idle, 1 active, 2 inactive
+};
+
+// A second drawing of another control (and its child group).
+class CloneControl : public GuiControl {
+public:
+    CloneControl();
+    void Load(TiXmlElement* element) override;
+    void Draw() override;
+
+    GuiControl* source;  // not owned
+    unsigned char backFaces;
+    unsigned char drawing;  // set while this clone draws (guards cycles)
+};
+
+class TrophyControl : public GuiControl {
+public:
+    TrophyControl();
+    ~TrophyControl() override;
+    void Load(TiXmlElement* element) override;
+    void BuildVisuals() override;
+    void ReleaseVisuals() override;
+    void SetState(int newState) override;
+    void MouseLeave() override;
+    void MouseEnter() override;
+    void Draw() override;
+    void SetMode(int newMode);
+
+    GuiHandlerList* onSelect;
+    GuiHandlerList* onIdle;
+    Vector3 dist;
+    int mode;  // 0 won/idle, 1 not won/inactive
+};
+
+enum FadeTrigger { FADE_ON_OPEN = 1, FADE_ON_CLOSE = 2 };
+
+class FadeControl : public GuiControl {
+public:
+    FadeControl();
+    ~FadeControl() override;
+    void Load(TiXmlElement* element) override;
+    void BuildVisuals() override;
+    void SetState(int newState) override;
+    void Draw() override;
+
+    float progress;
+    float startAlpha;
+    float endAlpha;
+    float time;
+    int trigger;
+    GuiHandlerList* onEnd;
+};
+
+class BkWheelControl : public GuiControl {
+public:
+    BkWheelControl();
+    void Load(TiXmlElement* element) override;
+    void BuildVisuals() override;
+    void ReleaseVisuals() override;
+    void SetState(int newState) override;
+    void Update() override;
+    void Draw() override;
+
+    float rotSpeed;  // degrees per second
+};
+
+enum GuiLetterState { LETTER_HOVER = 4, LETTER_CHOSEN = 5, LETTER_INACTIVE = 6 };
+
+class GuiLetterControl : public GuiControl {
+public:
+    GuiLetterControl();
+    ~GuiLetterControl() override;
+    void Load(TiXmlElement* element) override;
+    void BuildVisuals() override;
+    void ReleaseVisuals() override;
+    void SetState(int newState) override;
+    void Update() override;
+    bool MouseOver() override;
+    void MouseLeave() override;
+    void MouseEnter() override;
+    void Draw() override;
+
+    GuiHandlerList* onPress;
+    unsigned char letter;  // upper case; 0 when "letter" was missing
+};
+
+// The spin power gauge: a "static" that cues a sound as its needle crosses
+// the middle of its animation.
+class PowerMeterControl : public StaticControl {
+public:
+    void Update() override;
+};
+
+class SoundTriggerControl : public GuiControl {
+public:
+    SoundTriggerControl();
+    ~SoundTriggerControl() override;
+    void Load(TiXmlElement* element) override;
+    void Update() override;
+    void Watch(SoundInstance* instance) { watched = instance; }
+
+    SoundInstance* watched;  // not owned
+    GuiHandlerList* onEnd;
+};
