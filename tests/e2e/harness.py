@@ -151,6 +151,19 @@ class Harness:
             out.seek(0)
             return r.returncode, out.read().strip()
 
+    def playertool(self, game, *args):
+        """Runs playertool.exe (beside wintool.exe) in the game folder on the
+        data folder: writes or reads the player file through the game's own
+        code. Returns (exit code, output)."""
+        tool = os.path.join(os.path.dirname(self.wintool_path), "playertool.exe")
+        folder = "C:\\ProgramData\\" + "\\".join(DATA_FOLDER[2:]) + "\\"
+        with tempfile.TemporaryFile(mode="w+") as out:
+            r = subprocess.run(["wine", tool, folder] + list(args), cwd=game, env=self.env,
+                               stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.DEVNULL,
+                               timeout=60)
+            out.seek(0)
+            return r.returncode, out.read().strip()
+
     def wait_for(self, fn, timeout, what):
         end = time.time() + timeout
         while time.time() < end:

@@ -1,0 +1,59 @@
+// A helper the end-to-end tests run under Wine, in the game folder, to write
+// a player file the way the game itself writes one: it loads what the game
+// would load from the data folder, changes it, and saves through the game's
+// own save code.
+//
+//   playertool DATA_FOLDER\ human NAME [female]
+//       adds a human player (made current); exits 1 when the name is taken
+//   playertool DATA_FOLDER\ opponents I J
+//       the current player's group-play opponents: computer contestants I and J
+//   playertool DATA_FOLDER\ show
+//       prints one line per human: its name, then its 27 statistics
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "game_data.h"
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: playertool DATA_FOLDER\\ human NAME [female] | opponents I J | show\n");
+        return 2;
+    }
+    g_gameData.SetSaveDirectory(argv[1]);
+    g_gameData.LoadAll();
+    ProfileManager& profiles = g_gameData.profiles;
+    const char* command = argv[2];
+
+    if (std::strcmp(command, "human") == 0 && argc >= 4) {
+        if (profiles.FindByName(argv[3], LIST_HUMANS)) return 1;
+        PlayerProfile* p = new PlayerProfile(KIND_HUMAN);
+        p->appearance.SetName(argv[3]);
+        p->appearance.SetGender(argc >= 5 && std::strcmp(argv[4], "female") == 0 ? 1 : 0);
+        if (!profiles.Add(p, LIST_HUMANS)) {
+            delete p;
+            return 1;
+        }
+        g_gameData.currentProfile = p;
+    } else if (std::strcmp(command, "opponents") == 0 && argc >= 5) {
+        PlayerProfile* p = g_gameData.currentProfile;
+        int a = std::atoi(argv[3]), b = std::atoi(argv[4]);
+        PlayerProfile* first = profiles.Get(a, LIST_COMPUTERS);
+        PlayerProfile* second = profiles.Get(b, LIST_COMPUTERS);
+        if (!p || !first || !second) return 1;
+        p->SetOpponent(1, first, a);
+        p->SetOpponent(2, second, b);
+    } else if (std::strcmp(command, "show") == 0) {
+        for (int i = 0; i < profiles.GetCount(LIST_HUMANS); ++i) {
+            PlayerProfile* p = profiles.Get(i, LIST_HUMANS);
+            std::printf("%s", p->GetName());
+            for (int s = 0; s < kStatCount; ++s) std::printf(" %d", p->GetStat(s));
+            std::printf("\n");
+        }
+        return 0;
+    } else {
+        std::fprintf(stderr, "playertool: unknown command %s\n", command);
+        return 2;
+    }
+    return g_gameData.Save() ? 0 : 1;
+}
