@@ -3,6 +3,8 @@
 #include <windowsx.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "input_state.h"
@@ -28,10 +30,22 @@ bool Renderer::Init(HWND w, const Vector3& size, bool verticalSync, bool) {
     frequency = QueryPerformanceFrequency(&f) && f.QuadPart ? f.QuadPart : 1000;
     previousCounter = QueryPerformanceCounter(&c) ? c.QuadPart : GetTickCount();
     SetGlobalAlpha(1.0f);
+    depthPasses = 0;
+    batches = 0;
+    DeviceSetDepthTest(false);
+    cullMode = kCullClockwise;
+    DeviceSetCullMode(cullMode);
+    // Measuring runs ask for a line a second with the frames drawn in it.
+    const char* logPath = std::getenv("QUORVANE_FRAME_LOG");
+    if (logPath && *logPath && !frameLog) frameLog = std::fopen(logPath, "a");
+    loggedFrames = 0;
+    loggedCounter = previousCounter;
     return true;
 }
 
 void Renderer::Shutdown() {
+    if (frameLog) std::fclose(static_cast<FILE*>(frameLog));
+    frameLog = nullptr;
     stack.Clear();
     DeviceShutdown();
 }
@@ -69,7 +83,18 @@ bool Renderer::RunFrame() {
     DevicePresent();
     g_input.EndFrame();
     ++frameCounter;
+    if (frameLog) LogFrameRate();
     return true;
+}
+
+void Renderer::LogFrameRate() {
+    ++loggedFrames;
+    int64_t elapsed = currentCounter - loggedCounter;
+    if (frequency <= 0 || elapsed < frequency) return;
+    std::fprintf(static_cast<FILE*>(frameLog), "%.1f\n", (double)loggedFrames * (double)frequency / (double)elapsed);
+    std::fflush(static_cast<FILE*>(frameLog));
+    loggedFrames = 0;
+    loggedCounter = currentCounter;
 }
 
 float Renderer::GetCappedFrameTime() const {
@@ -194,3 +219,28 @@ void Renderer::Scale(float x, float y, float z) {
 }
 
 void Renderer::SetGlobalAlpha(float alpha) { DeviceSetGlobalAlpha(alpha); }
+
+void Renderer::BeginDepthPass() {
+    if (depthPasses++ == 0) DeviceSetDepthTest(true);
+}
+
+void Renderer::EndDepthPass() {
+    // An end without its begin changes nothing.
+    if (depthPasses == 0) return;
+    if (--depthPasses == 0) DeviceSetDepthTest(false);
+}
+
+void Renderer::SetCullMode(CullMode mode) {
+    if (mode != kCullClockwise && mode != kCullCounterClockwise) mode = kCullClockwise;
+    cullMode = mode;
+    DeviceSetCullMode(mode);
+}
+
+void Renderer::BeginBatch() {
+    if (batches++ == 0) DeviceBeginBatch();
+}
+
+void Renderer::EndBatch() {
+    if (batches == 0) return;
+    if (--batches == 0) DeviceEndBatch();
+}

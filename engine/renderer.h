@@ -16,6 +16,11 @@ typedef IndexedList<Matrix4> MatrixStack;
 
 struct RendererDevice;  // defined by the device implementation
 
+// Which triangles the device leaves out. Models are wound so that their
+// back faces turn clockwise on screen; a mirrored copy (a reflection) turns
+// them the other way and culls counter-clockwise while it is drawn.
+enum CullMode { kCullClockwise = 0, kCullCounterClockwise = 1 };
+
 class Renderer {
 public:
     Renderer();
@@ -38,6 +43,27 @@ public:
     void ResetDevice();
     // Stores the presentation interval that the next device reset uses.
     void SetVerticalSync(bool on);
+
+    // Geometry drawn between these two is depth-tested against itself: the
+    // begin clears the depth buffer and turns depth test and writes on, the
+    // end turns them off again. The rest of the GUI draws without depth.
+    // Nested begins count; only the outermost pair reaches the device.
+    void BeginDepthPass();
+    void EndDepthPass();
+    bool InDepthPass() const { return depthPasses > 0; }
+    // Kept across device resets; kCullClockwise after Init.
+    void SetCullMode(CullMode mode);
+    CullMode GetCullMode() const { return cullMode; }
+    // Between these two the device may gather quad meshes (glyphs) drawn
+    // with one texture and draw them together; nothing but Mesh::Draw may
+    // touch the device meanwhile. The end draws whatever is gathered.
+    void BeginBatch();
+    void EndBatch();
+    // The device's short name, for the frame-rate label: "D3D", "GL", "DDRAW".
+    const char* DeviceName() const;
+    // The "fps" control's label: the device name, then " FPS: %.0f,
+    // FrameTime: %.0f ms, Min: %.0f ms, Max: %.0f ms".
+    const char* FrameRateFormat() const;
 
     // The game hooks its per-frame update and draw passes in here.
     typedef void (*FramePass)();
@@ -75,6 +101,11 @@ private:
     void DeviceEndScene();
     void DevicePresent();
     bool DeviceSetGlobalAlpha(float alpha);
+    void DeviceSetDepthTest(bool on);
+    void DeviceSetCullMode(CullMode mode);
+    void DeviceBeginBatch();
+    void DeviceEndBatch();
+    void LogFrameRate();
 
     MatrixStack stack;
     int64_t frequency = 0;
@@ -82,6 +113,14 @@ private:
     int64_t currentCounter = 0;
     FramePass updatePass = nullptr;
     FramePass drawPass = nullptr;
+    int depthPasses = 0;
+    int batches = 0;
+    CullMode cullMode = kCullClockwise;
+    // Frame-rate log (QUORVANE_FRAME_LOG names the file): frames counted
+    // since the last line and the counter value of that line.
+    void* frameLog = nullptr;
+    uint32_t loggedFrames = 0;
+    int64_t loggedCounter = 0;
     char error[1024];
 };
 

@@ -13,8 +13,6 @@
 #include "sound_system.h"
 #include "tinyxml.h"
 
-WheelDepthHook g_wheelDepthHook = nullptr;
-
 const float NewSpinControl::kArrowOffsets[NewSpinControl::kMaxArrows] = {0.5f, 2.4f, -1.1f};
 
 static const float kNotchDegrees = 5.0f;
@@ -114,9 +112,11 @@ void NewSpinControl::MouseLeave() {
 
 void NewSpinControl::Draw() {
     if (!body) return;
-    if (g_wheelDepthHook) g_wheelDepthHook(true);
+    // The wheel's own geometry needs depth testing; the rest of the GUI
+    // draws without it.
+    g_renderer.BeginDepthPass();
     DrawVisual(body);
-    if (g_wheelDepthHook) g_wheelDepthHook(false);
+    g_renderer.EndDepthPass();
 }
 
 void NewSpinControl::StartSpin(float distance) {

@@ -19,14 +19,6 @@ int WheelNotchAt(float signedAngle);
 // Wedge under the pointer (0..23).
 inline int WheelWedgeAt(float signedAngle) { return WheelNotchAt(signedAngle) / 3; }
 
-// The wheel needs depth testing for its own geometry; the rest of the GUI
-// draws without it. Each device library may set this hook: called with
-// true before the body is drawn (clear the depth buffer, enable depth test
-// and writes) and with false after it (disable them again). Null: the body
-// is drawn as it is.
-typedef void (*WheelDepthHook)(bool begin);
-extern WheelDepthHook g_wheelDepthHook;
-
 class NewSpinControl : public GuiControl {
 public:
     static const int kMaxArrows = 3;

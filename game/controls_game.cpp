@@ -19,8 +19,6 @@
 #include "strings.h"
 #include "tinyxml.h"
 
-CloneCullHook g_cloneCullHook = nullptr;
-
 namespace {
 
 // The capped frame time, with anything not a positive number read as 0.
@@ -139,7 +137,8 @@ void CloneControl::Draw() {
     // drawn once, not again and again.
     if (!source || source == this || drawing || source->HasFlags(hidden)) return;
     drawing = 1;
-    if (backFaces && g_cloneCullHook) g_cloneCullHook(true);
+    // A mirrored copy turns its faces the other way round.
+    if (backFaces) g_renderer.SetCullMode(kCullCounterClockwise);
     g_renderer.PushMatrix();
     Vector3 p = PlacedPosition();
     g_renderer.Translate(p.x, p.y, p.z);
@@ -153,7 +152,7 @@ void CloneControl::Draw() {
         }
     }
     g_renderer.PopMatrix();
-    if (backFaces && g_cloneCullHook) g_cloneCullHook(false);
+    if (backFaces) g_renderer.SetCullMode(kCullClockwise);
     drawing = 0;
 }
 

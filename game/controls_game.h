@@ -9,12 +9,6 @@
 class GuiHandlerList;
 class SoundInstance;
 
-// Device state the shared game code must not switch itself. A "clone" with
-// "back_faces" calls this with true before drawing (cull counter-clockwise)
-// and with false after it (cull clockwise again). Null: nothing changes.
-typedef void (*CloneCullHook)(bool begin);
-extern CloneCullHook g_cloneCullHook;
-
 // One of the kinds below for that element name, else null.
 GuiControl* CreateGameKindControl(const char* elementName);
 

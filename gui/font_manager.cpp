@@ -467,6 +467,9 @@ void FontManager::DrawString(const char* text, float x, float y, float z, Font* 
     g_renderer.Scale(scale, scale, 1.0f);
     if (alignment == TEXT_ALIGN_CENTER) g_renderer.Translate(-0.5f * TextWidth(text, font), 0.0f, 0.0f);
     else if (alignment == TEXT_ALIGN_RIGHT) g_renderer.Translate(-TextWidth(text, font), 0.0f, 0.0f);
+    // The glyphs of one string share their texture: the device may draw
+    // them together.
+    g_renderer.BeginBatch();
     for (const unsigned char* p = (const unsigned char*)text; *p; ++p) {
         Mesh* glyph = font->glyphs[*p];
         if (!glyph) {
@@ -479,6 +482,7 @@ void FontManager::DrawString(const char* text, float x, float y, float z, Font* 
         glyph->Draw(font->texture);
         g_renderer.Translate(half + font->spacing, 0.0f, 0.0f);
     }
+    g_renderer.EndBatch();
     g_renderer.PopMatrix();
 }
 

@@ -13,6 +13,12 @@ static RendererDevice s_device;
 SwapIntervalSetter g_wglSwapIntervalEXT = nullptr;
 SwapIntervalGetter g_wglGetSwapIntervalEXT = nullptr;
 
+const char* Renderer::DeviceName() const { return "GL"; }
+
+const char* Renderer::FrameRateFormat() const {
+    return "GL FPS: %.0f, FrameTime: %.0f ms, Min: %.0f ms, Max: %.0f ms";
+}
+
 bool GLContextCurrent() { return s_device.context && wglGetCurrentContext() == s_device.context; }
 
 // Some drivers answer an unknown name with a small number instead of null.
@@ -131,7 +137,10 @@ bool Renderer::DeviceReady() const { return GLContextCurrent() && wglGetCurrentD
 // Nothing is lost with OpenGL; only the state is set again, as a reset of
 // the other devices does.
 void Renderer::ResetDevice() {
-    if (GLContextCurrent()) SetFixedState(viewSize, clientWidth, clientHeight);
+    if (!GLContextCurrent()) return;
+    SetFixedState(viewSize, clientWidth, clientHeight);
+    DeviceSetCullMode(cullMode);
+    DeviceSetDepthTest(depthPasses > 0);
 }
 
 void Renderer::SetVerticalSync(bool on) {
@@ -163,3 +172,25 @@ bool Renderer::DeviceSetGlobalAlpha(float alpha) {
     glColor4f(alpha, alpha, alpha, alpha);
     return true;
 }
+
+void Renderer::DeviceSetDepthTest(bool on) {
+    if (!GLContextCurrent()) return;
+    if (on) {
+        glDepthMask(GL_TRUE);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        glDepthFunc(GL_LEQUAL);
+        glEnable(GL_DEPTH_TEST);
+    } else {
+        glDisable(GL_DEPTH_TEST);
+        glDepthMask(GL_FALSE);
+    }
+}
+
+// Triangles that turn counter-clockwise on screen are OpenGL's front faces.
+void Renderer::DeviceSetCullMode(CullMode mode) {
+    if (GLContextCurrent()) glCullFace(mode == kCullCounterClockwise ? GL_FRONT : GL_BACK);
+}
+
+// Client arrays cost little per draw here: nothing is gathered.
+void Renderer::DeviceBeginBatch() {}
+void Renderer::DeviceEndBatch() {}

@@ -382,6 +382,43 @@ TEST_F(RenderGl, BackFacesAreCulled) {
     EXPECT_EQ(0u, Render([&] { mesh.Draw(&tex.t); }).At(-0.3f, 0.3f));
 }
 
+TEST_F(RenderGl, DepthPassesAndCullModesReachTheContext) {
+    TestTexture red(4, 4, false, [](int, int) { return 0xFFFF0000u; });
+    TestTexture green(4, 4, false, [](int, int) { return 0xFF00FF00u; });
+    ASSERT_TRUE(red.Upload() && green.Upload());
+    Mesh nearSquare, farSquare;
+    Square(nearSquare, -0.5f, -0.5f, 0.5f, 0.5f, 2.0f);
+    Square(farSquare, -0.2f, -0.5f, 0.8f, 0.5f, 1.0f);
+    auto both = [&] {
+        nearSquare.Draw(&red.t);
+        farSquare.Draw(&green.t);
+    };
+    EXPECT_TRUE(Close(Render(both).At(0.1f, 0.0f), 0x00FF00));
+    Picture pic = Render([&] {
+        g_renderer.BeginDepthPass();
+        both();
+        g_renderer.EndDepthPass();
+    });
+    EXPECT_TRUE(Close(pic.At(0.1f, 0.0f), 0xFF0000)) << std::hex << pic.At(0.1f, 0.0f);
+    EXPECT_TRUE(Close(pic.At(0.7f, 0.0f), 0x00FF00)) << std::hex << pic.At(0.7f, 0.0f);
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+
+    Mesh mirrored;
+    const float xyz[] = {-0.5f, -0.5f, 1, -0.5f, 0.5f, 1, 0.5f, 0.5f, 1};  // clockwise on screen
+    const float uv[] = {0, 1, 0, 0, 1, 0};
+    ASSERT_TRUE(mirrored.SetPositions(xyz, 3));
+    ASSERT_TRUE(mirrored.SetTexCoords(uv, 3));
+    pic = Render([&] {
+        g_renderer.SetCullMode(kCullCounterClockwise);
+        mirrored.Draw(&red.t);
+        g_renderer.ResetDevice();  // the mode outlives a reset
+        farSquare.Draw(&green.t);
+        g_renderer.SetCullMode(kCullClockwise);
+    });
+    EXPECT_TRUE(Close(pic.At(-0.3f, 0.3f), 0xFF0000)) << std::hex << pic.At(-0.3f, 0.3f);
+    EXPECT_EQ(0u, pic.At(0.6f, 0.0f)) << "counter-clockwise faces are culled meanwhile";
+}
+
 TEST_F(RenderGl, NeverMoreVerticesThanEitherArrayHolds) {
     TestTexture tex(4, 4, true, White);
     ASSERT_TRUE(tex.Upload());

@@ -1,7 +1,12 @@
 // Mesh vertex buffers and drawing through Direct3D 9: positions on stream
-// 0, texture coordinates on stream 1, the renderer's one colour (the global
-// alpha) on stream 2 with stride 0.
+// 0, texture coordinates on stream 1; the global alpha is the texture
+// factor (renderer_d3d9.cpp). Each buffer is written once, when the mesh is
+// made; a draw sets only the state that differs from the previous draw.
+// Glyph quads drawn inside a batch are placed on the CPU and drawn together,
+// one draw a string instead of one a character.
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "model.h"
 #include "render_device.h"
@@ -9,117 +14,183 @@
 #include "renderer_d3d9.h"
 #include "texture.h"
 
-void* DeviceCreateVertexBuffer(const float* data, unsigned floatCount) {
-    IDirect3DDevice9* device = GetD3DDevice();
-    if (!device || !data || floatCount == 0 || floatCount > 0x3FFFFFFFu) return nullptr;
-    UINT bytes = floatCount * sizeof(float);
-    IDirect3DVertexBuffer9* buffer = nullptr;
-    if (FAILED(device->CreateVertexBuffer(bytes, D3DUSAGE_WRITEONLY, 0, D3DPOOL_MANAGED, &buffer, nullptr)) ||
-        !buffer)
-        return nullptr;
-    void* target = nullptr;
-    if (FAILED(buffer->Lock(0, 0, &target, 0)) || !target) {
-        buffer->Release();
-        return nullptr;
-    }
-    std::memcpy(target, data, bytes);
-    buffer->Unlock();
-    return buffer;
-}
-
-void DeviceReleaseVertexBuffer(void* buffer) {
-    if (buffer) static_cast<IDirect3DVertexBuffer9*>(buffer)->Release();
-}
-
 namespace {
 
-// {6A4C1E52-8F0B-4D7E-9C3A-51B2E7D40A19}: our twin of the colour buffer,
-// kept as private data of the renderer's buffer so it goes with it.
-const GUID kColourTwin = {0x6a4c1e52, 0x8f0b, 0x4d7e, {0x9c, 0x3a, 0x51, 0xb2, 0xe7, 0xd4, 0x0a, 0x19}};
+// The handle behind Mesh::positionBuffer and Mesh::texCoordBuffer. Small
+// buffers (a glyph's quad) keep a copy of their floats for the batch.
+struct VertexData {
+    IDirect3DVertexBuffer9* buffer;
+    unsigned floatCount;
+    float* copy;  // null for large buffers
+};
 
-IDirect3DVertexBuffer9* s_boundFor = nullptr;  // the renderer buffer the state below is about
-DWORD s_boundColour = 0;
-bool s_boundTwin = false;
+const unsigned kCopiedFloats = 64;
 
-IDirect3DVertexBuffer9* Twin(IDirect3DVertexBuffer9* colour) {
-    IUnknown* twin = nullptr;
-    DWORD size = sizeof(twin);
-    if (SUCCEEDED(colour->GetPrivateData(kColourTwin, &twin, &size)) && twin) {
-        twin->Release();  // the private data keeps it alive
-        return static_cast<IDirect3DVertexBuffer9*>(twin);
+const float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+void BindTexture(RendererDevice* d, Texture* t) {
+    IDirect3DBaseTexture9* tex = static_cast<IDirect3DTexture9*>(t->deviceTexture);
+    if (tex != d->boundTexture) {
+        d->device->SetTexture(0, tex);
+        d->boundTexture = tex;
     }
-    IDirect3DDevice9* device = GetD3DDevice();
-    IDirect3DVertexBuffer9* made = nullptr;
-    if (!device || FAILED(device->CreateVertexBuffer(8, D3DUSAGE_WRITEONLY, D3DFVF_DIFFUSE, D3DPOOL_MANAGED,
-                                                     &made, nullptr)))
-        return nullptr;
-    // With D3DSPD_IUNKNOWN the data argument is the interface itself.
-    HRESULT stored = colour->SetPrivateData(kColourTwin, made, sizeof(IUnknown*), D3DSPD_IUNKNOWN);
-    made->Release();  // owned by the private data from here on
-    return SUCCEEDED(stored) ? made : nullptr;
+    // Only the image's part of the padded texture is addressed.
+    if (t->uScale != d->boundUScale || t->vScale != d->boundVScale) {
+        D3DMATRIX scale;
+        std::memset(&scale, 0, sizeof(scale));
+        scale._11 = t->uScale;
+        scale._22 = t->vScale;
+        scale._33 = 1.0f;
+        scale._44 = 1.0f;
+        d->device->SetTransform(D3DTS_TEXTURE0, &scale);
+        d->boundUScale = t->uScale;
+        d->boundVScale = t->vScale;
+    }
 }
 
-// The buffer to bind as stream 2. The renderer rewrites its one colour in
-// place when the global alpha changes, but a device may read a stride-0
-// stream only when the stream is bound (Wine's does): rebinding the same
-// buffer changes nothing, so it would go on drawing with the old alpha.
-// When the colour changed since our last draw we therefore switch between
-// the renderer's buffer and a twin that holds the same colour; the switch
-// is a real change of stream, and the device reads the colour again.
-IDirect3DVertexBuffer9* ColourStream(IDirect3DVertexBuffer9* colour) {
-    DWORD value = 0;
-    void* data = nullptr;
-    if (FAILED(colour->Lock(0, 4, &data, D3DLOCK_READONLY)) || !data) return colour;
-    std::memcpy(&value, data, 4);
-    colour->Unlock();
-    if (s_boundFor != colour) {
-        s_boundFor = colour;
-        s_boundColour = value;
-        s_boundTwin = false;
-        return colour;
+void BindWorld(RendererDevice* d, const float* world) {
+    if (d->worldKnown && std::memcmp(world, d->boundWorld, sizeof(d->boundWorld)) == 0) return;
+    d->device->SetTransform(D3DTS_WORLD, reinterpret_cast<const D3DMATRIX*>(world));
+    std::memcpy(d->boundWorld, world, sizeof(d->boundWorld));
+    d->worldKnown = true;
+}
+
+// Gathers the whole quads of a mesh into the batch; false when it cannot
+// (no copies of the floats), and the mesh is then drawn on its own.
+bool Gather(RendererDevice* d, const Mesh& mesh, Texture* t) {
+    const VertexData* pos = static_cast<const VertexData*>(mesh.positionBuffer);
+    const VertexData* uv = static_cast<const VertexData*>(mesh.texCoordBuffer);
+    if (!pos->copy || !uv->copy) return false;
+    unsigned count = mesh.vertexCount;
+    if (count > pos->floatCount / 3) count = pos->floatCount / 3;
+    if (count > uv->floatCount / 2) count = uv->floatCount / 2;
+    const unsigned quads = count / 4;
+    if (quads == 0) return true;
+    if (quads > RendererDevice::kBatchQuads) return false;
+    if (d->batchTexture != t || d->batchVertices + quads * 6 > RendererDevice::kBatchQuads * 6) {
+        FlushD3DBatch(d);
+        d->batchTexture = t;
     }
-    if (value != s_boundColour) {
-        s_boundColour = value;
-        s_boundTwin = !s_boundTwin;
+    const float* m = g_renderer.Top().m;
+    static const unsigned kFan[6] = {0, 1, 2, 0, 2, 3};
+    float* out = d->batch + d->batchVertices * 5;
+    for (unsigned q = 0; q < quads; ++q) {
+        for (unsigned k = 0; k < 6; ++k) {
+            const unsigned v = q * 4 + kFan[k];
+            const float* p = pos->copy + v * 3;
+            for (int c = 0; c < 3; ++c) out[c] = p[0] * m[c] + p[1] * m[4 + c] + p[2] * m[8 + c] + m[12 + c];
+            out[3] = uv->copy[v * 2];
+            out[4] = uv->copy[v * 2 + 1];
+            out += 5;
+        }
     }
-    if (!s_boundTwin) return colour;
-    IDirect3DVertexBuffer9* twin = Twin(colour);
-    if (!twin || FAILED(twin->Lock(0, 4, &data, 0)) || !data) {
-        s_boundTwin = false;
-        return colour;
-    }
-    std::memcpy(data, &value, 4);
-    twin->Unlock();
-    return twin;
+    d->batchVertices += quads * 6;
+    return true;
 }
 
 } // namespace
 
+void FlushD3DBatch(RendererDevice* d) {
+    if (!d || !d->device || d->batchVertices == 0) {
+        if (d) d->batchVertices = 0;
+        return;
+    }
+    if (d->batchTexture && d->batchTexture->deviceTexture) {
+        BindTexture(d, d->batchTexture);
+        BindWorld(d, kIdentity);
+        d->device->SetFVF(D3DFVF_XYZ | D3DFVF_TEX1);
+        d->declarationBound = false;
+        d->device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, d->batchVertices / 3, d->batch, 5 * sizeof(float));
+        // Drawing from memory leaves stream 0 unbound.
+        d->boundPositions = nullptr;
+    }
+    d->batchVertices = 0;
+}
+
+IDirect3DVertexBuffer9* D3DVertexBufferOf(void* handle) {
+    return handle ? static_cast<VertexData*>(handle)->buffer : nullptr;
+}
+
+void* DeviceCreateVertexBuffer(const float* data, unsigned floatCount) {
+    IDirect3DDevice9* device = GetD3DDevice();
+    if (!device || !data || floatCount == 0 || floatCount > 0x3FFFFFFFu) return nullptr;
+    UINT bytes = floatCount * sizeof(float);
+    VertexData* handle = new (std::nothrow) VertexData{nullptr, floatCount, nullptr};
+    if (!handle) return nullptr;
+    if (floatCount <= kCopiedFloats) {
+        handle->copy = static_cast<float*>(std::malloc(bytes));
+        if (!handle->copy) {
+            delete handle;
+            return nullptr;
+        }
+        std::memcpy(handle->copy, data, bytes);
+    }
+    IDirect3DVertexBuffer9* buffer = nullptr;
+    void* target = nullptr;
+    if (FAILED(device->CreateVertexBuffer(bytes, D3DUSAGE_WRITEONLY, 0, D3DPOOL_MANAGED, &buffer, nullptr)) ||
+        !buffer || FAILED(buffer->Lock(0, 0, &target, 0)) || !target) {
+        if (buffer) buffer->Release();
+        std::free(handle->copy);
+        delete handle;
+        return nullptr;
+    }
+    std::memcpy(target, data, bytes);
+    buffer->Unlock();
+    handle->buffer = buffer;
+    return handle;
+}
+
+void DeviceReleaseVertexBuffer(void* opaque) {
+    if (!opaque) return;
+    VertexData* handle = static_cast<VertexData*>(opaque);
+    // A new buffer may come back at the same address: never take it for
+    // the one the device still has bound.
+    if (RendererDevice* d = GetD3DState()) {
+        if (d->boundPositions == handle->buffer || d->boundTexCoords == handle->buffer) {
+            d->device->SetStreamSource(0, nullptr, 0, 0);
+            d->device->SetStreamSource(1, nullptr, 0, 0);
+            d->boundPositions = d->boundTexCoords = nullptr;
+        }
+    }
+    handle->buffer->Release();
+    std::free(handle->copy);
+    delete handle;
+}
+
 void Mesh::Draw(Texture* texture) const {
     Texture* t = texture ? texture : defaultTexture;
-    IDirect3DDevice9* device = GetD3DDevice();
-    const RendererDevice* rd = g_renderer.device;
-    if (!t || !t->deviceTexture || !device || !rd || !rd->declaration || !rd->colour) return;
+    RendererDevice* d = GetD3DState();
+    if (!t || !t->deviceTexture || !d || !d->declaration) return;
     if (!positionBuffer || !texCoordBuffer || vertexCount == 0 || g_renderer.StackDepth() == 0) return;
+    if (d->batching && primitiveMode == kMeshQuads && Gather(d, *this, t)) return;
+    FlushD3DBatch(d);
+    IDirect3DDevice9* device = d->device;
 
-    device->SetTexture(0, static_cast<IDirect3DTexture9*>(t->deviceTexture));
-    device->SetTransform(D3DTS_WORLD, reinterpret_cast<const D3DMATRIX*>(g_renderer.Top().m));
-    D3DMATRIX scale;
-    std::memset(&scale, 0, sizeof(scale));
-    scale._11 = t->uScale;
-    scale._22 = t->vScale;
-    scale._33 = 1.0f;
-    scale._44 = 1.0f;
-    device->SetTransform(D3DTS_TEXTURE0, &scale);
-    device->SetStreamSource(0, static_cast<IDirect3DVertexBuffer9*>(positionBuffer), 0, 12);
-    device->SetStreamSource(1, static_cast<IDirect3DVertexBuffer9*>(texCoordBuffer), 0, 8);
-    device->SetStreamSource(2, ColourStream(rd->colour), 0, 0);
-    device->SetVertexDeclaration(rd->declaration);
+    const VertexData* pos = static_cast<const VertexData*>(positionBuffer);
+    const VertexData* uv = static_cast<const VertexData*>(texCoordBuffer);
+    // Never more vertices than either buffer holds.
+    unsigned count = vertexCount;
+    if (count > pos->floatCount / 3) count = pos->floatCount / 3;
+    if (count > uv->floatCount / 2) count = uv->floatCount / 2;
+
+    BindTexture(d, t);
+    BindWorld(d, g_renderer.Top().m);
+    if (pos->buffer != d->boundPositions) {
+        device->SetStreamSource(0, pos->buffer, 0, 12);
+        d->boundPositions = pos->buffer;
+    }
+    if (uv->buffer != d->boundTexCoords) {
+        device->SetStreamSource(1, uv->buffer, 0, 8);
+        d->boundTexCoords = uv->buffer;
+    }
+    if (!d->declarationBound) {
+        device->SetVertexDeclaration(d->declaration);
+        d->declarationBound = true;
+    }
     if (primitiveMode == kMeshTriangleList) {
-        if (vertexCount >= 3) device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, vertexCount / 3);
+        if (count >= 3) device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, count / 3);
     } else if (primitiveMode == kMeshQuads) {
         // Only whole quads: a fan never reads past the buffers.
-        for (unsigned start = 0; start + 4 <= vertexCount; start += 4)
-            device->DrawPrimitive(D3DPT_TRIANGLEFAN, start, 2);
+        for (unsigned start = 0; start + 4 <= count; start += 4) device->DrawPrimitive(D3DPT_TRIANGLEFAN, start, 2);
     }
 }

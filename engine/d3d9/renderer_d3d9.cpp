@@ -6,6 +6,14 @@ static RendererDevice s_device;
 
 IDirect3DDevice9* GetD3DDevice() { return g_renderer.device ? g_renderer.device->device : nullptr; }
 
+RendererDevice* GetD3DState() { return g_renderer.device && g_renderer.device->device ? g_renderer.device : nullptr; }
+
+const char* Renderer::DeviceName() const { return "D3D"; }
+
+const char* Renderer::FrameRateFormat() const {
+    return "D3D FPS: %.0f, FrameTime: %.0f ms, Min: %.0f ms, Max: %.0f ms";
+}
+
 static void SetProjection(IDirect3DDevice9* dev, const Vector3& view) {
     D3DMATRIX p = {};
     p._11 = 2.0f / view.x;
@@ -16,7 +24,9 @@ static void SetProjection(IDirect3DDevice9* dev, const Vector3& view) {
     dev->SetTransform(D3DTS_PROJECTION, &p);
 }
 
-static void SetRenderStates(IDirect3DDevice9* dev) {
+// The global alpha reaches every draw as the texture factor: it scales the
+// texture's alpha and leaves its colour alone.
+static void SetRenderStates(IDirect3DDevice9* dev, DWORD alphaFactor) {
     dev->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     dev->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     dev->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
@@ -31,6 +41,10 @@ static void SetRenderStates(IDirect3DDevice9* dev) {
     dev->SetRenderState(D3DRS_LIGHTING, FALSE);
     dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
     dev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    dev->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    dev->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TFACTOR);
+    dev->SetRenderState(D3DRS_TEXTUREFACTOR, alphaFactor);
+    dev->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
     dev->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT2);
     dev->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
     dev->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
@@ -76,37 +90,33 @@ bool Renderer::DeviceInit(bool verticalSync) {
         return false;
     }
     SetProjection(d.device, viewSize);
+    d.ForgetBindings();
 
-    if (FAILED(d.device->CreateVertexBuffer(8, D3DUSAGE_WRITEONLY, D3DFVF_DIFFUSE, D3DPOOL_MANAGED,
-                                            &d.colour, nullptr))) {
-        d.colour = nullptr;
-        SetError("Failed to create direct3D mesh color.");
-        return false;
-    }
     static const D3DVERTEXELEMENT9 elements[] = {
         {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
         {1, 0, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
-        {2, 0, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
         D3DDECL_END()};
     if (FAILED(d.device->CreateVertexDeclaration(elements, &d.declaration))) {
         d.declaration = nullptr;
         SetError("Failed to create direct3D mesh declaration.");
         return false;
     }
-    SetRenderStates(d.device);
+    SetRenderStates(d.device, d.alphaFactor);
     return true;
 }
 
 void Renderer::DeviceShutdown() {
     RendererDevice& d = s_device;
     if (d.declaration) d.declaration->Release();
-    if (d.colour) d.colour->Release();
     if (d.device) d.device->Release();
     if (d.d3d) d.d3d->Release();
     d.declaration = nullptr;
-    d.colour = nullptr;
+    d.ForgetBindings();
     d.device = nullptr;
     d.d3d = nullptr;
+    d.batching = 0;
+    d.batchVertices = 0;
+    d.batchTexture = nullptr;
     device = nullptr;
 }
 
@@ -116,9 +126,13 @@ void Renderer::ResetDevice() {
     RendererDevice& d = s_device;
     if (!d.device) return;
     // The result is not examined: a failed reset is tried again next frame.
+    d.batchVertices = 0;  // a lost device draws nothing anyway
     d.device->Reset(&d.present);
+    d.ForgetBindings();
     SetProjection(d.device, viewSize);
-    SetRenderStates(d.device);
+    SetRenderStates(d.device, d.alphaFactor);
+    DeviceSetCullMode(cullMode);
+    DeviceSetDepthTest(depthPasses > 0);
 }
 
 void Renderer::SetVerticalSync(bool on) {
@@ -133,11 +147,20 @@ bool Renderer::DeviceBeginScene() {
     IDirect3DDevice9* dev = s_device.device;
     if (!dev) return false;
     dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    s_device.ForgetBindings();
     return SUCCEEDED(dev->BeginScene());
 }
 
 void Renderer::DeviceEndScene() {
+    FlushD3DBatch(&s_device);
     if (s_device.device) s_device.device->EndScene();
+}
+
+void Renderer::DeviceBeginBatch() { s_device.batching = 1; }
+
+void Renderer::DeviceEndBatch() {
+    FlushD3DBatch(&s_device);
+    s_device.batching = 0;
 }
 
 void Renderer::DevicePresent() {
@@ -146,13 +169,30 @@ void Renderer::DevicePresent() {
 
 bool Renderer::DeviceSetGlobalAlpha(float alpha) {
     RendererDevice& d = s_device;
-    if (!d.colour) return false;
-    void* data = nullptr;
-    if (FAILED(d.colour->Lock(0, 0, &data, 0)) || !data) return false;
+    FlushD3DBatch(&d);
     if (!(alpha > 0.0f)) alpha = 0.0f;  // also catches NaN
     if (alpha > 1.0f) alpha = 1.0f;
     DWORD a = (DWORD)(int)(alpha * 255.0f);
-    *static_cast<DWORD*>(data) = (a << 24) | 0x00FFFFFF;
-    d.colour->Unlock();
+    DWORD factor = (a << 24) | 0x00FFFFFF;
+    if (!d.device) return false;
+    if (factor != d.alphaFactor) {
+        d.alphaFactor = factor;
+        d.device->SetRenderState(D3DRS_TEXTUREFACTOR, factor);
+    }
     return true;
+}
+
+void Renderer::DeviceSetDepthTest(bool on) {
+    FlushD3DBatch(&s_device);
+    IDirect3DDevice9* dev = s_device.device;
+    if (!dev) return;
+    if (on) dev->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    dev->SetRenderState(D3DRS_ZENABLE, on ? D3DZB_TRUE : D3DZB_FALSE);
+    dev->SetRenderState(D3DRS_ZWRITEENABLE, on ? TRUE : FALSE);
+}
+
+void Renderer::DeviceSetCullMode(CullMode mode) {
+    FlushD3DBatch(&s_device);
+    IDirect3DDevice9* dev = s_device.device;
+    if (dev) dev->SetRenderState(D3DRS_CULLMODE, mode == kCullCounterClockwise ? D3DCULL_CCW : D3DCULL_CW);
 }

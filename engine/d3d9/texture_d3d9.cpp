@@ -40,6 +40,16 @@ bool DeviceCreateTexture(Texture* t) {
 
 void DeviceReleaseTexture(Texture* t) {
     if (!t || !t->deviceTexture) return;
-    static_cast<IDirect3DTexture9*>(t->deviceTexture)->Release();
+    IDirect3DTexture9* texture = static_cast<IDirect3DTexture9*>(t->deviceTexture);
+    // A new texture may come back at the same address: never take it for
+    // the one the device still has bound.
+    if (RendererDevice* d = GetD3DState()) {
+        if (d->batchTexture == t) FlushD3DBatch(d);
+        if (d->boundTexture == texture) {
+            d->device->SetTexture(0, nullptr);
+            d->boundTexture = nullptr;
+        }
+    }
+    texture->Release();
     t->deviceTexture = nullptr;
 }

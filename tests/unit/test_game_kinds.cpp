@@ -61,7 +61,7 @@ protected:
     void TearDown() override {
         g_round.SetOps(nullptr);
         solveLocked = 0;
-        g_cloneCullHook = nullptr;
+        g_renderer.SetCullMode(kCullClockwise);
         GuiTest::TearDown();
     }
     void FrameTime(float t) {
@@ -71,8 +71,12 @@ protected:
     CueOps ops;
 };
 
-int g_cullCalls = 0;
-void CountCull(bool) { ++g_cullCalls; }
+// Notes the renderer's cull mode at each draw.
+class CullProbe : public GuiControl {
+public:
+    void Draw() override { modes.push_back(g_renderer.GetCullMode()); }
+    std::vector<int> modes;
+};
 
 }  // namespace
 
@@ -335,17 +339,15 @@ TEST_F(Kinds, CloneWithoutSourceOrOfItselfDrawsNothing) {
     SUCCEED();
 }
 
-TEST_F(Kinds, CloneWithBackFacesCallsTheCullHookAroundTheDraw) {
-    g_cullCalls = 0;
-    DrawCount src;
+TEST_F(Kinds, CloneWithBackFacesCullsTheOtherWayWhileItDraws) {
+    CullProbe src;
     CloneControl c;
     c.source = &src;
-    c.backFaces = 1;
-    c.Draw();  // no hook set: nothing to call
-    g_cloneCullHook = CountCull;
     c.Draw();
-    EXPECT_EQ(2, g_cullCalls);
-    EXPECT_EQ(2, src.draws);
+    c.backFaces = 1;
+    c.Draw();
+    EXPECT_EQ((std::vector<int>{kCullClockwise, kCullCounterClockwise}), src.modes);
+    EXPECT_EQ(kCullClockwise, g_renderer.GetCullMode()) << "restored after the draw";
 }
 
 // ---- "picture" and "trophy" ---------------------------------------------------------------

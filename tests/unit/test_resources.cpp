@@ -647,7 +647,7 @@ PackPart TilePart(const char* name, bool box) {
 std::vector<float> ReadBuffer(void* buffer, unsigned floats) {
     std::vector<float> out(floats);
     void* data = nullptr;
-    IDirect3DVertexBuffer9* vb = static_cast<IDirect3DVertexBuffer9*>(buffer);
+    IDirect3DVertexBuffer9* vb = D3DVertexBufferOf(buffer);
     if (!vb || FAILED(vb->Lock(0, floats * 4, &data, D3DLOCK_READONLY)) || !data) return {};
     std::memcpy(out.data(), data, floats * 4);
     vb->Unlock();
@@ -1048,6 +1048,88 @@ TEST_F(Resources, MeshesDrawTexturedOnTheDevice) {
     glyph.defaultTexture = nullptr;
     pic = Render([&] { glyph.Draw(nullptr); });
     EXPECT_EQ(0u, pic.At(0.0f, 0.0f)) << "no texture, nothing drawn";
+}
+
+// A square of side 1 around (x, y) at depth z, as a triangle list wound
+// counter-clockwise (front) or clockwise.
+void SquareMesh(Mesh& mesh, float x, float y, float z, bool clockwise) {
+    float a[] = {x - 0.5f, y - 0.5f, z, x + 0.5f, y - 0.5f, z, x + 0.5f, y + 0.5f, z,
+                 x - 0.5f, y - 0.5f, z, x + 0.5f, y + 0.5f, z, x - 0.5f, y + 0.5f, z};
+    float uv[] = {0, 1, 1, 1, 1, 0, 0, 1, 1, 0, 0, 0};
+    if (clockwise) {
+        for (int t = 0; t < 2; ++t) {
+            for (int c = 0; c < 3; ++c) std::swap(a[t * 9 + 3 + c], a[t * 9 + 6 + c]);
+            for (int c = 0; c < 2; ++c) std::swap(uv[t * 6 + 2 + c], uv[t * 6 + 4 + c]);
+        }
+    }
+    ASSERT_TRUE(mesh.SetPositions(a, 6));
+    ASSERT_TRUE(mesh.SetTexCoords(uv, 6));
+}
+
+TEST_F(Resources, DepthPassesCullModesAndGlyphBatchesOnTheDevice) {
+    Files({{"r.png", RgbaPng(8, 8, [](int, int) { return 0xFFFF0000u; })},
+           {"g.png", RgbaPng(8, 8, [](int, int) { return 0xFF00FF00u; })}});
+    Texture* red = g_resourceManager.GetTexture("r.png");
+    Texture* green = g_resourceManager.GetTexture("g.png");
+    ASSERT_TRUE(red && green) << Error();
+    Mesh nearSquare, farSquare, mirrored;
+    SquareMesh(nearSquare, 0.0f, 0.0f, 2.0f, false);
+    SquareMesh(farSquare, 0.3f, 0.0f, 1.0f, false);
+    SquareMesh(mirrored, -0.8f, 0.0f, 1.0f, true);
+
+    // Without depth the last drawn wins; inside a depth pass the nearer.
+    auto both = [&] {
+        nearSquare.Draw(red);
+        farSquare.Draw(green);
+    };
+    EXPECT_TRUE(Close(Render(both).At(0.1f, 0.0f), 0x00FF00));
+    Picture pic = Render([&] {
+        g_renderer.BeginDepthPass();
+        both();
+        g_renderer.EndDepthPass();
+        farSquare.Draw(red);  // depth is off again: drawn over everything
+    });
+    EXPECT_TRUE(Close(pic.At(0.1f, 0.0f), 0xFF0000)) << std::hex << pic.At(0.1f, 0.0f);
+    EXPECT_TRUE(Close(pic.At(0.7f, 0.0f), 0xFF0000)) << std::hex << pic.At(0.7f, 0.0f);
+    EXPECT_FALSE(g_renderer.InDepthPass());
+
+    // A clockwise square shows only while counter-clockwise faces are culled.
+    EXPECT_EQ(0u, Render([&] { mirrored.Draw(red); }).At(-0.8f, 0.0f));
+    pic = Render([&] {
+        g_renderer.SetCullMode(kCullCounterClockwise);
+        mirrored.Draw(red);
+        nearSquare.Draw(green);
+        g_renderer.SetCullMode(kCullClockwise);
+    });
+    EXPECT_TRUE(Close(pic.At(-0.8f, 0.0f), 0xFF0000)) << std::hex << pic.At(-0.8f, 0.0f);
+    EXPECT_EQ(0u, pic.At(0.1f, 0.0f)) << "the front face is culled meanwhile";
+
+    // Glyph quads gathered in a batch land where they would alone, in
+    // order, and a change of alpha inside the batch applies from there on.
+    Mesh glyph;
+    const float xyz[] = {-0.25f, 0.25f, 0, -0.25f, -0.25f, 0, 0.25f, -0.25f, 0, 0.25f, 0.25f, 0};
+    const float uv[] = {0, 0, 0, 1, 1, 1, 1, 0};
+    ASSERT_TRUE(glyph.SetPositions(xyz, 4));
+    ASSERT_TRUE(glyph.SetTexCoords(uv, 4));
+    glyph.primitiveMode = kMeshQuads;
+    pic = Render([&] {
+        g_renderer.BeginBatch();
+        for (int i = 0; i < 3; ++i) {
+            g_renderer.PushMatrix();
+            g_renderer.Translate(-0.5f + 0.5f * i, 0.0f, 1.0f);
+            if (i == 2) g_renderer.SetGlobalAlpha(0.5f);
+            glyph.Draw(i == 1 ? green : red);
+            g_renderer.PopMatrix();
+        }
+        g_renderer.SetGlobalAlpha(1.0f);
+        g_renderer.EndBatch();
+    });
+    EXPECT_TRUE(Close(pic.At(-0.5f, 0.1f), 0xFF0000)) << std::hex << pic.At(-0.5f, 0.1f);
+    EXPECT_TRUE(Close(pic.At(0.0f, -0.1f), 0x00FF00)) << std::hex << pic.At(0.0f, -0.1f);
+    EXPECT_TRUE(Close(pic.At(0.5f, 0.1f), 0x7F0000, 8)) << std::hex << pic.At(0.5f, 0.1f);
+    EXPECT_EQ(0u, pic.At(0.8f, 0.1f));
+    g_resourceManager.Release(red);
+    g_resourceManager.Release(green);
 }
 
 } // namespace
