@@ -333,17 +333,19 @@ void AiControl::MysteryQuestion() {
                 for (GuiControl* f : c.mysteryWedgeFaces) HideControl(f);
             }
         } else if (rc.mysteryOutcome == MYSTERY_PRIZE) {
+            // The letter that asked may have completed the puzzle: then the
+            // answer wins the round.
             rc.ReactMysteryWin();
             if (rc.current) rc.current->mysteryToken = 1;
             if (seatOk) {
                 ShowControl(c.mysteryMarkers[seat - 1]);
                 SetControlState(c.mysteryMarkers[seat - 1], 1);
             }
-            if (!rc.IsPuzzleSolved()) rc.SetState(STATE_START_OF_TURN);
+            rc.SetState(rc.IsPuzzleSolved() ? STATE_ROUND_WON : STATE_START_OF_TURN);
             for (GuiControl* f : c.mysteryWedgeFaces) HideControl(f);
         } else {
             for (GuiControl* f : c.mysteryWedgeFaces) HideControl(f);
-            if (!rc.IsPuzzleSolved()) rc.SetState(STATE_START_OF_TURN);
+            rc.SetState(rc.IsPuzzleSolved() ? STATE_ROUND_WON : STATE_START_OF_TURN);
         }
         return;
     }
@@ -352,5 +354,5 @@ void AiControl::MysteryQuestion() {
     rc.ChangeMoney(1000 * rc.CountLetter(rc.chosenLetter), '+');
     rc.mysteryOutcome = MYSTERY_NONE;
     for (GuiControl* f : c.mysteryWedgeFaces) ShowControl(f);
-    if (!rc.IsPuzzleSolved()) rc.SetState(STATE_START_OF_TURN);
+    rc.SetState(rc.IsPuzzleSolved() ? STATE_ROUND_WON : STATE_START_OF_TURN);
 }
