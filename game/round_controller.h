@@ -5,10 +5,14 @@
 // contestant and the board tiles drive it, and it acts on the game screen
 // through the controls of GameControls and the operations of GameScreenOps.
 //
-// The operations are spread over three files: round_controller.cpp (states,
-// input phases, letters, solving, winning, messages and reactions),
-// board.cpp (board, letter counts, money, wheel tables, podiums, pausing)
-// and round_setup.cpp (round set-ups, match starts, the end of a match).
+// The operations are spread along their seams: round_controller.cpp
+// (states, input phases, the spin, turns), round_rules.cpp (letters called,
+// solving, winning), host_messages.cpp (the host's lines and the crowd),
+// avatar_reactions.cpp, board.cpp (board, letter counts, money, wheel
+// tables, podiums, pausing), round_setup.cpp (round set-ups, match starts,
+// the end of a match) and screen_ops.cpp (the default screen operations).
+// The callbacks that drive it are in match_callbacks.cpp and
+// round_play_callbacks.cpp; control_binding.cpp fills GameControls.
 #pragma once
 #include "board.h"
 #include "host_messages.h"

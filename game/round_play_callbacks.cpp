@@ -246,7 +246,7 @@ bool EndRotateWheel(void*, const char*) {
     if (NewSpinControl* zoom = dynamic_cast<NewSpinControl*>(c.zoomWheel)) zoom->TurnBy(SeatAngle(seat));
     // The zoomed wheel came to its end first: its wedge is read now, from
     // the seat's side of the wheel.
-    if (g_spin.zoomEnded || !c.zoomWheel) ResolveZoomedWheel();
+    if (g_spin.zoomEnded || !dynamic_cast<NewSpinControl*>(c.zoomWheel)) ResolveZoomedWheel();
     return true;
 }
 

@@ -140,6 +140,7 @@ bool RoundController::SetupRound() {
         HideControl(controls.mysteryBankruptCards[i]);
     }
     HideControl(controls.bonusPrizeDisplay);
+    for (GuiControl* ask : controls.jackpotAsk) HideControl(ask);
     TextControl::SetText(controls.category, "%s", "");
     for (int i = 0; i < kSeats; ++i) TextControl::SetText(controls.podiumNames[i], "%s", contestants[i].Name());
     for (GuiControl* c : controls.solveEntry) HideControl(c);
