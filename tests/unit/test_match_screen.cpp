@@ -7,6 +7,7 @@
 
 #include "control_ai.h"
 #include "control_binding.h"
+#include "controls_game.h"
 #include "control_factory.h"
 #include "control_wheel.h"
 #include "game_callbacks.h"
@@ -357,6 +358,8 @@ std::string MatchDocument(bool complete) {
             if (cName == "WHEEL") extra = " speed=\"2\" OnEnd=\"EndRotateWheel()\"";
             if (cName == "ZOOM_WHEEL") extra = " speed=\"2\" OnEnd=\"EndRotateZoomWheel()\"";
             if (cName == "BONUS_WHEEL") extra = " speed=\"2\" OnEnd=\"EndRotateBonusWheel()\"";
+            if (name == "TROPHY_WND" && i >= 2 && i < 74) cKind = "trophy", extra = " model=\"m\" texture=\"t\"";
+            if (name == "PLAYER_STATS" && i == 19) cKind = "trophy", extra = " model=\"m\" texture=\"t\"";
             xml += "<" + cKind + " name=\"" + cName + "\"" + extra + "/>";
         }
         xml += "</" + kind + ">";
@@ -493,6 +496,59 @@ TEST_F(MatchDocumentTest, AQuickPlayRoundThroughTheNamedCallbacks) {
     EXPECT_EQ("WIN_ROUND", ops.windows.back());
     Call("GoToNextRound");
     EXPECT_EQ(ROUND_JACKPOT, g_round.roundType);
+}
+
+TEST_F(MatchDocumentTest, TrophyNumbersOutsideTheTableOrTheWindowAreIgnored) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    ASSERT_TRUE(LoadPuzzles());
+    ASSERT_TRUE(g_gameData.trophies.Load("TROPHY"));
+    ASSERT_EQ(TROPHY_COUNT, g_gameData.trophies.GetCount());
+    std::unique_ptr<PlayerProfile> ann(new PlayerProfile(KIND_HUMAN));
+    ann->AwardTrophy(5);
+    ann->AwardTrophy(9);
+    g_gameData.currentProfile = ann.get();
+    GuiControl* marker = g_bound.WindowControl(kWindowTrophyWnd, 74);
+    GuiControl* trophy5 = g_bound.WindowControl(kWindowTrophyWnd, 2 + 5);
+    ASSERT_NE(nullptr, marker);
+    trophy5->SetPosition(0.5f, 0.25f, 3.0f);
+
+    Call("SelectTrophy", "5");
+    EXPECT_EQ("UI_MENU_TRPHY_WON_ON", ops.cues.back());
+    EXPECT_FALSE(marker->HasFlags(GUI_FLAG_HIDDEN));
+    EXPECT_FLOAT_EQ(0.5f, marker->position.x);
+    Call("SelectTrophy", "6");
+    EXPECT_EQ("UI_MENU_TRPHY_UNWON_ON", ops.cues.back());
+    size_t cues = ops.cues.size();
+    for (const char* n : {"-1", "36", "72", "500"}) {
+        Call("SelectTrophy", n);
+        Call("SetTrohyIdle", n);
+        EXPECT_EQ(cues, ops.cues.size()) << n;
+        EXPECT_FALSE(marker->HasFlags(GUI_FLAG_HIDDEN)) << n;
+    }
+    Call("SetTrohyIdle", "5");
+    EXPECT_TRUE(marker->HasFlags(GUI_FLAG_HIDDEN));
+
+    // The statistics window steps through the won trophies only.
+    g_round.SetContestant(0, ann.get());
+    g_round.contestantCount = 1;
+    g_round.ranking.Clear();
+    g_round.ranking.Append(g_round.ContestantAt(0));
+    g_round.statsShown = 0;
+    Call("InitPlayerStats");
+    ASSERT_EQ(g_round.ContestantAt(0), ShownContestant());
+    EXPECT_EQ(0, g_statsTrophyIndex);
+    GuiCallback change = Find("PlayerStatsChangeTrophy");
+    int sender = 0;
+    change(&sender, "-1");  // "next"
+    EXPECT_EQ(1, g_statsTrophyIndex);
+    change(&sender, "-1");
+    EXPECT_EQ(1, g_statsTrophyIndex) << "no third trophy was won";
+    change(&sender, "2");
+    EXPECT_EQ(1, g_statsTrophyIndex);
+    TrophyControl* model = g_bound.WindowAs<TrophyControl>(kWindowPlayerStats, 19);
+    ASSERT_NE(nullptr, model);
+    EXPECT_STREQ(g_gameData.trophies.At(9)->modelId, model->modelName);
+    g_gameData.trophies.Clear();
 }
 
 TEST_F(MatchDocumentTest, ADocumentWithoutTheMatchContainersBindsNullsAndNothingBreaks) {
