@@ -113,8 +113,16 @@ bool RoundController::PrepareSolve() {
         cell[i / kBoardColumns][i % kBoardColumns] = tile && tile->HoldsCharacter() ? tile : nullptr;
         if (!tile) continue;
         tile->DropLinks();
-        if (tile->HoldsCharacter() && tile->state >= TILE_HIGHLIGHTING && tile->state <= TILE_TURNING)
+        if (!tile->HoldsCharacter()) continue;
+        if ((tile->state >= TILE_HIGHLIGHTING && tile->state <= TILE_TURNING) || tile->state == TILE_CURSOR_SHOWN) {
             tile->SetState(TILE_SHOWN);
+        } else if (tile->state == TILE_CURSOR_HIDDEN || tile->state == TILE_TYPED_RIGHT ||
+                   tile->state == TILE_TYPED_WRONG) {
+            // Left from an attempt that was never judged: a new attempt
+            // starts on the hidden letters again.
+            tile->typedLetter = 0;
+            tile->SetState(TILE_HIDDEN);
+        }
     }
     BoardTile* first = nullptr;
     BoardTile* previous = nullptr;
@@ -442,10 +450,10 @@ static void ReleaseTimer(TimerControl* timer) {
 }
 
 void RoundController::ForPausableTimers(void (*step)(TimerControl*)) {
-    TimerControl* timers[] = {controls.spinCheckTimer, controls.wheelTimers[0], controls.wheelTimers[1],
+    TimerControl* timers[] = {controls.spinCheckTimer, controls.zoomHoldTimer, controls.mysteryTimer,
                               controls.tossupRevealTimer, controls.roundEndTimer, controls.bankruptTimer,
                               controls.introTimer, controls.endOfTurnTimer, controls.turnTimer,
-                              controls.freeSpinPromptTimer, controls.failedSolveTimer, controls.extraTimer};
+                              controls.freeSpinPromptTimer, controls.failedSolveTimer, controls.idleTimer};
     for (TimerControl* t : timers) step(t);
     if (state == STATE_SOLVE) {
         step(controls.solveTimer);
@@ -487,7 +495,7 @@ void RoundController::ResumeRoundGui(bool withSoundAndClock) {
 }
 
 void RoundController::StopAllTimers() {
-    TimerControl* timers[] = {controls.spinCheckTimer, controls.wheelTimers[0], controls.wheelTimers[1],
+    TimerControl* timers[] = {controls.spinCheckTimer, controls.zoomHoldTimer, controls.mysteryTimer,
                               controls.tossupRevealTimer, controls.roundEndTimer, controls.bankruptTimer,
                               controls.introTimer, controls.solveTimer, controls.thinkingTimer,
                               controls.endOfTurnTimer, controls.turnTimer};

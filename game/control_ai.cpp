@@ -149,7 +149,13 @@ void AiControl::Update() {
 }
 
 void AiControl::StartSolve() {
-    g_round.SetState(STATE_SOLVE);
+    // A solve refused (nothing hidden is left: the board's result has been
+    // handled) types nothing: the control must not sit in typing with the
+    // solve input locked.
+    if (!g_round.SetState(STATE_SOLVE)) {
+        SetState(AI_IDLE);
+        return;
+    }
     g_round.SetInputPhase(PHASE_ALL_OFF);
     SetState(AI_TYPE_SOLUTION);
 }
@@ -174,7 +180,7 @@ void AiControl::BuzzCheck() {
         if (Random100() <= HiddenShare(200)) return;
     }
     chosen->mayBuzz = 0;
-    rc.SetState(STATE_SOLVE);
+    if (!rc.SetState(STATE_SOLVE)) return;
     rc.SetInputPhase(PHASE_ALL_OFF);
     rc.ShowSeatMarker(chosen->seat);
     SetState(AI_TYPE_SOLUTION);
@@ -273,7 +279,7 @@ void AiControl::FreeSpinQuestion() {
     RoundController& rc = g_round;
     SetState(AI_IDLE);
     if (HiddenShare(100) < Random100()) {
-        rc.ShowEventMessage(15);
+        rc.ShowEventMessage(HostEvent::ComputerUsesFreeSpin);
         int seat = rc.CurrentSeat();
         if (seat >= 1 && seat <= RoundController::kSeats) HideControl(rc.controls.freeSpinMarkers[seat - 1]);
         if (rc.current) rc.current->freeSpinToken = 0;
@@ -291,8 +297,9 @@ void AiControl::JackpotQuestion(const AiParams* ai) {
         rc.jackpotState = WEDGE_TAKEN;
         StartSolve();
     } else {
-        rc.ShowEventMessage(18);
+        rc.ShowEventMessage(HostEvent::ComputerPassesJackpot);
         for (GuiControl* c : rc.controls.jackpotAsk) HideControl(c);
+        rc.HideJackpotDisplays();
         rc.jackpotState = WEDGE_LOST;
         rc.SetState(STATE_START_OF_TURN);
     }
@@ -305,7 +312,7 @@ void AiControl::MysteryQuestion() {
     int seat = rc.CurrentSeat();
     bool seatOk = seat >= 1 && seat <= RoundController::kSeats;
     if (Random100() < 50) {
-        rc.ShowEventMessage(17);
+        rc.ShowEventMessage(HostEvent::ComputerTurnsMystery);
         rc.mysteryRevealed = 1;
         if (rc.mysteryOutcome == MYSTERY_BANKRUPT) {
             rc.ReactBadWedge();
@@ -320,30 +327,32 @@ void AiControl::MysteryQuestion() {
                 if (solved) rc.ChangeMoney(0, '=');
                 else rc.SetState(STATE_BANKRUPT);
                 if (seatOk) {
-                    ShowControl(c.bankruptOverlays[seat - 1]);
-                    SetControlState(c.bankruptOverlays[seat - 1], 1);
+                    ShowControl(c.mysteryBankruptCards[seat - 1]);
+                    SetControlState(c.mysteryBankruptCards[seat - 1], 1);
                 }
                 for (GuiControl* f : c.mysteryWedgeFaces) HideControl(f);
             }
         } else if (rc.mysteryOutcome == MYSTERY_PRIZE) {
+            // The letter that asked may have completed the puzzle: then the
+            // answer wins the round.
             rc.ReactMysteryWin();
             if (rc.current) rc.current->mysteryToken = 1;
             if (seatOk) {
                 ShowControl(c.mysteryMarkers[seat - 1]);
                 SetControlState(c.mysteryMarkers[seat - 1], 1);
             }
-            if (!rc.IsPuzzleSolved()) rc.SetState(STATE_START_OF_TURN);
+            rc.SetState(rc.IsPuzzleSolved() ? STATE_ROUND_WON : STATE_START_OF_TURN);
             for (GuiControl* f : c.mysteryWedgeFaces) HideControl(f);
         } else {
             for (GuiControl* f : c.mysteryWedgeFaces) HideControl(f);
-            if (!rc.IsPuzzleSolved()) rc.SetState(STATE_START_OF_TURN);
+            rc.SetState(rc.IsPuzzleSolved() ? STATE_ROUND_WON : STATE_START_OF_TURN);
         }
         return;
     }
-    rc.ShowEventMessage(16);
-    rc.ShowEventMessage(2, "MSG_MYSTER_NO");
+    rc.ShowEventMessage(HostEvent::ComputerKeepsMystery);
+    rc.ShowEventMessage(HostMessage::NamedPrompt("MSG_MYSTER_NO"));
     rc.ChangeMoney(1000 * rc.CountLetter(rc.chosenLetter), '+');
     rc.mysteryOutcome = MYSTERY_NONE;
     for (GuiControl* f : c.mysteryWedgeFaces) ShowControl(f);
-    if (!rc.IsPuzzleSolved()) rc.SetState(STATE_START_OF_TURN);
+    rc.SetState(rc.IsPuzzleSolved() ? STATE_ROUND_WON : STATE_START_OF_TURN);
 }

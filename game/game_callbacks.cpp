@@ -1,5 +1,7 @@
 #include "game_callbacks.h"
 
+#include "match_callbacks.h"
+
 #include "controls_simple.h"
 #include "game_data.h"
 #include "gui_callbacks.h"
@@ -39,12 +41,6 @@ bool PlayMusic(void*, const char* cue) {
     return true;
 }
 
-bool StopSounds(void*, const char*) {
-    g_soundSystem.StopAll();
-    g_currentMusic = nullptr;
-    return true;
-}
-
 bool ExitGame(void*, const char*) {
     g_gameData.quitRequest = 1;
     return true;
@@ -58,14 +54,92 @@ void PlayMusicLoop(const char* cue) {
 }
 
 void RegisterGameScreenCallbacks(CallbackRegistry& registry) {
-    registry.Register("CloseWindow", CloseWindow);
-    registry.Register("OpenWindow", OpenWindow);
-    registry.Register("ChangeScreen", ChangeScreen);
-    registry.Register("ChangeWindow", ChangeWindow);
-    registry.Register("StartTimer", StartTimer);
-    registry.Register("SetActiveControl", SetActiveControl);
-    registry.Register("PlaySound", PlaySound);
-    registry.Register("PlayMusic", PlayMusic);
-    registry.Register("StopSounds", StopSounds);
-    registry.Register("ExitGame", ExitGame);
+    using namespace MatchCallbacks;
+    struct Entry {
+        const char* name;
+        GuiCallback callback;
+    };
+    // The fixed order of the game-screen table.
+    static const Entry kTable[] = {
+        {"CloseWindow", CloseWindow},
+        {"OpenWindow", OpenWindow},
+        {"ChangeScreen", ChangeScreen},
+        {"ChangeWindow", ChangeWindow},
+        {"StartTimer", StartTimer},
+        {"SetActiveControl", SetActiveControl},
+        {"PlaySound", PlaySound},
+        {"PlayMusic", PlayMusic},
+        {"StopSounds", MatchCallbacks::StopSounds},
+        {"SetPlayerAndReturn", SetPlayerAndReturn},
+        {"OpenChooseMode", OpenChooseMode},
+        {"OpenAloneOrAI", OpenAloneOrAI},
+        {"OpenRoadTrip", OpenRoadTrip},
+        {"ExitToMainMenu", ExitToMainMenu},
+        {"ExitGame", ExitGame},
+        {"OnTurnSelect", OnTurnSelect},
+        {"OnGameStart", OnGameStart},
+        {"StartGroupPlay", StartGroupPlay},
+        {"HideMysteryWedge", HideMysteryWedge},
+        {"HideMysteryBkWedge", HideMysteryBkWedge},
+        {"HideMysteryWinWedge", HideMysteryWinWedge},
+        {"SelectTrophy", SelectTrophy},
+        {"SetTrohyIdle", SetTrohyIdle},
+        {"OnTossupSolve", OnTossupSolve},
+        {"Solve", Solve},
+        {"Spin", Spin},
+        {"ShowGauge", ShowGauge},
+        {"HideGauge", HideGauge},
+        {"OnDrawFullPanel", OnDrawFullPanel},
+        {"Round_VerifTimer", Round_VerifTimer},
+        {"OnTimerOpenFreeSpinAsk", OnTimerOpenFreeSpinAsk},
+        {"OnTimerFailedSolveSolution", OnTimerFailedSolveSolution},
+        {"ShowBonusWinMsg", ShowBonusWinMsg},
+        {"EndRotateWheel", EndRotateWheel},
+        {"EndRotateBonusWheel", EndRotateBonusWheel},
+        {"EndRotateZoomWheel", EndRotateZoomWheel},
+        {"ExitZoomWheel", ExitZoomWheel},
+        {"OnSolveTimerUp", OnSolveTimerUp},
+        {"OnChooseLetterTimerUp", OnChooseLetterTimerUp},
+        {"LoopSound", LoopSound},
+        {"OnTossupTimer", OnTossupTimer},
+        {"NextMessage", NextMessage},
+        {"FreeSpinYes", FreeSpinYes},
+        {"FreeSpinNo", FreeSpinNo},
+        {"JackpotYes", JackpotYes},
+        {"JackpotNo", JackpotNo},
+        {"EndShowSolution", EndShowSolution},
+        {"GoToNextRound", GoToNextRound},
+        {"InitPlayerStats", InitPlayerStats},
+        {"ShowNextPlayer", ShowNextPlayer},
+        {"NewGame", NewGame},
+        {"WrapUpStats", WrapUpStats},
+        {"PlayerStatsChangeTrophy", PlayerStatsChangeTrophy},
+        {"PlayerStatsHoverTrophy", PlayerStatsHoverTrophy},
+        {"PlayerStatsEndHoverTrophy", PlayerStatsEndHoverTrophy},
+        {"OnEndTimerShowPodiumsScore", OnEndTimerShowPodiumsScore},
+        {"MisteryRevealYes", MisteryRevealYes},
+        {"PlayMysteryWinAnims", PlayMysteryWinAnims},
+        {"PlayMysteryBkAnims", PlayMysteryBkAnims},
+        {"MisteryRevealNo", MisteryRevealNo},
+        {"ChangeTurn", ChangeTurn},
+        {"PauseGame", PauseGame},
+        {"ResumeGame", ResumeGame},
+        {"CheckPuzzleIsSolved", CheckPuzzleIsSolved},
+        {"RevealBonusInitial", RevealBonusInitial},
+        {"ChooseBonusLetters", ChooseBonusLetters},
+        {"SetBonusMoney", SetBonusMoney},
+        {"OnOpupOnlyVowelsClose", OnOpupOnlyVowelsClose},
+        {"OnEndTimerMystery", OnEndTimerMystery},
+        {"OnPressBuyVowel", OnPressBuyVowel},
+        {"ChoseLetter", ChoseLetter},
+        {"OnTimerPlayIdleAnims", OnTimerPlayIdleAnims},
+        {"OnTimerEndWaitForTheme", OnTimerEndWaitForTheme},
+        {"StartTarrowickLogo", StartTarrowickLogo},
+        {"LoadGameData", LoadGameData},
+        {"StartQVXIntro", StartQVXIntro},
+        {"PlayBk10kDownAnim", PlayBk10kDownAnim},
+        {"PlayMystery10kDownAnim", PlayMystery10kDownAnim},
+    };
+    static_assert(sizeof(kTable) / sizeof(kTable[0]) == kGameScreenCallbackCount, "the game-screen table");
+    for (const Entry& e : kTable) registry.Register(e.name, e.callback);
 }

@@ -5,6 +5,7 @@ class CallbackRegistry;
 class SoundInstance;
 
 // Registers the game-screen callbacks, in their fixed order.
+const int kGameScreenCallbackCount = 78;
 void RegisterGameScreenCallbacks(CallbackRegistry& registry);
 
 // The music playing now (PlayMusic), or null.

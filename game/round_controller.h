@@ -5,12 +5,17 @@
 // contestant and the board tiles drive it, and it acts on the game screen
 // through the controls of GameControls and the operations of GameScreenOps.
 //
-// The operations are spread over three files: round_controller.cpp (states,
-// input phases, letters, solving, winning, messages and reactions),
-// board.cpp (board, letter counts, money, wheel tables, podiums, pausing)
-// and round_setup.cpp (round set-ups, match starts, the end of a match).
+// The operations are spread along their seams: round_controller.cpp
+// (states, input phases, the spin, turns), round_rules.cpp (letters called,
+// solving, winning), host_messages.cpp (the host's lines and the crowd),
+// avatar_reactions.cpp, board.cpp (board, letter counts, money, wheel
+// tables, podiums, pausing), round_setup.cpp (round set-ups, match starts,
+// the end of a match) and screen_ops.cpp (the default screen operations).
+// The callbacks that drive it are in match_callbacks.cpp and
+// round_play_callbacks.cpp; control_binding.cpp fills GameControls.
 #pragma once
 #include "board.h"
+#include "host_messages.h"
 #include "high_scores.h"
 #include "indexed_list.h"
 #include "puzzle.h"
@@ -19,6 +24,7 @@ class PlayerProfile;
 class SoundInstance;
 class TextControl;
 class TimerControl;
+class GuiGroup;
 
 // A contestant's place in the match being played.
 struct Contestant {
@@ -104,73 +110,95 @@ struct RoundControlSet {
     GuiControl* prizePopup = nullptr;     // round 1: the $10,000 pop-up, same rule
 };
 
-// The game-screen controls the controller acts on, filled by the binding
-// code after the GUI document has loaded. Every one may be null: the
-// controller then leaves that part of the screen alone. Per-seat arrays are
-// indexed by seat - 1.
+// The game-screen controls the controller and the callbacks act on, filled
+// by BindGameControls from their positions in the GUI document. Every one may
+// be null: the code then leaves that part of the screen alone. Per-seat
+// arrays are indexed by seat - 1.
 struct GameControls {
+    // ---- The board -----------------------------------------------------------
     BoardTile* tiles[kBoardTiles] = {};  // row by row
-    GuiControl* boardFrame = nullptr;    // plays state 1 on a right letter or a win
-    GuiControl* ai = nullptr;            // the computer contestant
-    GuiControl* statusBar = nullptr;
+    GuiControl* boardFrame = nullptr;    // the board lights: state 1 on a right letter or a win
+    GuiControl* boardView[3] = {};       // hidden while the zoomed wheel is shown
+    TextControl* category = nullptr;
+    GuiControl* solveEntry[3] = {};
+    TextControl* solveText = nullptr;
+    TextControl* winnerLine = nullptr;
 
+    // ---- Status bar and the computer contestant -----------------------------------
+    GuiControl* statusBar = nullptr;
+    TextControl* message = nullptr;           // the bar's message text
+    TimerControl* messageTimer = nullptr;
+    GuiControl* ai = nullptr;
+
+    // ---- Wheels and gauges --------------------------------------------------------
     GuiControl* wheel = nullptr;
     GuiControl* zoomWheel = nullptr;
     GuiControl* bonusWheel = nullptr;
-    GuiControl* wheelControls[4] = {};   // shown with the main wheel, hidden in the bonus round
+    GuiControl* pointer = nullptr;            // the pointer display shown after a spin
+    GuiControl* wheelControls[4] = {};        // shown with the main wheel, hidden in the bonus round
+    GuiGroup* wheelDecor = nullptr;           // wheel-side decorations, hidden when the wheel stops
+    GuiControl* wheelDecorParts[3] = {};
+    GuiGroup* zoomView = nullptr;             // the zoomed wheel's surroundings
     GuiControl* powerMeter = nullptr;
     GuiControl* bonusPowerMeter = nullptr;
 
+    // ---- Keys and buttons ---------------------------------------------------------------
     GuiControl* letterKeys[kLetterCount] = {};
     GuiControl* spinButton = nullptr;
     GuiControl* buyVowelButton = nullptr;
     GuiControl* solveButton = nullptr;
     GuiControl* pauseButton = nullptr;   // disabled while the round is paused
-    GuiControl* bonusPrizeDisplay = nullptr;
 
+    // ---- Timers -------------------------------------------------------------------------
+    TimerControl* spinCheckTimer = nullptr;   // the spin delay
     TimerControl* turnTimer = nullptr;
-    TimerControl* endOfTurnTimer = nullptr;
-    TimerControl* tossupRevealTimer = nullptr;
-    TimerControl* solveTimer = nullptr;       // the solve time limit
     TimerControl* thinkingTimer = nullptr;    // the second solve timer: the thinking music
+    TimerControl* solveTimer = nullptr;       // the solve time limit
+    TimerControl* zoomHoldTimer = nullptr;
+    TimerControl* tossupRevealTimer = nullptr;
+    TimerControl* endOfTurnTimer = nullptr;
     TimerControl* roundEndTimer = nullptr;
     TimerControl* bankruptTimer = nullptr;
+    TimerControl* mysteryTimer = nullptr;
+    TimerControl* idleTimer = nullptr;
     TimerControl* freeSpinPromptTimer = nullptr;
-    TimerControl* introTimer = nullptr;
     TimerControl* failedSolveTimer = nullptr;
-    TimerControl* spinCheckTimer = nullptr;
-    TimerControl* wheelTimers[2] = {};
-    TimerControl* extraTimer = nullptr;       // paused with the round, never started here
+    TimerControl* introTimer = nullptr;       // the theme of the first puzzle
 
+    // ---- Podiums ------------------------------------------------------------------------
     TextControl* podiumScores[3] = {};
     TextControl* podiumNames[3] = {};
     GuiControl* bankruptOverlays[3] = {};
     GuiControl* loseTurnOverlays[3] = {};
-    GuiControl* podiumHighlights[3][2] = {};
-    GuiControl* podiumPictures[3] = {};
+    GuiControl* podiumHighlights[3][2] = {};  // the two podium parts of each seat
+    GuiControl* podiumPictures[3] = {};       // the zoomed view's three pictures
     GuiControl* seatMarkers[3] = {};
-    GuiControl* tenThousandMarkers[3] = {};
-    GuiControl* mysteryMarkers[3] = {};
-    GuiControl* freeSpinMarkers[3] = {};
-    GuiControl* seatPopups[6] = {};           // further per-seat wedge cards hidden at each round
-    GuiControl* currentTokenGroup = nullptr;
-
+    GuiControl* avatars[3] = {};
     TextControl* scoreLine = nullptr;         // "name: $total" of the current contestant
     GuiControl* scoreIndicators[3] = {};
     TextControl* turnCounter = nullptr;
-    TextControl* jackpotDisplays[3] = {};
-    GuiControl* jackpotAsk[2] = {};
-    GuiControl* mysteryWedgeFaces[2] = {};
-    TextControl* category = nullptr;
-    GuiControl* solveEntry[3] = {};
-    TextControl* solveText = nullptr;
-    TextControl* winnerLine = nullptr;
-    GuiControl* avatars[3] = {};
     GuiControl* outroTrigger = nullptr;
 
+    // ---- Seat cards ---------------------------------------------------------------------
+    GuiControl* tenThousandMarkers[3] = {};   // the $10,000 prize card
+    GuiControl* tenThousandDown[3] = {};      // its going-down animation
+    GuiControl* mysteryCards[3] = {};         // the mystery wedge card
+    GuiControl* mysteryMarkers[3] = {};       // the mystery $10,000 win card
+    GuiControl* mysteryWinDown[3] = {};       // its going-down animation
+    GuiControl* mysteryBankruptCards[3] = {};
+    GuiControl* freeSpinMarkers[3] = {};      // the free-spin token
+    GuiControl* bonusPrizeDisplay = nullptr;  // the bonus prize card
+    GuiControl* mysteryWedgeFaces[4] = {};    // two on the wheel, two on the zoomed wheel
+
+    // ---- Jackpot --------------------------------------------------------------------------
+    TextControl* jackpotDisplays[3] = {};
+    GuiControl* jackpotAsk[2] = {};
+
+    // ---- Per-round pieces -------------------------------------------------------------------
     GuiControl* puzzleControls[4] = {};       // hidden while a puzzle starts
     GuiControl* puzzleStartMarker = nullptr;
     GuiControl* puzzleStartGroup = nullptr;
+    GuiControl* currentTokenGroup = nullptr;
     RoundControlSet tossupSet;
     RoundControlSet round1Set;
     RoundControlSet jackpotSet;
@@ -179,16 +207,17 @@ struct GameControls {
 
 // What the controller asks of the game screen beyond the control states:
 // the kinds of control that have operations of their own, sound, windows
-// and saving. The defaults use the sound system, the GUI manager and the
-// game data; the binding code overrides the control operations, and tests
-// override whatever they watch.
+// and saving. The defaults (screen_ops.cpp) act on the real controls, the
+// sound system, the GUI manager and the game data; tests override whatever
+// they watch. The avatars' operations do nothing until the characters come.
 class GameScreenOps {
 public:
     virtual ~GameScreenOps() {}
 
     virtual void PostStatusMessage(GuiControl* statusBar, const char* text);
     virtual void StartWheel(GuiControl* wheel, float power);
-    virtual void TurnPointer(GuiControl* wheel, float degrees);
+    // Turns the pointer display to the angle (degrees about z).
+    virtual void TurnPointer(GuiControl* pointer, float degrees);
     virtual void SetPictureMode(GuiControl* picture, int mode);
     // A reaction queued on an avatar: played once after the delay.
     virtual void QueueAvatarAnimation(GuiControl* avatar, const char* animation, float delay, bool force);
@@ -208,6 +237,10 @@ public:
     virtual bool OpenWindow(const char* window);
     virtual bool SaveGame();
 };
+
+// The operations the game uses when nothing else was set: they act on the
+// real controls, the sound system, the GUI manager and the game data.
+GameScreenOps& DefaultScreenOps();
 
 class RoundController {
 public:
@@ -245,9 +278,8 @@ public:
     void PlayCrowdForValue();
     void ReactBadOutcome();
 
-    // The status-bar line of a game event: the argument is a text key (1,
-    // 2), a pointer to the wedge value (4) or to the letter (10, 11).
-    void ShowEventMessage(int event, const void* argument = nullptr);
+    // Composes the status-bar line of a game event and posts it.
+    void ShowEventMessage(const HostMessage& message);
     void PlayRoundIntroCue();
 
     // Avatar reactions.
@@ -403,6 +435,9 @@ public:
     unsigned char roundPaid = 0;
     unsigned char roundAdvanced = 0;
     unsigned char matchEnded = 0;
+    // Players of the ranking the statistics window has shown since the
+    // match (or its tiebreak or bonus round) ended.
+    int statsShown = 0;
 
 private:
     GameScreenOps* ops;

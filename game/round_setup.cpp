@@ -133,7 +133,14 @@ bool RoundController::SetupRound() {
         HideControl(controls.mysteryMarkers[i]);
         HideControl(controls.freeSpinMarkers[i]);
     }
-    for (GuiControl* c : controls.seatPopups) HideControl(c);
+    for (int i = 0; i < kSeats; ++i) {
+        HideControl(controls.tenThousandDown[i]);
+        HideControl(controls.mysteryCards[i]);
+        HideControl(controls.mysteryWinDown[i]);
+        HideControl(controls.mysteryBankruptCards[i]);
+    }
+    HideControl(controls.bonusPrizeDisplay);
+    for (GuiControl* ask : controls.jackpotAsk) HideControl(ask);
     TextControl::SetText(controls.category, "%s", "");
     for (int i = 0; i < kSeats; ++i) TextControl::SetText(controls.podiumNames[i], "%s", contestants[i].Name());
     for (GuiControl* c : controls.solveEntry) HideControl(c);
@@ -150,7 +157,7 @@ static bool SetupTossupKind(RoundController& rc, int type, int worth, const char
     rc.wedgeValue = worth;
     TextControl::SetText(rc.controls.turnCounter, "%s", "");
     HideControl(rc.controls.turnCounter);
-    rc.ShowEventMessage(1, line);
+    rc.ShowEventMessage(HostMessage::Prompt(line));
     return true;
 }
 
@@ -207,7 +214,7 @@ bool RoundController::SetupRound1() {
     ShowPlayerScore(CurrentSeat());
     ShowSeatMarker(CurrentSeat());
     ShowRoundSet(ROUND_ONE);
-    ShowEventMessage(1, "MSG_PLAY_ROUND_1");
+    ShowEventMessage(HostMessage::Prompt("MSG_PLAY_ROUND_1"));
     ReactRoundSetup();
     return true;
 }
@@ -229,7 +236,7 @@ bool RoundController::SetupJackpotRound() {
     ShowPlayerScore(CurrentSeat());
     ShowSeatMarker(CurrentSeat());
     ShowRoundSet(ROUND_JACKPOT);
-    ShowEventMessage(1, "MSG_PLAY_JACKPOT");
+    ShowEventMessage(HostMessage::Prompt("MSG_PLAY_JACKPOT"));
     ReactRoundSetup();
     return true;
 }
@@ -250,7 +257,7 @@ bool RoundController::SetupMysteryRound() {
     ShowPlayerScore(CurrentSeat());
     ShowSeatMarker(CurrentSeat());
     ShowRoundSet(ROUND_MYSTERY);
-    ShowEventMessage(1, "MSG_PLAY_MYSTERY");
+    ShowEventMessage(HostMessage::Prompt("MSG_PLAY_MYSTERY"));
     ReactRoundSetup();
     return true;
 }
@@ -281,7 +288,7 @@ bool RoundController::SetupBonusRound() {
     ShowControl(controls.bonusWheel);
     DisableControl(controls.bonusWheel);
     ShowPlayerScore(CurrentSeat());
-    ShowEventMessage(1, "MSG_PLAY_BONUSROUND");
+    ShowEventMessage(HostMessage::Prompt("MSG_PLAY_BONUSROUND"));
     ReactRoundSetup();
     return true;
 }
@@ -385,7 +392,7 @@ void RoundController::GoToNextRound() {
     case ROUND_MYSTERY: EndMatch(); break;
     case ROUND_BONUS:
         if (state == STATE_ROUND_LOST)
-            ShowEventMessage(1, "MSG_LOST_ROUND_BONUS");
+            ShowEventMessage(HostMessage::Prompt("MSG_LOST_ROUND_BONUS"));
         else if (state == STATE_ROUND_WON)
             ChangeMoney(wedgeValue, '+');
         OpenWindow("BONUS_SHOW_MONEY");
@@ -412,8 +419,10 @@ void RoundController::EndMatch() {
     if (matchEnded) return;
     matchEnded = 1;
 
-    // A new list each time: a tiebreak or bonus round ends the match again.
+    // A new list each time, shown from its first player again: a tiebreak
+    // or bonus round ends the match again.
     ranking.Clear();
+    statsShown = 0;
     Contestant* ranked[kSeats];
     int count = 0;
     for (Contestant& c : contestants) {

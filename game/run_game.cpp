@@ -2,6 +2,7 @@
 // frame loop and shuts everything down again.
 #include <windows.h>
 
+#include "control_binding.h"
 #include "control_factory.h"
 #include "file_system.h"
 #include "font_manager.h"
@@ -11,6 +12,7 @@
 #include "gui_manager.h"
 #include "renderer.h"
 #include "resource_manager.h"
+#include "round_controller.h"
 #include "sound_system.h"
 #include "strings.h"
 
@@ -60,19 +62,25 @@ static bool StartSubsystems(HWND window) {
         ShowError(g_soundSystem.GetError());
         return false;
     }
-    // Names are resolved while the document loads: register them first.
+    // Names are resolved while the document loads: register them first,
+    // the debug table, then the menus, then the game screens.
+    // LEAD: enable with the debug and menu tables:
+    // RegisterDebugCallbacks(g_guiManager.GetCallbacks()); RegisterMenuCallbacks(g_guiManager.GetCallbacks());
     RegisterGameScreenCallbacks(g_guiManager.GetCallbacks());
     g_renderer.SetFramePasses(GuiUpdatePass, GuiDrawPass);
     if (!g_guiManager.Load(CreateGuiControl)) {
         ShowError(g_guiManager.GetError());
         return false;
     }
+    BindGameControls();
     return true;
 }
 
 static void ShutdownSubsystems() {
     g_soundSystem.Shutdown();
     g_guiManager.Clear();
+    g_bound.Clear();
+    g_round.controls = GameControls();
     g_renderer.SetFramePasses(nullptr, nullptr);
     g_fontManager.FreeAll();
     g_resourceManager.Shutdown();

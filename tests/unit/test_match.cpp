@@ -46,7 +46,7 @@ protected:
         Type(solve);
         if (!solve) FailedSolveTimerEnds();
         g_round.GoToNextRound();
-        g_round.ShowEventMessage(3);
+        g_round.ShowEventMessage(HostEvent::RoundWon);
         g_round.current->matchTotal += g_round.current->roundMoney;
         g_round.EndMatch();
     }

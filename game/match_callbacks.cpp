@@ -1,0 +1,508 @@
+// The match screen's callbacks around the rounds: starting a match in each
+// mode, pausing, leaving for the menu, the end of a match with the
+// player-statistics window, the trophy window, and the menu-side entries
+// that live in the game-screen table.
+#include "match_callbacks.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "control_binding.h"
+#include "gui_manager.h"  // before the status bar, which keeps its PostMessage
+#include "control_statusbar.h"
+#include "controls_button.h"
+#include "controls_game.h"
+#include "controls_simple.h"
+#include "controls_text.h"
+#include "font_manager.h"
+#include "game_callbacks.h"
+#include "game_data.h"
+#include "gui_group.h"
+#include "menu_entry.h"
+#include "profiles.h"
+#include "round_controller.h"
+#include "sound_system.h"
+#include "strings.h"
+
+MatchPause g_matchPause;
+int g_statsTrophyIndex = 0;
+
+namespace {
+
+// Positions of the player-statistics window.
+enum StatsControl {
+    STATS_NAME = 1,
+    STATS_AVATAR = 3,
+    STATS_BANNER_1 = 4,
+    STATS_MONEY = 8,
+    STATS_ROUNDS_FRAME = 9,
+    STATS_ROUNDS = 10,
+    STATS_TIME = 12,
+    STATS_TRIP_FRAME = 13,
+    STATS_TRIP = 14,
+    STATS_WINNINGS_FRAME = 15,
+    STATS_WINNINGS = 16,
+    STATS_OUTCOME = 17,
+    STATS_PREVIOUS = 18,
+    STATS_TROPHY = 19,
+    STATS_NEXT = 21,
+    STATS_MARKER = 22,
+    STATS_NEW_GAME = 23,
+    STATS_MAIN_MENU = 24,
+    STATS_CONTINUE = 25
+};
+
+// Positions of the trophy detail panel (group 9).
+enum TrophyDetail {
+    DETAIL_FRAME_LOW = 0,   // trophies below 30
+    DETAIL_FRAME_HIGH = 1,
+    DETAIL_NAME = 2,
+    DETAIL_DESCRIPTION = 3,
+    DETAIL_DATE_LABEL = 4,
+    DETAIL_DATE = 5
+};
+
+const int kTrophyWindowFirst = 2;    // window 31: one trophy control per number from here
+const int kTrophyWindowMarker = 74;
+const int kPlayerListControl = 1;    // window 32
+const int kPresetRadioControl = 2;   // windows 39 and 40
+
+GuiControl* Stats(int i) { return g_bound.WindowControl(kWindowPlayerStats, i); }
+TextControl* StatsText(int i) { return g_bound.WindowAs<TextControl>(kWindowPlayerStats, i); }
+GuiControl* Detail(int i) { return g_bound.GroupControl(kGroupTrophyDetail, i); }
+TextControl* DetailText(int i) { return g_bound.GroupAs<TextControl>(kGroupTrophyDetail, i); }
+
+bool Is(const char* argument, const char* word) { return argument && std::strcmp(argument, word) == 0; }
+
+// Entry 0 is the radio button itself, entry k its k-th fellow member.
+void SelectRadioEntry(GuiControl* control, int entry) {
+    RadioButtonControl* radio = dynamic_cast<RadioButtonControl*>(control);
+    if (!radio) return;
+    if (entry == 0) {
+        radio->Select(true);
+    } else if (entry > 0 && (unsigned)entry <= radio->members.Count()) {
+        RadioButtonControl** member = radio->members.At((unsigned)entry - 1);
+        if (member && *member) (*member)->Select(true);
+    }
+}
+
+void SetBlock(TextControl* text, const TextBlock* block) {
+    if (text) text->SetTextBlock(const_cast<TextBlock*>(block));
+}
+
+// Every timer of the match screen, stopped without its "OnEnd".
+void StopMatchTimers() {
+    RoundController& rc = g_round;
+    GameControls& c = rc.controls;
+    rc.StopAllTimers();
+    for (TimerControl* t : {c.freeSpinPromptTimer, c.failedSolveTimer, c.idleTimer, c.zoomHoldTimer, c.mysteryTimer})
+        rc.StopTimer(t);
+}
+
+void StopEverySound() {
+    g_round.Ops().StopAllSounds();
+    g_currentMusic = nullptr;
+}
+
+// Seats 2 and 3 of a road trip: the computer contestants the profile drew
+// for the city, taken modulo the list so that a seat is never empty.
+bool SeatRoadTripOpponents(RoundController& rc, PlayerProfile* p) {
+    int count = g_gameData.profiles.GetCount(LIST_COMPUTERS);
+    if (!p || count <= 0) return false;
+    int city = rc.city >= 0 && rc.city < kCityCount ? rc.city : 0;
+    int first = ((p->cityPick1[city] % count) + count) % count;
+    int second = ((p->cityPick2[city] % count) + count) % count;
+    if (second == first && count > 1) second = (first + 1) % count;
+    rc.SetContestant(1, g_gameData.profiles.Get(first, LIST_COMPUTERS));
+    rc.SetContestant(2, g_gameData.profiles.Get(second, LIST_COMPUTERS));
+    return rc.ContestantAt(1)->profile && rc.ContestantAt(2)->profile;
+}
+
+PlayerProfile* GroupOpponent(PlayerProfile* p, int slot) {
+    OpponentSlot* o = p ? p->GetOpponent(slot) : nullptr;
+    return o ? o->profile : nullptr;
+}
+
+// The profile whose trophies the trophy window shows.
+PlayerProfile* TrophyWindowProfile() { return g_gameData.currentProfile; }
+
+// Trophy control n of the trophy window, when n is a trophy of the table
+// and a bound control with a model holds it; else null.
+TrophyControl* TrophyOfWindow(const char* argument) {
+    int n = argument ? std::atoi(argument) : 0;
+    if (n < 0 || n >= g_gameData.trophies.GetCount()) return nullptr;
+    if (kTrophyWindowFirst + n >= kTrophyWindowMarker) return nullptr;
+    TrophyControl* t = g_bound.WindowAs<TrophyControl>(kWindowTrophyWnd, kTrophyWindowFirst + n);
+    return t && t->modelName ? t : nullptr;
+}
+
+void ShowTrophyTexts(const TrophyDef* def) {
+    SetBlock(DetailText(DETAIL_NAME), def ? def->name : nullptr);
+    SetBlock(DetailText(DETAIL_DESCRIPTION), def ? def->message : nullptr);
+}
+
+}  // namespace
+
+// ---- Rules ----------------------------------------------------------------------
+
+void LeavePausedMatch() {
+    if (!g_matchPause.paused) return;
+    g_matchPause.paused = 0;
+    g_round.ResumeRoundGui(g_matchPause.withSounds != 0);
+    g_matchPause.withSounds = 0;
+}
+
+Contestant* ShownContestant() {
+    RoundController& rc = g_round;
+    int shown = rc.statsShown - 1;
+    if (shown < 0 || shown >= (int)rc.ranking.Count()) return nullptr;
+    Contestant** slot = rc.ranking.At((unsigned)shown);
+    return slot ? *slot : nullptr;
+}
+
+namespace MatchCallbacks {
+
+// ---- Menu-side entries --------------------------------------------------------------
+
+bool SetPlayerAndReturn(void*, const char*) {
+    // The player list shows the human profiles in list order; only a human
+    // profile can become the player.
+    RadioButtonControl* list = g_bound.WindowAs<RadioButtonControl>(kWindowPlayerProfilesPopup, kPlayerListControl);
+    int selected = list ? list->GetSelected() : -1;
+    PlayerProfile* chosen = selected >= 0 ? g_gameData.profiles.Get(selected, LIST_HUMANS) : nullptr;
+    if (!chosen || chosen->GetKind() != KIND_HUMAN || chosen->GetAi()) chosen = g_gameData.profiles.Get(0, LIST_HUMANS);
+    if (chosen && chosen->GetKind() == KIND_HUMAN && !chosen->GetAi()) g_gameData.currentProfile = chosen;
+    return g_guiManager.ChangeWindow("MAIN_MENU");
+}
+
+bool OpenChooseMode(void*, const char*) {
+    if (PlayerProfile* p = g_gameData.currentProfile) p->SetStat(STAT_TOUR_RUNNING, 0);
+    return true;
+}
+
+bool OpenRoadTrip(void*, const char*) {
+    PlayerProfile* p = g_gameData.currentProfile;
+    if (!p || p->GetStat(STAT_TOUR_RUNNING) == 0) {
+        SelectRadioEntry(g_bound.WindowControl(kWindowChooseModeWnd, kPresetRadioControl), 1);
+        return g_guiManager.ChangeWindow("CHOOSE_MODE_WND");
+    }
+    return g_guiManager.ChangeWindow("CHOOSE_ROADTRIP_WND");
+}
+
+bool OpenAloneOrAI(void*, const char*) {
+    g_round.turnsPerRound = 3;
+    SelectRadioEntry(g_bound.WindowControl(kWindowChooseTurnsWnd, kPresetRadioControl), 1);
+    return true;
+}
+
+bool OnTurnSelect(void*, const char* argument) {
+    int turns = argument ? std::atoi(argument) : 0;
+    // No turn at all would end every round before it starts.
+    if (turns > 0) g_round.turnsPerRound = turns;
+    return true;
+}
+
+bool StartGroupPlay(void*, const char*) {
+    PlayerProfile* p = g_gameData.currentProfile;
+    PlayerProfile* yellow = GroupOpponent(p, 1);
+    PlayerProfile* blue = GroupOpponent(p, 2);
+    if (!yellow || !blue) return g_guiManager.OpenWindow("PLAYERS_ERROR");
+    if (yellow->GetAi() && blue->GetAi()) {
+        StartGame(nullptr, "GROUP_PLAY");
+        return g_guiManager.OpenScreen("ROUND_WND");
+    }
+    return g_guiManager.ChangeWindow("TOSSUP_INSTRUCTIONS");
+}
+
+bool OnGameStart(void*, const char*) {
+    LeavePausedMatch();
+    RoundController& rc = g_round;
+    PlayerProfile* player = g_gameData.currentProfile;
+    rc.firstPuzzle = 1;
+    rc.freeSpinWedge = WEDGE_OPEN;
+    if (player) rc.SetContestant(0, player);
+    switch (rc.gameMode) {
+    case MODE_QUICK_PLAY: rc.BeginQuickPlayMatch(); break;
+    case MODE_PLAY_ALONE: rc.BeginPlayAloneMatch(); break;
+    case MODE_ROAD_TRIP:
+        SeatRoadTripOpponents(rc, player);
+        rc.BeginRoadTripMatch();
+        break;
+    case MODE_GROUP_PLAY:
+        rc.SetContestant(1, GroupOpponent(player, 1));
+        rc.SetContestant(2, GroupOpponent(player, 2));
+        rc.BeginGroupPlayMatch();
+        break;
+    case MODE_PUZZLE_OF_THE_DAY: rc.BeginPuzzleOfTheDayMatch(); break;
+    default: break;
+    }
+    for (Contestant& c : rc.contestants) c.outcome = OUTCOME_PLAYING;
+    rc.firstPuzzle = 0;
+    rc.jackpotWinnerSeat = 0;
+    rc.matchTime = 0.0f;
+    return true;
+}
+
+bool NewGame(void*, const char*) {
+    LeavePausedMatch();
+    switch (g_round.gameMode) {
+    case MODE_ROAD_TRIP:
+        g_guiManager.OpenScreen("MENU");
+        SelectRadioEntry(g_bound.WindowControl(kWindowChooseModeWnd, kPresetRadioControl), 1);
+        g_guiManager.OpenWindow("CHOOSE_MODE_WND");
+        return false;
+    case MODE_PUZZLE_OF_THE_DAY:
+        g_guiManager.OpenScreen("MENU");
+        g_guiManager.OpenWindow("PUZZLE_OF_THE_DAY");
+        return true;
+    default: return OnGameStart(nullptr, nullptr);
+    }
+}
+
+bool ExitToMainMenu(void*, const char*) {
+    LeavePausedMatch();
+    g_guiManager.OpenScreen("MENU");
+    StopEverySound();
+    StopMatchTimers();
+    return true;
+}
+
+bool LoadGameData(void*, const char*) {
+    g_gameData.LoadCharacters();
+    return true;
+}
+
+bool StartTarrowickLogo(void*, const char*) {
+    PlayPreChantCue();
+    return true;
+}
+
+bool StartQVXIntro(void*, const char*) {
+    PlayWheelChantCue();
+    return true;
+}
+
+bool StopSounds(void*, const char*) {
+    g_round.StopTimer(g_round.controls.introTimer);
+    g_round.StopAllTimers();
+    StopEverySound();
+    return true;
+}
+
+bool NextMessage(void*, const char*) {
+    if (StatusBarControl* bar = dynamic_cast<StatusBarControl*>(g_round.controls.statusBar))
+        bar->NextMessage();
+    else if (g_gameStatusBar)
+        g_gameStatusBar->NextMessage();
+    return true;
+}
+
+// ---- Pause -------------------------------------------------------------------------------
+
+bool PauseGame(void*, const char* argument) {
+    if (g_matchPause.paused) return false;
+    bool withSounds = Is(argument, "WITH_SOUNDS");
+    g_matchPause.paused = 1;
+    g_matchPause.withSounds = withSounds ? 1 : 0;
+    g_round.PauseRoundGui(withSounds);
+    return true;
+}
+
+bool ResumeGame(void*, const char* argument) {
+    if (!g_matchPause.paused) return false;
+    // What the pause held is let go, whatever the resume asks for: sounds
+    // and clock paused with the match must not stay paused after it.
+    bool withSounds = Is(argument, "WITH_SOUNDS") || g_matchPause.withSounds;
+    g_matchPause.paused = 0;
+    g_matchPause.withSounds = 0;
+    g_round.ResumeRoundGui(withSounds);
+    return true;
+}
+
+// ---- End of match and statistics ------------------------------------------------------------
+
+bool WrapUpStats(void*, const char*) {
+    g_round.EndMatch();
+    return true;
+}
+
+bool InitPlayerStats(void*, const char*) {
+    RoundController& rc = g_round;
+    if (rc.statsShown < (int)rc.ranking.Count()) ++rc.statsShown;
+    Contestant* who = ShownContestant();
+    if (!who) return true;
+    PlayerProfile* p = who->profile;
+    bool human = !who->IsComputer();
+
+    if (GuiControl* avatar = Stats(STATS_AVATAR)) {
+        rc.Ops().BindAvatar(avatar, p);
+        rc.Ops().PlayAvatarAnimation(avatar, kAvatarAnimations[1], true);
+    }
+    TextControl::SetText(StatsText(STATS_NAME), "%s", who->Name());
+    TextControl::SetText(StatsText(STATS_MONEY), "$%s", FormatMoney(who->matchTotal));
+    int seconds = (int)rc.matchTime;
+    TextControl::SetText(StatsText(STATS_TIME), "%02i:%02i", seconds / 60, seconds % 60);
+    TextControl::SetText(StatsText(STATS_ROUNDS), "%i", who->roundsWon);
+    ShowControl(Stats(STATS_ROUNDS_FRAME));
+    TextControl::SetText(StatsText(STATS_TRIP), "%s", "");
+    HideControl(Stats(STATS_TRIP_FRAME));
+    HideControl(Stats(STATS_TRIP));
+    TextControl::SetText(StatsText(STATS_WINNINGS), "%s", "");
+    HideControl(Stats(STATS_WINNINGS_FRAME));
+    HideControl(Stats(STATS_WINNINGS));
+
+    if (rc.gameMode == MODE_ROAD_TRIP && human && p) {
+        TextControl::SetText(StatsText(STATS_TRIP), "%i %s %i", p->currentLeg, HostText("OF"), p->GetTourLength());
+        ShowControl(Stats(STATS_TRIP_FRAME));
+        ShowControl(Stats(STATS_TRIP));
+    }
+    if (rc.gameMode == MODE_PUZZLE_OF_THE_DAY) {
+        TextControl::SetText(StatsText(STATS_ROUNDS), "%s", "");
+        HideControl(Stats(STATS_ROUNDS_FRAME));
+    }
+    if (human && p && rc.gameMode != MODE_PUZZLE_OF_THE_DAY) {
+        int winnings = p->GetStat(STAT_MONEY_WON);
+        if (who->outcome == OUTCOME_TIEBREAK || who->outcome == OUTCOME_BONUS) winnings += who->matchTotal;
+        TextControl::SetText(StatsText(STATS_WINNINGS), "$%s", FormatMoney(winnings));
+        ShowControl(Stats(STATS_WINNINGS_FRAME));
+        ShowControl(Stats(STATS_WINNINGS));
+    }
+    static const char* const kOutcomes[] = {"", "LOST_THE_GAME", "ADVANCE_TO_TIEBREAK", "ADVANCE_TO_BONUS",
+                                            "WON_THE_GAME"};
+    int outcome = who->outcome >= OUTCOME_PLAYING && who->outcome <= OUTCOME_FINISHED ? who->outcome : 0;
+    TextControl::SetText(StatsText(STATS_OUTCOME), "%s", outcome ? HostText(kOutcomes[outcome]) : "");
+
+    for (int i = 0; i < 3; ++i) HideControl(Stats(STATS_BANNER_1 + i));
+    if (who->seat >= 1 && who->seat <= 3) ShowControl(Stats(STATS_AVATAR + who->seat));
+    HideControl(Stats(STATS_NEW_GAME));
+    HideControl(Stats(STATS_MAIN_MENU));
+    ShowControl(Stats(STATS_CONTINUE));
+    bool last = rc.statsShown >= (int)rc.ranking.Count();
+    bool tourGoesOn = rc.gameMode == MODE_ROAD_TRIP && g_gameData.currentProfile &&
+                      g_gameData.currentProfile->GetStat(STAT_TOUR_RUNNING) != 0;
+    if (last && rc.state == STATE_END_OF_MATCH && !tourGoesOn) {
+        ShowControl(Stats(STATS_NEW_GAME));
+        ShowControl(Stats(STATS_MAIN_MENU));
+        HideControl(Stats(STATS_CONTINUE));
+    }
+
+    if (!p || !human || p->GetTrophyCount() == 0) {
+        for (int i = STATS_PREVIOUS; i <= STATS_MARKER; ++i) HideControl(Stats(i));
+    } else {
+        for (int i = STATS_PREVIOUS; i <= STATS_MARKER; ++i) ShowControl(Stats(i));
+        GuiControl* marker = Stats(STATS_MARKER);
+        GuiControl* trophy = Stats(STATS_TROPHY);
+        if (marker && trophy) marker->SetPosition(trophy->position.x, trophy->position.y, trophy->position.z);
+        PlayerStatsChangeTrophy(nullptr, "0");
+        HideControl(marker);
+    }
+    return true;
+}
+
+bool PlayerStatsChangeTrophy(void* sender, const char* argument) {
+    Contestant* who = ShownContestant();
+    PlayerProfile* p = who ? who->profile : nullptr;
+    if (!p) return true;
+    int n = argument ? std::atoi(argument) : 0;
+    int index = sender ? g_statsTrophyIndex - n : n;
+    int count = (int)p->GetTrophyCount();
+    // Only a won trophy with a definition can be shown.
+    TrophyRecord* record = index >= 0 && index < count ? p->GetTrophy((unsigned)index) : nullptr;
+    const TrophyDef* def = record ? g_gameData.trophies.At(record->trophyId) : nullptr;
+    if (!def) return true;
+    g_statsTrophyIndex = index;
+    if (TrophyControl* model = g_bound.WindowAs<TrophyControl>(kWindowPlayerStats, STATS_TROPHY)) {
+        bool built = model->body != nullptr;
+        if (built) model->ReleaseVisuals();
+        SetString(model->modelName, def->modelId);
+        if (built) {
+            model->BuildVisuals();
+            model->SetState(GUI_STATE_IDLE);
+        }
+    }
+    if (index > 0)
+        ShowControl(Stats(STATS_PREVIOUS));
+    else
+        HideControl(Stats(STATS_PREVIOUS));
+    if (index >= count - 1)
+        HideControl(Stats(STATS_NEXT));
+    else
+        ShowControl(Stats(STATS_NEXT));
+    return true;
+}
+
+bool PlayerStatsHoverTrophy(void*, const char*) {
+    Contestant* who = ShownContestant();
+    PlayerProfile* p = who ? who->profile : nullptr;
+    TrophyRecord* record = p ? p->GetTrophy((unsigned)g_statsTrophyIndex) : nullptr;
+    if (!record || g_statsTrophyIndex < 0) return true;
+    ShowControl(Stats(STATS_MARKER));
+    HideControl(Detail(DETAIL_FRAME_HIGH));
+    ShowControl(Detail(DETAIL_FRAME_LOW));
+    ShowTrophyTexts(g_gameData.trophies.At(record->trophyId));
+    TextControl::SetText(DetailText(DETAIL_DATE), "%s", FormatDate(record->date));
+    return true;
+}
+
+bool PlayerStatsEndHoverTrophy(void*, const char*) {
+    HideControl(Stats(STATS_MARKER));
+    return true;
+}
+
+bool ShowNextPlayer(void*, const char*) {
+    RoundController& rc = g_round;
+    if (rc.statsShown < (int)rc.ranking.Count()) return g_guiManager.OpenWindow("PLAYER_STATS");
+    bool matchOver = rc.state == STATE_END_OF_MATCH;
+    PlayerProfile* p = g_gameData.currentProfile;
+    if (matchOver && rc.gameMode == MODE_ROAD_TRIP && p && p->GetStat(STAT_TOUR_RUNNING) != 0) {
+        StopEverySound();
+        g_guiManager.OpenScreen("MENU");
+        GotoRoadTrip(nullptr, nullptr);
+        return g_guiManager.OpenWindow("ROAD_TRIP_WND");
+    }
+    // The match is over: there is no further round to set up.
+    if (matchOver) return true;
+    if (rc.FindTieForLead() != 0)
+        rc.SetupTiebreak();
+    else
+        rc.SetupBonusRound();
+    return true;
+}
+
+// ---- Trophy window -------------------------------------------------------------------------------
+
+bool SelectTrophy(void*, const char* argument) {
+    TrophyControl* trophy = TrophyOfWindow(argument);
+    if (!trophy) return true;
+    int n = argument ? std::atoi(argument) : 0;
+    bool low = n < 30;
+    ShowControl(Detail(low ? DETAIL_FRAME_LOW : DETAIL_FRAME_HIGH));
+    HideControl(Detail(low ? DETAIL_FRAME_HIGH : DETAIL_FRAME_LOW));
+    GuiControl* marker = g_bound.WindowControl(kWindowTrophyWnd, kTrophyWindowMarker);
+    if (marker) {
+        Vector3 at = trophy->PlacedPosition();
+        marker->SetPosition(at.x - marker->offset.x, at.y - marker->offset.y, at.z - marker->offset.z);
+    }
+    ShowTrophyTexts(g_gameData.trophies.At(n));
+    PlayerProfile* p = TrophyWindowProfile();
+    TrophyRecord* won = p ? p->FindTrophy(n) : nullptr;
+    if (won) {
+        g_round.PlayCue("UI_MENU_TRPHY_WON_ON");
+        TextControl::SetText(DetailText(DETAIL_DATE), "%s", FormatDate(won->date));
+        ShowControl(Detail(DETAIL_DATE));
+        ShowControl(Detail(DETAIL_DATE_LABEL));
+    } else {
+        g_round.PlayCue("UI_MENU_TRPHY_UNWON_ON");
+        HideControl(Detail(DETAIL_DATE));
+        HideControl(Detail(DETAIL_DATE_LABEL));
+    }
+    ShowControl(marker);
+    return true;
+}
+
+bool SetTrohyIdle(void*, const char* argument) {
+    if (TrophyOfWindow(argument)) HideControl(g_bound.WindowControl(kWindowTrophyWnd, kTrophyWindowMarker));
+    return true;
+}
+
+}  // namespace MatchCallbacks

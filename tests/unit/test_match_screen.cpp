@@ -1,0 +1,574 @@
+// The match screen's callbacks and the binding by position: a quick-play
+// round played through the registered names on a loaded document, buzzing,
+// pausing, the spin's power, the wedge read for each seat, the bonus prize
+// table, the statistics window's order and the menu-side entries.
+#include <cmath>
+#include <cstring>
+
+#include "control_ai.h"
+#include "control_binding.h"
+#include "controls_game.h"
+#include "control_factory.h"
+#include "control_wheel.h"
+#include "game_callbacks.h"
+#include "game_test_util.h"
+#include "gui_test_util.h"
+#include "match_callbacks.h"
+#include "menu_entry.h"
+#include "model.h"
+#include "model_instance.h"
+#include "round_test_util.h"
+#include "tinyxml.h"
+
+namespace {
+
+// The named callbacks as the document would reach them.
+CallbackRegistry& Registry() {
+    static CallbackRegistry registry;
+    static bool filled = false;
+    if (!filled) RegisterGameScreenCallbacks(registry), filled = true;
+    return registry;
+}
+
+bool Fire(const char* name, const char* argument = nullptr, void* sender = nullptr) {
+    GuiCallback callback = Registry().Find(name);
+    EXPECT_NE(nullptr, callback) << name;
+    return callback ? callback(sender, argument) : false;
+}
+
+// ---- The rig of fake controls ---------------------------------------------------------
+
+class MatchScreenTest : public RoundTest {
+protected:
+    void SetUp() override {
+        RoundTest::SetUp();
+        g_matchPause = MatchPause();
+        GameControls& c = g_round.controls;
+        c.pauseButton = &pauseButton;
+        c.idleTimer = &idle;
+        c.spinCheckTimer = &spinCheck;
+        c.powerMeter = &gauge;
+        spinCheck.startTime = idle.startTime = 5.0f;
+    }
+    void TearDown() override {
+        g_matchPause = MatchPause();
+        g_round.paused = 0;
+        RoundTest::TearDown();
+    }
+    FakeControl pauseButton, gauge;
+    TimerControl idle, spinCheck;
+};
+
+TEST_F(MatchScreenTest, RegistersTheSeventyEightNamesInTheirOrder) {
+    CallbackRegistry r;
+    RegisterGameScreenCallbacks(r);
+    int found = 0;
+    for (const char* name : {"CloseWindow", "StopSounds", "SetPlayerAndReturn", "OnGameStart", "SetTrohyIdle",
+                             "Round_VerifTimer", "NextMessage", "OnOpupOnlyVowelsClose", "StartTarrowickLogo",
+                             "PlayMystery10kDownAnim"})
+        found += r.Find(name) != nullptr;
+    EXPECT_EQ(10, found);
+    EXPECT_EQ(nullptr, r.Find("StartGame")) << "the menus' own";
+    int total = 0;
+    for (int b = 0; b < CallbackRegistry::kBucketCount; ++b) total += (int)r.BucketSize(b);
+    EXPECT_EQ(kGameScreenCallbackCount, total);
+}
+
+TEST_F(MatchScreenTest, ASecondBuzzOfTheSameSeatDoesNothing) {
+    ASSERT_TRUE(NeedPuzzles());
+    g_round.SetContestant(0, Human("Ann"));
+    g_round.SetContestant(1, Human("Bea"));
+    g_round.SetContestant(2, Computer("Cy"));
+    ASSERT_TRUE(g_round.BeginGroupPlayMatch());
+    Light();
+    ASSERT_EQ(STATE_START_OF_TURN, g_round.state);
+
+    EXPECT_FALSE(Fire("OnTossupSolve", nullptr)) << "no seat";
+    EXPECT_FALSE(Fire("OnTossupSolve", "4"));
+    EXPECT_FALSE(Fire("OnTossupSolve", "0"));
+    EXPECT_FALSE(Fire("OnTossupSolve", "3")) << "a computer buzzes by its own control";
+    EXPECT_EQ(STATE_START_OF_TURN, g_round.state);
+
+    ASSERT_TRUE(Fire("OnTossupSolve", "2"));
+    EXPECT_EQ(STATE_SOLVE, g_round.state);
+    EXPECT_EQ(g_round.ContestantOnSeat(2), g_round.current);
+    EXPECT_FALSE(Fire("OnTossupSolve", "1")) << "not while a solve is on";
+    Type(false);
+    Fire("OnTimerFailedSolveSolution");
+    ASSERT_EQ(STATE_START_OF_TURN, g_round.state) << "the others may still buzz";
+
+    EXPECT_FALSE(Fire("OnTossupSolve", "2"));
+    EXPECT_EQ(STATE_START_OF_TURN, g_round.state);
+    EXPECT_TRUE(Fire("Solve")) << "seat 1 buzzes by the button";
+    EXPECT_EQ(g_round.ContestantOnSeat(1), g_round.current);
+}
+
+TEST_F(MatchScreenTest, PausingTwiceChangesNothingAndLeavingAPausedMatchRunsTheRoundAgain) {
+    ASSERT_TRUE(NeedPuzzles());
+    g_gameData.currentProfile = Human("Ann");
+    g_round.gameMode = MODE_QUICK_PLAY;
+    ASSERT_TRUE(Fire("OnGameStart"));
+    g_round.StartTimer(g_round.controls.turnTimer);
+    g_round.controls.turnTimer->timeLeft = 3.0f;
+
+    EXPECT_TRUE(Fire("PauseGame", "WITH_SOUNDS"));
+    EXPECT_EQ(1, g_round.paused);
+    EXPECT_TRUE(pauseButton.Disabled());
+    EXPECT_FLOAT_EQ(-3.0f, g_round.controls.turnTimer->timeLeft);
+    EXPECT_FALSE(Fire("PauseGame", "WITH_SOUNDS"));
+    EXPECT_FLOAT_EQ(-3.0f, g_round.controls.turnTimer->timeLeft) << "held once, not released again";
+    EXPECT_TRUE(Fire("ResumeGame", "WITH_SOUNDS"));
+    EXPECT_FALSE(Fire("ResumeGame", "WITH_SOUNDS"));
+    EXPECT_FLOAT_EQ(3.0f, g_round.controls.turnTimer->timeLeft);
+    EXPECT_FALSE(pauseButton.Disabled());
+
+    // Left for a new match or the menu, the pause does not outlive the match.
+    for (const char* leave : {"OnGameStart", "NewGame", "ExitToMainMenu"}) {
+        ASSERT_TRUE(Fire("PauseGame", "WITH_SOUNDS")) << leave;
+        Fire(leave);
+        EXPECT_EQ(0, g_matchPause.paused) << leave;
+        EXPECT_EQ(0, g_round.paused) << leave;
+        EXPECT_FALSE(pauseButton.Disabled()) << leave;
+        EXPECT_TRUE(Fire("PauseGame", "WITH_SOUNDS")) << leave << ": the next pause is taken";
+        Fire("ResumeGame", "WITH_SOUNDS");
+    }
+    g_gameData.currentProfile = nullptr;
+}
+
+TEST_F(MatchScreenTest, SpinPowerFollowsTheGaugeAndTheBonusPrizeTable) {
+    EXPECT_FLOAT_EQ(1080.0f, SpinPowerFor(0.5f, 0));
+    EXPECT_FLOAT_EQ(432.0f, SpinPowerFor(0.0f, 0));
+    EXPECT_FLOAT_EQ(432.0f, SpinPowerFor(1.0f, 0));
+    EXPECT_FLOAT_EQ(1130.0f, SpinPowerFor(0.5f, 50));
+    EXPECT_FLOAT_EQ(0.5f, GaugeFraction(30, 60)) << "a fraction, not a whole-number quotient";
+    EXPECT_FLOAT_EQ(0.0f, GaugeFraction(30, 0));
+
+    // Through the callback: the needle halfway along its clip, then a clip of no frames.
+    ModelClip clip;
+    clip.frameCount = 60;
+    gauge.body = new ModelInstance(nullptr, nullptr, nullptr);
+    gauge.body->clip = &clip;
+    gauge.body->frame = 30;
+    g_round.roundType = ROUND_ONE;
+    g_round.state = STATE_START_OF_TURN;
+    g_round.spinRequested = 0;
+    ASSERT_TRUE(Fire("Spin"));
+    EXPECT_GE(g_round.spinPower, 1030.0f);
+    EXPECT_LE(g_round.spinPower, 1130.0f);
+    EXPECT_TRUE(Running(&spinCheck));
+    float first = g_round.spinPower;
+    Fire("Spin");
+    EXPECT_EQ(first, g_round.spinPower) << "one spin at a time";
+    g_round.spinRequested = 0;
+    clip.frameCount = 0;
+    Fire("Spin");
+    EXPECT_GE(g_round.spinPower, 382.0f);
+    EXPECT_LE(g_round.spinPower, 482.0f);
+    gauge.body->clip = nullptr;
+    GuiControl::FreeVisual(gauge.body);
+
+    for (int draw = 0; draw < 60; ++draw) EXPECT_EQ(25000, DrawBonusPrize(draw)) << draw;  // indexes 0..11
+    for (int draw = 115; draw < 120; ++draw) EXPECT_EQ(100000, DrawBonusPrize(draw)) << draw;  // index 23
+    EXPECT_EQ(75000, BonusPrizeAt(22));
+    EXPECT_EQ(25000, DrawBonusPrize(120)) << "draws wrap every 120";
+    EXPECT_EQ(0, BonusPrizeAt(24));
+}
+
+TEST_F(MatchScreenTest, TheWedgeAnnouncedIsUnderTheSeatsPointerInTheRestingPicture) {
+    ASSERT_TRUE(NeedPuzzles());
+    g_round.SetContestant(0, Human("Ann"));
+    g_round.SetContestant(1, Computer("Bo"));
+    g_round.SetContestant(2, Computer("Cy"));
+    ASSERT_TRUE(g_round.BeginGroupPlayMatch());
+    ASSERT_TRUE(g_round.SetupRound1());
+    Light();
+    NewSpinControl wheel, zoom;
+    g_round.controls.wheel = &wheel;
+    g_round.controls.zoomWheel = &zoom;
+
+    const float resting = -2000.0f;  // where both wheels stop
+    for (int seat = 1; seat <= 3; ++seat) {
+        for (bool zoomFirst : {false, true}) {
+            wheel.TurnBy(resting - wheel.SignedAngle());
+            zoom.TurnBy(resting - zoom.SignedAngle());
+            g_round.current = g_round.ContestantOnSeat(seat);
+            g_round.wheelStopped = 0;
+            g_round.freeSpinWedge = g_round.tenThousandWedge = WEDGE_TAKEN;
+            Fire("Round_VerifTimer");
+            ASSERT_EQ(STATE_SPIN, g_round.state);
+            wheel.remaining = 40.0f;  // still turning past its "OnEnd"
+            if (zoomFirst) Fire("EndRotateZoomWheel");
+            Fire("EndRotateWheel");
+            if (!zoomFirst) Fire("EndRotateZoomWheel");
+
+            int expected = WheelNotchAt(resting + 30.0f * (seat - 1));
+            EXPECT_EQ(expected, g_round.landedSector) << seat << zoomFirst;
+            EXPECT_FALSE(wheel.IsSpinning());
+            EXPECT_FALSE(zoom.IsSpinning());
+            EXPECT_EQ(expected / 3, WheelWedgeAt(wheel.SignedAngle() + 30.0f * (seat - 1)))
+                << "the main wheel rests showing the same wedge under the seat's pointer";
+            Fire("ExitZoomWheel");
+            EXPECT_NE(STATE_SPIN, g_round.state);
+        }
+    }
+    // The edges of the notch count.
+    EXPECT_EQ(71, WheelNotchAt(358.1f));
+    EXPECT_EQ(0, WheelNotchAt(357.6f - 0.01f));
+}
+
+bool g_ended = false;
+bool RecordEnd(void*, const char*) { return g_ended = true; }
+
+TEST_F(MatchScreenTest, AWheelThatCannotTurnEndsItsSpinAtOnce) {
+    NewSpinControl wheel;
+    wheel.onEnd = new GuiHandlerList();
+    wheel.onEnd->Add(RecordEnd, nullptr);
+    g_ended = false;
+    DefaultScreenOps().StartWheel(&wheel, 500.0f);  // no "speed"
+    EXPECT_TRUE(g_ended);
+    EXPECT_FALSE(wheel.IsSpinning());
+}
+
+TEST_F(MatchScreenTest, AComputerWhoseSolveIsRefusedStopsTyping) {
+    ASSERT_TRUE(NeedPuzzles());
+    AiControl ai;
+    g_round.controls.ai = &ai;
+    g_round.SetContestant(0, Computer("Bo"));
+    ASSERT_TRUE(g_round.BeginQuickPlayMatch());
+    Light();
+    g_round.current = g_round.ContestantAt(0);
+    for (LetterRecord& r : g_round.letters) r.called = 1;
+    g_round.RevealAllTiles();  // nothing hidden: the solve is refused
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    g_renderer.frameTime = g_renderer.defaultFrameTime = 2.0f;
+    ai.SetState(AI_CHOOSE_MOVE);
+    ai.Update();
+    EXPECT_EQ(AI_IDLE, ai.state);
+    EXPECT_EQ(0, solveLocked);
+    g_renderer.frameTime = g_renderer.defaultFrameTime = 0.02f;
+}
+
+TEST_F(MatchScreenTest, StatisticsShowEachRankedPlayerOnceAfterEveryEndOfMatch) {
+    ASSERT_TRUE(NeedPuzzles());
+    g_round.SetContestant(0, Human("Ann"));
+    g_round.SetContestant(1, Computer("Bo"));
+    g_round.SetContestant(2, Computer("Cy"));
+    ASSERT_TRUE(g_round.BeginGroupPlayMatch());
+    g_round.roundType = ROUND_MYSTERY;
+    g_round.contestants[0].matchTotal = 5000;
+    g_round.contestants[1].matchTotal = 5000;
+    g_round.contestants[2].matchTotal = 1000;
+    Fire("WrapUpStats");
+    ASSERT_EQ(3u, g_round.ranking.Count());
+    std::vector<Contestant*> shown;
+    for (int i = 0; i < 4; ++i) {
+        Fire("InitPlayerStats");
+        shown.push_back(ShownContestant());
+    }
+    EXPECT_EQ(&g_round.contestants[0], shown[0]);
+    EXPECT_EQ(&g_round.contestants[1], shown[1]);
+    EXPECT_EQ(&g_round.contestants[2], shown[2]);
+    EXPECT_EQ(shown[2], shown[3]) << "never past the end of the list";
+    ASSERT_EQ(OUTCOME_LOST, g_round.contestants[2].outcome);
+
+    // The tiebreak ends the match again: the window starts from the top.
+    ASSERT_TRUE(g_round.SetupTiebreak());
+    g_round.contestants[0].matchTotal = 6000;
+    Fire("WrapUpStats");
+    Fire("InitPlayerStats");
+    EXPECT_EQ(&g_round.contestants[0], ShownContestant());
+}
+
+TEST_F(MatchScreenTest, MenuSideEntriesTakeOnlyWhatFits) {
+    ASSERT_TRUE(NeedPuzzles());
+    PlayerProfile* ann = Human("Ann");
+    g_gameData.profiles.Add(profiles.back().release(), LIST_HUMANS);
+    PlayerProfile* bot = Computer("Bo");
+    g_gameData.profiles.Add(profiles.back().release(), LIST_COMPUTERS);
+    PlayerProfile* cy = Computer("Cy");
+    g_gameData.profiles.Add(profiles.back().release(), LIST_COMPUTERS);
+
+    g_gameData.currentProfile = bot;
+    Fire("SetPlayerAndReturn");
+    EXPECT_EQ(ann, g_gameData.currentProfile) << "a computer contestant never becomes the player";
+
+    g_round.turnsPerRound = 5;
+    Fire("OnTurnSelect", nullptr);
+    Fire("OnTurnSelect", "0");
+    EXPECT_EQ(5, g_round.turnsPerRound);
+    Fire("OnTurnSelect", "7");
+    EXPECT_EQ(7, g_round.turnsPerRound);
+
+    // Road-trip opponents drawn far beyond the list still fill both seats.
+    int tour[3] = {4, 1, 2};
+    ann->SetTour(tour, 3);
+    ann->cityPick1[4] = 7;
+    ann->cityPick2[4] = -3;
+    StartGame(nullptr, "ROAD_TRIP");
+    EXPECT_EQ(MODE_ROAD_TRIP, g_round.gameMode);
+    EXPECT_EQ(4, g_round.city);
+    Fire("OnGameStart");
+    Contestant* second = g_round.ContestantOnSeat(2);
+    Contestant* third = g_round.ContestantOnSeat(3);
+    EXPECT_TRUE(second->profile == bot || second->profile == cy);
+    EXPECT_TRUE(third->profile == bot || third->profile == cy);
+    EXPECT_NE(second->profile, third->profile);
+    EXPECT_EQ(ROUND_TOSSUP_1000, g_round.roundType);
+
+    // Trophy numbers outside the table or the window's controls are ignored.
+    for (const char* n : {"-1", "36", "500", "74"}) {
+        EXPECT_TRUE(Fire("SelectTrophy", n));
+        EXPECT_TRUE(Fire("SetTrohyIdle", n));
+        EXPECT_TRUE(Fire("PlayerStatsChangeTrophy", n));
+    }
+    g_gameData.currentProfile = nullptr;
+    g_gameData.profiles.Clear(LIST_HUMANS);
+    g_gameData.profiles.Clear(LIST_COMPUTERS);
+}
+
+// ---- A document loaded into the GUI manager ---------------------------------------------
+
+// A GUI document laid out as the table of bound positions says, with the
+// kinds' attributes a match needs (or, with `complete` false, only its
+// first two screens).
+std::string MatchDocument(bool complete) {
+    TiXmlDocument table;
+    std::string path = ContentDir() + "gui\\bindings.xml";
+    if (!table.LoadFile(path.c_str())) return "";
+    std::string xml = "<gui start_screen=\"MENU\">";
+    for (TiXmlElement* e = table.RootElement()->FirstChildElement(); e; e = e->NextSiblingElement()) {
+        std::string kind = e->Value();
+        int index = 0, count = 0;
+        e->QueryIntAttribute("index", &index);
+        e->QueryIntAttribute("controls", &count);
+        if (!complete && (kind != "screen" || index > 1)) continue;
+        if (kind == "group" && index > 9) continue;
+        std::string name = e->Attribute("name");
+        xml += "<" + kind + " name=\"" + name + "\">";
+        for (int i = 0; i < count; ++i) {
+            std::string cKind = "static", cName = name + "_" + std::to_string(i), extra;
+            for (TiXmlElement* k = e->FirstChildElement("control"); k; k = k->NextSiblingElement("control")) {
+                int at = -1;
+                k->QueryIntAttribute("index", &at);
+                if (at == i) cKind = k->Attribute("kind"), cName = k->Attribute("name");
+            }
+            if (cKind == "timer") extra = " value=\"100\" auto=\"false\"";
+            if (cName == "MESSAGE_TIMER") extra = " value=\"0.04\" auto=\"false\" OnEnd=\"NextMessage()\"";
+            if (cKind == "gui_letter") extra = std::string(" letter=\"") + cName.back() + "\"";
+            if (cName == "WHEEL") extra = " speed=\"2\" OnEnd=\"EndRotateWheel()\"";
+            if (cName == "ZOOM_WHEEL") extra = " speed=\"2\" OnEnd=\"EndRotateZoomWheel()\"";
+            if (cName == "BONUS_WHEEL") extra = " speed=\"2\" OnEnd=\"EndRotateBonusWheel()\"";
+            if (name == "TROPHY_WND" && i >= 2 && i < 74) cKind = "trophy", extra = " model=\"m\" texture=\"t\"";
+            if (name == "PLAYER_STATS" && i == 19) cKind = "trophy", extra = " model=\"m\" texture=\"t\"";
+            xml += "<" + cKind + " name=\"" + cName + "\"" + extra + "/>";
+        }
+        xml += "</" + kind + ">";
+    }
+    return xml + "</gui>";
+}
+
+class MatchDocumentTest : public GuiTest {
+protected:
+    void SetUp() override {
+        char cwd[MAX_PATH];
+        GetCurrentDirectoryA(sizeof(cwd), cwd);
+        startDir = cwd;
+        GuiTest::SetUp();
+        RegisterGameScreenCallbacks(g_guiManager.GetCallbacks());
+        g_round.SetOps(&ops);
+        g_matchPause = MatchPause();
+    }
+    void TearDown() override {
+        g_round.SetOps(nullptr);
+        g_round.controls = GameControls();
+        g_bound.Clear();
+        for (int i = 0; i < RoundController::kSeats; ++i) g_round.SetContestant(i, nullptr);
+        g_round.current = g_round.opener = nullptr;
+        g_round.ranking.Clear();
+        g_gameData.currentProfile = nullptr;
+        GuiTest::TearDown();
+        SetCurrentDirectoryA(startDir.c_str());
+    }
+    bool LoadMatch(bool complete) {
+        std::string doc = MatchDocument(complete);
+        if (doc.empty()) return false;
+        if (!Load(doc, CreateGuiControl)) return false;
+        BindGameControls();
+        return true;
+    }
+    // The game's puzzles, after the document (its manifest is replaced).
+    bool LoadPuzzles() {
+        std::string game = GameDir();
+        return SetCurrentDirectoryA(game.c_str()) && g_fileSystem.Load("Quorvane.xml");
+    }
+    GuiCallback Find(const char* name) { return g_guiManager.GetCallbacks().Find(name); }
+    bool Call(const char* name, const char* argument = nullptr) {
+        GuiCallback c = Find(name);
+        EXPECT_NE(nullptr, c) << name;
+        return c && c(nullptr, argument);
+    }
+    // Frames until the condition holds (false after too many).
+    template <class F>
+    bool FramesUntil(F done, int most = 2000) {
+        for (int i = 0; i < most; ++i) {
+            if (done()) return true;
+            Frame();
+        }
+        return done();
+    }
+
+    // Cues and windows are recorded; everything else acts on the controls.
+    struct Ops : GameScreenOps {
+        SoundInstance* PlayCue(const char* cue, int, bool) override {
+            cues.push_back(cue);
+            return nullptr;
+        }
+        void StopAllSounds() override {}
+        bool OpenWindow(const char* window) override {
+            windows.push_back(window);
+            return true;
+        }
+        bool SaveGame() override { return true; }
+        std::vector<std::string> cues, windows;
+    } ops;
+    std::string startDir;
+};
+
+TEST_F(MatchDocumentTest, AQuickPlayRoundThroughTheNamedCallbacks) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    GameControls& c = g_round.controls;
+    ASSERT_NE(nullptr, c.tiles[kBoardTiles - 1]);
+    ASSERT_NE(nullptr, c.letterKeys[25]);
+    ASSERT_NE(nullptr, c.tenThousandMarkers[2]);
+    ASSERT_NE(nullptr, c.mysteryWedgeFaces[3]);
+    ASSERT_NE(nullptr, c.mysterySet.prizePopup);
+    ASSERT_NE(nullptr, c.messageTimer);
+    ASSERT_TRUE(LoadPuzzles());
+    std::unique_ptr<PlayerProfile> ann(new PlayerProfile(KIND_HUMAN));
+    ann->appearance.SetName("Ann");
+    g_gameData.currentProfile = ann.get();
+    std::srand(7);
+
+    StartGame(nullptr, "QUICK_PLAY");
+    g_guiManager.OpenScreen("ROUND_WND");
+    Frame(2);
+    ASSERT_TRUE(Call("OnGameStart"));
+    EXPECT_EQ(ROUND_ONE, g_round.roundType);
+    EXPECT_TRUE(Running(c.introTimer)) << "the first puzzle waits for its theme";
+    Call("OnTimerEndWaitForTheme");
+    EXPECT_EQ("START_ROUND1", ops.windows.back());
+    Call("OnDrawFullPanel");
+    ASSERT_TRUE(FramesUntil([] { return g_round.inputPhase == PHASE_TURN; })) << "the board lights up";
+    EXPECT_FALSE(c.spinButton->HasFlags(GUI_FLAG_DISABLED));
+
+    // One spin; whatever the wheel gives, the turn comes back.
+    ASSERT_TRUE(Call("Spin"));
+    ASSERT_TRUE(Call("Round_VerifTimer"));
+    EXPECT_EQ(STATE_SPIN, g_round.state);
+    ASSERT_TRUE(FramesUntil([&] { return Running(c.zoomHoldTimer); })) << "both wheels stopped";
+    Call("ExitZoomWheel");
+    if (g_round.state == STATE_PICK_CONSONANT) {
+        char consonant = 0;
+        for (char l = 'B'; l <= 'Z' && !consonant; ++l)
+            if (!IsVowel(l) && g_round.letters[l - 'A'].occurs) consonant = l;
+        char key[2] = {consonant, 0};
+        Call("ChoseLetter", key);
+        FramesUntil([] { return g_round.state != STATE_PICK_CONSONANT; });
+    }
+    if (g_round.state == STATE_END_OF_TURN) Call("ChangeTurn");
+    ASSERT_EQ(STATE_START_OF_TURN, g_round.state);
+
+    // Solve by typing every letter on the board.
+    ASSERT_TRUE(Call("Solve"));
+    ASSERT_EQ(STATE_SOLVE, g_round.state);
+    for (int i = 0; i < 200 && g_round.state == STATE_SOLVE && solveCursor; ++i) {
+        char key[2] = {(char)solveCursor->letter, 0};
+        Call("ChoseLetter", key);
+        Frame();
+    }
+    ASSERT_EQ(STATE_ROUND_WON, g_round.state);
+    EXPECT_GE(g_round.current->matchTotal, 1000);
+    EXPECT_TRUE(Running(c.roundEndTimer));
+    FramesUntil([&] { return Text(*c.message).find("Ann") != std::string::npos; }, 400);
+    EXPECT_NE(std::string::npos, Text(*c.message).find("Ann")) << "the win reached the status bar";
+
+    Call("EndShowSolution");
+    EXPECT_EQ("WIN_ROUND", ops.windows.back());
+    Call("GoToNextRound");
+    EXPECT_EQ(ROUND_JACKPOT, g_round.roundType);
+}
+
+TEST_F(MatchDocumentTest, TrophyNumbersOutsideTheTableOrTheWindowAreIgnored) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    ASSERT_TRUE(LoadPuzzles());
+    ASSERT_TRUE(g_gameData.trophies.Load("TROPHY"));
+    ASSERT_EQ(TROPHY_COUNT, g_gameData.trophies.GetCount());
+    std::unique_ptr<PlayerProfile> ann(new PlayerProfile(KIND_HUMAN));
+    ann->AwardTrophy(5);
+    ann->AwardTrophy(9);
+    g_gameData.currentProfile = ann.get();
+    GuiControl* marker = g_bound.WindowControl(kWindowTrophyWnd, 74);
+    GuiControl* trophy5 = g_bound.WindowControl(kWindowTrophyWnd, 2 + 5);
+    ASSERT_NE(nullptr, marker);
+    trophy5->SetPosition(0.5f, 0.25f, 3.0f);
+
+    Call("SelectTrophy", "5");
+    EXPECT_EQ("UI_MENU_TRPHY_WON_ON", ops.cues.back());
+    EXPECT_FALSE(marker->HasFlags(GUI_FLAG_HIDDEN));
+    EXPECT_FLOAT_EQ(0.5f, marker->position.x);
+    Call("SelectTrophy", "6");
+    EXPECT_EQ("UI_MENU_TRPHY_UNWON_ON", ops.cues.back());
+    size_t cues = ops.cues.size();
+    for (const char* n : {"-1", "36", "72", "500"}) {
+        Call("SelectTrophy", n);
+        Call("SetTrohyIdle", n);
+        EXPECT_EQ(cues, ops.cues.size()) << n;
+        EXPECT_FALSE(marker->HasFlags(GUI_FLAG_HIDDEN)) << n;
+    }
+    Call("SetTrohyIdle", "5");
+    EXPECT_TRUE(marker->HasFlags(GUI_FLAG_HIDDEN));
+
+    // The statistics window steps through the won trophies only.
+    g_round.SetContestant(0, ann.get());
+    g_round.contestantCount = 1;
+    g_round.ranking.Clear();
+    g_round.ranking.Append(g_round.ContestantAt(0));
+    g_round.statsShown = 0;
+    Call("InitPlayerStats");
+    ASSERT_EQ(g_round.ContestantAt(0), ShownContestant());
+    EXPECT_EQ(0, g_statsTrophyIndex);
+    GuiCallback change = Find("PlayerStatsChangeTrophy");
+    int sender = 0;
+    change(&sender, "-1");  // "next"
+    EXPECT_EQ(1, g_statsTrophyIndex);
+    change(&sender, "-1");
+    EXPECT_EQ(1, g_statsTrophyIndex) << "no third trophy was won";
+    change(&sender, "2");
+    EXPECT_EQ(1, g_statsTrophyIndex);
+    TrophyControl* model = g_bound.WindowAs<TrophyControl>(kWindowPlayerStats, 19);
+    ASSERT_NE(nullptr, model);
+    EXPECT_STREQ(g_gameData.trophies.At(9)->modelId, model->modelName);
+    g_gameData.trophies.Clear();
+}
+
+TEST_F(MatchDocumentTest, ADocumentWithoutTheMatchContainersBindsNullsAndNothingBreaks) {
+    ASSERT_TRUE(LoadMatch(false)) << Error();
+    GameControls& c = g_round.controls;
+    EXPECT_EQ(nullptr, c.tiles[0]);
+    EXPECT_EQ(nullptr, c.statusBar);
+    EXPECT_EQ(nullptr, c.bonusPrizeDisplay);
+    EXPECT_EQ(nullptr, g_bound.Screen(kScreenRound));
+    EXPECT_EQ(nullptr, g_bound.ScreenControl(kScreenRound, 0));
+    EXPECT_NE(nullptr, g_bound.Screen(kScreenMenu));
+    EXPECT_EQ(nullptr, g_bound.ScreenControl(kScreenMenu, 500)) << "past the bound ones";
+    for (const char* name : {"Spin", "Round_VerifTimer", "EndRotateWheel", "EndRotateZoomWheel", "ExitZoomWheel",
+                             "NextMessage", "InitPlayerStats", "PlayerStatsHoverTrophy", "OnEndTimerMystery",
+                             "SetBonusMoney", "ShowNextPlayer", "OnEndTimerShowPodiumsScore", "RevealBonusInitial"})
+        Call(name);
+    for (const char* name : {"SelectTrophy", "SetTrohyIdle", "PlayBk10kDownAnim", "PlayMystery10kDownAnim"})
+        Call(name, "1");
+    EXPECT_TRUE(Call("PauseGame", "WITH_SOUNDS"));
+    EXPECT_TRUE(Call("ResumeGame"));
+}
+
+}  // namespace
