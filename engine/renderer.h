@@ -38,6 +38,8 @@ public:
     void ResetDevice();
     // Stores the presentation interval that the next device reset uses.
     void SetVerticalSync(bool on);
+    // Whether the device lets vertical sync be switched while running.
+    bool CanSetVerticalSync() const;
 
     // The game hooks its per-frame update and draw passes in here.
     typedef void (*FramePass)();

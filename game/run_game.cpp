@@ -3,12 +3,14 @@
 #include <windows.h>
 
 #include "control_factory.h"
+#include "debug_callbacks.h"
 #include "file_system.h"
 #include "font_manager.h"
 #include "frame_timer.h"
 #include "game_callbacks.h"
 #include "game_data.h"
 #include "gui_manager.h"
+#include "menu_callbacks.h"
 #include "renderer.h"
 #include "resource_manager.h"
 #include "sound_system.h"
@@ -61,6 +63,8 @@ static bool StartSubsystems(HWND window) {
         return false;
     }
     // Names are resolved while the document loads: register them first.
+    RegisterDebugCallbacks(g_guiManager.GetCallbacks());
+    RegisterMenuCallbacks(g_guiManager.GetCallbacks());
     RegisterGameScreenCallbacks(g_guiManager.GetCallbacks());
     g_renderer.SetFramePasses(GuiUpdatePass, GuiDrawPass);
     if (!g_guiManager.Load(CreateGuiControl)) {
