@@ -43,6 +43,8 @@ public:
     void ResetDevice();
     // Stores the presentation interval that the next device reset uses.
     void SetVerticalSync(bool on);
+    // Whether the device lets vertical sync be switched while running.
+    bool CanSetVerticalSync() const;
 
     // Geometry drawn between these two is depth-tested against itself: the
     // begin clears the depth buffer and turns depth test and writes on, the

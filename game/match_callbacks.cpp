@@ -18,7 +18,7 @@
 #include "game_callbacks.h"
 #include "game_data.h"
 #include "gui_group.h"
-#include "menu_entry.h"
+#include "menu_callbacks.h"
 #include "profiles.h"
 #include "round_controller.h"
 #include "sound_system.h"

@@ -4,12 +4,14 @@
 
 #include "control_binding.h"
 #include "control_factory.h"
+#include "debug_callbacks.h"
 #include "file_system.h"
 #include "font_manager.h"
 #include "frame_timer.h"
 #include "game_callbacks.h"
 #include "game_data.h"
 #include "gui_manager.h"
+#include "menu_callbacks.h"
 #include "renderer.h"
 #include "resource_manager.h"
 #include "round_controller.h"
@@ -64,8 +66,8 @@ static bool StartSubsystems(HWND window) {
     }
     // Names are resolved while the document loads: register them first,
     // the debug table, then the menus, then the game screens.
-    // LEAD: enable with the debug and menu tables:
-    // RegisterDebugCallbacks(g_guiManager.GetCallbacks()); RegisterMenuCallbacks(g_guiManager.GetCallbacks());
+    RegisterDebugCallbacks(g_guiManager.GetCallbacks());
+    RegisterMenuCallbacks(g_guiManager.GetCallbacks());
     RegisterGameScreenCallbacks(g_guiManager.GetCallbacks());
     g_renderer.SetFramePasses(GuiUpdatePass, GuiDrawPass);
     if (!g_guiManager.Load(CreateGuiControl)) {

@@ -147,6 +147,9 @@ void Renderer::SetVerticalSync(bool on) {
     if (g_wglSwapIntervalEXT && GLContextCurrent()) g_wglSwapIntervalEXT(on ? 1 : 0);
 }
 
+// Without the extension the driver's own setting stands.
+bool Renderer::CanSetVerticalSync() const { return g_wglSwapIntervalEXT != nullptr; }
+
 void Renderer::DeviceRestoreIfLost() {}
 
 bool Renderer::DeviceBeginScene() {

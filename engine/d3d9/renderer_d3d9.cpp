@@ -139,6 +139,12 @@ void Renderer::SetVerticalSync(bool on) {
     s_device.present.PresentationInterval = on ? D3DPRESENT_INTERVAL_ONE : D3DPRESENT_INTERVAL_IMMEDIATE;
 }
 
+bool Renderer::CanSetVerticalSync() const {
+    D3DCAPS9 caps;
+    if (!s_device.d3d || FAILED(s_device.d3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps))) return true;
+    return (caps.PresentationIntervals & D3DPRESENT_INTERVAL_ONE) != 0;
+}
+
 void Renderer::DeviceRestoreIfLost() {
     if (s_device.device && s_device.device->TestCooperativeLevel() != D3D_OK) ResetDevice();
 }

@@ -14,7 +14,7 @@
 #include "game_test_util.h"
 #include "gui_test_util.h"
 #include "match_callbacks.h"
-#include "menu_entry.h"
+#include "menu_callbacks.h"
 #include "model.h"
 #include "model_instance.h"
 #include "round_test_util.h"

@@ -1,0 +1,322 @@
+// Developer shortcuts through a match: keys of the match screen jump to a
+// round, force a wedge, change money, reveal the puzzle, grant statistics and
+// trophies, drive the wheels and step through puzzles and avatar animations.
+// Each does nothing unless a match is being played.
+#include "debug_callbacks.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+
+#include "board.h"
+#include "control_wheel.h"
+#include "controls_text.h"
+#include "game_data.h"
+#include "gui_callbacks.h"
+#include "gui_manager.h"
+#include "round_controller.h"
+#include "trophies.h"
+
+namespace {
+
+const int kMatchScreen = 4;
+enum {
+    MATCH_REFLECTION_GLOW = 83,
+    MATCH_PUZZLE_TEXT = 95,
+    MATCH_REFLECTION = 96,
+    MATCH_AVATAR_FIRST = 98,
+    MATCH_AI = 101,
+    MATCH_WHEEL = 116,
+    MATCH_ZOOM_WHEEL = 129,
+    MATCH_NAME_LINE = 171,
+    MATCH_TURNS_LEFT = 172
+};
+
+int s_animation = 0;  // the next avatar animation HackPlayAnim plays
+
+GuiControl* MatchControl(int index) {
+    GuiScreen* screen = g_guiManager.ScreenAt(kMatchScreen);
+    return screen && index >= 0 && index < screen->controlCount ? screen->controls[index] : nullptr;
+}
+
+// A match is on: its screen is shown and somebody has the turn.
+bool InMatch() {
+    GuiScreen* screen = g_guiManager.ScreenAt(kMatchScreen);
+    return screen && g_guiManager.GetCurrentScreen() == screen && g_round.current && g_round.current->profile;
+}
+
+PlayerProfile* SeatOnePlayer() {
+    Contestant* c = g_round.ContestantAt(0);
+    return c ? c->profile : nullptr;
+}
+
+void EndRoundAs(int roundType) {
+    g_round.StopAllTimers();
+    g_round.roundType = roundType;
+    g_round.SetState(STATE_ROUND_WON);
+}
+
+bool HackShowHideChars(void*, const char*) {
+    if (!InMatch()) return true;
+    for (int i = 0; i < 3; ++i) {
+        GuiControl* avatar = MatchControl(MATCH_AVATAR_FIRST + i);
+        if (!avatar) continue;
+        if (avatar->stateFlags & GUI_FLAG_NOT_DRAWN) avatar->ClearFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
+        else avatar->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
+    }
+    return true;
+}
+
+bool HackShowHideReflexions(void*, const char*) {
+    if (!InMatch()) return true;
+    GuiControl* reflection = MatchControl(MATCH_REFLECTION);
+    GuiControl* glow = MatchControl(MATCH_REFLECTION_GLOW);
+    if (!reflection) return true;
+    if (!reflection->HasFlags(GUI_FLAG_HIDDEN)) {
+        HideControl(reflection);
+        HideControl(glow);
+    } else {
+        ShowControl(reflection);
+        ShowControl(glow);
+    }
+    return true;
+}
+
+bool HackRound1(void*, const char*) {
+    if (InMatch()) EndRoundAs(ROUND_TOSSUP_2000);
+    return true;
+}
+
+bool HackRoundJackpot(void*, const char*) {
+    if (!InMatch()) return true;
+    g_round.opener = g_round.ContestantAt(0);
+    EndRoundAs(ROUND_ONE);
+    return true;
+}
+
+bool HackRoundMistery(void*, const char*) {
+    if (!InMatch()) return true;
+    g_round.opener = g_round.ContestantAt(0);
+    EndRoundAs(ROUND_JACKPOT);
+    return true;
+}
+
+bool HackRoundBonus(void*, const char*) {
+    if (InMatch()) EndRoundAs(ROUND_TIEBREAK);
+    return true;
+}
+
+bool HackDecreaseScore(void*, const char* amount) {
+    if (InMatch()) g_round.ChangeMoney(amount ? std::atoi(amount) : 0, '-');
+    return true;
+}
+
+bool HackIncreaseScore(void*, const char* amount) {
+    if (InMatch()) g_round.ChangeMoney(amount ? std::atoi(amount) : 0, '+');
+    return true;
+}
+
+bool HackShowSolution(void*, const char*) {
+    if (!InMatch()) return true;
+    if (GuiControl* ai = MatchControl(MATCH_AI)) ai->SetState(0);
+    g_round.SetState(STATE_ROUND_WON);
+    return true;
+}
+
+bool HackShowTimers(void*, const char*) { return true; }
+
+bool AddStat(int stat, int amount) {
+    PlayerProfile* p = InMatch() ? SeatOnePlayer() : nullptr;
+    if (p) p->AddStat(stat, amount);
+    return true;
+}
+
+bool HackAddJackpots(void*, const char*) { return AddStat(STAT_JACKPOTS_WON, 1); }
+bool HackAddBonusWin(void*, const char*) { return AddStat(STAT_BONUS_WINS, 1); }
+bool HackAddSoloWin(void*, const char*) { return AddStat(STAT_SOLO_WINS, 1); }
+bool HackAddHoursPlay(void*, const char*) { return AddStat(STAT_MINUTES_PLAYED, 60); }
+
+bool HackAddAllTrophy(void*, const char*) {
+    PlayerProfile* p = InMatch() ? SeatOnePlayer() : nullptr;
+    if (p && p->GetTrophyCount() < (unsigned)g_gameData.trophies.GetCount()) AwardAllTrophies(g_gameData.trophies, p);
+    return true;
+}
+
+bool HackDecTurns(void*, const char*) {
+    if (InMatch() && g_round.turnsLeft != 0) g_round.SetTurnsLeft();
+    return true;
+}
+
+bool HackAddTurns(void*, const char*) {
+    if (!InMatch()) return true;
+    g_round.turnsLeft += 1;
+    TextControl::SetText(dynamic_cast<TextControl*>(MatchControl(MATCH_TURNS_LEFT)), "%i", g_round.turnsLeft);
+    return true;
+}
+
+bool HackFreeSpin(void*, const char*) {
+    if (!InMatch()) return true;
+    g_round.wedgeValue = 300;
+    if (g_round.freeSpinWedge == WEDGE_OPEN) {
+        g_round.wedgeValue = WEDGE_FREE_SPIN;
+        g_round.freeSpinWedge = WEDGE_WAITING;
+        g_round.SetState(STATE_PICK_CONSONANT);
+    }
+    return true;
+}
+
+bool HackJackpot(void*, const char*) {
+    if (!InMatch() || g_round.roundType != ROUND_JACKPOT || g_round.jackpotState != WEDGE_OPEN) return true;
+    g_round.SetJackpotWedgeValue(7);
+    g_round.SetState(STATE_PICK_CONSONANT);
+    return true;
+}
+
+bool HackBankrupt(void*, const char*) {
+    if (!InMatch()) return true;
+    g_round.FlashPodium(WEDGE_BANKRUPT);
+    if (g_round.mysteryOutcome == MYSTERY_PRIZE) g_round.mysteryOutcome = MYSTERY_SPENT;
+    g_round.wedgeValue = WEDGE_BANKRUPT;
+    g_round.SetState(STATE_BANKRUPT);
+    return true;
+}
+
+bool HackLooseATurn(void*, const char*) {
+    if (!InMatch()) return true;
+    g_round.wedgeValue = WEDGE_LOSE_A_TURN;
+    g_round.FlashPodium(WEDGE_LOSE_A_TURN);
+    g_round.SetState(STATE_LOSE_A_TURN);
+    return true;
+}
+
+bool HackAddTotalScore(void*, const char* amount) {
+    if (!InMatch()) return true;
+    Contestant* c = g_round.current;
+    c->matchTotal += amount ? std::atoi(amount) : 0;
+    TextControl* line = dynamic_cast<TextControl*>(MatchControl(MATCH_NAME_LINE));
+    if (c->matchTotal >= 1) {
+        char money[32];
+        std::snprintf(money, sizeof(money), "%s", FormatMoney(c->matchTotal));
+        TextControl::SetText(line, "%s: $%s", c->Name(), money);
+    } else {
+        TextControl::SetText(line, "%s:", c->Name());
+    }
+    return true;
+}
+
+void ForceMystery(int outcome, int revealedValue) {
+    if (!InMatch() || g_round.roundType != ROUND_MYSTERY) return;
+    if (!g_round.mysteryRevealed) {
+        g_round.wedgeValue = WEDGE_MYSTERY_PRIZE;
+        if (g_round.mysteryOutcome == MYSTERY_NONE) g_round.mysteryOutcome = outcome;
+    } else {
+        g_round.wedgeValue = revealedValue;
+    }
+    g_round.SetState(STATE_PICK_CONSONANT);
+}
+
+bool HackMysteryBankrupt(void*, const char*) {
+    ForceMystery(MYSTERY_BANKRUPT, 500);
+    return true;
+}
+
+bool HackMysteryWin(void*, const char*) {
+    ForceMystery(MYSTERY_PRIZE, 800);
+    return true;
+}
+
+bool HackPrize10k(void*, const char*) {
+    if (!InMatch() || g_round.roundType != ROUND_ONE) return true;
+    g_round.wedgeValue = 800;
+    if (g_round.tenThousandWedge == WEDGE_OPEN) {
+        g_round.tenThousandWedge = WEDGE_WAITING;
+        g_round.SetState(STATE_PICK_CONSONANT);
+    }
+    return true;
+}
+
+bool HackStopZoomWheel(void*, const char*) {
+    if (!InMatch()) return true;
+    for (int index : {MATCH_WHEEL, MATCH_ZOOM_WHEEL})
+        if (NewSpinControl* wheel = dynamic_cast<NewSpinControl*>(MatchControl(index))) wheel->remaining = 0.001f;
+    return true;
+}
+
+bool HackRotateWheel(void*, const char*) {
+    if (!InMatch()) return true;
+    for (int index : {MATCH_WHEEL, MATCH_ZOOM_WHEEL})
+        if (NewSpinControl* wheel = dynamic_cast<NewSpinControl*>(MatchControl(index))) wheel->Rotate();
+    return true;
+}
+
+bool HackScrollPuzzles(void*, const char*) {
+    if (!InMatch()) return true;
+    RoundController& rc = g_round;
+    rc.ResetPodiumOverlays();
+    PlayerProfile* first = SeatOnePlayer();
+    const char* label = rc.puzzle.ChooseNext(first ? first->usedPuzzles : nullptr, rc.gameMode, rc.city, rc.roundType);
+    char id[kPuzzleIdSize];
+    std::snprintf(id, sizeof(id), "%s", label ? label : "");
+    if (!rc.puzzle.Load(id)) return true;
+    rc.StopAllTimers();
+    rc.paused = 0;
+    for (GuiControl* c : rc.controls.puzzleControls) ShowControl(c);
+    rc.FillBoard();
+    for (LetterRecord& r : rc.letters) r.called = r.occurs = 0;
+    for (int row = 0; row < kPuzzleRows; ++row)
+        for (int col = 0; col < kPuzzleColumns; ++col) {
+            char ch = rc.puzzle.grid[row][col];
+            if (IsPuzzleLetter(ch)) rc.letters[ch - 'A'].occurs = 1;
+        }
+    if (GuiControl* ai = MatchControl(MATCH_AI)) ai->SetState(0);
+    rc.RevealAllTiles();
+    TextControl::SetText(dynamic_cast<TextControl*>(MatchControl(MATCH_PUZZLE_TEXT)), "%s", rc.puzzle.GetHint());
+    return true;
+}
+
+bool HackPlayAnim(void*, const char*) {
+    if (!InMatch()) return true;
+    const char* name = kAvatarAnimations[s_animation];
+    TextControl::SetText(dynamic_cast<TextControl*>(MatchControl(MATCH_NAME_LINE)), "%s", name);
+    Contestant* seatOne = g_round.ContestantAt(0);
+    GuiControl* avatar = seatOne && seatOne->avatar ? seatOne->avatar : MatchControl(MATCH_AVATAR_FIRST);
+    if (avatar) g_round.Ops().PlayAvatarAnimation(avatar, name, false);
+    s_animation = (s_animation + 1) % kAvatarAnimationCount;
+    return true;
+}
+
+}  // namespace
+
+int DebugAnimationIndex() { return s_animation; }
+
+void RegisterDebugCallbacks(CallbackRegistry& registry) {
+    registry.Register("HackShowHideChars", HackShowHideChars);
+    registry.Register("HackShowHideReflexions", HackShowHideReflexions);
+    registry.Register("HackRound1", HackRound1);
+    registry.Register("HackRoundJackpot", HackRoundJackpot);
+    registry.Register("HackRoundMistery", HackRoundMistery);
+    registry.Register("HackRoundBonus", HackRoundBonus);
+    registry.Register("HackDecreaseScore", HackDecreaseScore);
+    registry.Register("HackIncreaseScore", HackIncreaseScore);
+    registry.Register("HackShowSolution", HackShowSolution);
+    registry.Register("HackShowTimers", HackShowTimers);
+    registry.Register("HackAddJackpots", HackAddJackpots);
+    registry.Register("HackAddBonusWin", HackAddBonusWin);
+    registry.Register("HackAddSoloWin", HackAddSoloWin);
+    registry.Register("HackAddHoursPlay", HackAddHoursPlay);
+    registry.Register("HackAddAllTrophy", HackAddAllTrophy);
+    registry.Register("HackDecTurns", HackDecTurns);
+    registry.Register("HackAddTurns", HackAddTurns);
+    registry.Register("HackFreeSpin", HackFreeSpin);
+    registry.Register("HackJackpot", HackJackpot);
+    registry.Register("HackBankrupt", HackBankrupt);
+    registry.Register("HackLooseATurn", HackLooseATurn);
+    registry.Register("HackAddTotalScore", HackAddTotalScore);
+    registry.Register("HackMysteryBankrupt", HackMysteryBankrupt);
+    registry.Register("HackMysteryWin", HackMysteryWin);
+    registry.Register("HackPrize10k", HackPrize10k);
+    registry.Register("HackStopZoomWheel", HackStopZoomWheel);
+    registry.Register("HackRotateWheel", HackRotateWheel);
+    registry.Register("HackScrollPuzzles", HackScrollPuzzles);
+    registry.Register("HackPlayAnim", HackPlayAnim);
+}

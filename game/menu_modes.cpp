@@ -1,0 +1,633 @@
+// The menu callbacks of the avatar editor, the game modes (road trip, group
+// play, puzzle of the day, the start of a match) and the computer-contestant
+// editor.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+
+#include "board.h"
+#include "controls_button.h"
+#include "controls_game.h"
+#include "controls_text.h"
+#include "controls_value.h"
+#include "font_manager.h"
+#include "game_callbacks.h"
+#include "game_data.h"
+#include "gui_manager.h"
+#include "menu_callbacks.h"
+#include "menu_rules.h"
+#include "menu_screen.h"
+#include "round_controller.h"
+#include "sound_system.h"
+#include "strings.h"
+#include "trophies.h"
+
+namespace {
+
+const int kAnimIdle1 = 1;
+const int kAnimIdle3 = 3;
+
+PlayerProfile* CurrentPlayer() { return g_gameData.currentProfile; }
+
+int RandBelow(int n) { return n > 0 ? std::rand() % n : 0; }
+
+int StyleCount(int gender, int part) {
+    if (gender != GENDER_MALE && gender != GENDER_FEMALE) gender = GENDER_MALE;
+    int n = g_gameData.partStyleCounts[gender][part];
+    return n > 0 ? n : 0;
+}
+
+// ---- Avatar editor -----------------------------------------------------------
+
+enum {
+    EDIT_AVATAR = 1,
+    EDIT_FACE_HAIR_LABEL = 9,
+    EDIT_NAME = 11,
+    EDIT_MALE = 12,
+    EDIT_FEMALE = 13,
+    EDIT_SKIN_FIRST = 14,
+    EDIT_HAIR_COLOUR_FIRST = 18,
+    EDIT_HAIR_STYLE = 22,
+    EDIT_CLOTHING = 23,
+    EDIT_FACE_HAIR = 24,
+    EDIT_GLASSES = 25
+};
+
+GuiControl* Ed(int c) { return MenuWindowControl(WND_EDIT_PROFILE, c); }
+
+PlayerProfile* Working() { return g_gameData.profiles.GetScratch(g_menu.editedGender); }
+
+void SelectRadio(GuiControl* c) {
+    if (RadioButtonControl* r = dynamic_cast<RadioButtonControl*>(c)) r->Select(true);
+}
+
+// A style slider of a part where the value "count" means none: the none
+// sits at the slider's left end.
+float StyleSliderValue(int part, int count) {
+    int c = count + 1;
+    int v = part == c - 1 ? 0 : part + 1;
+    return (float)v / (float)c;
+}
+
+int StyleFromSlider(float slider, int count) {
+    int c = count + 1;
+    int k = (int)((float)c * slider * 0.99f);
+    return k == 0 ? c - 1 : k - 1;
+}
+
+void PlayPartChange() { g_soundSystem.Play("UI_MENU_SLD_UP", 1.0f, 0); }
+
+}  // namespace
+
+void RandomizeAppearance(PlayerProfile* working) {
+    if (!working) return;
+    AvatarAppearance& look = working->appearance;
+    int gender = look.GetGender();
+    int hair = StyleCount(gender, PART_HAIR);
+    look.SetPart(gender == GENDER_MALE ? 1 + RandBelow(hair) : RandBelow(hair), PART_HAIR);
+    look.SetColour(RandBelow(4), PART_HAIR);
+    look.SetColour(RandBelow(4), PART_FACE_HAIR);
+    look.SetColour(RandBelow(10), PART_TORSO);
+    look.SetColour(RandBelow(4), PART_HEAD);
+    look.SetColour(RandBelow(4), PART_HANDS);
+    look.SetPart(RandBelow(StyleCount(gender, PART_GLASSES) + 1), PART_GLASSES);
+    look.SetColour(0, PART_GLASSES);
+    if (gender == GENDER_MALE) look.SetPart(1 + RandBelow(StyleCount(gender, PART_FACE_HAIR)), PART_FACE_HAIR);
+}
+
+bool InitEditProfile(void*, const char*) {
+    PlayerProfile* p = Working();
+    if (!p) return true;
+    const AvatarAppearance& look = p->appearance;
+    int gender = look.GetGender();
+    int skin = look.GetColour(PART_HEAD);
+    int hairColour = look.GetColour(PART_HAIR);
+    if (skin >= 0 && skin < 4) SelectRadio(Ed(EDIT_SKIN_FIRST + skin));
+    if (hairColour >= 0 && hairColour < 4) SelectRadio(Ed(EDIT_HAIR_COLOUR_FIRST + hairColour));
+    int hairCount = StyleCount(gender, PART_HAIR);
+    if (gender == GENDER_FEMALE)
+        SetSliderOf(Ed(EDIT_HAIR_STYLE), hairCount > 0 ? (float)look.GetPart(PART_HAIR) / (float)hairCount : 0.0f);
+    else
+        SetSliderOf(Ed(EDIT_HAIR_STYLE), StyleSliderValue(look.GetPart(PART_HAIR), hairCount));
+    SetSliderOf(Ed(EDIT_CLOTHING), (float)look.GetColour(PART_TORSO) * 0.1f);
+    SetCheckOf(Ed(EDIT_GLASSES), look.GetPart(PART_GLASSES) == 0);
+    bool male = gender == GENDER_MALE;
+    SelectRadio(Ed(male ? EDIT_MALE : EDIT_FEMALE));
+    ShowControlIf(Ed(EDIT_FACE_HAIR), male);
+    ShowControlIf(Ed(EDIT_FACE_HAIR_LABEL), male);
+    if (male)
+        SetSliderOf(Ed(EDIT_FACE_HAIR), StyleSliderValue(look.GetPart(PART_FACE_HAIR), StyleCount(gender, PART_FACE_HAIR)));
+    SetTextOf(Ed(EDIT_NAME), "%s", look.GetName() ? look.GetName() : "");
+    return true;
+}
+
+bool OpenEditProfile(void*, const char* which) {
+    PlayerProfile* edited = nullptr;
+    if (which && std::strcmp(which, "AI") == 0) {
+        for (int k = 0; k < 10 && !edited; ++k) {
+            GuiControl* entry = MenuWindowControl(WND_PROFILES, 1 + k);
+            if (entry && entry->state == GUI_STATE_SELECTED) edited = ProfileListEntry(k);
+        }
+    } else {
+        edited = CurrentPlayer();
+    }
+    if (!edited) return true;
+    g_menu.edited = edited;
+    ProfileManager& profiles = g_gameData.profiles;
+    profiles.CreateScratch(edited->GetKind() == KIND_COMPUTER ? LIST_COMPUTERS : LIST_HUMANS);
+    int gender = edited->appearance.GetGender() == GENDER_FEMALE ? GENDER_FEMALE : GENDER_MALE;
+    PlayerProfile* same = profiles.GetScratch(gender);
+    PlayerProfile* other = profiles.GetScratch(1 - gender);
+    if (!same || !other) return true;
+    edited->appearance.CopyTo(same->appearance);
+    same->appearance.SetGender(gender);
+    other->appearance.SetGender(1 - gender);
+    other->appearance.SetName(edited->GetName());
+    RandomizeAppearance(other);
+    g_menu.editedGender = gender;
+    BindMenuAvatar(Ed(EDIT_AVATAR), same, kAnimIdle1);
+    return g_guiManager.ChangeWindow("EDIT_PROFILE");
+}
+
+bool ChangeGender(void*, const char* gender) {
+    if (gender && std::strcmp(gender, "MALE") == 0) {
+        ShowControl(Ed(EDIT_FACE_HAIR));
+        ShowControl(Ed(EDIT_FACE_HAIR_LABEL));
+        g_menu.editedGender = GENDER_MALE;
+        BindMenuAvatar(Ed(EDIT_AVATAR), Working(), kAnimIdle1);
+    } else if (gender && std::strcmp(gender, "FEMALE") == 0) {
+        HideControl(Ed(EDIT_FACE_HAIR));
+        HideControl(Ed(EDIT_FACE_HAIR_LABEL));
+        g_menu.editedGender = GENDER_FEMALE;
+        BindMenuAvatar(Ed(EDIT_AVATAR), Working(), kAnimIdle1);
+    }
+    return InitEditProfile(nullptr, nullptr);
+}
+
+bool ChangeSkinColor(void*, const char* colour) {
+    PlayerProfile* p = Working();
+    if (!p || !colour) return true;
+    int c = std::atoi(colour);
+    p->appearance.SetColour(c, PART_HEAD);
+    p->appearance.SetColour(c, PART_HANDS);
+    return true;
+}
+
+bool ChangeHairColor(void*, const char* colour) {
+    PlayerProfile* p = Working();
+    if (!p || !colour) return true;
+    int c = std::atoi(colour);
+    p->appearance.SetColour(c, PART_HAIR);
+    if (p->appearance.GetGender() == GENDER_MALE) p->appearance.SetColour(c, PART_FACE_HAIR);
+    return true;
+}
+
+bool ChangeHairStyle(void*, const char*) {
+    PlayerProfile* p = Working();
+    if (!p) return true;
+    AvatarAppearance& look = p->appearance;
+    int count = StyleCount(look.GetGender(), PART_HAIR);
+    float slider = SliderOf(Ed(EDIT_HAIR_STYLE));
+    int style;
+    if (look.GetGender() == GENDER_FEMALE)
+        style = (int)((float)count * slider * 0.99f);
+    else
+        style = StyleFromSlider(slider, count);
+    if (style != look.GetPart(PART_HAIR)) {
+        look.SetPart(style, PART_HAIR);
+        PlayPartChange();
+    }
+    return true;
+}
+
+bool ChangeFaceHair(void*, const char*) {
+    PlayerProfile* p = Working();
+    if (!p) return true;
+    AvatarAppearance& look = p->appearance;
+    int style = StyleFromSlider(SliderOf(Ed(EDIT_FACE_HAIR)), StyleCount(look.GetGender(), PART_FACE_HAIR));
+    if (style != look.GetPart(PART_FACE_HAIR)) {
+        look.SetPart(style, PART_FACE_HAIR);
+        PlayPartChange();
+    }
+    return true;
+}
+
+bool ChangeClothingStyle(void*, const char*) {
+    PlayerProfile* p = Working();
+    if (!p) return true;
+    int colour = (int)(10.0f * SliderOf(Ed(EDIT_CLOTHING)) * 0.99f);
+    if (colour != p->appearance.GetColour(PART_TORSO)) {
+        p->appearance.SetColour(colour, PART_TORSO);
+        PlayPartChange();
+    }
+    return true;
+}
+
+bool ToggleGlasses(void*, const char*) {
+    PlayerProfile* p = Working();
+    if (!p) return true;
+    AvatarAppearance& look = p->appearance;
+    if (CheckOf(Ed(EDIT_GLASSES))) {
+        look.SetPart(0, PART_GLASSES);
+        look.SetColour(0, PART_GLASSES);
+    } else {
+        look.SetPart(StyleCount(look.GetGender(), PART_GLASSES), PART_GLASSES);
+    }
+    return true;
+}
+
+bool Randomize(void*, const char*) {
+    RandomizeAppearance(Working());
+    return InitEditProfile(nullptr, nullptr);
+}
+
+bool CancelEditPlayer(void*, const char*) {
+    g_gameData.profiles.ReleaseEditedProfiles(2);
+    return g_guiManager.ChangeWindow("MAIN_MENU");
+}
+
+bool FinishEditPlayer(void*, const char*) {
+    PlayerProfile* shown = Working();
+    if (shown && g_menu.edited) {
+        int character = g_menu.edited->appearance.GetCharacter();
+        shown->appearance.CopyTo(g_menu.edited->appearance);
+        g_menu.edited->appearance.SetCharacter(character);
+        BindMenuAvatar(Ed(EDIT_AVATAR), g_menu.edited, kAnimIdle1);
+    }
+    g_gameData.profiles.ReleaseEditedProfiles(2);
+    return g_guiManager.ChangeWindow(g_menu.returnWindow);
+}
+
+// ---- Road trip -----------------------------------------------------------------
+
+namespace {
+
+enum { TRIP_INFO_PANEL = 1, TRIP_ROUTE = 2, TRIP_MARKER_FIRST = 3, TRIP_PICTURE_FIRST = 13 };
+const int kTourLengthGroup = 2;  // window 40
+
+}  // namespace
+
+bool CheckCities(void*, const char*) {
+    PlayerProfile* p = CurrentPlayer();
+    int entry = RadioGroupSelected(MenuWindowControl(WND_CHOOSE_MODE, kTourLengthGroup));
+    if (entry < 0 || entry > 2) {
+        g_guiManager.OpenWindow("CITIES_ERROR");
+        return false;
+    }
+    if (!p) return false;
+    if (!DrawTour(*p, g_gameData.config, 2 * entry + 3, g_gameData.profiles.GetCount(LIST_COMPUTERS))) return false;
+    g_gameData.Save();
+    return true;
+}
+
+bool GotoRoadTrip(void*, const char*) {
+    PlayerProfile* p = CurrentPlayer();
+    GuiControl* route = MenuWindowControl(WND_ROAD_TRIP, TRIP_ROUTE);
+    GuiGroup* tour = p ? g_guiManager.FindGroup(p->tourName) : nullptr;
+    if (route) {
+        route->childGroup = tour;
+        if (tour) tour->SetFlags(GUI_FLAG_EXCLUDED, GUI_FLAGS_STATE);
+    }
+    for (int c = 0; c < kCityCount; ++c) {
+        GuiControl* marker = MenuWindowControl(WND_ROAD_TRIP, TRIP_MARKER_FIRST + c);
+        GuiControl* picture = MenuWindowControl(WND_ROAD_TRIP, TRIP_PICTURE_FIRST + c);
+        if (marker) marker->SetFlags(GUI_FLAG_EXCLUDED, GUI_FLAGS_STATE);
+        if (picture) picture->SetFlags(GUI_FLAG_EXCLUDED, GUI_FLAGS_STATE);
+    }
+    int length = p ? p->GetTourLength() : 0;
+    for (int k = 0; k < length; ++k) {
+        int city = p->GetTourCity(k);
+        if (city < 0 || city >= kCityCount) continue;
+        GuiControl* marker = MenuWindowControl(WND_ROAD_TRIP, TRIP_MARKER_FIRST + city);
+        GuiControl* picture = MenuWindowControl(WND_ROAD_TRIP, TRIP_PICTURE_FIRST + city);
+        if (marker) marker->ClearFlags(GUI_FLAG_EXCLUDED, GUI_FLAGS_STATE);
+        if (picture) picture->ClearFlags(GUI_FLAG_EXCLUDED, GUI_FLAGS_STATE);
+        if (tour && k < p->currentLeg && k < tour->controlCount)
+            tour->controls[k]->ClearFlags(GUI_FLAG_EXCLUDED, GUI_FLAGS_STATE);
+        if (PictureControl* pc = dynamic_cast<PictureControl*>(picture)) pc->SetMode(k == p->currentLeg ? 2 : 0);
+    }
+    HideControl(MenuWindowControl(WND_ROAD_TRIP, TRIP_INFO_PANEL));
+    return true;
+}
+
+bool OpenCityInfo(void*, const char* argument) {
+    PlayerProfile* p = CurrentPlayer();
+    int n = argument ? std::atoi(argument) : 0;
+    if (!p || n < 1 || n > kCityCount) return true;
+    GuiControl* panel = MenuWindowControl(WND_ROAD_TRIP, TRIP_INFO_PANEL);
+    GuiControl* picture = MenuWindowControl(WND_ROAD_TRIP, TRIP_PICTURE_FIRST + n - 1);
+    if (panel && picture) {
+        const Vector3& shift = g_gameData.config.cityInfoPos[n - 1];
+        panel->SetPosition(picture->position.x + shift.x, picture->position.y + shift.y, picture->position.z + shift.z);
+    }
+    ShowControl(panel);
+    TextBlock* names = g_fontManager.GetText("CITY_NAME");
+    const char* name = names ? names->Line((unsigned)(n - 1)) : nullptr;
+    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, 1), "%s", name ? name : "");
+    const int* record = p->cityStats[n - 1];
+    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, 3), "%i", record[0]);
+    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, 4), "$%s", FormatMoney(record[1]));
+    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, 5), "%i", record[2]);
+    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, 6), "%i", record[3]);
+    int seconds = record[4] > 0 ? record[4] : 0;
+    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, 7), "%02i:%02i:%02i", seconds / 3600, seconds / 60 % 60,
+              seconds % 60);
+    g_guiManager.OpenWindow("CITY_INFO");
+    return true;
+}
+
+bool CloseCityInfo(void*, const char*) {
+    HideControl(MenuWindowControl(WND_ROAD_TRIP, TRIP_INFO_PANEL));
+    return true;
+}
+
+// ---- Group play ----------------------------------------------------------------
+
+namespace {
+
+enum {
+    GROUP_NAME_FIRST = 2,  // red, yellow, blue
+    GROUP_RED_AVATAR = 6,
+    GROUP_YELLOW_CHOSEN = 8,
+    GROUP_YELLOW_EMPTY = 9,
+    GROUP_YELLOW_AVATAR = 10,
+    GROUP_BLUE_CHOSEN = 12,
+    GROUP_BLUE_EMPTY = 13,
+    GROUP_BLUE_AVATAR = 14,
+    GROUP_NEW_PLAYER = 16
+};
+enum { DROP_FRAME_FIRST = 1, DROP_ENTRY_FIRST = 8, DROP_ENTRY_COUNT = 9, DROP_LIST = 17 };
+
+GuiControl* Gp(int c) { return MenuWindowControl(WND_GROUP_PLAY, c); }
+
+PlayerProfile* Opponent(PlayerProfile* p, int slot) {
+    OpponentSlot* o = p ? p->GetOpponent(slot) : nullptr;
+    return o ? o->profile : nullptr;
+}
+
+void ShowOpponent(int slot, PlayerProfile* who) {
+    int avatar = slot == 1 ? GROUP_YELLOW_AVATAR : GROUP_BLUE_AVATAR;
+    int chosen = slot == 1 ? GROUP_YELLOW_CHOSEN : GROUP_BLUE_CHOSEN;
+    int empty = slot == 1 ? GROUP_YELLOW_EMPTY : GROUP_BLUE_EMPTY;
+    BindMenuAvatar(Gp(avatar), who, kAnimIdle3);
+    ShowControlIf(Gp(avatar), who != nullptr);
+    SetTextOf(Gp(GROUP_NAME_FIRST + slot), "%s", who && who->GetName() ? who->GetName() : "");
+    ShowControlIf(Gp(chosen), who != nullptr);
+    ShowControlIf(Gp(empty), who == nullptr);
+}
+
+// The humans the drop-down of a colour offers, in list order.
+int DropDownProfiles(int slot, PlayerProfile** out, int capacity) {
+    PlayerProfile* me = CurrentPlayer();
+    PlayerProfile* other = Opponent(me, slot == 1 ? 2 : 1);
+    int n = 0;
+    int count = g_gameData.profiles.GetCount(LIST_HUMANS);
+    for (int i = 0; i < count && n < capacity; ++i) {
+        PlayerProfile* p = g_gameData.profiles.Get(i, LIST_HUMANS);
+        if (p && p != me && p != other) out[n++] = p;
+    }
+    return n;
+}
+
+bool InitDropDown(void* sender, int slot) {
+    PlayerProfile* offered[DROP_ENTRY_COUNT];
+    int n = DropDownProfiles(slot, offered, DROP_ENTRY_COUNT);
+    TextBlock* lines = new TextBlock();
+    for (int i = 0; i < n; ++i) lines->AddLine(offered[i]->GetName());
+    TextControl* list = dynamic_cast<TextControl*>(ControlOf(sender, WND_GROUP_DROPDOWN, DROP_LIST));
+    if (list) list->SetTextBlock(lines);
+    else delete lines;
+    for (int k = 0; k < DROP_ENTRY_COUNT; ++k) ShowControlIf(ControlOf(sender, WND_GROUP_DROPDOWN, DROP_ENTRY_FIRST + k), k < n);
+    int page = n <= 3 ? 0 : n <= 6 ? 1 : 2;
+    for (int f = 0; f < 3; ++f) ShowControlIf(ControlOf(sender, WND_GROUP_DROPDOWN, DROP_FRAME_FIRST + f), f == page);
+    return true;
+}
+
+bool SelectOpponent(int slot, const char* argument) {
+    PlayerProfile* me = CurrentPlayer();
+    if (!me || !argument) return true;
+    PlayerProfile* other = Opponent(me, slot == 1 ? 2 : 1);
+    PlayerProfile* chosen = nullptr;
+    static const char* const kLevels[] = {"EASY", "MEDIUM", "HARD", nullptr};
+    int level = IndexOfString(argument, kLevels);
+    if (level > 0) {
+        chosen = DrawComputerOfLevel(level - 1, other);
+    } else {
+        PlayerProfile* offered[DROP_ENTRY_COUNT];
+        int n = DropDownProfiles(slot, offered, DROP_ENTRY_COUNT);
+        int line = std::atoi(argument);
+        if (line >= 1 && line <= n) chosen = offered[line - 1];
+    }
+    if (!chosen) return true;
+    me->SetOpponent(slot, chosen, g_gameData.profiles.IndexOf(chosen));
+    ShowOpponent(slot, chosen);
+    return true;
+}
+
+}  // namespace
+
+PlayerProfile* DrawComputerOfLevel(int level, const PlayerProfile* other) {
+    ProfileManager& profiles = g_gameData.profiles;
+    int count = profiles.GetCount(LIST_COMPUTERS);
+    if (count <= 0) return nullptr;
+    // Random draws first, as many as there are contestants several times
+    // over; then every one in turn from a random start, so a level that
+    // nobody has ends the search instead of looping.
+    for (int tries = 0; tries < 8 * count; ++tries) {
+        PlayerProfile* p = profiles.Get(std::rand() % count, LIST_COMPUTERS);
+        if (p && p != other && p->GetAi() && p->GetAi()->GetLevel() == level) return p;
+    }
+    int start = std::rand() % count;
+    for (int i = 0; i < count; ++i) {
+        PlayerProfile* p = profiles.Get((start + i) % count, LIST_COMPUTERS);
+        if (p && p != other && p->GetAi() && p->GetAi()->GetLevel() == level) return p;
+    }
+    return nullptr;
+}
+
+bool InitGroupPlay(void*, const char*) {
+    PlayerProfile* me = CurrentPlayer();
+    BindMenuAvatar(Gp(GROUP_RED_AVATAR), me, kAnimIdle3);
+    SetTextOf(Gp(GROUP_NAME_FIRST), "%s", me && me->GetName() ? me->GetName() : "");
+    ShowOpponent(1, Opponent(me, 1));
+    ShowOpponent(2, Opponent(me, 2));
+    ShowControlIf(Gp(GROUP_NEW_PLAYER), g_gameData.profiles.GetCount(LIST_CURRENT) < 10);
+    return true;
+}
+
+bool InitGroupPlayDropDownYellow(void* sender, const char*) { return InitDropDown(sender, 1); }
+bool InitGroupPlayDropDownBlue(void* sender, const char*) { return InitDropDown(sender, 2); }
+bool SelectYellowPlayer(void*, const char* argument) { return SelectOpponent(1, argument); }
+bool SelectBluePlayer(void*, const char* argument) { return SelectOpponent(2, argument); }
+
+// ---- The start of a match ------------------------------------------------------
+
+namespace {
+const int kScreenRoundIndex = 4;
+const int kMatchCityFirst = 1;      // the city backdrops, one per road-trip city
+const int kMatchCitySignFirst = 84; // and their signs
+}  // namespace
+
+bool StartGame(void*, const char* mode) {
+    if (g_soundSystem.IsPlaying(g_currentMusic)) g_currentMusic->Stop();
+    g_currentMusic = nullptr;
+    GuiScreen* screen = g_guiManager.ScreenAt(kScreenRoundIndex);
+    auto cityPiece = [screen](int first, int city) -> GuiControl* {
+        int i = first + city;
+        return screen && i < screen->controlCount ? screen->controls[i] : nullptr;
+    };
+    for (int c = 0; c < kCityCount; ++c)
+        for (int first : {kMatchCityFirst, kMatchCitySignFirst})
+            if (GuiControl* piece = cityPiece(first, c)) piece->SetFlags(GUI_FLAG_EXCLUDED, GUI_FLAGS_STATE);
+    if (!mode) return true;
+    if (std::strcmp(mode, "QUICK_PLAY") == 0) {
+        g_round.gameMode = MODE_QUICK_PLAY;
+    } else if (std::strcmp(mode, "PLAY_ALONE") == 0) {
+        g_round.gameMode = MODE_PLAY_ALONE;
+    } else if (std::strcmp(mode, "GROUP_PLAY") == 0) {
+        g_round.gameMode = MODE_GROUP_PLAY;
+    } else if (std::strcmp(mode, "ROAD_TRIP") == 0) {
+        g_round.gameMode = MODE_ROAD_TRIP;
+        PlayerProfile* p = CurrentPlayer();
+        int city = p ? p->GetTourCity(p->currentLeg) : -1;
+        if (city >= 0 && city < kCityCount) {
+            g_round.city = city;
+            for (int first : {kMatchCityFirst, kMatchCitySignFirst})
+                if (GuiControl* piece = cityPiece(first, city)) piece->ClearFlags(GUI_FLAG_EXCLUDED, GUI_FLAGS_STATE);
+        }
+    } else if (std::strcmp(mode, "PUZZLE_DAY") == 0) {
+        g_round.gameMode = MODE_PUZZLE_OF_THE_DAY;
+    }
+    return true;
+}
+
+// ---- Puzzle of the day ---------------------------------------------------------
+
+namespace {
+enum { POTD_MONTH_FIRST = 1, POTD_YEAR = 13, POTD_PREVIOUS_YEAR = 14, POTD_CELL_FIRST = 17 };
+}  // namespace
+
+bool SetCurrentYearMonthToPuzzle(void*, const char*) {
+    GameDate today;
+    GetToday(today);
+    g_menu.calendarYear = today.year;
+    g_menu.calendarMonth = today.month - 1;
+    return true;
+}
+
+void ShowMonth() {
+    for (int m = 0; m < 12; ++m) HideControl(MenuGroupControl(GRP_MONTH_MARKERS, m));
+    for (int cell = 0; cell < kMonthCells; ++cell) {
+        GuiControl* picture = MenuWindowControl(WND_PUZZLE_OF_THE_DAY, POTD_CELL_FIRST + cell);
+        if (PictureControl* pc = dynamic_cast<PictureControl*>(picture)) pc->SetMode(2);
+        SetControlEnabled(picture, false);
+        HideControl(MenuGroupControl(GRP_DAY_NUMBERS, cell));
+        HideControl(MenuGroupControl(GRP_DAY_TEXTS, cell));
+        HideControl(MenuGroupControl(GRP_DAY_AMOUNTS, cell));
+    }
+    int year = g_menu.calendarYear;
+    int month = g_menu.calendarMonth;
+    if (year < kFirstCalendarYear || month < 0 || month > 11) return;
+    int first = FirstCellOfMonth(year, month);
+    if (RadioButtonControl* r = dynamic_cast<RadioButtonControl*>(MenuWindowControl(WND_PUZZLE_OF_THE_DAY, POTD_MONTH_FIRST + month)))
+        r->Select(true);
+    ShowControl(MenuGroupControl(GRP_MONTH_MARKERS, month));
+    SetTextOf(MenuWindowControl(WND_PUZZLE_OF_THE_DAY, POTD_YEAR), "%i", year);
+
+    PlayerProfile* p = CurrentPlayer();
+    GameDate today;
+    GetToday(today);
+    int todayKey = DateKey(today.year, today.month - 1, today.day - 1);
+    int days = DaysInMonth(year, month);
+    for (int d = 0; d < days; ++d) {
+        int cell = first + d;
+        if (cell >= kMonthCells) break;
+        GuiControl* number = MenuGroupControl(GRP_DAY_NUMBERS, cell);
+        SetTextOf(number, "%d", d + 1);
+        ShowControl(number);
+        int record = p ? CalendarRecordOf(*p, year, month, d) : -1;
+        if (record < 0) continue;
+        const CalendarDay& day = p->calendar[record];
+        if (day.text2 && day.text2[0]) {
+            GuiControl* text = MenuGroupControl(GRP_DAY_TEXTS, cell);
+            SetTextOf(text, "%s", day.text2);
+            ShowControl(text);
+        }
+        if (DateKey(year, month, d) > todayKey) continue;
+        GuiControl* picture = MenuWindowControl(WND_PUZZLE_OF_THE_DAY, POTD_CELL_FIRST + cell);
+        PictureControl* pc = dynamic_cast<PictureControl*>(picture);
+        if (IsCalendarDayPlayed(*p, record)) {
+            GuiControl* amount = MenuGroupControl(GRP_DAY_AMOUNTS, cell);
+            SetTextOf(amount, "$%s", FormatMoney(day.result));
+            ShowControl(amount);
+            if (pc) pc->SetMode(0);
+            SetControlEnabled(picture, false);
+        } else {
+            if (pc) pc->SetMode(1);
+            SetControlEnabled(picture, true);
+        }
+    }
+    ShowControlIf(MenuWindowControl(WND_PUZZLE_OF_THE_DAY, POTD_PREVIOUS_YEAR),
+                  !p || year > p->calendarDate.year);
+}
+
+bool InitPuzzleMode(void*, const char*) {
+    ShowMonth();
+    return true;
+}
+
+bool SetMonth(void*, const char* month) {
+    int m = month ? std::atoi(month) : 0;
+    if (m >= 0 && m <= 11) g_menu.calendarMonth = m;
+    ShowMonth();
+    return true;
+}
+
+bool ChangeYear(void*, const char* years) {
+    g_menu.calendarYear += years ? std::atoi(years) : 0;
+    ShowMonth();
+    return true;
+}
+
+bool StartPuzzleOfTheDay(void*, const char* cell) {
+    PlayerProfile* p = CurrentPlayer();
+    if (!p || !cell) return true;
+    int year = g_menu.calendarYear;
+    int month = g_menu.calendarMonth;
+    int day = std::atoi(cell) - FirstCellOfMonth(year, month);
+    int record = CalendarRecordOf(*p, year, month, day);
+    if (record < 0) return false;
+    g_round.potdYear = year - p->calendarDate.year;
+    g_round.potdDay = DayOfYear(year, month, day) + 1;
+    StartGame(nullptr, "PUZZLE_DAY");
+    return g_guiManager.OpenScreen("ROUND_WND");
+}
+
+// ---- Computer-contestant editor ---------------------------------------------
+
+bool OpenDebugAI(void*, const char*) {
+    PlayerProfile* p = g_menu.edited;
+    BindMenuAvatar(MenuWindowControl(WND_DEBUG_AI, 0), p, kAnimIdle1);
+    const AiParams* ai = p ? p->GetAi() : nullptr;
+    for (int i = 0; i < 6; ++i)
+        SetTextOf(MenuWindowControl(WND_DEBUG_AI, 2 + i), "%.0f", ai ? ai->GetChance(i) : 0.0f);
+    SetTextOf(MenuWindowControl(WND_DEBUG_AI, 8), "%i", ai ? ai->GetLevel() : 0);
+    return true;
+}
+
+bool EditAIParam(void*, const char*) {
+    AiParams* ai = g_menu.edited ? g_menu.edited->GetAi() : nullptr;
+    if (ai) {
+        for (int i = 0; i < 6; ++i) {
+            EditControl* e = dynamic_cast<EditControl*>(MenuWindowControl(WND_DEBUG_AI, 2 + i));
+            if (e) ai->SetChance(i, (float)std::atof(e->text));
+        }
+        EditControl* level = dynamic_cast<EditControl*>(MenuWindowControl(WND_DEBUG_AI, 8));
+        if (level) {
+            int v = std::atoi(level->text);
+            ai->SetLevel(v < AI_EASY ? AI_EASY : v > AI_HARD ? AI_HARD : v);
+        }
+    }
+    return g_guiManager.ChangeWindow("EDIT_PROFILE");
+}
