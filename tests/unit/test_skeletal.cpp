@@ -1,12 +1,14 @@
 // Skeletal records, the library and the animated character.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
 
 #include "sk_character.h"
 #include "sk_resource.h"
+#include "profiles.h"
 #include "strings.h"
 #include "test_support.h"
 
@@ -329,5 +331,124 @@ TEST(SkeletalCharacter, DocumentsAndFolders) {
     EXPECT_EQ(lib.Remove(c), 0);
     EXPECT_EQ(lib.GetCount(SK_CHARACTER), 0u);
 }
+
+#ifdef QV_GAME_DIR
+// What qvcharacter wrote for the game, loaded with the game's own reader.
+// Skipped before the game folder has been assembled.
+class CharacterContent : public ::testing::Test {
+protected:
+    void SetUp() override {
+        game = std::string("Z:") + QV_GAME_DIR;
+        for (char& c : game)
+            if (c == '/') c = '\\';
+        if (!FileExists(game + "\\data\\Characters\\contestant.skc")) GTEST_SKIP() << "no characters in " << game;
+        ASSERT_EQ(lib.LoadFolder((game + "\\data\\Characters").c_str()), 0);
+    }
+    SkAnimation* Anim(const char* name) { return static_cast<SkAnimation*>(lib.Find(SK_ANIMATION, name)); }
+
+    std::string game;
+    SkLibrary lib;
+};
+
+// The tool's skeleton puts the wrists (the hand bones) here.
+const unsigned kRightHand = 8, kLeftHand = 12;
+
+TEST_F(CharacterContent, EveryPartStyleAndAnimationTheGameNamesIsThere) {
+    ASSERT_EQ(lib.GetCount(SK_SKELETON), 1u);
+    ASSERT_EQ(lib.GetCount(SK_CHARACTER), 1u);
+    Skeleton* skeleton = static_cast<Skeleton*>(lib.Get(SK_SKELETON, 0));
+    SkCharacter* body = static_cast<SkCharacter*>(lib.Get(SK_CHARACTER, 0));
+    EXPECT_EQ(body->skeleton, skeleton);
+    ASSERT_TRUE(body->animation);
+    const char* const names[19] = {"spin_bonus", "avatar_idle_01", "avatar_idle_02", "avatar_idle_03", "brevanto",
+                                   "butterchurn", "raiseroof", "wave", "handslap", "sob", "annoyed", "headslap", "spin",
+                                   "spin_slow", "spin_fast", "clap", "board2wheel", "idle_random_handonhand",
+                                   "idle_random_movehand"};
+    for (const char* name : names) {
+        SkAnimation* a = Anim(name);
+        ASSERT_TRUE(a) << name;
+        EXPECT_GT(a->duration, 0.0f) << name;
+        EXPECT_GE(a->keysPerTrack, 1) << name;
+        ASSERT_EQ(a->trackCount, skeleton->boneCount) << name;
+        for (unsigned b = 0; b < skeleton->boneCount; ++b) EXPECT_EQ(a->trackBones[b], b) << name;
+    }
+    // The styles the computer contestants wear, and every part of both genders.
+    const int need[PART_COUNT] = {4, 1, 1, 1, 3, 1};
+    for (int g = 0; g < 2; ++g)
+        for (int part = 0; part < PART_COUNT; ++part)
+            for (int style = 0; style < need[part]; ++style) {
+                if (g == GENDER_FEMALE && part == PART_FACE_HAIR) continue;
+                const char* name = PartModelName(g, part, style);
+                Skin* skin = static_cast<Skin*>(lib.Find(SK_SKIN, name));
+                ASSERT_TRUE(skin) << name;
+                EXPECT_GT(skin->indexCount, 0u) << name;
+                EXPECT_EQ(skin->indexCount % 3, 0u) << name;
+                ASSERT_TRUE(skin->texCoords) << name;
+                for (uint32_t i = 0; i < skin->influenceTotal; ++i)
+                    ASSERT_LT(skin->influenceBones[i], skeleton->boneCount) << name;
+                for (uint32_t v = 0; v < skin->vertexCount; ++v) {
+                    ASSERT_GE(skin->texCoords[v * 2 + 1], 0.0f) << name;
+                    ASSERT_LE(skin->texCoords[v * 2 + 1], 1.0f) << name;
+                }
+            }
+    // Every part texture the game loads is in the manifest.
+    std::string manifest = ReadWholeFile(game + "\\Quorvane.xml");
+    for (int g = 0; g < 2; ++g)
+        for (int part = 0; part < PART_COUNT; ++part)
+            for (int c = 0; c < kPartColourCount[part]; ++c)
+                if (const char* label = PartTextureName(g, part, c))
+                    EXPECT_NE(manifest.find(std::string("\"") + label + "\""), std::string::npos) << label;
+}
+
+TEST_F(CharacterContent, AClapIsAClapAndASpinPullsTheWheel) {
+    SkCharacter c;
+    ASSERT_EQ(c.SetSkeleton(static_cast<Skeleton*>(lib.Get(SK_SKELETON, 0))), 0);
+    c.slots[3].skin = static_cast<Skin*>(lib.Find(SK_SKIN, "hi_m_body_torso"));
+    ASSERT_TRUE(c.slots[3].skin);
+    SkAnimation* clap = Anim("clap");
+    ASSERT_EQ(c.Play(clap, 0, 0.0f, 0.0f), 0);
+    // Hands meet and part again, in front of the chest, several times.
+    int claps = 0;
+    bool apart = true;
+    for (int step = 0; step * 0.01f <= clap->duration + 0.02f; ++step) {
+        c.Update(step * 0.01f);
+        Vector3 r = c.pose[kRightHand].position, l = c.pose[kLeftHand].position;
+        float gap = std::sqrt((r.x - l.x) * (r.x - l.x) + (r.y - l.y) * (r.y - l.y) + (r.z - l.z) * (r.z - l.z));
+        if (apart && gap < 0.15f) {
+            ++claps;
+            apart = false;
+            EXPECT_GT(r.y, 1.05f);  // at the chest, not hanging at the sides
+            EXPECT_LT(r.z, -0.2f);  // in front of the body
+        } else if (!apart && gap > 0.25f) {
+            apart = true;
+        }
+    }
+    EXPECT_GE(claps, 3);
+    EXPECT_TRUE(c.finished);
+    // The skinned body stands about as tall as a person, nothing flies off.
+    const Skin* torso = c.slots[3].skin;
+    float low = 1e9f, high = -1e9f;
+    for (uint32_t v = 0; v < torso->vertexCount; ++v) {
+        float y = torso->workPositions[v * 3 + 1];
+        ASSERT_TRUE(std::isfinite(y));
+        low = std::min(low, y);
+        high = std::max(high, y);
+    }
+    EXPECT_LT(low, 0.1f);
+    EXPECT_GT(high, 1.4f);
+    EXPECT_LT(high, 1.7f);
+
+    // A spin: the right hand reaches forward and pulls across the body.
+    SkAnimation* spin = Anim("spin");
+    ASSERT_EQ(c.Play(spin, 0, 10.0f, 0.0f), 0);
+    float most = -1e9f, least = 1e9f;
+    for (float t = 10.0f; t <= 10.0f + spin->duration; t += 0.02f) {
+        c.Update(t);
+        most = std::max(most, c.pose[kRightHand].position.x);
+        least = std::min(least, c.pose[kRightHand].position.x);
+    }
+    EXPECT_GT(most - least, 0.3f);
+}
+#endif
 
 } // namespace
