@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "control_animation.h"
 #include "controls_simple.h"
 #include "controls_text.h"
 #include "font_manager.h"
@@ -33,9 +34,13 @@ void GameScreenOps::PostStatusMessage(GuiControl*, const char*) {}
 void GameScreenOps::StartWheel(GuiControl*, float) {}
 void GameScreenOps::TurnPointer(GuiControl*, float) {}
 void GameScreenOps::SetPictureMode(GuiControl*, int) {}
-void GameScreenOps::QueueAvatarAnimation(GuiControl*, const char*, float, bool) {}
-void GameScreenOps::PlayAvatarAnimation(GuiControl*, const char*, bool) {}
-void GameScreenOps::BindAvatar(GuiControl*, PlayerProfile*) {}
+void GameScreenOps::QueueAvatarAnimation(GuiControl* avatar, const char* animation, float delay, bool force) {
+    QueueAvatarReaction(avatar, animation, delay, force);
+}
+void GameScreenOps::PlayAvatarAnimation(GuiControl* avatar, const char* animation, bool loop) {
+    PlayAvatarNow(avatar, animation, loop);
+}
+void GameScreenOps::BindAvatar(GuiControl* avatar, PlayerProfile* profile) { BindAvatarContestant(avatar, profile); }
 void GameScreenOps::FreezeAnimation(GuiControl*, bool) {}
 void GameScreenOps::WatchSound(GuiControl*, SoundInstance*) {}
 

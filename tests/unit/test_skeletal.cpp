@@ -395,9 +395,12 @@ TEST_F(CharacterContent, EveryPartStyleAndAnimationTheGameNamesIsThere) {
     std::string manifest = ReadWholeFile(game + "\\Quorvane.xml");
     for (int g = 0; g < 2; ++g)
         for (int part = 0; part < PART_COUNT; ++part)
-            for (int c = 0; c < kPartColourCount[part]; ++c)
-                if (const char* label = PartTextureName(g, part, c))
+            for (int c = 0; c < kPartColourCount[part]; ++c) {
+                const char* label = PartTextureName(g, part, c);
+                if (label) {
                     EXPECT_NE(manifest.find(std::string("\"") + label + "\""), std::string::npos) << label;
+                }
+            }
 }
 
 TEST_F(CharacterContent, AClapIsAClapAndASpinPullsTheWheel) {
