@@ -10,10 +10,11 @@
 
 void DeviceBeginDepthScene() {
     if (!GLContextCurrent()) return;
+    // The mask also governs clearing: it must be on before the clear.
+    glDepthMask(GL_TRUE);
     glClear(GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
     glDisable(GL_ALPHA_TEST);
 }
 
@@ -23,8 +24,9 @@ void DeviceRestoreAlphaTest() {
 
 void DeviceEndDepthScene() {
     if (!GLContextCurrent()) return;
+    // Without the test nothing is written to depth; the mask stays on so
+    // the frame's clear reaches the depth buffer.
     glDisable(GL_DEPTH_TEST);
-    glDepthMask(GL_FALSE);
     glEnable(GL_ALPHA_TEST);
 }
 
