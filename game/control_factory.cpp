@@ -2,6 +2,7 @@
 
 #include "gui_factory.h"
 #include "control_ai.h"
+#include "control_animation.h"
 #include "control_statusbar.h"
 #include "control_wheel.h"
 #include "controls_game.h"
@@ -12,6 +13,7 @@ GuiControl* CreateGuiControl(const char* elementName) {
     if (elementName && std::strcmp(elementName, "newspin") == 0) return new NewSpinControl();
     if (GuiControl* c = CreateBoardMessageControl(elementName)) return c;
     if (elementName && std::strcmp(elementName, "ai") == 0) return new AiControl();
+    if (elementName && std::strcmp(elementName, "animation") == 0) return new AnimationControl();
     if (GuiControl* c = CreateGameKindControl(elementName)) return c;
     return CreateGenericGuiControl(elementName);
 }

@@ -12,6 +12,9 @@
 #include "font_manager.h"
 #include "record_io.h"
 #include "renderer.h"
+#include "resource_manager.h"
+#include "sk_character.h"
+#include "texture.h"
 #include "strings.h"
 
 GameData g_gameData;
@@ -165,14 +168,51 @@ void GameData::Shutdown() {
 
 static const TextBlock* TrophyText(const char* name) { return g_fontManager.GetText("%s", name); }
 
+const char kCharacterFolder[] = "./data/Characters";
+
 void GameData::LoadCharacters() {
     LoadCharacterParts();
     trophies.Load("TROPHY", TrophyText);
 }
 
-void GameData::LoadCharacterParts() {}
+void GameData::LoadCharacterParts() {
+    // Once: the avatars hold on to what the library loaded, so it is never
+    // loaded over.
+    if (charactersLoaded) return;
+    charactersLoaded = true;
+    g_skLibrary.LoadFolder(kCharacterFolder);
+    for (int g = 0; g < 2; ++g)
+        for (int part = 0; part < PART_COUNT; ++part) {
+            for (int c = 0; c < kPartColourCount[part] && c < kMaxPartColours; ++c)
+                if (const char* label = PartTextureName(g, part, c))
+                    partTextures[g][part][c] = g_resourceManager.GetTexture(label);
+            // The styles on offer: the library's skins of this part.
+            std::string prefix = PartModelName(g, part, 0);
+            if (part == PART_HAIR || part == PART_FACE_HAIR || part == PART_GLASSES) prefix.pop_back();
+            int count = 0;
+            for (unsigned i = 0; i < g_skLibrary.GetCount(SK_SKIN); ++i) {
+                const char* name = g_skLibrary.Get(SK_SKIN, i)->GetName();
+                if (name && std::strncmp(name, prefix.c_str(), prefix.size()) == 0) ++count;
+            }
+            partStyleCounts[g][part] = count;
+        }
+}
 
-void GameData::ReleaseCharacterParts() {}
+void GameData::ReleaseCharacterParts() {
+    for (auto& gender : partTextures)
+        for (auto& part : gender)
+            for (Texture*& t : part)
+                if (t) {
+                    g_resourceManager.Release(t);
+                    t = nullptr;
+                }
+}
+
+Texture* AvatarPartTexture(int gender, int part, int colour) {
+    if (gender < 0 || gender > 1 || part < 0 || part >= PART_COUNT || colour < 0 || colour >= kMaxPartColours)
+        return nullptr;
+    return g_gameData.partTextures[gender][part][colour];
+}
 
 void GameData::AddPlayTime() { playTime += g_renderer.GetCappedFrameTime(); }
 

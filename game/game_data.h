@@ -10,6 +10,12 @@
 #include "trophies.h"
 
 class SoundInstance;
+struct Texture;
+
+// Colours a body part can come in at most.
+const int kMaxPartColours = 40;
+// Where the character records and documents lie, read by path.
+extern const char kCharacterFolder[];
 
 // Save files: ".set" and ".gam" in the data folder, ".ai" beside the game.
 extern const char kSettingsFile[];
@@ -76,6 +82,9 @@ public:
     float playTime = 0.0f;
     SoundInstance* voiceClip = nullptr;
     int partStyleCounts[2][PART_COUNT] = {};
+    // The avatar part textures by gender, part and colour (null: none).
+    Texture* partTextures[2][PART_COUNT][kMaxPartColours] = {};
+    bool charactersLoaded = false;
 
 private:
     bool LoadComputerContestants();

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "record_io.h"
+#include "sk_character.h"
 #include "strings.h"
 
 const int kPartColourCount[PART_COUNT] = {4, 4, 4, 10, 4, 1};
@@ -79,6 +80,29 @@ void AvatarAppearance::CopyTo(AvatarAppearance& other) const {
         other.colour[i] = colour[i];
     }
     other.character = 0;
+}
+
+void AvatarAppearance::ApplyTo(SkCharacter* target) const {
+    if (!target) return;
+    unsigned bodies = g_skLibrary.GetCount(SK_CHARACTER);
+    if (bodies == 0) return;
+    unsigned index = character >= 0 && (unsigned)character < bodies ? (unsigned)character : 0;
+    const SkCharacter* body = static_cast<const SkCharacter*>(g_skLibrary.Get(SK_CHARACTER, index));
+    if (body->skeleton != target->skeleton) target->SetSkeleton(body->skeleton);
+    for (int part = 0; part < PART_COUNT; ++part) {
+        SkSlot& slot = target->slots[part];
+        // Head, hands and torso come in one style, worn whatever the number.
+        bool numbered = part == PART_HAIR || part == PART_FACE_HAIR || part == PART_GLASSES;
+        int s = numbered ? style[part] : 0;
+        // A style outside 0..19 is a part not worn (no face hair, no
+        // glasses): the slot empties, so a character passed on to another
+        // contestant never keeps the last one's beard.
+        const char* model = s >= 0 && s <= 19 ? PartModelName(gender, part, s) : nullptr;
+        slot.skin = model ? static_cast<Skin*>(g_skLibrary.Find(SK_SKIN, model)) : nullptr;
+        int c = colour[part];
+        if (slot.skin && c >= 0 && c < kPartColourCount[part] && c < 40)
+            slot.skin->texture = AvatarPartTexture(gender, part, c);
+    }
 }
 
 bool AvatarAppearance::Read(RecordReader& in) {

@@ -6,6 +6,8 @@
 
 class RecordReader;
 class RecordWriter;
+class SkCharacter;
+struct Texture;
 
 enum BodyPart {
     PART_HAIR = 0,
@@ -28,6 +30,8 @@ const char* PartTextureName(int gender, int part, int colour);
 // "hi_m_hair2", "hi_f_body_head"; null for a bad gender or part, or a
 // negative style where the name takes a number.
 const char* PartModelName(int gender, int part, int style);
+// The loaded texture of a part in a colour, or null (game_data.cpp).
+Texture* AvatarPartTexture(int gender, int part, int colour);
 
 class AvatarAppearance {
 public:
@@ -49,6 +53,12 @@ public:
     int GetCharacter() const { return character; }
     // Gender, name, styles and colours; the other's character becomes 0.
     void CopyTo(AvatarAppearance& other) const;
+    // Dresses a skeletal character: the body of the library character of
+    // this appearance's index (the first one when the index is out of
+    // range), then each part's model (none for a style outside 0..19) and,
+    // for a colour within the part's range, its texture. Nothing without a
+    // character library.
+    void ApplyTo(SkCharacter* character) const;
 
     bool Read(RecordReader& in);
     void Write(RecordWriter& out) const;

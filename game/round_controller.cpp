@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "control_animation.h"
 #include "controls_simple.h"
 #include "controls_text.h"
 #include "game_data.h"

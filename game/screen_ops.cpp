@@ -6,6 +6,7 @@
 
 #include "gui_manager.h"  // before the status bar, which keeps its PostMessage
 #include "control_statusbar.h"
+#include "control_animation.h"
 #include "control_wheel.h"
 #include "controls_game.h"
 #include "frame_timer.h"
@@ -47,9 +48,13 @@ void GameScreenOps::SetPictureMode(GuiControl* picture, int mode) {
     if (PictureControl* p = dynamic_cast<PictureControl*>(picture)) p->SetMode(mode);
 }
 
-void GameScreenOps::QueueAvatarAnimation(GuiControl*, const char*, float, bool) {}
-void GameScreenOps::PlayAvatarAnimation(GuiControl*, const char*, bool) {}
-void GameScreenOps::BindAvatar(GuiControl*, PlayerProfile*) {}
+void GameScreenOps::QueueAvatarAnimation(GuiControl* avatar, const char* animation, float delay, bool force) {
+    QueueAvatarReaction(avatar, animation, delay, force);
+}
+void GameScreenOps::PlayAvatarAnimation(GuiControl* avatar, const char* animation, bool loop) {
+    PlayAvatarNow(avatar, animation, loop);
+}
+void GameScreenOps::BindAvatar(GuiControl* avatar, PlayerProfile* profile) { BindAvatarContestant(avatar, profile); }
 
 // A frozen clip waits for a frame time it never reaches.
 void GameScreenOps::FreezeAnimation(GuiControl* control, bool frozen) {

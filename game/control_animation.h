@@ -1,0 +1,58 @@
+// The "animation" control kind: a contestant's 3D avatar, a skeletal
+// character dressed from the bound contestant's appearance, playing its
+// idles and the reactions the round queues on it.
+#pragma once
+#include "gui_control.h"
+
+class GuiHandlerList;
+class PlayerProfile;
+class SkCharacter;
+
+// Seconds over which a contestant's avatar fades into a new animation.
+const float kAvatarBlend = 0.5f;
+// The cross-fade of a character playing straight away.
+const float kCharacterBlend = 0.2f;
+
+// The index of an avatar animation name (kAvatarAnimations), or -1.
+int AvatarAnimationIndex(const char* name);
+
+class AnimationControl : public GuiControl {
+public:
+    AnimationControl();
+    ~AnimationControl() override;
+    void Load(TiXmlElement* element) override;
+    void BuildVisuals() override;
+    void ReleaseVisuals() override;
+    void Update() override;
+    void Draw() override;
+
+    // Binds a contestant (null unbinds); true when one is bound.
+    bool SetContestant(PlayerProfile* profile);
+    PlayerProfile* Contestant() const { return contestant; }
+    // A reaction to play once after delay seconds. Only with a contestant;
+    // one pending or playing is replaced only when force is set.
+    void SetPendingAnimation(int index, float delay, bool force);
+    // Plays avatar animation index at once, looped or once, fading over
+    // blend seconds. A once-played animation goes back to the idle when it
+    // ends.
+    void PlayAnimation(int index, bool loop, float blend);
+    // Dresses, advances and draws the character at the current matrix.
+    void DrawCharacter();
+
+    PlayerProfile* contestant;  // not owned
+    SkCharacter* character;     // owned
+    bool drawn;
+    Vector3 hideOffset;
+    Vector3 hideScale;
+    Rotation hideRotation;
+    GuiHandlerList* onAnimEnd;
+    int pending;  // animation index; -1 none, -2 playing one
+    float delay;
+    bool force;
+};
+
+// The avatar operations of the round, for any control (nothing unless it
+// is an "animation" control).
+void QueueAvatarReaction(GuiControl* avatar, const char* animation, float delay, bool force);
+void PlayAvatarNow(GuiControl* avatar, const char* animation, bool loop);
+void BindAvatarContestant(GuiControl* avatar, PlayerProfile* profile);
