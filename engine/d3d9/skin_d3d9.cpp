@@ -27,17 +27,8 @@ BYTE Channel(float f) {
     return f >= 1.0f ? 255 : (BYTE)(f * 255.0f + 0.5f);
 }
 
-// The alpha of the renderer's one colour (the global alpha).
-BYTE GlobalAlpha(const RendererDevice* rd) {
-    if (!rd || !rd->colour) return 255;
-    void* data = nullptr;
-    DWORD value = 0xFFFFFFFF;
-    if (SUCCEEDED(rd->colour->Lock(0, 4, &data, D3DLOCK_READONLY)) && data) {
-        std::memcpy(&value, data, 4);
-        rd->colour->Unlock();
-    }
-    return (BYTE)(value >> 24);
-}
+// The alpha of the renderer's global alpha (kept as the texture factor).
+BYTE GlobalAlpha(const RendererDevice* rd) { return rd ? (BYTE)(rd->alphaFactor >> 24) : 255; }
 
 } // namespace
 
@@ -112,12 +103,15 @@ void DeviceDrawSkin(const Skin* skin, Texture* texture) {
     dev->SetFVF(kSkinFvf);
     dev->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, v, n / 3, s_indices.data(), D3DFMT_INDEX16,
                                 s_vertices.data(), sizeof(SkinVertex));
-    // Back to the GUI's settings; meshes set their own streams and
-    // declaration on every draw.
+    // Back to the GUI's settings: the global alpha as the texture factor,
+    // and nothing of the mesh bindings taken for granted.
     dev->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
     dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
     dev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_CURRENT);
     dev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    dev->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
-    if (g_renderer.device && g_renderer.device->declaration) dev->SetVertexDeclaration(g_renderer.device->declaration);
+    dev->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TFACTOR);
+    if (RendererDevice* rd = g_renderer.device) {
+        rd->ForgetBindings();
+        if (rd->declaration) dev->SetVertexDeclaration(rd->declaration);
+    }
 }
