@@ -1,9 +1,12 @@
 // Meshes in the Lite edition are sprites: each quad of a mesh (four vertices
 // of a glyph, six of two triangles) names a rectangle of its texture by its
 // texture coordinates and a place on screen by its positions on the top
-// matrix. The rectangle is copied 1:1, centred on that place, by the
-// blitter; nothing is rotated or scaled, but a matrix that turns y upside
-// down draws the rectangle mirrored (the reflections of the full edition).
+// matrix. The rectangle is copied 1:1 by the blitter, its centre where the
+// matrix's translation puts the quad's own centre: nothing is rotated or
+// scaled, and a scale does not move a quad's place either (a button's caps
+// stay on its middle while it swells). A quad scaled to nothing is not drawn
+// (hidden parts of the full edition), and a matrix that turns y upside down
+// draws the rectangle mirrored (the reflections of the full edition).
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -39,7 +42,8 @@ void Ensure565(LiteImage* image) {
 void DrawSprite(const RendererDevice& d, const LiteImage& image, const Texture& t, const float* xyz, const float* uv,
                 unsigned first, unsigned n) {
     const float* m = g_renderer.Top().m;
-    float x0 = 1e30f, x1 = -1e30f, y0 = 1e30f, y1 = -1e30f;
+    float x0 = 1e30f, x1 = -1e30f, y0 = 1e30f, y1 = -1e30f;  // on screen
+    float lx0 = 1e30f, lx1 = -1e30f, ly0 = 1e30f, ly1 = -1e30f;  // the quad's own
     float u0 = 1.0f, u1 = 0.0f, v0 = 1.0f, v1 = 0.0f;
     for (unsigned i = first; i < first + n; ++i) {
         const float* p = xyz + i * 3;
@@ -49,6 +53,10 @@ void DrawSprite(const RendererDevice& d, const LiteImage& image, const Texture& 
         if (x > x1) x1 = x;
         if (y < y0) y0 = y;
         if (y > y1) y1 = y;
+        if (p[0] < lx0) lx0 = p[0];
+        if (p[0] > lx1) lx1 = p[0];
+        if (p[1] < ly0) ly0 = p[1];
+        if (p[1] > ly1) ly1 = p[1];
         float u = Clamp01(uv[i * 2]), v = Clamp01(uv[i * 2 + 1]);
         if (u < u0) u0 = u;
         if (u > u1) u1 = u;
@@ -64,11 +72,16 @@ void DrawSprite(const RendererDevice& d, const LiteImage& image, const Texture& 
     const float W = (float)d.surface.width, H = (float)d.surface.height;
     const Vector3& view = g_renderer.viewSize;
     if (!(view.x > 0.0f) || !(view.y > 0.0f)) return;
-    const float cx = W / view.x * ((x0 + x1) * 0.5f) + W * 0.5f;
-    const float cy = H * 0.5f - H / view.y * ((y0 + y1) * 0.5f);
+    // Scaled to (almost) nothing on screen: hidden.
+    if ((x1 - x0) * W / view.x < 0.5f || (y1 - y0) * H / view.y < 0.5f) return;
+    const bool mirrored = m[5] < 0.0f;
+    const float centreX = m[12] + (lx0 + lx1) * 0.5f;
+    const float centreY = m[13] + (mirrored ? -1.0f : 1.0f) * (ly0 + ly1) * 0.5f;
+    const float cx = W / view.x * centreX + W * 0.5f;
+    const float cy = H * 0.5f - H / view.y * centreY;
     const float left = std::floor(cx - w * 0.5f + 0.5f), top = std::floor(cy - h * 0.5f + 0.5f);
     if (!(left > -1e6f && left < 1e6f && top > -1e6f && top < 1e6f)) return;
-    BlitRegion(d.surface, (int)left, (int)top, image.image, sx, sy, w, h, m[5] < 0.0f);
+    BlitRegion(d.surface, (int)left, (int)top, image.image, sx, sy, w, h, mirrored);
 }
 
 } // namespace
