@@ -47,7 +47,7 @@ static bool ReadProfiles(RecordReader& in, int count, int kind, std::vector<Play
 }
 
 bool GameData::LoadComputerContestants() {
-    BinaryFile file(kComputerFile, BinaryFile::Reading);
+    BinaryFile file(computerFile, BinaryFile::Reading);
     if (!file.IsOpen()) return false;
     RecordReader in(file);
     int count = in.Int();
@@ -59,7 +59,7 @@ bool GameData::LoadComputerContestants() {
 }
 
 bool GameData::LoadPlayers() {
-    std::string path = SavePath(kGameFile);
+    std::string path = SavePath(gameFile);
     BinaryFile file(path.c_str(), BinaryFile::Reading);
     if (!file.IsOpen()) return false;
     RecordReader in(file);
@@ -103,7 +103,7 @@ void GameData::ResolveOpponents() {
 
 void GameData::LoadAll() {
     {
-        BinaryFile file(SavePath(kSettingsFile), BinaryFile::Reading);
+        BinaryFile file(SavePath(settingsFile), BinaryFile::Reading);
         settings.Load(file);
     }
     currentProfile = nullptr;
@@ -138,7 +138,7 @@ void GameData::LoadConfig() {
 bool GameData::Save() {
     bool settingsSaved;
     {
-        BinaryFile file(SavePath(kSettingsFile), BinaryFile::Writing);
+        BinaryFile file(SavePath(settingsFile), BinaryFile::Writing);
         settingsSaved = settings.Save(file);
         if (!settingsSaved) file.Discard();
         settingsSaved = file.Close() == 0 && settingsSaved;
@@ -146,7 +146,7 @@ bool GameData::Save() {
     // The players' progress is written even when the settings could not be.
     bool gameSaved;
     {
-        BinaryFile file(SavePath(kGameFile), BinaryFile::Writing);
+        BinaryFile file(SavePath(gameFile), BinaryFile::Writing);
         RecordWriter out(file);
         int count = profiles.GetCount(LIST_HUMANS);
         out.Int(count);

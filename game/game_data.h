@@ -29,6 +29,12 @@ public:
     GameData(const GameData&) = delete;
     GameData& operator=(const GameData&) = delete;
 
+    // This edition's save and contestant files: kSettingsFile, kGameFile
+    // and kComputerFile unless the edition names its own before LoadAll.
+    const char* settingsFile = kSettingsFile;
+    const char* gameFile = kGameFile;
+    const char* computerFile = kComputerFile;
+
     void SetSaveDirectory(const char* folder);
     const char* GetSaveDirectory() const { return saveDirectory ? saveDirectory : ""; }
     // Full path of a save file in the data folder (in JoinStrings' buffer).

@@ -14,12 +14,6 @@
 #include "tinyxml.h"
 
 
-// The first word of the frame-rate label names the drawing back end.
-#ifndef QV_FPS_BACKEND
-#define QV_FPS_BACKEND "D3D"
-#endif
-const char* const kFpsFormat = QV_FPS_BACKEND " FPS: %.0f, FrameTime: %.0f ms, Min: %.0f ms, Max: %.0f ms";
-
 static Font* LoadFont(TiXmlElement* element) { return g_fontManager.GetFont(element->Attribute("font")); }
 
 static void DrawCentredText(const char* text, const Vector3& at, Font* font, float size) {
@@ -252,7 +246,8 @@ void FpsControl::Update() {
 void FpsControl::Draw() {
     if (!font) return;
     char text[160];
-    std::snprintf(text, sizeof(text), kFpsFormat, smoothed, g_renderer.frameTime * 1000.0f, shortest * 1000.0f,
+    // The label's first word names the device (Renderer::FrameRateFormat).
+    std::snprintf(text, sizeof(text), g_renderer.FrameRateFormat(), smoothed, g_renderer.frameTime * 1000.0f, shortest * 1000.0f,
                   longest * 1000.0f);
     DrawCentredText(text, PlacedPosition(), font, 1.0f);
 }

@@ -94,5 +94,3 @@ public:
     float longest;       // seconds
 };
 
-// The label of the "fps" control for this drawing back end.
-extern const char* const kFpsFormat;

@@ -27,6 +27,8 @@ const char kClass[] = "QvRenderGlTest";
 
 LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (m == WM_SIZE) return 0;  // the client size is set by hand
+    // Other test programs' windows come and go: this one stays active.
+    if (m == WM_ACTIVATE) return 0;
     return g_renderer.HandleMessage(w, m, wp, lp) ? 0 : DefWindowProcA(w, m, wp, lp);
 }
 

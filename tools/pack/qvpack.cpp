@@ -28,9 +28,9 @@
 namespace {
 
 const int kMaxFiles = 9999;               // the game enters no more
-const char* kGameManifest = "Quorvane.xml";
+const char* kGameManifest = "Quorvane.xml";  // --game-manifest names another
 // Loose files this tool wrote last time, so the ones dropped since can go.
-const char* kLooseRecord = ".qvpack-loose";
+const char* kLooseRecord = ".qvpack-loose";   // one per manifest: see main
 
 struct PackFile {
     std::string label;
@@ -331,7 +331,8 @@ void RemoveStale(const std::string& out, const Manifest& m, const std::set<std::
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: qvpack --content <dir> [--content <dir> ...] --manifest <manifest.xml> --out <game dir> [--dm-signature]\n");
+                 "usage: qvpack --content <dir> [--content <dir> ...] --manifest <manifest.xml> --out <game dir>\n"
+                 "              [--game-manifest <name.xml>] [--dm-signature]\n");
     return 2;
 }
 
@@ -344,6 +345,14 @@ int main(int argc, char** argv) {
         std::string a = argv[i];
         if (a == "--dm-signature") {
             dm_signature = true;
+        } else if (a == "--game-manifest" && i + 1 < argc) {
+            // Another edition's manifest in the same game folder; its loose
+            // files are recorded apart, so neither pack removes the other's.
+            static std::string manifestName, recordName;
+            manifestName = argv[++i];
+            recordName = std::string(kLooseRecord) + "-" + manifestName;
+            kGameManifest = manifestName.c_str();
+            kLooseRecord = recordName.c_str();
         } else if (a == "--content" && i + 1 < argc) {
             g_content_roots.push_back(argv[++i]);
         } else if ((a == "--manifest" || a == "--out") && i + 1 < argc) {

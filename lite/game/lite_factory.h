@@ -1,0 +1,14 @@
+// The Lite edition's control factory and callback registration.
+#pragma once
+
+class CallbackRegistry;
+class GuiControl;
+
+// A new control for the element name: every kind of the full edition and
+// "wedge"; null for a kind the Lite lacks.
+GuiControl* CreateLiteGuiControl(const char* elementName);
+
+// The Lite's named callbacks, before its "GUI" document loads: only
+// handlers that exist are registered; an unknown name in the document binds
+// to nothing.
+void RegisterLiteCallbacks(CallbackRegistry& registry);

@@ -1,0 +1,148 @@
+// The Lite edition's entry: the same start-up and shutdown as the full
+// edition, with the Lite's own manifest and save files and the DirectDraw
+// renderer (no vertical sync), opening on the Lite's own 2D menu.
+#include <windows.h>
+
+#include "file_system.h"
+#include "font_manager.h"
+#include "frame_timer.h"
+#include "game_callbacks.h"
+#include "game_data.h"
+#include "gui_manager.h"
+#include "lite_factory.h"
+#include "renderer.h"
+#include "resource_manager.h"
+#include "sound_system.h"
+
+static const char kWindowClass[] = "Quorvane Vellumine";
+static const char kManifest[] = "Quorvane Lite.xml";
+const char kLiteSettingsFile[] = "Quorvane Lite.set";
+const char kLiteGameFile[] = "Quorvane Lite.gam";
+const char kLiteComputerFile[] = "Quorvane Lite.ai";
+
+static void ShowError(const char* text) { MessageBoxA(nullptr, text, "Error", MB_OK); }
+
+static LRESULT CALLBACK LiteWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    bool wasActive = g_renderer.active;
+    bool handled = g_renderer.HandleMessage(window, message, wParam, lParam);
+    if (message == WM_ACTIVATE) {
+        bool nowActive = g_renderer.active;
+        if (g_currentTimer) {
+            if (wasActive && !nowActive) g_currentTimer->Pause();
+            else if (!wasActive && nowActive) g_currentTimer->Resume();
+        }
+        if (g_gameData.settings.Get(SETTING_FULL_SCREEN) != 0.0f) {
+            if (nowActive) g_gameData.ApplyDisplayMode(g_gameData.settings);
+            else g_gameData.RestoreDisplayMode();
+        }
+    }
+    return handled ? 0 : DefWindowProcA(window, message, wParam, lParam);
+}
+
+static bool StartSubsystems(HWND window) {
+    Vector3 view = {2.6666665f, 2.0f, 100.0f};
+    if (!g_renderer.Init(window, view, false, false)) {
+        ShowError(g_renderer.GetError());
+        return false;
+    }
+    if (!g_fileSystem.Load(kManifest)) {
+        ShowError(g_fileSystem.GetError());
+        return false;
+    }
+    if (!g_resourceManager.Init()) {
+        ShowError(g_resourceManager.GetError());
+        return false;
+    }
+    if (!g_fontManager.Load()) {
+        ShowError(g_fontManager.GetError());
+        return false;
+    }
+    if (!g_soundSystem.Init(window)) {
+        ShowError(g_soundSystem.GetError());
+        return false;
+    }
+    RegisterLiteCallbacks(g_guiManager.GetCallbacks());
+    g_renderer.SetFramePasses(GuiUpdatePass, GuiDrawPass);
+    if (!g_guiManager.Load(CreateLiteGuiControl)) {
+        ShowError(g_guiManager.GetError());
+        return false;
+    }
+    return true;
+}
+
+static void ShutdownSubsystems() {
+    g_soundSystem.Shutdown();
+    g_guiManager.Clear();
+    g_renderer.SetFramePasses(nullptr, nullptr);
+    g_fontManager.FreeAll();
+    g_resourceManager.Shutdown();
+    g_fileSystem.Shutdown();
+    g_renderer.Shutdown();
+}
+
+extern "C" int __stdcall RunGame(HINSTANCE instance, HINSTANCE, const char* dataFolder, int) {
+    g_gameData.settingsFile = kLiteSettingsFile;
+    g_gameData.gameFile = kLiteGameFile;
+    g_gameData.computerFile = kLiteComputerFile;
+    g_gameData.SetSaveDirectory(dataFolder);
+    g_gameData.LoadAll();
+    g_gameData.icon = LoadIconA(instance, MAKEINTRESOURCEA(101));
+
+    WNDCLASSA wc;
+    ZeroMemory(&wc, sizeof(wc));
+    wc.style = CS_DBLCLKS | CS_OWNDC;
+    wc.lpfnWndProc = LiteWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = g_gameData.icon;
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
+    wc.lpszClassName = kWindowClass;
+    RegisterClassA(&wc);
+
+    int width = (int)g_gameData.settings.Get(SETTING_WIDTH);
+    int height = (int)g_gameData.settings.Get(SETTING_HEIGHT);
+    DWORD exStyle, style;
+    if (g_gameData.settings.Get(SETTING_FULL_SCREEN) != 0.0f) {
+        BusyWait(100);
+        exStyle = WS_EX_APPWINDOW | WS_EX_TOPMOST;
+        style = WS_POPUP | WS_VISIBLE;
+    } else {
+        exStyle = WS_EX_APPWINDOW;
+        style = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    }
+    HWND window = CreateWindowExA(exStyle, kWindowClass, kWindowClass, style, 0, 0, width, height, nullptr,
+                                  nullptr, instance, nullptr);
+    if (!window) {
+        ShowError("Error creating window");
+        return 1;
+    }
+    UpdateWindow(window);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    RECT frame;
+    GetWindowRect(window, &frame);
+    int border = origin.x - frame.left;
+    int top = origin.y - frame.top;
+    g_gameData.frameExtraWidth = 2 * border;
+    g_gameData.frameExtraHeight = top + border;
+    MoveWindow(window, 0, 0, width + 2 * border, height + top + border, TRUE);
+
+    bool started = StartSubsystems(window);
+    if (started) {
+        g_renderer.defaultFrameTime = 1.0f / 35.0f;
+        if (g_gameData.Start()) {
+            while (g_renderer.RunFrame()) {
+                g_soundSystem.Update();
+                g_gameData.AddPlayTime();
+                if (g_gameData.quitRequest) break;
+            }
+        }
+        g_gameData.Shutdown();
+    }
+    ShutdownSubsystems();
+    DestroyWindow(window);
+    UnregisterClassA(kWindowClass, instance);
+    return 0;
+}
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

@@ -1,0 +1,188 @@
+#include "blitter.h"
+
+#include <cstddef>
+#include <cstring>
+
+namespace {
+
+// One pixel blended over another with alpha a (0..255), channel by channel:
+// d + floor((s - d) x a / 256), which is floor((s x a + d x (256 - a)) / 256),
+// two channels at a time. The fourth byte of d stays.
+inline uint32_t Blend(uint32_t s, uint32_t d, uint32_t a) {
+    const uint32_t na = 256 - a;
+    uint32_t rb = (((s & 0x00FF00FFu) * a + (d & 0x00FF00FFu) * na) >> 8) & 0x00FF00FFu;
+    uint32_t g = (((s & 0x0000FF00u) * a + (d & 0x0000FF00u) * na) >> 8) & 0x0000FF00u;
+    return (d & 0xFF000000u) | rb | g;
+}
+
+void Row32Opaque(uint32_t* d, const uint32_t* s, int w) { std::memcpy(d, s, (size_t)w * 4); }
+
+void Row32Alpha(uint32_t* d, const uint32_t* s, int w) {
+    int x = 0;
+    for (; x + 2 <= w; x += 2) {
+        uint64_t pair;
+        std::memcpy(&pair, s + x, 8);
+        const uint64_t alphas = pair & 0xFF000000FF000000ull;
+        if (alphas == 0) continue;
+        if (alphas == 0xFF000000FF000000ull) {
+            std::memcpy(d + x, &pair, 8);
+            continue;
+        }
+        d[x] = Blend(s[x], d[x], s[x] >> 24);
+        d[x + 1] = Blend(s[x + 1], d[x + 1], s[x + 1] >> 24);
+    }
+    if (x < w) d[x] = Blend(s[x], d[x], s[x] >> 24);
+}
+
+void Row565Opaque(uint16_t* d, const uint32_t* s, const uint16_t* s565, int w) {
+    if (s565) {
+        std::memcpy(d, s565, (size_t)w * 2);
+        return;
+    }
+    for (int x = 0; x < w; ++x) d[x] = To565(s[x]);
+}
+
+void Row565Alpha(uint16_t* d, const uint32_t* s, const uint16_t* s565, int w) {
+    int x = 0;
+    for (; x + 2 <= w; x += 2) {
+        uint64_t pair;
+        std::memcpy(&pair, s + x, 8);
+        const uint64_t alphas = pair & 0xFF000000FF000000ull;
+        if (alphas == 0) continue;
+        if (alphas == 0xFF000000FF000000ull) {
+            if (s565) {
+                std::memcpy(d + x, s565 + x, 4);
+            } else {
+                d[x] = To565(s[x]);
+                d[x + 1] = To565(s[x + 1]);
+            }
+            continue;
+        }
+        d[x] = To565(Blend(s[x], From565(d[x]), s[x] >> 24));
+        d[x + 1] = To565(Blend(s[x + 1], From565(d[x + 1]), s[x + 1] >> 24));
+    }
+    if (x < w) d[x] = To565(Blend(s[x], From565(d[x]), s[x] >> 24));
+}
+
+// Blends (alpha 1 to 254, or an opaque pixel without an opaque partner)
+// one pixel of either depth.
+inline void BlendPixel(unsigned char* line, unsigned bpp, int x, uint32_t s) {
+    if (bpp == 4) {
+        uint32_t* d = reinterpret_cast<uint32_t*>(line) + x;
+        *d = Blend(s, *d, s >> 24);
+    } else {
+        uint16_t* d = reinterpret_cast<uint16_t*>(line) + x;
+        *d = To565(Blend(s, From565(*d), s >> 24));
+    }
+}
+
+// One row of an image with runs: transparent runs cost nothing, opaque
+// runs are copied in one go, the rest is blended pixel by pixel. The pairs
+// of the rule count from the row's first drawn pixel (column a of the
+// image): an opaque pixel is copied only when its partner is opaque too,
+// which inside a run fails only at the run's ends.
+void RowWithRuns(unsigned char* line, unsigned bpp, int dx, const SpriteImage& image, int row, int a, int w) {
+    const uint32_t* run = image.runs + image.rowStart[row];
+    const uint32_t* end = image.runs + image.rowStart[row + 1];
+    const uint32_t* src = image.pixels + (size_t)row * image.width;
+    const uint16_t* src565 = image.pixels565 ? image.pixels565 + (size_t)row * image.width : nullptr;
+    const int b = a + w;
+    int p = 0;
+    for (; run < end && p < b; ++run) {
+        const int length = (int)(*run >> 2), kind = (int)(*run & 3);
+        int lo = p > a ? p : a, hi = p + length < b ? p + length : b;
+        p += length;
+        if (lo >= hi || kind == kRunTransparent) continue;
+        if (kind == kRunBlended) {
+            if (bpp == 4) {
+                uint32_t* d = reinterpret_cast<uint32_t*>(line) + dx - a;
+                for (int x = lo; x < hi; ++x) d[x] = Blend(src[x], d[x], src[x] >> 24);
+            } else {
+                uint16_t* d = reinterpret_cast<uint16_t*>(line) + dx - a;
+                for (int x = lo; x < hi; ++x) d[x] = To565(Blend(src[x], From565(d[x]), src[x] >> 24));
+            }
+            continue;
+        }
+        // Opaque: the first pixel pairs backwards when it sits at an odd
+        // place, the last forwards when at an even one; those partners lie
+        // outside the run (or outside the row), so those pixels blend.
+        if ((lo - a) & 1) BlendPixel(line, bpp, dx + lo - a, src[lo]), ++lo;
+        if (lo < hi && !((hi - 1 - a) & 1)) BlendPixel(line, bpp, dx + hi - 1 - a, src[hi - 1]), --hi;
+        if (lo >= hi) continue;
+        if (bpp == 4) {
+            std::memcpy(reinterpret_cast<uint32_t*>(line) + dx + lo - a, src + lo, (size_t)(hi - lo) * 4);
+        } else if (src565) {
+            std::memcpy(reinterpret_cast<uint16_t*>(line) + dx + lo - a, src565 + lo, (size_t)(hi - lo) * 2);
+        } else {
+            uint16_t* d = reinterpret_cast<uint16_t*>(line) + dx - a;
+            for (int x = lo; x < hi; ++x) d[x] = To565(src[x]);
+        }
+    }
+}
+
+} // namespace
+
+void MakeSpriteRuns(const uint32_t* pixels, unsigned width, unsigned height, std::vector<uint32_t>& rowStart,
+                    std::vector<uint32_t>& runs) {
+    rowStart.assign(1, 0);
+    runs.clear();
+    for (unsigned y = 0; y < height; ++y) {
+        const uint32_t* row = pixels + (size_t)y * width;
+        unsigned x = 0;
+        while (x < width) {
+            auto classOf = [](uint32_t p) {
+                uint32_t a = p >> 24;
+                return a == 0 ? kRunTransparent : a == 255 ? kRunOpaque : kRunBlended;
+            };
+            const int kind = classOf(row[x]);
+            unsigned n = 1;
+            while (x + n < width && classOf(row[x + n]) == kind) ++n;
+            runs.push_back((uint32_t)n << 2 | (uint32_t)kind);
+            x += n;
+        }
+        rowStart.push_back((uint32_t)runs.size());
+    }
+}
+
+void BlitRegion(const SurfaceInfo& dst, int dx, int dy, const SpriteImage& image, int sx, int sy, int w, int h,
+                bool mirrorRows) {
+    if (!dst.pixels || !image.pixels || w <= 0 || h <= 0) return;
+    if (dst.bytesPerPixel != 2 && dst.bytesPerPixel != 4) return;
+    // The region itself must lie inside the image.
+    const int iw = (int)image.width, ih = (int)image.height;
+    if (sx < 0) { w += sx; dx -= sx; sx = 0; }
+    if (sy < 0) { h += sy; dy -= sy; sy = 0; }
+    if (sx + w > iw) w = iw - sx;
+    if (sy + h > ih) h = ih - sy;
+    if (w <= 0 || h <= 0) return;
+    // Mirrored, destination row r shows region row h - 1 - r: clipping rows
+    // off the top of the surface then takes them off the region's bottom.
+    const int regionTop = sy, regionRows = h;
+    int firstRow = 0;  // region row (as counted on the surface) drawn first
+    if (dx < 0) { sx -= dx; w += dx; dx = 0; }
+    if (dy < 0) { firstRow = -dy; h += dy; dy = 0; }
+    const int W = (int)dst.width, H = (int)dst.height;
+    if (dx >= W || dy >= H) return;
+    if (dx + w > W) w = W - dx;
+    if (dy + h > H) h = H - dy;
+    if (w <= 0 || h <= 0) return;
+
+    for (int r = 0; r < h; ++r) {
+        const int onSurface = firstRow + r;
+        const int srcRow = mirrorRows ? regionTop + regionRows - 1 - onSurface : regionTop + onSurface;
+        const uint32_t* s = image.pixels + (size_t)srcRow * image.width + sx;
+        unsigned char* line = dst.pixels + (ptrdiff_t)(dy + r) * dst.pitch;
+        if (image.hasAlpha && image.runs && image.rowStart) {
+            RowWithRuns(line, dst.bytesPerPixel, dx, image, srcRow, sx, w);
+        } else if (dst.bytesPerPixel == 4) {
+            uint32_t* d = reinterpret_cast<uint32_t*>(line) + dx;
+            if (image.hasAlpha) Row32Alpha(d, s, w);
+            else Row32Opaque(d, s, w);
+        } else {
+            uint16_t* d = reinterpret_cast<uint16_t*>(line) + dx;
+            const uint16_t* s565 = image.pixels565 ? image.pixels565 + (size_t)srcRow * image.width + sx : nullptr;
+            if (image.hasAlpha) Row565Alpha(d, s, s565, w);
+            else Row565Opaque(d, s, s565, w);
+        }
+    }
+}

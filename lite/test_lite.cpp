@@ -1,0 +1,399 @@
+// The Lite edition's drawing: the software blitter on plain memory, sprites
+// placed 1:1 from meshes, and the DirectDraw device and its frame under
+// Wine; the blitter's speed against a plain copy is printed.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+#include "blitter.h"
+#include "lite_factory.h"
+#include "model.h"
+#include "render_device.h"
+#include "renderer.h"
+#include "renderer_ddraw.h"
+#include "texture.h"
+
+namespace {
+
+const Vector3 kView = {2.6666665f, 2.0f, 100.0f};
+
+// ---- The blitter on plain memory ----
+
+struct Surface {
+    SurfaceInfo info;
+    std::vector<unsigned char> bytes;
+    Surface(unsigned w, unsigned h, unsigned bpp, int padding = 0) {
+        info.width = w;
+        info.height = h;
+        info.bytesPerPixel = bpp;
+        info.pitch = (int)(w * bpp) + padding;
+        bytes.assign((size_t)info.pitch * h, 0);
+        info.pixels = bytes.data();
+    }
+    uint32_t At32(int x, int y) const {
+        uint32_t v;
+        std::memcpy(&v, &bytes[(size_t)y * info.pitch + x * 4], 4);
+        return v;
+    }
+    uint16_t At16(int x, int y) const {
+        uint16_t v;
+        std::memcpy(&v, &bytes[(size_t)y * info.pitch + x * 2], 2);
+        return v;
+    }
+};
+
+struct Image {
+    SpriteImage info;
+    std::vector<uint32_t> pixels;
+    Image(unsigned w, unsigned h, bool alpha, const std::function<uint32_t(int, int)>& at) {
+        for (unsigned y = 0; y < h; ++y)
+            for (unsigned x = 0; x < w; ++x) pixels.push_back(at((int)x, (int)y));
+        info.width = w;
+        info.height = h;
+        info.hasAlpha = alpha;
+        info.pixels = pixels.data();
+    }
+};
+
+TEST(Blitter, ClipsToTheSurfaceAndTheImage) {
+    Surface s(100, 50, 4);
+    // Each pixel names its own column.
+    Image img(64, 8, false, [](int x, int) { return 0xFF000000u | (uint32_t)x; });
+    BlitRegion(s.info, -10, 0, img.info, 0, 0, 64, 8, false);
+    EXPECT_EQ(0xFF00000Au, s.At32(0, 0));
+    EXPECT_EQ(0xFF00003Fu, s.At32(53, 7));
+    EXPECT_EQ(0u, s.At32(54, 0));
+    EXPECT_EQ(0u, s.At32(0, 8));
+
+    Surface t(100, 50, 4);
+    BlitRegion(t.info, 100, 0, img.info, 0, 0, 64, 8, false);  // begins at column W
+    BlitRegion(t.info, 0, 50, img.info, 0, 0, 64, 8, false);   // below the last row
+    BlitRegion(t.info, 90, 46, img.info, 60, 6, 10, 10, false);  // past the image's edge too
+    EXPECT_EQ(0xFF00003Cu, t.At32(90, 46));
+    EXPECT_EQ(0xFF00003Fu, t.At32(93, 47));
+    EXPECT_EQ(0u, t.At32(94, 46));
+    EXPECT_EQ(0u, t.At32(90, 48));
+    int drawn = 0;
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 100; ++x) drawn += t.At32(x, y) != 0;
+    EXPECT_EQ(8, drawn);
+
+    // A 24-bit surface is not drawn on.
+    Surface deep(8, 8, 3);
+    BlitRegion(deep.info, 0, 0, img.info, 0, 0, 8, 8, false);
+    for (unsigned char b : deep.bytes) ASSERT_EQ(0, b);
+}
+
+TEST(Blitter, AlphaInPairsAndTheOddLastPixel) {
+    // Row 0: alphas 0, 255 (a mixed pair), 255, 255 (an opaque pair), 255
+    // alone at the end; row 1: half alpha over grey.
+    Image img(5, 2, true, [](int x, int y) {
+        if (y == 1) return 0x80FFFFFFu;
+        return x == 0 ? 0x00FFFFFFu : 0xFFFFFFFFu;
+    });
+    for (unsigned bpp : {4u, 2u}) {
+        SCOPED_TRACE(bpp);
+        Surface s(5, 2, bpp, 6);  // rows padded: the pitch is followed
+        if (bpp == 4) {
+            for (int x = 0; x < 5; ++x) std::memcpy(&s.bytes[(size_t)s.info.pitch + x * 4], "\x40\x40\x40\x11", 4);
+        } else {
+            for (int x = 0; x < 5; ++x) {
+                uint16_t grey = To565(0x404040);
+                std::memcpy(&s.bytes[(size_t)s.info.pitch + x * 2], &grey, 2);
+            }
+        }
+        BlitRegion(s.info, 0, 0, img.info, 0, 0, 5, 2, false);
+        if (bpp == 4) {
+            EXPECT_EQ(0u, s.At32(0, 0)) << "transparent: left alone";
+            EXPECT_EQ(0x00FEFEFEu, s.At32(1, 0)) << "mixed pair: blended, fourth byte kept";
+            EXPECT_EQ(0xFFFFFFFFu, s.At32(2, 0)) << "opaque pair: copied whole";
+            EXPECT_EQ(0xFFFFFFFFu, s.At32(3, 0));
+            EXPECT_EQ(0x00FEFEFEu, s.At32(4, 0)) << "odd last pixel: blended";
+            // 0x40 + ((0xFF - 0x40) x 0x80 >> 8) = 0x9F; the fourth byte stays.
+            EXPECT_EQ(0x119F9F9Fu, s.At32(0, 1));
+            EXPECT_EQ(0x119F9F9Fu, s.At32(4, 1));
+        } else {
+            EXPECT_EQ(0u, s.At16(0, 0));
+            EXPECT_EQ(To565(0xFEFEFE), s.At16(1, 0));
+            EXPECT_EQ(0xFFFF, s.At16(2, 0));
+            EXPECT_EQ(To565(0xFEFEFE), s.At16(4, 0));
+            EXPECT_EQ(To565(0x9F9F9F), s.At16(3, 1));
+        }
+        for (int i = 0; i < 6; ++i) EXPECT_EQ(0, s.bytes[5 * bpp + i]) << "padding untouched";
+    }
+}
+
+// Runs and pairs give the same picture whatever the clipping, the depth and
+// the mirroring.
+TEST(Blitter, RunsDrawWhatPairsDraw) {
+    unsigned seed = 7;
+    auto next = [&] {
+        seed = seed * 214013u + 2531011u;
+        return (seed >> 16) & 0x7FFF;
+    };
+    Image img(37, 9, true, [&](int, int) {
+        unsigned k = next() % 4;
+        uint32_t a = k == 0 ? 0 : k == 1 ? 255 : k == 2 ? 255 : next() % 256;
+        return a << 24 | (next() << 9 ^ next());
+    });
+    std::vector<uint32_t> rowStart, runs;
+    MakeSpriteRuns(img.pixels.data(), 37, 9, rowStart, runs);
+    for (int round = 0; round < 200; ++round) {
+        unsigned bpp = round % 2 ? 4 : 2;
+        Surface pairs(40, 12, bpp, 2), withRuns(40, 12, bpp, 2);
+        for (size_t i = 0; i < pairs.bytes.size(); ++i) pairs.bytes[i] = withRuns.bytes[i] = (unsigned char)next();
+        int dx = (int)(next() % 50) - 20, dy = (int)(next() % 16) - 6, sx = (int)(next() % 30), sy = (int)(next() % 6);
+        int w = (int)(next() % 38), h = (int)(next() % 10);
+        bool mirror = next() % 2;
+        BlitRegion(pairs.info, dx, dy, img.info, sx, sy, w, h, mirror);
+        SpriteImage fast = img.info;
+        fast.rowStart = rowStart.data();
+        fast.runs = runs.data();
+        BlitRegion(withRuns.info, dx, dy, fast, sx, sy, w, h, mirror);
+        ASSERT_EQ(pairs.bytes, withRuns.bytes) << "round " << round;
+    }
+}
+
+TEST(Blitter, MirroredRowsAndRgb565Colours) {
+    // Red on top, green in the middle, blue at the bottom.
+    Image img(4, 3, false, [](int, int y) { return y == 0 ? 0xFFFF0000u : y == 1 ? 0xFF00FF00u : 0xFF0000FFu; });
+    Surface s(4, 3, 4);
+    BlitRegion(s.info, 0, 0, img.info, 0, 0, 4, 3, true);
+    EXPECT_EQ(0xFF0000FFu, s.At32(0, 0));
+    EXPECT_EQ(0xFFFF0000u, s.At32(3, 2));
+    // Clipped at the top while mirrored: the rows that stay are the top ones
+    // of the upside-down picture, green and red.
+    Surface c(4, 3, 4);
+    BlitRegion(c.info, 0, -1, img.info, 0, 0, 4, 3, true);
+    EXPECT_EQ(0xFF00FF00u, c.At32(0, 0));
+    EXPECT_EQ(0xFFFF0000u, c.At32(0, 1));
+    EXPECT_EQ(0u, c.At32(0, 2));
+
+    Surface h(4, 3, 2);
+    BlitRegion(h.info, 0, 0, img.info, 0, 0, 4, 3, false);
+    EXPECT_EQ(0xF800, h.At16(0, 0));
+    EXPECT_EQ(0x07E0, h.At16(1, 1));
+    EXPECT_EQ(0x001F, h.At16(2, 2));
+    EXPECT_EQ(0xF800u, To565(0xFFFF0000u) & 0xF800u);
+    EXPECT_EQ(0x00F8FCF8u, From565(0xFFFF));
+}
+
+// A full-screen redraw at 800 x 600 against a plain copy of the same bytes.
+TEST(Blitter, SpeedAgainstACopy) {
+    const unsigned W = 800, H = 600;
+    Image opaque(W, H, false, [](int x, int y) { return 0xFF000000u | (uint32_t)(x * 7 + y * 13); });
+    // A picture on a transparent field with soft edges: mostly whole pairs.
+    Image sprite(W, H, true, [](int x, int y) {
+        int edge = (x % 100 < 4 || y % 100 < 4) ? 0x80 : ((x / 100 + y / 100) % 2 ? 0xFF : 0x00);
+        return ((uint32_t)edge << 24) | (uint32_t)(x * 7 + y * 13) & 0xFFFFFF;
+    });
+    for (unsigned bpp : {4u, 2u}) {
+        Surface s(W, H, bpp);
+        std::vector<unsigned char> from((size_t)W * H * bpp, 1);
+        std::vector<uint16_t> opaque565(opaque.pixels.size()), sprite565(sprite.pixels.size());
+        for (size_t i = 0; i < opaque565.size(); ++i) opaque565[i] = To565(opaque.pixels[i]);
+        for (size_t i = 0; i < sprite565.size(); ++i) sprite565[i] = To565(sprite.pixels[i]);
+        if (bpp == 2) {
+            opaque.info.pixels565 = opaque565.data();
+            sprite.info.pixels565 = sprite565.data();
+        }
+        std::vector<uint32_t> rowStart, runs;
+        MakeSpriteRuns(sprite.pixels.data(), W, H, rowStart, runs);
+        sprite.info.rowStart = rowStart.data();
+        sprite.info.runs = runs.data();
+        auto time = [](const std::function<void()>& f) {
+            double best = 1e9;
+            for (int round = 0; round < 5; ++round) {
+                auto t0 = std::chrono::steady_clock::now();
+                for (int i = 0; i < 10; ++i) f();
+                double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+                if (ms < best) best = ms;
+            }
+            return best / 10.0;
+        };
+        double copy = time([&] { std::memcpy(s.bytes.data(), from.data(), from.size()); });
+        double plain = time([&] { BlitRegion(s.info, 0, 0, opaque.info, 0, 0, W, H, false); });
+        double blended = time([&] { BlitRegion(s.info, 0, 0, sprite.info, 0, 0, W, H, false); });
+        std::printf("blitter %u-bit 800x600: copy %.3f ms, opaque %.3f ms (%.2fx), alpha %.3f ms (%.2fx)\n",
+                    bpp * 8, copy, plain, plain / copy, blended, blended / copy);
+        opaque.info.pixels565 = sprite.info.pixels565 = nullptr;
+        sprite.info.rowStart = sprite.info.runs = nullptr;
+    }
+}
+
+// ---- The DirectDraw device ----
+
+const char kClass[] = "QvLiteTest";
+bool g_deviceUp = false;
+
+LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_SIZE) return 0;  // the client size is set by hand
+    // Other test programs' windows come and go: this one stays active.
+    if (m == WM_ACTIVATE) return 0;
+    return g_renderer.HandleMessage(w, m, wp, lp) ? 0 : DefWindowProcA(w, m, wp, lp);
+}
+
+class DeviceEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        WNDCLASSA wc;
+        ZeroMemory(&wc, sizeof(wc));
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = kClass;
+        RegisterClassA(&wc);
+        window = CreateWindowExA(0, kClass, "test", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+        if (!window) return;  // the blitter's tests run all the same
+        g_renderer.clientWidth = 640;
+        g_renderer.clientHeight = 480;
+        g_deviceUp = g_renderer.Init(window, kView, false, false);
+        if (!g_deviceUp) std::printf("no DirectDraw device: %s\n", g_renderer.GetError());
+    }
+    void TearDown() override {
+        g_renderer.Shutdown();
+        if (window) DestroyWindow(window);
+    }
+    HWND window = nullptr;
+};
+::testing::Environment* const g_env = ::testing::AddGlobalTestEnvironment(new DeviceEnvironment);
+
+// A texture of iw x ih image pixels (padded to powers of two as the
+// decoder does) given by colour(x, y) as 0xAARRGGBB.
+struct TestTexture {
+    Texture t;
+    std::vector<unsigned char> pixels;
+    TestTexture(unsigned iw, unsigned ih, const std::function<unsigned(int, int)>& colour) {
+        std::memset(static_cast<void*>(&t), 0, sizeof(t));
+        unsigned w = 1, h = 1;
+        while (w < iw) w <<= 1;
+        while (h < ih) h <<= 1;
+        t.width = w;
+        t.height = h;
+        t.imageWidth = iw;
+        t.imageHeight = ih;
+        t.uScale = (float)iw / w;
+        t.vScale = (float)ih / h;
+        t.bytesPerPixel = 4;
+        t.pixelFormat = kTextureFormatARGB;
+        pixels.assign((size_t)w * h * 4, 0);
+        for (unsigned y = 0; y < ih; ++y)
+            for (unsigned x = 0; x < iw; ++x) {
+                unsigned c = colour((int)x, (int)y);
+                unsigned char* p = &pixels[((size_t)y * w + x) * 4];
+                p[0] = (c >> 16) & 0xFF;
+                p[1] = (c >> 8) & 0xFF;
+                p[2] = c & 0xFF;
+                p[3] = c >> 24;
+            }
+        t.pixels = pixels.data();
+    }
+    ~TestTexture() { DeviceReleaseTexture(&t); }
+};
+
+// A quad of the image's size in pixels at the current client size,
+// centred on the origin.
+void PixelQuad(Mesh& mesh, unsigned pw, unsigned ph) {
+    float hw = pw * kView.x / g_renderer.clientWidth * 0.5f, hh = ph * kView.y / g_renderer.clientHeight * 0.5f;
+    const float xyz[] = {-hw, hh, 0, -hw, -hh, 0, hw, -hh, 0, hw, hh, 0};
+    const float uv[] = {0, 0, 0, 1, 1, 1, 1, 0};
+    ASSERT_TRUE(mesh.SetPositions(xyz, 4));
+    ASSERT_TRUE(mesh.SetTexCoords(uv, 4));
+    mesh.primitiveMode = kMeshQuads;
+}
+
+bool Frame() { return g_renderer.RunFrame(); }
+
+std::function<void()> g_draw;
+std::vector<uint32_t> g_seen;  // the back surface as the last frame left it, 32-bit
+void DrawPass() {
+    if (g_draw) g_draw();
+    RendererDevice* d = GetDDrawState();
+    g_seen.clear();
+    if (!d || !d->surface.pixels) return;
+    for (unsigned y = 0; y < d->surface.height; ++y)
+        for (unsigned x = 0; x < d->surface.width; ++x) {
+            const unsigned char* p = d->surface.pixels + (size_t)y * d->surface.pitch + x * d->surface.bytesPerPixel;
+            uint32_t v = 0;
+            if (d->surface.bytesPerPixel == 4) std::memcpy(&v, p, 4);
+            else v = From565((uint16_t)(p[0] | p[1] << 8));
+            g_seen.push_back(v & 0xFFFFFF);
+        }
+}
+
+TEST(DirectDraw, FramesDrawSpritesOneToOneAndFollowTheClientSize) {
+    if (!g_deviceUp) GTEST_SKIP() << "DirectDraw is not available here";
+    EXPECT_STREQ("DDRAW", g_renderer.DeviceName());
+    EXPECT_EQ(0, std::strncmp(g_renderer.FrameRateFormat(), "DDRAW FPS: %.0f,", 16));
+    RendererDevice* d = GetDDrawState();
+    ASSERT_NE(nullptr, d);
+    ASSERT_TRUE(d->bytesPerPixel == 4 || d->bytesPerPixel == 2);
+
+    TestTexture tex(16, 8, [](int x, int) { return x < 8 ? 0xFFFFFFFFu : 0xFF00FF00u; });
+    ASSERT_TRUE(DeviceCreateTexture(&tex.t));
+    g_renderer.SetFramePasses(nullptr, DrawPass);
+    for (unsigned size : {640u, 800u}) {
+        SCOPED_TRACE(size);
+        g_renderer.clientWidth = size;
+        g_renderer.clientHeight = size * 3 / 4;
+        Mesh quad;
+        PixelQuad(quad, 16, 8);
+        quad.defaultTexture = &tex.t;
+        g_draw = [&] { quad.Draw(nullptr); };
+        ASSERT_TRUE(Frame());
+        ASSERT_EQ((size_t)size * size * 3 / 4, g_seen.size()) << "surfaces made again for the new size";
+        const unsigned W = size, cx = size / 2, cy = size * 3 / 8;
+        auto at = [&](unsigned x, unsigned y) { return g_seen[(size_t)y * W + x]; };
+        // Exactly 16 x 8 pixels, white then green, centred.
+        EXPECT_EQ(0xFFFFFFu, at(cx - 8, cy - 4));
+        EXPECT_EQ(0xFFFFFFu, at(cx - 1, cy + 3));
+        EXPECT_EQ(0x00FF00u, at(cx, cy));
+        EXPECT_EQ(0x00FF00u, at(cx + 7, cy + 3));
+        EXPECT_EQ(0u, at(cx - 9, cy));
+        EXPECT_EQ(0u, at(cx + 8, cy));
+        EXPECT_EQ(0u, at(cx, cy - 5));
+        EXPECT_EQ(0u, at(cx, cy + 4));
+        // Upside down through a matrix that turns y over.
+        g_draw = [&] {
+            g_renderer.PushMatrix();
+            g_renderer.Scale(1.0f, -1.0f, 1.0f);
+            quad.Draw(nullptr);
+            g_renderer.PopMatrix();
+        };
+        ASSERT_TRUE(Frame());
+        EXPECT_EQ(0x00FF00u, at(cx, cy));
+    }
+    // No client area: no surfaces, frames draw nothing and nothing breaks.
+    g_renderer.clientWidth = 0;
+    g_renderer.clientHeight = 0;
+    g_seen.assign(1, 1);
+    bool drawn = false;
+    g_draw = [&] { drawn = true; };
+    EXPECT_TRUE(Frame());
+    EXPECT_FALSE(drawn);
+    EXPECT_EQ(nullptr, d->back);
+    g_renderer.clientWidth = 640;
+    g_renderer.clientHeight = 480;
+    EXPECT_TRUE(Frame());
+    EXPECT_TRUE(drawn);
+    EXPECT_NE(nullptr, d->back);
+    g_renderer.SetFramePasses(nullptr, nullptr);
+    g_draw = nullptr;
+}
+
+TEST(LiteFactory, MakesEveryFullKindAndTheWedge) {
+    for (const char* kind : {"static", "button", "text", "newspin", "clone", "wedge"}) {
+        GuiControl* c = CreateLiteGuiControl(kind);
+        EXPECT_NE(nullptr, c) << kind;
+        delete c;
+    }
+    EXPECT_EQ(nullptr, CreateLiteGuiControl("nothing"));
+}
+
+} // namespace

@@ -1,0 +1,515 @@
+// qvsprite: the sprite packer of the Lite edition. The Lite draws every
+// picture 1:1 at screen pixels; this tool bakes the full edition's art to
+// that size for an 800 x 600 client area.
+//
+//   qvsprite --in <generated content> --out <dir> --manifest <fragment.xml>
+//            [--group <path>] <list>...
+//
+// A list holds lines ('#' starts a comment):
+//   sprite <MODEL_LABEL> <pack> <image> <SHEET_LABEL> [scale <s>]
+// <pack> (under <in>/models/) and <image> (under <in>/images/, PNG or JPEG)
+// are a model pack and the image it is drawn with. For each, the tool writes
+// a pack of the same name into <out>/<group>, in which every frame mesh is
+// made of quads: a mesh of two triangles stays that quad, any other mesh
+// becomes the quad around it. Each quad's part of the image is resampled to
+// the quad's size in pixels (times the scale) into one sheet per pack,
+// <sheet name>.png, and the quad's texture coordinates name that cell. The
+// positions are scaled; parts, hit boxes (scaled), clips and keys stay as
+// they are. The fragment lists every pack and sheet as one manifest group.
+#include <algorithm>
+#include <cmath>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include <jpeglib.h>  // after <cstdio>: it needs FILE and size_t
+#include <png.h>
+
+#include "file_util.h"
+#include "manifest_group.h"
+
+namespace {
+
+const float kPixelsPerUnit = 300.0f;  // 600 pixels for the view's 2 units
+
+struct Failure {
+    std::string message;
+};
+[[noreturn]] void Fail(const std::string& message) { throw Failure{message}; }
+
+// ---- Images, 8-bit RGBA ----
+
+struct Image {
+    int w = 0, h = 0;
+    std::vector<unsigned char> rgba;
+};
+
+Image ReadPng(const std::vector<unsigned char>& bytes, const std::string& name) {
+    png_image img;
+    std::memset(&img, 0, sizeof(img));
+    img.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&img, bytes.data(), bytes.size())) Fail(name + ": not a PNG");
+    img.format = PNG_FORMAT_RGBA;
+    Image out;
+    out.w = (int)img.width;
+    out.h = (int)img.height;
+    out.rgba.resize(PNG_IMAGE_SIZE(img));
+    if (!png_image_finish_read(&img, nullptr, out.rgba.data(), 0, nullptr)) Fail(name + ": damaged PNG");
+    return out;
+}
+
+struct JpegError {
+    jpeg_error_mgr mgr;
+    jmp_buf jump;
+};
+void JpegFail(j_common_ptr c) { longjmp(reinterpret_cast<JpegError*>(c->err)->jump, 1); }
+
+Image ReadJpeg(const std::vector<unsigned char>& bytes, const std::string& name) {
+    jpeg_decompress_struct c;
+    JpegError err;
+    c.err = jpeg_std_error(&err.mgr);
+    err.mgr.error_exit = JpegFail;
+    Image out;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&c);
+        Fail(name + ": damaged JPEG");
+    }
+    jpeg_create_decompress(&c);
+    jpeg_mem_src(&c, const_cast<unsigned char*>(bytes.data()), bytes.size());
+    jpeg_read_header(&c, TRUE);
+    c.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&c);
+    out.w = (int)c.output_width;
+    out.h = (int)c.output_height;
+    out.rgba.assign((size_t)out.w * out.h * 4, 255);
+    std::vector<unsigned char> row((size_t)out.w * 3);
+    while (c.output_scanline < c.output_height) {
+        unsigned char* r = row.data();
+        int y = (int)c.output_scanline;
+        jpeg_read_scanlines(&c, &r, 1);
+        for (int x = 0; x < out.w; ++x)
+            for (int k = 0; k < 3; ++k) out.rgba[((size_t)y * out.w + x) * 4 + k] = row[x * 3 + k];
+    }
+    jpeg_finish_decompress(&c);
+    jpeg_destroy_decompress(&c);
+    return out;
+}
+
+Image ReadImage(const std::string& path) {
+    std::vector<unsigned char> bytes;
+    if (!ReadFileBytes(path, bytes)) Fail("cannot read " + path);
+    if (bytes.size() >= 8 && bytes[0] == 0x89 && bytes[1] == 'P') return ReadPng(bytes, path);
+    return ReadJpeg(bytes, path);
+}
+
+void PngAppend(png_structp png, png_bytep data, png_size_t n) {
+    auto* out = static_cast<std::vector<unsigned char>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + n);
+}
+void PngFlush(png_structp) {}
+
+std::vector<unsigned char> WritePng(const Image& img) {
+    std::vector<unsigned char> out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!png || !info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        Fail("cannot encode a sheet");
+    }
+    png_set_write_fn(png, &out, PngAppend, PngFlush);
+    png_set_IHDR(png, info, img.w, img.h, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_compression_level(png, 9);
+    png_write_info(png, info);
+    for (int y = 0; y < img.h; ++y) png_write_row(png, const_cast<png_bytep>(&img.rgba[(size_t)y * img.w * 4]));
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+// The part (u0, v0)-(u1, v1) of the image resampled to w x h pixels: each
+// pixel the mean of 4 x 4 bilinear samples, with alpha-weighted colour, so
+// that edges against transparency keep their colour.
+void Resample(const Image& src, float u0, float v0, float u1, float v1, Image& dst, int dx, int dy, int w, int h) {
+    auto texel = [&](int x, int y, int k) {
+        x = std::min(std::max(x, 0), src.w - 1);
+        y = std::min(std::max(y, 0), src.h - 1);
+        return (float)src.rgba[((size_t)y * src.w + x) * 4 + k];
+    };
+    const int n = 4;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float sum[4] = {0, 0, 0, 0};
+            for (int sy = 0; sy < n; ++sy)
+                for (int sx = 0; sx < n; ++sx) {
+                    float u = u0 + (u1 - u0) * (x + (sx + 0.5f) / n) / w;
+                    float v = v0 + (v1 - v0) * (y + (sy + 0.5f) / n) / h;
+                    float fx = u * src.w - 0.5f, fy = v * src.h - 0.5f;
+                    int ix = (int)std::floor(fx), iy = (int)std::floor(fy);
+                    float ax = fx - ix, ay = fy - iy;
+                    float weights[4] = {(1 - ax) * (1 - ay), ax * (1 - ay), (1 - ax) * ay, ax * ay};
+                    int xs[4] = {ix, ix + 1, ix, ix + 1}, ys[4] = {iy, iy, iy + 1, iy + 1};
+                    for (int s = 0; s < 4; ++s) {
+                        float a = texel(xs[s], ys[s], 3) * weights[s];
+                        for (int k = 0; k < 3; ++k) sum[k] += texel(xs[s], ys[s], k) * a;
+                        sum[3] += a;
+                    }
+                }
+            unsigned char* p = &dst.rgba[((size_t)(dy + y) * dst.w + dx + x) * 4];
+            float alpha = sum[3] / (n * n);
+            for (int k = 0; k < 3; ++k) p[k] = sum[3] > 0 ? (unsigned char)std::lround(sum[k] / sum[3]) : 0;
+            p[3] = (unsigned char)std::lround(std::min(255.0f, alpha));
+        }
+}
+
+// ---- Model packs ----
+
+struct Reader {
+    const std::vector<unsigned char>& b;
+    size_t at;
+    std::string name;
+    unsigned U32() {
+        if (at + 4 > b.size()) Fail(name + ": cut short");
+        unsigned v = b[at] | b[at + 1] << 8 | b[at + 2] << 16 | (unsigned)b[at + 3] << 24;
+        at += 4;
+        return v;
+    }
+    float F32() {
+        unsigned v = U32();
+        float f;
+        std::memcpy(&f, &v, 4);
+        return f;
+    }
+    unsigned U16() {
+        if (at + 2 > b.size()) Fail(name + ": cut short");
+        unsigned v = b[at] | b[at + 1] << 8;
+        at += 2;
+        return v;
+    }
+    std::string Bytes(size_t n) {
+        if (at + n > b.size()) Fail(name + ": cut short");
+        std::string s(b.begin() + at, b.begin() + at + n);
+        at += n;
+        return s;
+    }
+};
+
+struct Writer {
+    std::vector<unsigned char> b;
+    void U32(unsigned v) {
+        for (int i = 0; i < 4; ++i) b.push_back((unsigned char)(v >> (8 * i)));
+    }
+    void F32(float f) {
+        unsigned v;
+        std::memcpy(&v, &f, 4);
+        U32(v);
+    }
+    void U16(unsigned v) {
+        b.push_back((unsigned char)v);
+        b.push_back((unsigned char)(v >> 8));
+    }
+    void Bytes(const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
+};
+
+struct Quad {
+    float x0, y0, x1, y1, z;  // positions, already scaled
+    float u0, v0, u1, v1;     // the part of the source image
+};
+
+struct Cell {
+    int x, y, w, h;
+};
+
+// Cells of one sheet, shelf by shelf, each size and image part once.
+struct Sheet {
+    int width = 1024, shelfY = 0, shelfH = 0, x = 0;
+    std::map<std::tuple<int, int, long, long, long, long>, Cell> cells;
+    std::vector<std::pair<Cell, Quad>> order;
+    Cell Place(const Quad& q) {
+        int w = std::max(1, (int)std::lround((q.x1 - q.x0) * kPixelsPerUnit));
+        int h = std::max(1, (int)std::lround((q.y1 - q.y0) * kPixelsPerUnit));
+        auto key = std::make_tuple(w, h, std::lround(q.u0 * 1e5), std::lround(q.v0 * 1e5), std::lround(q.u1 * 1e5),
+                                   std::lround(q.v1 * 1e5));
+        auto found = cells.find(key);
+        if (found != cells.end()) return found->second;
+        if (w + 2 > width) width = w + 2;
+        if (x + w + 2 > width) {
+            shelfY += shelfH;
+            shelfH = 0;
+            x = 0;
+        }
+        Cell c = {x + 1, shelfY + 1, w, h};  // a pixel of clear space around each
+        x += w + 2;
+        shelfH = std::max(shelfH, h + 2);
+        cells[key] = c;
+        order.push_back({c, q});
+        return c;
+    }
+    int Height() const { return shelfY + shelfH; }
+};
+
+// One frame mesh as quads.
+std::vector<Quad> MeshQuads(const std::vector<float>& pos, const std::vector<unsigned>& posIdx,
+                            const std::vector<float>& uv, const std::vector<unsigned>& uvIdx, float scale) {
+    std::vector<Quad> quads;
+    auto around = [&](size_t first, size_t count) {
+        Quad q = {1e9f, 1e9f, -1e9f, -1e9f, 0, 1e9f, 1e9f, -1e9f, -1e9f};
+        for (size_t i = first; i < first + count; ++i) {
+            const float* p = &pos[posIdx[i] * 3];
+            const float* t = &uv[uvIdx[i] * 2];
+            q.x0 = std::min(q.x0, p[0] * scale);
+            q.x1 = std::max(q.x1, p[0] * scale);
+            q.y0 = std::min(q.y0, p[1] * scale);
+            q.y1 = std::max(q.y1, p[1] * scale);
+            q.z = std::max(q.z, p[2] * scale);
+            q.u0 = std::min(q.u0, t[0]);
+            q.u1 = std::max(q.u1, t[0]);
+            q.v0 = std::min(q.v0, t[1]);
+            q.v1 = std::max(q.v1, t[1]);
+        }
+        quads.push_back(q);
+    };
+    const size_t corners = posIdx.size();
+    if (corners == 0 || corners != uvIdx.size()) return quads;
+    // Two triangles a quad, as qvmodel writes them; anything else as one.
+    bool pairs = corners % 6 == 0;
+    for (size_t i = 0; pairs && i < corners; i += 6) {
+        std::vector<unsigned> used(posIdx.begin() + i, posIdx.begin() + i + 6);
+        std::sort(used.begin(), used.end());
+        used.erase(std::unique(used.begin(), used.end()), used.end());
+        if (used.size() != 4) pairs = false;
+    }
+    if (pairs && corners / 6 <= 64) {
+        for (size_t i = 0; i < corners; i += 6) around(i, 6);
+    } else {
+        around(0, corners);
+    }
+    return quads;
+}
+
+void WriteQuads(Writer& w, const std::vector<std::pair<Quad, Cell>>& quads, int sheetW, int sheetH) {
+    w.U32((unsigned)quads.size() * 4);
+    for (const auto& qc : quads) {
+        const Quad& q = qc.first;
+        const float xyz[12] = {q.x0, q.y0, q.z, q.x1, q.y0, q.z, q.x1, q.y1, q.z, q.x0, q.y1, q.z};
+        for (float f : xyz) w.F32(f);
+    }
+    w.U32((unsigned)quads.size() * 2);
+    for (unsigned i = 0; i < quads.size(); ++i) {
+        const unsigned b = i * 4, idx[6] = {b, b + 1, b + 2, b, b + 2, b + 3};
+        for (unsigned k : idx) w.U16(k);
+    }
+    w.U32((unsigned)quads.size() * 4);
+    for (const auto& qc : quads) {
+        const Cell& c = qc.second;
+        float u0 = (float)c.x / sheetW, u1 = (float)(c.x + c.w) / sheetW;
+        float v0 = (float)c.y / sheetH, v1 = (float)(c.y + c.h) / sheetH;
+        const float uv[8] = {u0, v1, u1, v1, u1, v0, u0, v0};  // y up, v down
+        for (float f : uv) w.F32(f);
+    }
+    w.U32((unsigned)quads.size() * 2);
+    for (unsigned i = 0; i < quads.size(); ++i) {
+        const unsigned b = i * 4, idx[6] = {b, b + 1, b + 2, b, b + 2, b + 3};
+        for (unsigned k : idx) w.U16(k);
+    }
+}
+
+struct SpriteJob {
+    std::string modelLabel, pack, image, sheetLabel;
+    float scale = 1.0f;
+};
+
+// Reads the pack, lays the sheet out and writes both.
+void Bake(const SpriteJob& job, const std::string& in, const std::string& outDir, ManifestGroupWriter& group) {
+    const std::string packPath = JoinPath(JoinPath(in, "models"), job.pack);
+    std::vector<unsigned char> bytes;
+    if (!ReadFileBytes(packPath, bytes) || bytes.size() < 8) Fail("cannot read " + packPath);
+    Image source = ReadImage(JoinPath(JoinPath(in, "images"), job.image));
+    Reader r{bytes, bytes.size() - 4, packPath};
+    r.at = r.U32();
+
+    struct MeshOut {
+        std::vector<Quad> quads;
+    };
+    struct ClipOut {
+        std::string name;
+        unsigned frames;
+        std::vector<MeshOut> meshes;
+        std::string keys;  // copied as they are
+    };
+    struct PartOut {
+        std::string name;  // 64 bytes as stored
+        bool box;
+        float boxValues[6];
+        std::vector<ClipOut> clips;
+    };
+    std::vector<PartOut> parts;
+    unsigned partCount = r.U32();
+    std::vector<std::pair<std::string, unsigned>> entries;
+    for (unsigned i = 0; i < partCount; ++i) {
+        std::string name = r.Bytes(64);
+        entries.push_back({name, r.U32()});
+    }
+    Sheet sheet;
+    for (const auto& e : entries) {
+        PartOut part;
+        part.name = e.first;
+        part.box = (unsigned char)e.first[63] == '#';
+        r.at = e.second;
+        if (part.box)
+            for (float& f : part.boxValues) f = r.F32() * job.scale;
+        unsigned clips = r.U32();
+        for (unsigned c = 0; c < clips; ++c) {
+            ClipOut clip;
+            clip.name = r.Bytes(64);
+            clip.frames = r.U32();
+            unsigned meshes = r.U32();
+            std::vector<float> pos, uv;
+            std::vector<unsigned> posIdx, uvIdx;
+            for (unsigned m = 0; m < meshes; ++m) {
+                unsigned p = r.U32();
+                if (p) {
+                    pos.clear();
+                    posIdx.clear();
+                    for (unsigned i = 0; i < p * 3; ++i) pos.push_back(r.F32());
+                    unsigned t = r.U32();
+                    for (unsigned i = 0; i < t * 3; ++i) posIdx.push_back(r.U16());
+                }
+                unsigned u = r.U32();
+                if (u) {
+                    uv.clear();
+                    uvIdx.clear();
+                    for (unsigned i = 0; i < u * 2; ++i) uv.push_back(r.F32());
+                    unsigned t = r.U32();
+                    for (unsigned i = 0; i < t * 3; ++i) uvIdx.push_back(r.U16());
+                }
+                for (unsigned i : posIdx)
+                    if (i * 3 + 2 >= pos.size()) Fail(packPath + ": index out of range");
+                for (unsigned i : uvIdx)
+                    if (i * 2 + 1 >= uv.size()) Fail(packPath + ": index out of range");
+                MeshOut mesh;
+                mesh.quads = MeshQuads(pos, posIdx, uv, uvIdx, job.scale);
+                for (const Quad& q : mesh.quads) sheet.Place(q);
+                clip.meshes.push_back(mesh);
+            }
+            size_t keysStart = r.at;
+            for (unsigned n = r.U32(), i = 0; i < n * 3; ++i) r.F32();
+            for (unsigned n = r.U32(), i = 0; i < n * 4; ++i) r.F32();
+            for (unsigned n = r.U32(), i = 0; i < n * 3; ++i) r.F32();
+            clip.keys.assign(bytes.begin() + keysStart, bytes.begin() + r.at);
+            part.clips.push_back(clip);
+        }
+        parts.push_back(part);
+    }
+
+    // The sheet: every cell resampled from its part of the image.
+    Image out;
+    out.w = sheet.width;
+    out.h = std::max(1, sheet.Height());
+    out.rgba.assign((size_t)out.w * out.h * 4, 0);
+    for (const auto& cq : sheet.order)
+        Resample(source, cq.second.u0, cq.second.v0, cq.second.u1, cq.second.v1, out, cq.first.x, cq.first.y,
+                 cq.first.w, cq.first.h);
+
+    Writer w;
+    std::vector<unsigned> offsets;
+    for (const PartOut& part : parts) {
+        offsets.push_back((unsigned)w.b.size());
+        if (part.box)
+            for (float f : part.boxValues) w.F32(f);
+        w.U32((unsigned)part.clips.size());
+        for (const ClipOut& clip : part.clips) {
+            w.Bytes(clip.name);
+            w.U32(clip.frames);
+            w.U32((unsigned)clip.meshes.size());
+            for (const MeshOut& mesh : clip.meshes) {
+                std::vector<std::pair<Quad, Cell>> quads;
+                for (const Quad& q : mesh.quads) quads.push_back({q, sheet.Place(q)});
+                WriteQuads(w, quads, out.w, out.h);
+            }
+            w.Bytes(clip.keys);
+        }
+    }
+    unsigned directory = (unsigned)w.b.size();
+    w.U32((unsigned)parts.size());
+    for (size_t i = 0; i < parts.size(); ++i) {
+        w.Bytes(parts[i].name);
+        w.U32(offsets[i]);
+    }
+    w.U32(directory);
+
+    std::string sheetName = job.pack.substr(0, job.pack.rfind('.')) + ".png";
+    std::vector<unsigned char> png = WritePng(out);
+    if (!WriteFileIfChanged(JoinPath(outDir, job.pack), w.b.data(), w.b.size()) ||
+        !WriteFileIfChanged(JoinPath(outDir, sheetName), png.data(), png.size()))
+        Fail("cannot write into " + outDir);
+    std::string error;
+    if (!group.Add(job.modelLabel, job.pack, error) || !group.Add(job.sheetLabel, sheetName, error)) Fail(error);
+}
+
+std::vector<SpriteJob> ReadList(const std::string& path) {
+    std::string text;
+    if (!ReadFileText(path, text)) Fail("cannot read " + path);
+    std::vector<SpriteJob> jobs;
+    size_t lineNo = 0;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(at, end - at);
+        at = end + 1;
+        ++lineNo;
+        line = line.substr(0, line.find('#'));
+        std::vector<std::string> words;
+        for (size_t p = 0; p < line.size();) {
+            while (p < line.size() && std::isspace((unsigned char)line[p])) ++p;
+            size_t q = p;
+            while (q < line.size() && !std::isspace((unsigned char)line[q])) ++q;
+            if (q > p) words.push_back(line.substr(p, q - p));
+            p = q;
+        }
+        if (words.empty()) continue;
+        const std::string where = path + ":" + std::to_string(lineNo);
+        if (words[0] != "sprite" || (words.size() != 5 && words.size() != 7)) Fail(where + ": expected sprite <MODEL> <pack> <image> <SHEET> [scale s]");
+        SpriteJob job{words[1], words[2], words[3], words[4], 1.0f};
+        if (words.size() == 7) {
+            if (words[5] != "scale") Fail(where + ": expected scale");
+            job.scale = std::strtof(words[6].c_str(), nullptr);
+            if (!(job.scale > 0.0f && job.scale <= 4.0f)) Fail(where + ": scale out of range");
+        }
+        jobs.push_back(job);
+    }
+    return jobs;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string in;
+    std::vector<char*> rest = {argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--in" && i + 1 < argc) in = argv[++i];
+        else rest.push_back(argv[i]);
+    }
+    GroupToolOptions options;
+    options.group = "sprites/";
+    if (in.empty() || !ParseGroupToolOptions((int)rest.size(), rest.data(), options)) {
+        std::fprintf(stderr, "usage: qvsprite --in <generated content> --out <dir> --manifest <fragment.xml> "
+                             "[--group <path>] <list>...\n");
+        return 2;
+    }
+    try {
+        if (!MakeDirs(options.outDir)) Fail("cannot make " + options.outDir);
+        ManifestGroupWriter group("made by qvsprite from the full edition's art", options.group);
+        for (const std::string& list : options.sources)
+            for (const SpriteJob& job : ReadList(list)) Bake(job, in, options.outDir, group);
+        if (!group.Write(options.manifest)) Fail("cannot write " + options.manifest);
+    } catch (const Failure& f) {
+        std::fprintf(stderr, "qvsprite: %s\n", f.message.c_str());
+        return 1;
+    }
+    return 0;
+}
