@@ -746,7 +746,9 @@ struct Image {
 
 // Draws a posed mesh seen from the front (the viewer on -z, the model's
 // right hand on the picture's left, as in the game).
-void Draw(Image& img, const MeshData& m, const PoseResult& pose, const Canvas& tex, float scale, float cx, float cy) {
+void Draw(Image& img, const MeshData& m, const PoseResult& pose, const Canvas& tex, float scale, float cx, float cy,
+          float yawDegrees = 0) {
+    Q4 view = AxisAngle(V3(0, 1, 0), yawDegrees);
     std::vector<V3> p(m.v.size());
     for (size_t i = 0; i < m.v.size(); ++i) {
         const Vert& v = m.v[i];
@@ -755,7 +757,7 @@ void Draw(Image& img, const MeshData& m, const PoseResult& pose, const Canvas& t
             return pose.position[b] + Rotate(pose.rotation[b], local);
         };
         V3 a = place(v.b0);
-        p[i] = v.b0 == v.b1 ? a : a * v.w0 + place(v.b1) * (1 - v.w0);
+        p[i] = Rotate(view, v.b0 == v.b1 ? a : a * v.w0 + place(v.b1) * (1 - v.w0));
     }
     for (size_t t = 0; t + 2 < m.idx.size(); t += 3) {
         uint32_t ia = m.idx[t], ib = m.idx[t + 1], ic = m.idx[t + 2];
@@ -932,6 +934,28 @@ bool Run(const Options& o) {
             fout.px = faces.px;
             write(o.preview, female ? "female_faces.png" : "male_faces.png", EncodePng(fout));
         }
+    }
+    if (!o.preview.empty()) {
+        // Every motion in eight steps, from the front and from the side.
+        const int steps = 8, cell = 120;
+        Image sheet(cell * steps * 2, cell * 2 * (int)motions.size() / 2 + cell);
+        for (size_t k = 0; k < motions.size(); ++k) {
+            const Motion& m = motions[k];
+            for (int i = 0; i < steps; ++i) {
+                PoseResult pose = SolvePose(Interpolate(m, m.duration * i / (steps - 1)));
+                for (int side = 0; side < 2; ++side) {
+                    float cx = cell / 2 + cell * (i + steps * side), cy = cell * (float)k + cell * 0.5f + 1.25f * 100;
+                    for (int part : {0, 1, 2, 3}) {
+                        std::string name = ModelName(false, part, 0);
+                        Draw(sheet, meshes[name], pose, textures.at(TextureLabel(false, part, 1)), 100, cx, cy,
+                             side ? 90.0f : 0.0f);
+                    }
+                }
+            }
+        }
+        Canvas out(sheet.w, sheet.h, {0, 0, 0});
+        out.px = sheet.px;
+        write(o.preview, "motions.png", EncodePng(out));
     }
     std::printf("qvcharacter: %zu skins, %zu animations, %zu textures\n", meshes.size(), motions.size(),
                 textures.size());
