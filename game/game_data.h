@@ -98,5 +98,10 @@ private:
 
 extern GameData g_gameData;
 
+// Puts the game's skin texture loader in place: it loads nothing, since the
+// game itself gives each worn skin its part texture when it dresses an
+// avatar (AvatarAppearance::ApplyTo).
+void InstallSkinTextureLoader();
+
 // Waits by polling the tick count, as display changes want a short pause.
 void BusyWait(DWORD milliseconds);
