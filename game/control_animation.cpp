@@ -5,6 +5,7 @@
 
 #include "board.h"
 #include "frame_timer.h"
+#include "game_data.h"
 #include "gui_callbacks.h"
 #include "model_instance.h"
 #include "profiles.h"
@@ -87,6 +88,7 @@ bool AnimationControl::SetContestant(PlayerProfile* profile) {
     force = false;
     drawn = profile != nullptr;
     if (profile) {
+        g_gameData.EnsureCharacters();
         profile->appearance.ApplyTo(character);
         if (!character->animation) PlayAnimation(kIdleOnBinding, true, 0.0f);
     }

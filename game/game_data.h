@@ -49,6 +49,9 @@ public:
     void Shutdown();
     // Characters, avatar part textures and models, and the trophy table.
     void LoadCharacters();
+    // The characters and part textures alone, once (an avatar bound before
+    // the start command ran asks for them).
+    void EnsureCharacters() { LoadCharacterParts(); }
     // One frame's time, no more than the renderer's cap.
     void AddPlayTime();
 
