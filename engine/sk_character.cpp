@@ -126,8 +126,9 @@ void SkCharacter::Sample(float tau, SkKey* out) {
         }
     }
     float f = tau * keyRate;
-    unsigned k0 = (unsigned)f;
-    if (k0 >= keys) k0 = 0;
+    // Past the last key (or no number at all) wraps to key 0, before any
+    // conversion that could overflow.
+    unsigned k0 = f >= 0.0f && f < (float)keys ? (unsigned)f : 0;
     unsigned k1 = k0 + 1;
     if (k1 >= keys) k1 = 0;
     float w0 = (float)k1 - f, w1;

@@ -357,8 +357,9 @@ Skin::~Skin() { Clear(); }
 void Skin::Clear() {
     if (deviceData && ReleaseDeviceData) ReleaseDeviceData(deviceData);
     deviceData = nullptr;
-    if (texture && g_skinTextureLoader && textureName) g_skinTextureLoader->Release(texture);
+    if (texture && loaderTexture && g_skinTextureLoader) g_skinTextureLoader->Release(texture);
     texture = nullptr;
+    loaderTexture = false;
     delete[] positions;
     delete[] workPositions;
     delete[] normals;
@@ -456,7 +457,10 @@ int Skin::ReadBody(FILE* file) {
         }
         influenceTotal = (uint32_t)total;
     }
-    if (textureName && g_skinTextureLoader) texture = g_skinTextureLoader->Load(textureName);
+    if (textureName && g_skinTextureLoader) {
+        texture = g_skinTextureLoader->Load(textureName);
+        loaderTexture = texture != nullptr;
+    }
     return SK_OK;
 }
 

@@ -150,6 +150,7 @@ public:
     uint32_t* indices = nullptr;       // I, triangle list
     char* textureName = nullptr;
     void* texture = nullptr;           // handle: a loader's or the game's Texture
+    bool loaderTexture = false;        // texture came from the loader (and goes back to it)
     uint16_t* influenceCounts = nullptr;   // V
     uint32_t* influenceStart = nullptr;    // V: first entry of each vertex
     uint16_t* influenceBones = nullptr;    // all entries

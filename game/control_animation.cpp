@@ -5,6 +5,7 @@
 
 #include "board.h"
 #include "frame_timer.h"
+#include "game_data.h"
 #include "gui_callbacks.h"
 #include "model_instance.h"
 #include "profiles.h"
@@ -87,6 +88,7 @@ bool AnimationControl::SetContestant(PlayerProfile* profile) {
     force = false;
     drawn = profile != nullptr;
     if (profile) {
+        g_gameData.EnsureCharacters();
         profile->appearance.ApplyTo(character);
         if (!character->animation) PlayAnimation(kIdleOnBinding, true, 0.0f);
     }
@@ -110,8 +112,12 @@ void AnimationControl::PlayAnimation(int index, bool loop, float blend) {
 
 void AnimationControl::Update() {
     if (pending == -2) {
-        if (character->finished) PlayAnimation(kIdleAfterReaction, true, kAvatarBlend);
-        if (pending == -2 && !character->animation) pending = -1;
+        if (character->finished || !character->animation) {
+            PlayAnimation(kIdleAfterReaction, true, kAvatarBlend);
+            // Without an idle to go back to, the last pose stands; the
+            // avatar is free for the next reaction all the same.
+            pending = -1;
+        }
     } else if (pending >= 0) {
         delay -= FrameStep();
         if (delay < 0.0f && (force || character->mode == 1 || character->finished)) {

@@ -1,6 +1,15 @@
 // The "animation" control kind: a contestant's 3D avatar, a skeletal
 // character dressed from the bound contestant's appearance, playing its
 // idles and the reactions the round queues on it.
+//
+// In a GUI document: "pos" is where the character's feet stand (view
+// units; z its depth among the controls), "scale" the view units per metre
+// of character (a contestant is about 1.85 m tall, so 0.6 shows one a
+// little over half the screen's height), "rot" turns it (it faces the
+// viewer unturned). "model" and "texture" add a body drawn with it (a
+// pedestal, say), which "hide_pos", "hide_scale" and "hide_rot" move,
+// scale and turn; "OnAnimEnd" is kept. Nothing is drawn until a
+// contestant is bound.
 #pragma once
 #include "gui_control.h"
 

@@ -208,6 +208,19 @@ void GameData::ReleaseCharacterParts() {
                 }
 }
 
+namespace {
+class GameSkinTextureLoader : public SkinTextureLoader {
+public:
+    void* Load(const char*) override { return nullptr; }
+    void Release(void*) override {}
+};
+}  // namespace
+
+void InstallSkinTextureLoader() {
+    static GameSkinTextureLoader loader;
+    g_skinTextureLoader = &loader;
+}
+
 Texture* AvatarPartTexture(int gender, int part, int colour) {
     if (gender < 0 || gender > 1 || part < 0 || part >= PART_COUNT || colour < 0 || colour >= kMaxPartColours)
         return nullptr;

@@ -55,6 +55,9 @@ public:
     void Shutdown();
     // Characters, avatar part textures and models, and the trophy table.
     void LoadCharacters();
+    // The characters and part textures alone, once (an avatar bound before
+    // the start command ran asks for them).
+    void EnsureCharacters() { LoadCharacterParts(); }
     // One frame's time, no more than the renderer's cap.
     void AddPlayTime();
 
@@ -103,6 +106,11 @@ private:
 };
 
 extern GameData g_gameData;
+
+// Puts the game's skin texture loader in place: it loads nothing, since the
+// game itself gives each worn skin its part texture when it dresses an
+// avatar (AvatarAppearance::ApplyTo).
+void InstallSkinTextureLoader();
 
 // Waits by polling the tick count, as display changes want a short pause.
 void BusyWait(DWORD milliseconds);

@@ -133,6 +133,7 @@ extern "C" int __stdcall RunGame(HINSTANCE instance, HINSTANCE, const char* data
     g_gameData.frameExtraWidth = 2 * border;
     g_gameData.frameExtraHeight = top + border;
     MoveWindow(window, 0, 0, width + 2 * border, height + top + border, TRUE);
+    InstallSkinTextureLoader();
 
     bool started = StartSubsystems(window);
     if (started) {

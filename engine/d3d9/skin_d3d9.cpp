@@ -1,6 +1,8 @@
 // Skinned characters through Direct3D 9: the skinned vertices change every
 // frame, so each skin is drawn from memory (interleaved here) rather than
 // from device buffers, with the depth handling of the character scenes.
+// Characters are opaque: their vertex colours carry the alpha, as in the
+// OpenGL build (and reading the renderer's colour back would stall).
 #include <cstring>
 #include <vector>
 
@@ -27,15 +29,20 @@ BYTE Channel(float f) {
     return f >= 1.0f ? 255 : (BYTE)(f * 255.0f + 0.5f);
 }
 
-// The alpha of the renderer's global alpha (kept as the texture factor).
-BYTE GlobalAlpha(const RendererDevice* rd) { return rd ? (BYTE)(rd->alphaFactor >> 24) : 255; }
-
 } // namespace
 
 void DeviceBeginDepthScene() {
     IDirect3DDevice9* dev = GetD3DDevice();
     if (!dev) return;
-    dev->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    // Once a frame: the GUI draws in ascending depth, so a later scene is
+    // nearer and wins over an earlier one's depth as a fresh clear would let
+    // it; clearing the whole buffer for every avatar costs the software
+    // rasterisers dearly.
+    static uint32_t clearedIn = 0xFFFFFFFF;
+    if (clearedIn != g_renderer.frameCounter) {
+        clearedIn = g_renderer.frameCounter;
+        dev->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    }
     dev->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
     dev->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
     dev->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
@@ -63,7 +70,6 @@ void DeviceDrawSkin(const Skin* skin, Texture* texture) {
     uint32_t n = skin->indices ? skin->indexCount - skin->indexCount % 3 : v - v % 3;
     if (n == 0) return;
 
-    BYTE alpha = GlobalAlpha(g_renderer.device);
     s_vertices.resize(v);
     for (uint32_t i = 0; i < v; ++i) {
         SkinVertex& out = s_vertices[i];
@@ -72,9 +78,9 @@ void DeviceDrawSkin(const Skin* skin, Texture* texture) {
         out.z = skin->workPositions[i * 3 + 2];
         if (skin->colours) {
             const float* c = skin->colours + i * 4;
-            out.colour = D3DCOLOR_ARGB((BYTE)(Channel(c[3]) * alpha / 255), Channel(c[0]), Channel(c[1]), Channel(c[2]));
+            out.colour = D3DCOLOR_ARGB(Channel(c[3]), Channel(c[0]), Channel(c[1]), Channel(c[2]));
         } else {
-            out.colour = D3DCOLOR_ARGB(alpha, 255, 255, 255);
+            out.colour = D3DCOLOR_ARGB(255, 255, 255, 255);
         }
         out.u = skin->texCoords ? skin->texCoords[i * 2] : 0.0f;
         out.v = skin->texCoords ? skin->texCoords[i * 2 + 1] : 0.0f;

@@ -55,6 +55,7 @@ protected:
             g_skLibrary.Add(k);
         }
         g_renderer.frameTime = g_renderer.defaultFrameTime = 0.1f;
+        g_gameData.charactersLoaded = true;  // this library, not the folder's
     }
     void TearDown() override {
         g_skLibrary.Clear();

@@ -341,8 +341,8 @@ std::vector<Motion> AllMotions() {
     }
     // A friendly wave with the right hand, palm to the audience.
     {
-        P a = P().R(0.30f, 0.26f, -0.16f, 90, 0).Head(2, 0, -4).Chest(0, -4, 2);
-        P b = P().R(0.40f, 0.22f, -0.16f, 90, 0).Head(2, 0, -4).Chest(0, -4, 2);
+        P a = P().R(0.28f, 0.40f, -0.14f, 90, 0).Head(2, 0, -4).Chest(0, -4, 2);
+        P b = P().R(0.44f, 0.36f, -0.14f, 90, 0).Head(2, 0, -4).Chest(0, -4, 2);
         std::vector<Keyframe> k = {{0, rest}, {0.4f, a}};
         float t = 0.4f;
         for (int i = 0; i < 5; ++i) k.push_back({t += 0.2f, i % 2 ? a : b});

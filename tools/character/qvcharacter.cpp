@@ -220,11 +220,11 @@ Canvas TorsoTexture(Rgb cloth, bool female, int index) {
         // Scoop neckline trim and a fine pattern of dots.
         for (int i = 0; i < 9; ++i)
             for (int j = 0; j < 5; ++j) t.Ellipse(0.06f + i * 0.11f + (j % 2) * 0.055f, 0.05f + j * 0.055f, 0.006f, 0.0035f, light, 0.7f);
-        t.Arc(0.5f, 0.004f, 0.16f, 0.07f, 0.012f, light);
+        t.Arc(0.5f, 0.004f, 0.11f, 0.05f, 0.010f, light);
     } else {
         // Collar, button placket and buttons, a pocket.
-        t.Arc(0.5f, 0.0f, 0.20f, 0.09f, 0.03f, dark);
-        t.Arc(0.5f, 0.0f, 0.18f, 0.08f, 0.012f, light);
+        t.Arc(0.5f, 0.0f, 0.11f, 0.06f, 0.022f, dark);
+        t.Arc(0.5f, 0.0f, 0.10f, 0.055f, 0.009f, light);
         t.Rect(0.493f, 0.06f, 0.507f, 0.30f, dark);
         for (int i = 0; i < 4; ++i) t.Ellipse(0.5f, 0.10f + i * 0.055f, 0.006f, 0.007f, light);
         t.Rect(0.56f, 0.09f, 0.62f, 0.15f, dark);
@@ -407,19 +407,19 @@ MeshData TorsoMesh(bool female) {
         {0.86f, 0.160f, 0.105f, 0.0f, B_HIPS, B_HIPS, 1},     {0.98f, 0.168f, 0.110f, 0.0f, B_HIPS, B_HIPS, 1},
         {1.08f, 0.155f, 0.106f, 0.0f, B_HIPS, B_SPINE, 0.5f}, {1.18f, 0.152f, 0.108f, -0.005f, B_SPINE, B_SPINE, 1},
         {1.28f, 0.166f, 0.118f, -0.01f, B_SPINE, B_CHEST, 0.4f}, {1.36f, 0.180f, 0.120f, -0.01f, B_CHEST, B_CHEST, 1},
-        {1.425f, 0.182f, 0.108f, 0.0f, B_CHEST, B_CHEST, 1},  {1.47f, 0.135f, 0.085f, 0.005f, B_CHEST, B_CHEST, 1},
-        {1.50f, 0.065f, 0.060f, 0.008f, B_CHEST, B_NECK, 0.7f}};
+        {1.425f, 0.186f, 0.108f, 0.0f, B_CHEST, B_CHEST, 1},  {1.475f, 0.150f, 0.088f, 0.005f, B_CHEST, B_CHEST, 1},
+        {1.515f, 0.072f, 0.064f, 0.008f, B_CHEST, B_NECK, 0.7f}};
     std::vector<Section> woman = {
         {0.86f, 0.168f, 0.110f, 0.0f, B_HIPS, B_HIPS, 1},     {0.98f, 0.172f, 0.112f, 0.0f, B_HIPS, B_HIPS, 1},
         {1.08f, 0.140f, 0.098f, 0.0f, B_HIPS, B_SPINE, 0.5f}, {1.18f, 0.128f, 0.095f, -0.005f, B_SPINE, B_SPINE, 1},
         {1.27f, 0.150f, 0.120f, -0.018f, B_SPINE, B_CHEST, 0.4f}, {1.34f, 0.158f, 0.122f, -0.02f, B_CHEST, B_CHEST, 1},
-        {1.42f, 0.165f, 0.100f, 0.0f, B_CHEST, B_CHEST, 1},   {1.465f, 0.125f, 0.080f, 0.005f, B_CHEST, B_CHEST, 1},
-        {1.495f, 0.058f, 0.054f, 0.008f, B_CHEST, B_NECK, 0.7f}};
+        {1.42f, 0.170f, 0.100f, 0.0f, B_CHEST, B_CHEST, 1},   {1.47f, 0.138f, 0.082f, 0.005f, B_CHEST, B_CHEST, 1},
+        {1.51f, 0.064f, 0.058f, 0.008f, B_CHEST, B_NECK, 0.7f}};
     const std::vector<Section>& body = female ? woman : male;
     std::vector<Ring> rings;
     for (size_t i = 0; i < body.size(); ++i) {
         const Section& s = body[i];
-        float v = 0.30f * (1.0f - (s.y - 0.86f) / (1.50f - 0.86f));
+        float v = 0.30f * (1.0f - (s.y - 0.86f) / (1.515f - 0.86f));
         rings.push_back({V3(0, s.y, s.z), s.rx, s.rz, s.b0, s.b1, s.w0, v});
     }
     Tube(m, rings, 24);
@@ -430,8 +430,8 @@ MeshData TorsoMesh(bool female) {
         float k = female ? 0.88f : 1.0f;
         auto at = [&](float v) { return kSleeveV0 + (kSleeveV1 - kSleeveV0) * v; };
         Tube(m,
-             {{sh + V3(-side * 0.01f, 0.035f, 0), 0.040f * k, 0.045f * k, clav, up, 0.6f, at(0)},
-              {sh + V3(0, -0.02f, 0), 0.060f * k, 0.058f * k, up, clav, 0.8f, at(0.1f)},
+             {{sh + V3(-side * 0.04f, -0.01f, 0), 0.035f * k, 0.040f * k, clav, up, 0.6f, at(0)},
+              {sh + V3(-side * 0.005f, -0.03f, 0), 0.052f * k, 0.054f * k, up, clav, 0.8f, at(0.1f)},
               {Lerp(sh, el, 0.5f), 0.052f * k, 0.052f * k, up, up, 1, at(0.3f)},
               {el, 0.046f * k, 0.046f * k, up, fore, 0.5f, at(0.5f)},
               {Lerp(el, wr, 0.5f), 0.043f * k, 0.041f * k, fore, fore, 1, at(0.75f)},
@@ -746,7 +746,9 @@ struct Image {
 
 // Draws a posed mesh seen from the front (the viewer on -z, the model's
 // right hand on the picture's left, as in the game).
-void Draw(Image& img, const MeshData& m, const PoseResult& pose, const Canvas& tex, float scale, float cx, float cy) {
+void Draw(Image& img, const MeshData& m, const PoseResult& pose, const Canvas& tex, float scale, float cx, float cy,
+          float yawDegrees = 0) {
+    Q4 view = AxisAngle(V3(0, 1, 0), yawDegrees);
     std::vector<V3> p(m.v.size());
     for (size_t i = 0; i < m.v.size(); ++i) {
         const Vert& v = m.v[i];
@@ -755,7 +757,7 @@ void Draw(Image& img, const MeshData& m, const PoseResult& pose, const Canvas& t
             return pose.position[b] + Rotate(pose.rotation[b], local);
         };
         V3 a = place(v.b0);
-        p[i] = v.b0 == v.b1 ? a : a * v.w0 + place(v.b1) * (1 - v.w0);
+        p[i] = Rotate(view, v.b0 == v.b1 ? a : a * v.w0 + place(v.b1) * (1 - v.w0));
     }
     for (size_t t = 0; t + 2 < m.idx.size(); t += 3) {
         uint32_t ia = m.idx[t], ib = m.idx[t + 1], ic = m.idx[t + 2];
@@ -928,10 +930,43 @@ bool Run(const Options& o) {
                 if (!female && k >= 4) draw(4, k % 3, (k + 1) % 4);
                 if (k == 5) draw(5, 0, 0);
             }
+            // Busts at rest from the front, a three-quarter view and the side.
+            Image busts(400 * 3, 420);
+            for (int k = 0; k < 3; ++k)
+                for (int part : {0, 1, 2, 3}) {
+                    std::string name = ModelName(female, part, part == 0 ? 1 : 0);
+                    Draw(busts, meshes[name], rest, textures.at(TextureLabel(female, part, part == 3 ? 6 : 1)), 400,
+                         200 + 400 * k, 60 + 1.85f * 400, k * 40.0f);
+                }
+            Canvas bout(busts.w, busts.h, {0, 0, 0});
+            bout.px = busts.px;
+            write(o.preview, female ? "female_busts.png" : "male_busts.png", EncodePng(bout));
             Canvas fout(faces.w, faces.h, {0, 0, 0});
             fout.px = faces.px;
             write(o.preview, female ? "female_faces.png" : "male_faces.png", EncodePng(fout));
         }
+    }
+    if (!o.preview.empty()) {
+        // Every motion in eight steps, from the front and from the side.
+        const int steps = 8, cell = 120;
+        Image sheet(cell * steps * 2, cell * 2 * (int)motions.size() / 2 + cell);
+        for (size_t k = 0; k < motions.size(); ++k) {
+            const Motion& m = motions[k];
+            for (int i = 0; i < steps; ++i) {
+                PoseResult pose = SolvePose(Interpolate(m, m.duration * i / (steps - 1)));
+                for (int side = 0; side < 2; ++side) {
+                    float cx = cell / 2 + cell * (i + steps * side), cy = cell * (float)k + cell * 0.5f + 1.25f * 100;
+                    for (int part : {0, 1, 2, 3}) {
+                        std::string name = ModelName(false, part, 0);
+                        Draw(sheet, meshes[name], pose, textures.at(TextureLabel(false, part, 1)), 100, cx, cy,
+                             side ? 90.0f : 0.0f);
+                    }
+                }
+            }
+        }
+        Canvas out(sheet.w, sheet.h, {0, 0, 0});
+        out.px = sheet.px;
+        write(o.preview, "motions.png", EncodePng(out));
     }
     std::printf("qvcharacter: %zu skins, %zu animations, %zu textures\n", meshes.size(), motions.size(),
                 textures.size());
