@@ -20,7 +20,7 @@ as_root() {
 
 APT_PACKAGES="mingw-w64 g++-mingw-w64-i686 cmake make g++ pkg-config dpkg-dev
  wine wine32 xvfb xauth xdotool x11-utils imagemagick libz-mingw-w64-dev
- googletest python3 ca-certificates xz-utils
+ googletest python3 ca-certificates xz-utils alsa-utils
  libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 libasound2:i386
  libvorbis-dev libpng-dev libjpeg62-turbo-dev libfreetype-dev fonts-dejavu-core"
 
@@ -186,6 +186,37 @@ wine_prefix() {
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w 2>/dev/null || true
     fi
+}
+
+# An ALSA configuration whose default device is a null one, on top of the
+# system's own: DirectSound under Wine then opens and plays into nothing.
+use_null_sound() {
+    mkdir -p "$BUILD"
+    cat > "$BUILD/alsa-null.conf" <<ALSA
+</usr/share/alsa/alsa.conf>
+pcm.!default { type null }
+ALSA
+    export ALSA_CONFIG_PATH="$BUILD/alsa-null.conf"
+}
+
+# Why ALSA's default device cannot play, or nothing when it can: a tenth of a
+# second of silence is played through it (no card and no sound server, as on
+# a server or in a container, makes that fail).
+sound_unusable() {
+    if command -v aplay >/dev/null 2>&1; then
+        local out
+        if out=$(head -c 1600 /dev/zero | timeout 5 aplay -q -D default -t raw -f S16_LE -r 8000 -c 1 2>&1); then
+            return 0
+        fi
+        out=$(printf '%s\n' "$out" | grep -v '^ALSA lib' | tail -1)
+        echo "the default ALSA device does not play (${out:-aplay failed})"
+        return 0
+    fi
+    # Without aplay: a card, or a sound server's socket, is taken as sound.
+    if grep -q '^ *[0-9]' /proc/asound/cards 2>/dev/null; then return 0; fi
+    local run=${XDG_RUNTIME_DIR:-/run/user/$(id -u)}
+    if [ -S "$run/pulse/native" ] || [ -S "$run/pipewire-0" ]; then return 0; fi
+    echo "no sound card and no sound server"
 }
 
 setup_and_build() {
