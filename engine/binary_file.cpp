@@ -11,6 +11,8 @@
 #include <unistd.h>
 #endif
 
+BinaryFile::StepObserver BinaryFile::stepObserver = nullptr;
+
 bool ReplaceFileWith(const char* source, const char* target) {
 #ifdef _WIN32
     return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
@@ -45,6 +47,7 @@ bool BinaryFile::Write(const void* data, unsigned size, unsigned count) {
     if (mode != Writing) return false;
     bool ok = std::fwrite(data, size, count, file) == count;
     if (!ok) failed = true;
+    Step();
     return ok;
 }
 
@@ -65,8 +68,12 @@ int BinaryFile::Close() {
 #else
         if (ok) ok = fsync(fileno(file)) == 0;
 #endif
+        Step();
         if (std::fclose(file) != 0) ok = false;
+        file = nullptr;
+        Step();
         if (ok) ok = ReplaceFileWith(temp_path, path);
+        Step();
         if (!ok) {
             std::remove(temp_path);
             result = -1;
