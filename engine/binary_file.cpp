@@ -21,6 +21,23 @@ bool ReplaceFileWith(const char* source, const char* target) {
 #endif
 }
 
+bool CopyWholeFile(const char* source, const char* target) {
+#ifdef _WIN32
+    return CopyFileA(source, target, FALSE) != 0;
+#else
+    FILE* in = std::fopen(source, "rb");
+    if (!in) return false;
+    FILE* out = std::fopen(target, "wb");
+    bool ok = out != nullptr;
+    char buffer[4096];
+    size_t n;
+    while (ok && (n = std::fread(buffer, 1, sizeof(buffer), in)) > 0) ok = std::fwrite(buffer, 1, n, out) == n;
+    if (out && std::fclose(out) != 0) ok = false;
+    std::fclose(in);
+    return ok;
+#endif
+}
+
 void BinaryFile::Open(const char* p, int m) {
     if (!p || !*p || file) return;
     if (m == Reading) {

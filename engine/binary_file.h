@@ -51,3 +51,5 @@ private:
 
 // Replaces target by source in one step where the system allows it.
 bool ReplaceFileWith(const char* source, const char* target);
+// Copies source over target (a copy kept aside); false when it cannot.
+bool CopyWholeFile(const char* source, const char* target);

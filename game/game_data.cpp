@@ -9,9 +9,7 @@
 
 #include "binary_file.h"
 #include "file_system.h"
-#include "font_manager.h"
 #include "record_io.h"
-#include "renderer.h"
 #include "strings.h"
 
 GameData g_gameData;
@@ -70,7 +68,7 @@ bool GameData::LoadPlayers() {
     if (!ok) {
         for (PlayerProfile* p : read) delete p;
         // Nothing of it is used, and the next save replaces it: keep a copy.
-        CopyFileA(path.c_str(), (path + kDamagedSuffix).c_str(), FALSE);
+        CopyWholeFile(path.c_str(), (path + kDamagedSuffix).c_str());
         return false;
     }
     for (PlayerProfile* p : read)
@@ -112,13 +110,6 @@ void GameData::LoadAll() {
     ResolveOpponents();
 }
 
-bool GameData::Start() {
-    srand(GetTickCount());
-    LoadConfig();
-    playTime = 0.0f;
-    return true;
-}
-
 void GameData::LoadConfig() {
     int id = g_fileSystem.GetFileId("GAME");
     TiXmlDocument doc;
@@ -156,25 +147,9 @@ bool GameData::Save() {
     return settingsSaved && gameSaved;
 }
 
-void GameData::Shutdown() {
-    if (settings.Get(SETTING_FULL_SCREEN) != 0.0f) RestoreDisplayMode();
-    Save();
-    ReleaseCharacterParts();
-    SetString(saveDirectory, nullptr);
-}
-
-static const TextBlock* TrophyText(const char* name) { return g_fontManager.GetText("%s", name); }
-
-void GameData::LoadCharacters() {
-    LoadCharacterParts();
-    trophies.Load("TROPHY", TrophyText);
-}
-
 void GameData::LoadCharacterParts() {}
 
 void GameData::ReleaseCharacterParts() {}
-
-void GameData::AddPlayTime() { playTime += g_renderer.GetCappedFrameTime(); }
 
 PlayerProfile* GameData::FindProfile(int kind, int index) {
     return profiles.Get(index, kind == KIND_NONE ? LIST_CURRENT : kind);
@@ -253,71 +228,4 @@ bool GameData::DeleteHumanProfile(int index) {
     }
     currentProfile = profiles.Get(index > 0 ? index - 1 : 0, LIST_HUMANS);
     return true;
-}
-
-void BusyWait(DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds) {
-    }
-}
-
-bool GameData::ApplyDisplayMode(const Settings& wanted) {
-    HWND window = g_renderer.window;
-    int width = (int)wanted.Get(SETTING_WIDTH);
-    int height = (int)wanted.Get(SETTING_HEIGHT);
-    if (wanted.Get(SETTING_FULL_SCREEN) != 0.0f) {
-        DEVMODEA mode;
-        ZeroMemory(&mode, sizeof(mode));
-        mode.dmSize = sizeof(mode);
-        mode.dmBitsPerPel = (DWORD)wanted.Get(SETTING_BITS_PER_PIXEL);
-        mode.dmPelsWidth = (DWORD)width;
-        mode.dmPelsHeight = (DWORD)height;
-        mode.dmDisplayFrequency = (DWORD)wanted.Get(SETTING_REFRESH_RATE);
-        mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
-        if (ChangeDisplaySettingsA(&mode, CDS_TEST) != DISP_CHANGE_SUCCESSFUL) return false;
-        BusyWait(50);
-        // The test can pass and the change still fail: only a mode really
-        // in force counts.
-        if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) return false;
-        SetWindowLongA(window, GWL_STYLE, WS_POPUP | WS_VISIBLE);
-        SetWindowPos(window, HWND_TOPMOST, 0, 0, width, height, SWP_FRAMECHANGED);
-        return true;
-    }
-    DEVMODEA desktop;
-    ZeroMemory(&desktop, sizeof(desktop));
-    desktop.dmSize = sizeof(desktop);
-    bool leavingFullScreen = settings.Get(SETTING_FULL_SCREEN) != 0.0f;
-    EnumDisplaySettingsA(nullptr, leavingFullScreen ? ENUM_REGISTRY_SETTINGS : ENUM_CURRENT_SETTINGS, &desktop);
-    if (width >= (int)desktop.dmPelsWidth || height >= (int)desktop.dmPelsHeight) return false;
-    if (leavingFullScreen) {
-        BusyWait(50);
-        ChangeDisplaySettingsA(nullptr, 0);
-        SetWindowLongA(window, GWL_STYLE, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
-    }
-    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, width, height, SWP_FRAMECHANGED);
-    POINT origin = {0, 0};
-    ClientToScreen(window, &origin);
-    RECT r;
-    GetWindowRect(window, &r);
-    int border = origin.x - r.left;
-    int top = origin.y - r.top;
-    frameExtraWidth = 2 * border;
-    frameExtraHeight = top + border;
-    MoveWindow(window, 0, 0, width + frameExtraWidth, height + frameExtraHeight, TRUE);
-    SetClassLongPtrA(window, GCLP_HICON, (LONG_PTR)icon);
-    return true;
-}
-
-void GameData::RestoreDisplayMode() {
-    HWND window = g_renderer.window;
-    DEVMODEA desktop;
-    ZeroMemory(&desktop, sizeof(desktop));
-    desktop.dmSize = sizeof(desktop);
-    EnumDisplaySettingsA(nullptr, ENUM_REGISTRY_SETTINGS, &desktop);
-    if (window) {
-        SetWindowLongA(window, GWL_STYLE, WS_POPUP | WS_MINIMIZE | WS_VISIBLE | WS_SYSMENU);
-        SetWindowPos(window, HWND_NOTOPMOST, 0, 0, desktop.dmPelsWidth, desktop.dmPelsHeight, SWP_FRAMECHANGED);
-    }
-    BusyWait(50);
-    ChangeDisplaySettingsA(nullptr, 0);
 }
