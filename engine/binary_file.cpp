@@ -44,7 +44,8 @@ void BinaryFile::Open(const char* p, int m) {
         file = std::fopen(p, "rb");
     } else if (m == Writing) {
         SetString(path, p);
-        SetString(temp_path, JoinStrings(p, ".tmp"));
+        // From the own copy: p may be JoinStrings' shared buffer itself.
+        if (path) SetString(temp_path, JoinStrings(path, ".tmp"));
         if (path && temp_path) file = std::fopen(temp_path, "wb");
         if (!file) {
             SetString(path, nullptr);

@@ -148,6 +148,12 @@ bool Renderer::HandleMessage(HWND w, UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
+const Matrix4& Renderer::Top() const {
+    static const Matrix4 identity = Matrix4::Identity();
+    if (stack.Count() == 0) return identity;
+    return *const_cast<MatrixStack&>(stack).At(stack.Count() - 1);
+}
+
 void Renderer::PushMatrix() {
     Matrix4 top = stack.Count() ? Top() : Matrix4::Identity();
     stack.Append(top);

@@ -25,7 +25,9 @@ GameData::~GameData() { SetString(saveDirectory, nullptr); }
 
 void GameData::SetSaveDirectory(const char* folder) { SetString(saveDirectory, folder); }
 
-const char* GameData::SavePath(const char* fileName) const { return JoinStrings(saveDirectory, fileName); }
+std::string GameData::SavePath(const char* fileName) const {
+    return std::string(saveDirectory ? saveDirectory : "") + (fileName ? fileName : "");
+}
 
 // count records of one kind, all or none: on any failure nothing is kept.
 static bool ReadProfiles(RecordReader& in, int count, int kind, std::vector<PlayerProfile*>& out) {
@@ -98,7 +100,7 @@ void GameData::ResolveOpponents() {
 
 void GameData::LoadAll() {
     {
-        BinaryFile file(SavePath(kSettingsFile), BinaryFile::Reading);
+        BinaryFile file(SavePath(kSettingsFile).c_str(), BinaryFile::Reading);
         settings.Load(file);
     }
     currentProfile = nullptr;
@@ -126,7 +128,7 @@ void GameData::LoadConfig() {
 bool GameData::Save() {
     bool settingsSaved;
     {
-        BinaryFile file(SavePath(kSettingsFile), BinaryFile::Writing);
+        BinaryFile file(SavePath(kSettingsFile).c_str(), BinaryFile::Writing);
         settingsSaved = settings.Save(file);
         if (!settingsSaved) file.Discard();
         settingsSaved = file.Close() == 0 && settingsSaved;
@@ -134,7 +136,7 @@ bool GameData::Save() {
     // The players' progress is written even when the settings could not be.
     bool gameSaved;
     {
-        BinaryFile file(SavePath(kGameFile), BinaryFile::Writing);
+        BinaryFile file(SavePath(kGameFile).c_str(), BinaryFile::Writing);
         RecordWriter out(file);
         int count = profiles.GetCount(LIST_HUMANS);
         out.Int(count);

@@ -224,6 +224,12 @@ TEST_F(RendererMath, PushPopScale) {
     // Unbalanced pops stop at the base node.
     for (int i = 0; i < 5; ++i) r.PopMatrix();
     EXPECT_GE(r.StackDepth(), 1u);
+    // Before Init there is no stack: the top is the identity.
+    Renderer fresh;
+    ASSERT_EQ(0u, fresh.StackDepth());
+    EXPECT_FLOAT_EQ(1.0f, fresh.Top().m[0]);
+    EXPECT_FLOAT_EQ(0.0f, fresh.Top().m[12]);
+    EXPECT_FLOAT_EQ(1.0f, fresh.Top().m[15]);
 }
 
 TEST_F(RendererMath, MessagesReachTheInputTable) {
