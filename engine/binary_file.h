@@ -27,11 +27,21 @@ public:
     // Abandons a file being written: the old file stays as it was.
     void Discard();
 
+    // Called after every write and after each step of committing a written
+    // file (data flushed, file closed, file in place), with the final path:
+    // lets a test look at the disk as a crash at that moment would leave it.
+    typedef void (*StepObserver)(const char* path);
+    static StepObserver stepObserver;
+
     int GetMode() const { return mode; }
     bool IsOpen() const { return mode != Closed; }
     FILE* GetFile() const { return file; }
 
 private:
+    void Step() const {
+        if (stepObserver && path) stepObserver(path);
+    }
+
     int mode = Closed;
     FILE* file = nullptr;
     bool failed = false;
@@ -41,3 +51,5 @@ private:
 
 // Replaces target by source in one step where the system allows it.
 bool ReplaceFileWith(const char* source, const char* target);
+// Copies source over target (a copy kept aside); false when it cannot.
+bool CopyWholeFile(const char* source, const char* target);

@@ -19,10 +19,11 @@ InputState::InputState() {
 void InputState::Clear() {
     std::memset(value, 0, sizeof(value));
     changedCount = 0;
+    deferredCount = 0;
 }
 
 int InputState::Set(int code, int v) {
-    if (code < 0 || code >= INPUT_CODE_COUNT) return v;
+    if (code < 0 || code >= INPUT_TABLE_SIZE) return v;
     switch (code) {
     case INPUT_MOUSE_DX:
         value[INPUT_MOUSE_PREV_X] = value[INPUT_MOUSE_X];
@@ -67,4 +68,38 @@ void InputState::EndFrame() {
         else if (v == KEY_WENT_UP) v = KEY_UP;
     }
     changedCount = 0;
+    // What had to wait comes now, in the order it arrived; a second edge of
+    // the same code waits again for the frame after.
+    Deferred waiting[kMaxDeferred];
+    const int n = deferredCount;
+    std::memcpy(waiting, deferred, sizeof(Deferred) * (size_t)n);
+    deferredCount = 0;
+    for (int i = 0; i < n; ++i) Post(waiting[i].code, waiting[i].value);
+}
+
+static bool IsEdge(int v) { return v == KEY_WENT_DOWN || v == KEY_WENT_UP || v == KEY_DOUBLE_CLICK; }
+
+bool InputState::MustWait(int code, int v) const {
+    // Whatever follows a waiting event of the same code waits behind it.
+    for (int i = 0; i < deferredCount; ++i)
+        if (deferred[i].code == code) return true;
+    if (code == INPUT_CHAR) return v != 0 && value[INPUT_CHAR] != 0;
+    // The axes and the frame's bookkeeping are plain values.
+    if ((code >= INPUT_MOUSE_DX && code <= INPUT_WHEEL) || code == INPUT_LAST_DOWN || code == INPUT_LAST_UP)
+        return false;
+    // The last pressed code is one value too: a second key pressed within
+    // the frame waits, so a reader of that code sees both.
+    if (v == KEY_WENT_DOWN && value[INPUT_LAST_DOWN] != 0 && value[INPUT_LAST_DOWN] != code) return true;
+    return IsEdge(v) && IsEdge(value[code]) && value[code] != v;
+}
+
+int InputState::Post(int code, int v) {
+    if (code < 0 || code >= INPUT_TABLE_SIZE) return v;
+    if (MustWait(code, v) && deferredCount < kMaxDeferred) {
+        deferred[deferredCount].code = code;
+        deferred[deferredCount].value = v;
+        ++deferredCount;
+        return v;
+    }
+    return Set(code, v);
 }

@@ -18,7 +18,14 @@ enum InputCode {
     INPUT_CHAR = 150,
     INPUT_LAST_DOWN = 151,
     INPUT_LAST_UP = 152,
-    INPUT_CODE_COUNT = 153
+    // The codes a "key" control may name: keys, buttons, axes and the above.
+    INPUT_CODE_COUNT = 153,
+    // A key whose message carries the extended-key bit (the arrows, the
+    // keypad's Enter, Insert, Delete, Home, End ...) has its scan code plus
+    // this: the left arrow is 75 + 256 = 331.
+    INPUT_EXTENDED_KEY = 256,
+    // Room for every scan code with or without the extended bit.
+    INPUT_TABLE_SIZE = 512
 };
 
 enum KeyState {
@@ -31,20 +38,37 @@ enum KeyState {
 
 class InputState {
 public:
-    static const int kMaxChanges = 512;
+    static constexpr int kMaxChanges = 512;
+    static constexpr int kMaxDeferred = 64;
 
     InputState();
 
+    // Stores a value at once (the game's own injections use this).
     int Set(int code, int value);
+    // What the window messages deliver: like Set, except that an edge the
+    // readers have not yet seen is never overwritten within a frame. A
+    // press and its release arriving together show as the press in one
+    // frame and the release in the next; two characters typed within one
+    // frame arrive one frame apart.
+    int Post(int code, int value);
     void EndFrame();
-    int Get(int code) const { return code >= 0 && code < INPUT_CODE_COUNT ? value[code] : 0; }
+    int Get(int code) const { return code >= 0 && code < INPUT_TABLE_SIZE ? value[code] : 0; }
     // Zeroes the table (tests and a fresh start).
     void Clear();
+    int DeferredCount() const { return deferredCount; }
 
 private:
+    struct Deferred {
+        int code;
+        int value;
+    };
+    bool MustWait(int code, int value) const;
+
     int* changed[kMaxChanges];
     int changedCount;
-    int value[INPUT_CODE_COUNT];
+    Deferred deferred[kMaxDeferred];
+    int deferredCount;
+    int value[INPUT_TABLE_SIZE];
 };
 
 extern InputState g_input;

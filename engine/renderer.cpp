@@ -141,35 +141,42 @@ bool Renderer::HandleMessage(HWND w, UINT message, WPARAM wParam, LPARAM lParam)
         if (!DeviceReady()) return false;
         if (!active) DevicePresent();  // keep the last frame on screen
         return true;
+    // Keys by scan code, plus INPUT_EXTENDED_KEY for an extended key.
     case WM_KEYDOWN:
-        g_input.Set((int)((lParam >> 16) & 0xFFF), KEY_WENT_DOWN);
+        g_input.Post((int)((lParam >> 16) & 0x1FF), KEY_WENT_DOWN);
         return true;
     case WM_KEYUP:
-        g_input.Set((int)((lParam >> 16) & 0xFFF), KEY_WENT_UP);
+        g_input.Post((int)((lParam >> 16) & 0x1FF), KEY_WENT_UP);
         return true;
     case WM_CHAR:
-        g_input.Set(INPUT_CHAR, (int)wParam);
+        g_input.Post(INPUT_CHAR, (int)wParam);
         return true;
     case WM_MOUSEMOVE:
         g_input.Set(INPUT_MOUSE_X, LOWORD(lParam));
         g_input.Set(INPUT_MOUSE_Y, HIWORD(lParam));
         mouseView = WindowToView(g_input.Get(INPUT_MOUSE_X), g_input.Get(INPUT_MOUSE_Y));
         return true;
-    case WM_LBUTTONDOWN: g_input.Set(INPUT_MOUSE_LEFT, KEY_WENT_DOWN); return true;
-    case WM_LBUTTONUP: g_input.Set(INPUT_MOUSE_LEFT, KEY_WENT_UP); return true;
-    case WM_LBUTTONDBLCLK: g_input.Set(INPUT_MOUSE_LEFT, KEY_DOUBLE_CLICK); return true;
-    case WM_RBUTTONDOWN: g_input.Set(INPUT_MOUSE_RIGHT, KEY_WENT_DOWN); return true;
-    case WM_RBUTTONUP: g_input.Set(INPUT_MOUSE_RIGHT, KEY_WENT_UP); return true;
-    case WM_RBUTTONDBLCLK: g_input.Set(INPUT_MOUSE_RIGHT, KEY_DOUBLE_CLICK); return true;
-    case WM_MBUTTONDOWN: g_input.Set(INPUT_MOUSE_MIDDLE, KEY_WENT_DOWN); return true;
-    case WM_MBUTTONUP: g_input.Set(INPUT_MOUSE_MIDDLE, KEY_WENT_UP); return true;
-    case WM_MBUTTONDBLCLK: g_input.Set(INPUT_MOUSE_MIDDLE, KEY_DOUBLE_CLICK); return true;
+    case WM_LBUTTONDOWN: g_input.Post(INPUT_MOUSE_LEFT, KEY_WENT_DOWN); return true;
+    case WM_LBUTTONUP: g_input.Post(INPUT_MOUSE_LEFT, KEY_WENT_UP); return true;
+    case WM_LBUTTONDBLCLK: g_input.Post(INPUT_MOUSE_LEFT, KEY_DOUBLE_CLICK); return true;
+    case WM_RBUTTONDOWN: g_input.Post(INPUT_MOUSE_RIGHT, KEY_WENT_DOWN); return true;
+    case WM_RBUTTONUP: g_input.Post(INPUT_MOUSE_RIGHT, KEY_WENT_UP); return true;
+    case WM_RBUTTONDBLCLK: g_input.Post(INPUT_MOUSE_RIGHT, KEY_DOUBLE_CLICK); return true;
+    case WM_MBUTTONDOWN: g_input.Post(INPUT_MOUSE_MIDDLE, KEY_WENT_DOWN); return true;
+    case WM_MBUTTONUP: g_input.Post(INPUT_MOUSE_MIDDLE, KEY_WENT_UP); return true;
+    case WM_MBUTTONDBLCLK: g_input.Post(INPUT_MOUSE_MIDDLE, KEY_DOUBLE_CLICK); return true;
     case WM_MOUSEWHEEL:
         g_input.Set(INPUT_WHEEL, (short)HIWORD(wParam) / WHEEL_DELTA);
         return true;
     default:
         return false;
     }
+}
+
+const Matrix4& Renderer::Top() const {
+    static const Matrix4 identity = Matrix4::Identity();
+    if (stack.Count() == 0) return identity;
+    return *const_cast<MatrixStack&>(stack).At(stack.Count() - 1);
 }
 
 void Renderer::PushMatrix() {

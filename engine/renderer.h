@@ -74,7 +74,8 @@ public:
         drawPass = draw;
     }
 
-    const Matrix4& Top() const { return *const_cast<MatrixStack&>(stack).At(stack.Count() - 1); }
+    // The current matrix; the identity while the stack is empty (before Init).
+    const Matrix4& Top() const;
     unsigned StackDepth() const { return stack.Count(); }
     const char* GetError() const { return error; }
 

@@ -109,8 +109,10 @@ void StaticSoundInstance::Update() {
         state = SOUND_FINISHED;
         return;
     }
-    // A fading effect fades like a stream; a looping one would never end.
-    if (state == SOUND_FADING_OUT && StepFade()) return;
+    // An effect played once is short: asked to fade, it plays on as it was
+    // until it ends or is stopped. A looping one would never end, so it
+    // fades like a stream.
+    if (state == SOUND_FADING_OUT && looping && StepFade()) return;
     DWORD status = 0;
     if (FAILED(buffer->GetStatus(&status)) || !(status & DSBSTATUS_PLAYING)) state = SOUND_FINISHED;
 }

@@ -13,6 +13,18 @@ const unsigned kLocalHeaderSize = 30;
 const unsigned kDirSignature = 0x02014b50;
 const unsigned kLocalSignature = 0x04034b50;
 
+#ifdef _WIN32
+void InitLock(ArchiveLock& l) { InitializeCriticalSection(&l); }
+void DeleteLock(ArchiveLock& l) { DeleteCriticalSection(&l); }
+void Lock(ArchiveLock& l) { EnterCriticalSection(&l); }
+void Unlock(ArchiveLock& l) { LeaveCriticalSection(&l); }
+#else
+void InitLock(ArchiveLock&) {}
+void DeleteLock(ArchiveLock&) {}
+void Lock(ArchiveLock&) {}
+void Unlock(ArchiveLock&) {}
+#endif
+
 unsigned U16(const unsigned char* p) { return p[0] | (p[1] << 8); }
 unsigned U32(const unsigned char* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | ((unsigned)p[3] << 24);
@@ -25,7 +37,7 @@ ZipArchive::ZipArchive(const char* archive_path, const char* const* paths, unsig
       disk_entries(0), total_entries(0), directory_size(0), directory_offset(0),
       file_position(-1), entries(nullptr), entry_count(0) {
     error[0] = 0;
-    InitializeCriticalSection(&lock);
+    InitLock(lock);
     SetString(path, archive_path);
     if (!path || !(file = std::fopen(path, "rb"))) {
         SetError("File <%s> not found.", archive_path);
@@ -96,7 +108,7 @@ ZipArchive::~ZipArchive() {
             }
         }
     }
-    DeleteCriticalSection(&lock);
+    DeleteLock(lock);
     std::free(path);
 }
 
@@ -192,7 +204,7 @@ unsigned ZipArchive::Read(unsigned id, unsigned& position, void* buffer, unsigne
     if (n > rest) n = rest;
     if (n == 0) return 0;
 
-    EnterCriticalSection(&lock);
+    Lock(lock);
     // The seek and the read on the shared FILE* form one step.
     long target = (long)(e.offset + position);
     bool ok = true;
@@ -214,6 +226,6 @@ unsigned ZipArchive::Read(unsigned id, unsigned& position, void* buffer, unsigne
         file_position = -1;
     }
     position += got;
-    LeaveCriticalSection(&lock);
+    Unlock(lock);
     return got;
 }

@@ -2,9 +2,16 @@
 // opened once and kept open for the whole run. Entries are looked up by the
 // file IDs of the manifest, whose full paths are the entry names.
 #pragma once
-#include <windows.h>
-
 #include <cstdio>
+
+// The lock around each read: a critical section on Windows; the parsing
+// itself makes no system calls besides the C library's file functions.
+#ifdef _WIN32
+#include <windows.h>
+typedef CRITICAL_SECTION ArchiveLock;
+#else
+struct ArchiveLock {};
+#endif
 
 // Where one file ID's data lies in the archive. size 0 and offset 0 means the
 // archive has no usable entry for that ID. The read position is not kept here:
@@ -63,6 +70,6 @@ private:
     long file_position;
     ZipEntry* entries;
     unsigned entry_count;
-    CRITICAL_SECTION lock;
+    ArchiveLock lock;
     char error[1024];
 };

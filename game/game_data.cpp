@@ -9,12 +9,7 @@
 
 #include "binary_file.h"
 #include "file_system.h"
-#include "font_manager.h"
 #include "record_io.h"
-#include "renderer.h"
-#include "resource_manager.h"
-#include "sk_character.h"
-#include "texture.h"
 #include "strings.h"
 
 GameData g_gameData;
@@ -30,7 +25,9 @@ GameData::~GameData() { SetString(saveDirectory, nullptr); }
 
 void GameData::SetSaveDirectory(const char* folder) { SetString(saveDirectory, folder); }
 
-const char* GameData::SavePath(const char* fileName) const { return JoinStrings(saveDirectory, fileName); }
+std::string GameData::SavePath(const char* fileName) const {
+    return std::string(saveDirectory ? saveDirectory : "") + (fileName ? fileName : "");
+}
 
 // count records of one kind, all or none: on any failure nothing is kept.
 static bool ReadProfiles(RecordReader& in, int count, int kind, std::vector<PlayerProfile*>& out) {
@@ -73,7 +70,7 @@ bool GameData::LoadPlayers() {
     if (!ok) {
         for (PlayerProfile* p : read) delete p;
         // Nothing of it is used, and the next save replaces it: keep a copy.
-        CopyFileA(path.c_str(), (path + kDamagedSuffix).c_str(), FALSE);
+        CopyWholeFile(path.c_str(), (path + kDamagedSuffix).c_str());
         return false;
     }
     for (PlayerProfile* p : read)
@@ -103,7 +100,7 @@ void GameData::ResolveOpponents() {
 
 void GameData::LoadAll() {
     {
-        BinaryFile file(SavePath(settingsFile), BinaryFile::Reading);
+        BinaryFile file(SavePath(settingsFile).c_str(), BinaryFile::Reading);
         settings.Load(file);
     }
     currentProfile = nullptr;
@@ -113,13 +110,6 @@ void GameData::LoadAll() {
     LoadComputerContestants();
     insertDefaultHighScores = LoadPlayers() ? 0 : 1;
     ResolveOpponents();
-}
-
-bool GameData::Start() {
-    srand(GetTickCount());
-    LoadConfig();
-    playTime = 0.0f;
-    return true;
 }
 
 void GameData::LoadConfig() {
@@ -138,7 +128,7 @@ void GameData::LoadConfig() {
 bool GameData::Save() {
     bool settingsSaved;
     {
-        BinaryFile file(SavePath(settingsFile), BinaryFile::Writing);
+        BinaryFile file(SavePath(settingsFile).c_str(), BinaryFile::Writing);
         settingsSaved = settings.Save(file);
         if (!settingsSaved) file.Discard();
         settingsSaved = file.Close() == 0 && settingsSaved;
@@ -146,7 +136,7 @@ bool GameData::Save() {
     // The players' progress is written even when the settings could not be.
     bool gameSaved;
     {
-        BinaryFile file(SavePath(gameFile), BinaryFile::Writing);
+        BinaryFile file(SavePath(gameFile).c_str(), BinaryFile::Writing);
         RecordWriter out(file);
         int count = profiles.GetCount(LIST_HUMANS);
         out.Int(count);
@@ -159,75 +149,6 @@ bool GameData::Save() {
     return settingsSaved && gameSaved;
 }
 
-void GameData::Shutdown() {
-    if (settings.Get(SETTING_FULL_SCREEN) != 0.0f) RestoreDisplayMode();
-    Save();
-    ReleaseCharacterParts();
-    SetString(saveDirectory, nullptr);
-}
-
-static const TextBlock* TrophyText(const char* name) { return g_fontManager.GetText("%s", name); }
-
-const char kCharacterFolder[] = "./data/Characters";
-
-void GameData::LoadCharacters() {
-    LoadCharacterParts();
-    trophies.Load("TROPHY", TrophyText);
-}
-
-void GameData::LoadCharacterParts() {
-    // Once: the avatars hold on to what the library loaded, so it is never
-    // loaded over.
-    if (charactersLoaded) return;
-    charactersLoaded = true;
-    g_skLibrary.LoadFolder(kCharacterFolder);
-    for (int g = 0; g < 2; ++g)
-        for (int part = 0; part < PART_COUNT; ++part) {
-            for (int c = 0; c < kPartColourCount[part] && c < kMaxPartColours; ++c)
-                if (const char* label = PartTextureName(g, part, c))
-                    partTextures[g][part][c] = g_resourceManager.GetTexture(label);
-            // The styles on offer: the library's skins of this part.
-            std::string prefix = PartModelName(g, part, 0);
-            if (part == PART_HAIR || part == PART_FACE_HAIR || part == PART_GLASSES) prefix.pop_back();
-            int count = 0;
-            for (unsigned i = 0; i < g_skLibrary.GetCount(SK_SKIN); ++i) {
-                const char* name = g_skLibrary.Get(SK_SKIN, i)->GetName();
-                if (name && std::strncmp(name, prefix.c_str(), prefix.size()) == 0) ++count;
-            }
-            partStyleCounts[g][part] = count;
-        }
-}
-
-void GameData::ReleaseCharacterParts() {
-    for (auto& gender : partTextures)
-        for (auto& part : gender)
-            for (Texture*& t : part)
-                if (t) {
-                    g_resourceManager.Release(t);
-                    t = nullptr;
-                }
-}
-
-namespace {
-class GameSkinTextureLoader : public SkinTextureLoader {
-public:
-    void* Load(const char*) override { return nullptr; }
-    void Release(void*) override {}
-};
-}  // namespace
-
-void InstallSkinTextureLoader() {
-    static GameSkinTextureLoader loader;
-    g_skinTextureLoader = &loader;
-}
-
-Texture* AvatarPartTexture(int gender, int part, int colour) {
-    if (gender < 0 || gender > 1 || part < 0 || part >= PART_COUNT || colour < 0 || colour >= kMaxPartColours)
-        return nullptr;
-    return g_gameData.partTextures[gender][part][colour];
-}
-
-void GameData::AddPlayTime() { playTime += g_renderer.GetCappedFrameTime(); }
 
 PlayerProfile* GameData::FindProfile(int kind, int index) {
     return profiles.Get(index, kind == KIND_NONE ? LIST_CURRENT : kind);
@@ -306,71 +227,4 @@ bool GameData::DeleteHumanProfile(int index) {
     }
     currentProfile = profiles.Get(index > 0 ? index - 1 : 0, LIST_HUMANS);
     return true;
-}
-
-void BusyWait(DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds) {
-    }
-}
-
-bool GameData::ApplyDisplayMode(const Settings& wanted) {
-    HWND window = g_renderer.window;
-    int width = (int)wanted.Get(SETTING_WIDTH);
-    int height = (int)wanted.Get(SETTING_HEIGHT);
-    if (wanted.Get(SETTING_FULL_SCREEN) != 0.0f) {
-        DEVMODEA mode;
-        ZeroMemory(&mode, sizeof(mode));
-        mode.dmSize = sizeof(mode);
-        mode.dmBitsPerPel = (DWORD)wanted.Get(SETTING_BITS_PER_PIXEL);
-        mode.dmPelsWidth = (DWORD)width;
-        mode.dmPelsHeight = (DWORD)height;
-        mode.dmDisplayFrequency = (DWORD)wanted.Get(SETTING_REFRESH_RATE);
-        mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
-        if (ChangeDisplaySettingsA(&mode, CDS_TEST) != DISP_CHANGE_SUCCESSFUL) return false;
-        BusyWait(50);
-        // The test can pass and the change still fail: only a mode really
-        // in force counts.
-        if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) return false;
-        SetWindowLongA(window, GWL_STYLE, WS_POPUP | WS_VISIBLE);
-        SetWindowPos(window, HWND_TOPMOST, 0, 0, width, height, SWP_FRAMECHANGED);
-        return true;
-    }
-    DEVMODEA desktop;
-    ZeroMemory(&desktop, sizeof(desktop));
-    desktop.dmSize = sizeof(desktop);
-    bool leavingFullScreen = settings.Get(SETTING_FULL_SCREEN) != 0.0f;
-    EnumDisplaySettingsA(nullptr, leavingFullScreen ? ENUM_REGISTRY_SETTINGS : ENUM_CURRENT_SETTINGS, &desktop);
-    if (width >= (int)desktop.dmPelsWidth || height >= (int)desktop.dmPelsHeight) return false;
-    if (leavingFullScreen) {
-        BusyWait(50);
-        ChangeDisplaySettingsA(nullptr, 0);
-        SetWindowLongA(window, GWL_STYLE, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
-    }
-    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, width, height, SWP_FRAMECHANGED);
-    POINT origin = {0, 0};
-    ClientToScreen(window, &origin);
-    RECT r;
-    GetWindowRect(window, &r);
-    int border = origin.x - r.left;
-    int top = origin.y - r.top;
-    frameExtraWidth = 2 * border;
-    frameExtraHeight = top + border;
-    MoveWindow(window, 0, 0, width + frameExtraWidth, height + frameExtraHeight, TRUE);
-    SetClassLongPtrA(window, GCLP_HICON, (LONG_PTR)icon);
-    return true;
-}
-
-void GameData::RestoreDisplayMode() {
-    HWND window = g_renderer.window;
-    DEVMODEA desktop;
-    ZeroMemory(&desktop, sizeof(desktop));
-    desktop.dmSize = sizeof(desktop);
-    EnumDisplaySettingsA(nullptr, ENUM_REGISTRY_SETTINGS, &desktop);
-    if (window) {
-        SetWindowLongA(window, GWL_STYLE, WS_POPUP | WS_MINIMIZE | WS_VISIBLE | WS_SYSMENU);
-        SetWindowPos(window, HWND_NOTOPMOST, 0, 0, desktop.dmPelsWidth, desktop.dmPelsHeight, SWP_FRAMECHANGED);
-    }
-    BusyWait(50);
-    ChangeDisplaySettingsA(nullptr, 0);
 }

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "game_config.h"
 #include "high_scores.h"
 #include "profiles.h"
@@ -37,8 +39,8 @@ public:
 
     void SetSaveDirectory(const char* folder);
     const char* GetSaveDirectory() const { return saveDirectory ? saveDirectory : ""; }
-    // Full path of a save file in the data folder (in JoinStrings' buffer).
-    const char* SavePath(const char* fileName) const;
+    // Full path of a save file in the data folder.
+    std::string SavePath(const char* fileName) const;
 
     // Settings, computer contestants, player profiles and high scores. A
     // missing, short or damaged file gives the defaults (and empty lists)

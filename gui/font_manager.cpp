@@ -272,6 +272,8 @@ void FontManager::SetError(const char* format, ...) {
     va_start(args, format);
     std::vsnprintf(error, sizeof(error), format, args);
     va_end(args);
+    // Some C runtimes leave a cut text unterminated.
+    error[sizeof(error) - 1] = 0;
 }
 
 Font* FontManager::FontAt(unsigned i) const {

@@ -93,6 +93,12 @@ GuiHandlerList* GuiManager::ParseHandlers(const char* text) {
 
 bool GuiManager::Load(GuiControlFactory factory) {
     int id = g_fileSystem.GetFileId("GUI");
+    // Without an entry the file system's text names the label; opening ID 0
+    // would only replace it with an empty path.
+    if (!id) {
+        SetError("%s", g_fileSystem.GetError());
+        return false;
+    }
     TiXmlDocument document;
     if (!g_fileSystem.LoadXml(id, &document)) {
         if (document.Error()) {

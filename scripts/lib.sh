@@ -20,7 +20,7 @@ as_root() {
 
 APT_PACKAGES="mingw-w64 g++-mingw-w64-i686 cmake make g++ pkg-config dpkg-dev
  wine wine32 xvfb xauth xdotool x11-utils imagemagick libz-mingw-w64-dev
- googletest python3 ca-certificates xz-utils
+ googletest python3 ca-certificates xz-utils alsa-utils clang libclang-rt-dev
  libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 libasound2:i386
  libvorbis-dev libpng-dev libjpeg62-turbo-dev libfreetype-dev fonts-dejavu-core"
 
@@ -186,6 +186,79 @@ wine_prefix() {
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w 2>/dev/null || true
     fi
+}
+
+# An ALSA configuration whose default device is a null one, on top of the
+# system's own: DirectSound under Wine then opens and plays into nothing.
+use_null_sound() {
+    mkdir -p "$BUILD"
+    cat > "$BUILD/alsa-null.conf" <<ALSA
+</usr/share/alsa/alsa.conf>
+pcm.!default { type null }
+ALSA
+    export ALSA_CONFIG_PATH="$BUILD/alsa-null.conf"
+}
+
+# Why ALSA's default device cannot play, or nothing when it can: a tenth of a
+# second of silence is played through it (no card and no sound server, as on
+# a server or in a container, makes that fail).
+sound_unusable() {
+    if command -v aplay >/dev/null 2>&1; then
+        local out
+        if out=$(head -c 1600 /dev/zero | timeout 5 aplay -q -D default -t raw -f S16_LE -r 8000 -c 1 2>&1); then
+            return 0
+        fi
+        out=$(printf '%s\n' "$out" | grep -v '^ALSA lib' | tail -1)
+        echo "the default ALSA device does not play (${out:-aplay failed})"
+        return 0
+    fi
+    # Without aplay: a card, or a sound server's socket, is taken as sound.
+    if grep -q '^ *[0-9]' /proc/asound/cards 2>/dev/null; then return 0; fi
+    local run=${XDG_RUNTIME_DIR:-/run/user/$(id -u)}
+    if [ -S "$run/pulse/native" ] || [ -S "$run/pipewire-0" ]; then return 0; fi
+    echo "no sound card and no sound server"
+}
+
+# ---- Fuzzing: the loaders built natively with clang, libFuzzer and the
+# sanitizers (tests/fuzz), seeded with the game's own content.
+FUZZ_BUILD="$BUILD/fuzz"
+FUZZ_TARGETS="manifest archive documents texture model saves"
+
+fuzz_build() {
+    say "Building the fuzz targets (native, clang with libFuzzer, ASan, UBSan)"
+    local tinyxml; tinyxml=$(fetch_source tinyxml)
+    CC=clang CXX=clang++ cmake -S "$ROOT/tests/fuzz" -B "$FUZZ_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTINYXML_SOURCES="$tinyxml" >/dev/null || die "fuzz targets: configure failed"
+    cmake --build "$FUZZ_BUILD" -j"$JOBS" >"$BUILD/fuzz-build.log" 2>&1 \
+        || { grep -E 'error' "$BUILD/fuzz-build.log" | head -20; die "the fuzz targets failed to build"; }
+    rm -rf "$FUZZ_BUILD/seeds"
+    python3 "$ROOT/tests/fuzz/make_seeds.py" "$ROOT" "$BUILD" "$FUZZ_BUILD/seeds" \
+        || die "could not make the fuzz seeds"
+}
+
+# Every target: first its regression inputs once each (tests/fuzz/regressions/
+# <target>/, the inputs of mended crashes), then the given seconds of fuzzing
+# from its seeds and what earlier runs found. A finding stops with its input.
+fuzz_run() {
+    local seconds=$1 t dir regress failed=0
+    for t in $FUZZ_TARGETS; do
+        dir="$FUZZ_BUILD/run/$t"
+        mkdir -p "$dir/corpus" "$dir/findings"
+        regress="$ROOT/tests/fuzz/regressions/$t"
+        if [ -d "$regress" ] && [ -n "$(ls -A "$regress" 2>/dev/null)" ]; then
+            "$FUZZ_BUILD/fuzz_$t" "$regress"/* >"$dir/regressions.log" 2>&1 \
+                || { tail -30 "$dir/regressions.log"; echo "!! fuzz_$t: a regression input fails again"; failed=1; continue; }
+        fi
+        if "$FUZZ_BUILD/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
+                -artifact_prefix="$dir/findings/" "$dir/corpus" "$FUZZ_BUILD/seeds/$t" >"$dir/fuzz.log" 2>&1; then
+            printf '   %-10s %s\n' "$t" "$(grep -E '^stat::number_of_executed_units' "$dir/fuzz.log" | awk '{print $2 " runs, no finding"}')"
+        else
+            grep -E 'ERROR|SUMMARY|runtime error' "$dir/fuzz.log" | head -5
+            echo "!! fuzz_$t found a fault; its input: $(ls -t "$dir/findings"/* 2>/dev/null | head -1)"
+            failed=1
+        fi
+    done
+    return $failed
 }
 
 setup_and_build() {

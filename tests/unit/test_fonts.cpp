@@ -286,6 +286,10 @@ TEST_F(TextTableTest, BrokenDocumentsGiveTheirErrors) {
     EXPECT_EQ("GUI: (4,1): Error reading end tag.", Error());
     EXPECT_FALSE(LoadDocument(""));
     EXPECT_EQ(0u, Error().find("GUI: ("));
+
+    // A text too long for the error buffer is cut and still terminated.
+    g_fontManager.SetError("%s", std::string(3000, 'x').c_str());
+    EXPECT_EQ(std::string(1023, 'x'), Error());
 }
 
 TEST_F(TextTableTest, BadFontNumbersStopTheLoad) {

@@ -17,6 +17,9 @@
 #include "controls_text.h"
 #include "input_state.h"
 #include "round_controller.h"
+#include "test_support.h"
+
+#include <windows.h>
 
 namespace {
 
@@ -512,6 +515,47 @@ TEST_F(Tiles, CursorWithoutLinksStaysPut) {
     Step();
     EXPECT_EQ(&tile[1], solveCursor);
     EXPECT_EQ(0, pendingChar);
+}
+
+// The keyboard's own messages, through the renderer's handler and the
+// input table, move the cursor: arrows (extended keys), typed letters and
+// Backspace, each pressed and released within one frame.
+TEST_F(Tiles, KeyboardMessagesDriveTheCursor) {
+    RendererWindow w;
+    ASSERT_TRUE(w.Ok());
+    Board("ABC");
+    Ring(3);
+    for (int i = 0; i < 3; ++i) tile[i].state = TILE_HIDDEN;
+    tile[0].SetState(TILE_CURSOR_HIDDEN);
+    auto tap = [&](unsigned vk, unsigned scan) {
+        w.Key(vk, scan, true);
+        w.Key(vk, scan, false);
+        w.Pump();
+        Step();
+    };
+    tap(VK_RIGHT, 0x14D);
+    EXPECT_EQ(&tile[1], solveCursor);
+    tap('B', 0x30);  // the character comes from the key's translation
+    EXPECT_EQ('B', tile[1].typedLetter);
+    EXPECT_EQ(TILE_TYPED_RIGHT, tile[1].state);
+    EXPECT_EQ(&tile[2], solveCursor);
+    tap(VK_LEFT, 0x14B);
+    EXPECT_EQ(&tile[1], solveCursor);
+    tap(VK_BACK, 0x0E);
+    EXPECT_EQ(0, tile[1].typedLetter);
+    EXPECT_EQ(TILE_HIDDEN, tile[1].state);
+    EXPECT_EQ(&tile[0], solveCursor);
+    // Two arrows within one frame move the cursor twice, a frame apart.
+    w.Key(VK_RIGHT, 0x14D, true);
+    w.Key(VK_RIGHT, 0x14D, false);
+    w.Key(VK_DOWN, 0x150, true);  // no row below: stays
+    w.Key(VK_RIGHT, 0x14D, true);
+    w.Pump();
+    Step();
+    EXPECT_EQ(&tile[1], solveCursor);
+    Step();
+    Step();
+    EXPECT_EQ(&tile[2], solveCursor);
 }
 
 // ---- Status bar ---------------------------------------------------------------------------

@@ -6,7 +6,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "binary_file.h"
 #include "game_data.h"
@@ -330,6 +332,115 @@ TEST_F(SaveFilesTest, FailedSaveKeepsTheOldFileAndStillWritesTheOther) {
     EXPECT_EQ(oldSettings, ReadWholeFile(Path(kSettingsFile)));
     EXPECT_EQ(1, ReadLe32(ReadWholeFile(Path(kGameFile)), 0));
     RemoveDirectoryA(Path("Quorvane.set.tmp").c_str());
+}
+
+// The disk as a crash would leave it, looked at after every write of a save
+// and every step of putting the written file in place. A final file is read
+// again whenever its size or times change; each new combination of what the
+// disk holds (old or new ".set" and ".gam", a left-over temporary file or
+// not) is kept with its leftovers for a start from it.
+struct DiskAtEachStep {
+    static DiskAtEachStep* current;
+    std::string dir, oldSet, newSet, oldGam, newGam;
+    struct Watched {
+        WIN32_FILE_ATTRIBUTE_DATA seen = {};
+        bool present = false;
+        int verdict = -1;  // 0 old, 1 new, -1 neither
+    } set, gam;
+    std::map<std::string, std::vector<std::string>> states;  // key: what the disk holds
+    int steps[2] = {0, 0};
+    int torn = 0;
+
+    static int Judge(const std::string& path, Watched& w, const std::string& oldBytes, const std::string& newBytes) {
+        WIN32_FILE_ATTRIBUTE_DATA now = {};
+        bool present = GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &now) != 0;
+        if (present != w.present || std::memcmp(&now, &w.seen, sizeof(now)) != 0) {
+            std::string bytes = ReadWholeFile(path);
+            w.verdict = bytes == oldBytes ? 0 : bytes == newBytes ? 1 : -1;
+            w.seen = now;
+            w.present = present;
+        }
+        return w.verdict;
+    }
+    static void Take(const char* path) {
+        DiskAtEachStep& d = *current;
+        const bool settings = std::strstr(path, kSettingsFile) != nullptr;
+        ++d.steps[settings ? 0 : 1];
+        int s = Judge(d.dir + kSettingsFile, d.set, d.oldSet, d.newSet);
+        int g = Judge(d.dir + kGameFile, d.gam, d.oldGam, d.newGam);
+        if (s < 0 || g < 0) ++d.torn;
+        const std::string setTmp = ReadWholeFile(d.dir + kSettingsFile + ".tmp");
+        const bool gamTmp = FileExists(d.dir + kGameFile + ".tmp");
+        std::string key = std::to_string(s) + std::to_string(g) + (setTmp.empty() ? "-" : "s") + (gamTmp ? "g" : "-");
+        if (!d.states.count(key))
+            d.states[key] = {ReadWholeFile(d.dir + kSettingsFile), ReadWholeFile(d.dir + kGameFile), setTmp,
+                             gamTmp ? ReadWholeFile(d.dir + kGameFile + ".tmp") : std::string()};
+    }
+};
+DiskAtEachStep* DiskAtEachStep::current = nullptr;
+
+TEST_F(SaveFilesTest, SaveCutShortAfterAnyWriteLeavesTheOldOrTheNewFileAndTheNextStartReadsIt) {
+    DiskAtEachStep disk;
+    disk.dir = dir;
+    {
+        GameData gd;
+        Start(gd);
+        PlayerProfile* a = new PlayerProfile();
+        FillProfile(*a, "Ada");
+        gd.profiles.Add(a, LIST_HUMANS);
+        gd.currentProfile = a;
+        ASSERT_TRUE(gd.Save());
+        disk.oldSet = ReadWholeFile(Path(kSettingsFile));
+        disk.oldGam = ReadWholeFile(Path(kGameFile));
+        // What the next save writes, found by a save elsewhere.
+        PlayerProfile* b = new PlayerProfile();
+        FillProfile(*b, "Bea");
+        gd.profiles.Add(b, LIST_HUMANS);
+        gd.settings.Set(SETTING_MUSIC_VOLUME, 0.125f);
+        std::string elsewhere = MakeTempDir("gd-new");
+        gd.SetSaveDirectory(elsewhere.c_str());
+        ASSERT_TRUE(gd.Save());
+        disk.newSet = ReadWholeFile(elsewhere + kSettingsFile);
+        disk.newGam = ReadWholeFile(elsewhere + kGameFile);
+        gd.SetSaveDirectory(dir.c_str());
+        DiskAtEachStep::current = &disk;
+        BinaryFile::stepObserver = DiskAtEachStep::Take;
+        bool saved = gd.Save();
+        BinaryFile::stepObserver = nullptr;
+        ASSERT_TRUE(saved);
+    }
+    ASSERT_NE(disk.oldSet, disk.newSet);
+    ASSERT_NE(disk.oldGam, disk.newGam);
+    EXPECT_EQ(disk.newGam, ReadWholeFile(Path(kGameFile)));
+    // 40 bytes of settings in one write; the players field by field: every
+    // one of these steps is a place where the save can be cut short.
+    EXPECT_EQ(1 + 3, disk.steps[0]);
+    EXPECT_GT(disk.steps[1], 1000);
+    EXPECT_EQ(0, disk.torn) << "steps with a final file neither old nor new";
+    // old/old while ".set" is written, new/old while ".gam" is, new/new at the end.
+    for (const char* key : {"00s-", "10--", "10-g", "11--"}) EXPECT_TRUE(disk.states.count(key)) << key;
+
+    const std::string next = MakeTempDir("gd-next");
+    for (const auto& state : disk.states) {
+        SCOPED_TRACE("a start after a cut with the disk at " + state.first);
+        const std::vector<std::string>& files = state.second;
+        const char* names[4] = {kSettingsFile, kGameFile, "Quorvane.set.tmp", "Quorvane.gam.tmp"};
+        for (int i = 0; i < 4; ++i) {
+            DeleteFileA((next + names[i]).c_str());
+            if (i < 2 || !files[i].empty()) ASSERT_TRUE(WriteWholeFile(next + names[i], files[i]));
+        }
+        GameData gd;
+        gd.SetSaveDirectory(next.c_str());
+        gd.LoadAll();
+        EXPECT_EQ(state.first[1] == '0' ? 1 : 2, gd.profiles.GetCount(LIST_HUMANS));
+        EXPECT_FLOAT_EQ(state.first[0] == '0' ? 0.5f : 0.125f, gd.settings.Get(SETTING_MUSIC_VOLUME));
+        EXPECT_FALSE(FileExists(next + kGameFile + ".bad"));
+        // A save over the leftovers puts whole files in place again.
+        ASSERT_TRUE(gd.Save());
+        EXPECT_EQ(files[1], ReadWholeFile(next + kGameFile));
+        EXPECT_FALSE(FileExists(next + "Quorvane.gam.tmp"));
+        EXPECT_FALSE(FileExists(next + "Quorvane.set.tmp"));
+    }
 }
 
 TEST_F(SaveFilesTest, ComputerFileIsReadWholeOrNotAtAllAndNeverWritten) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <cstdio>
 #include <string>
 
@@ -306,6 +308,37 @@ TEST_F(GuiControls, ButtonFiresOnReleaseOverIt) {
     EXPECT_EQ(GUI_STATE_HOVER_END, b->state);
     Frame(5);
     EXPECT_EQ("b:hs b:press b:he b:hs", g_log.Joined());  // still under the mouse
+}
+
+// A tap (press and release sent together, as touchpads and remote desktops
+// do) arrives through the window in one frame and still fires the button;
+// a double click sent all at once leaves nothing held.
+TEST_F(GuiControls, InstantClickFromTheWindowFiresTheButton) {
+    Open(kButtons);
+    RendererWindow w;
+    ASSERT_TRUE(w.Ok());
+    MouseAt(0.0f, 0.0f);
+    Frame(5);
+    auto frame = [&]() {
+        w.Pump();
+        Frame();
+    };
+    w.Post(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    w.Post(WM_LBUTTONUP, 0, 0);
+    frame();
+    frame();
+    EXPECT_EQ("b:hs b:press b:he", g_log.Joined());
+    Frame(5);
+    g_log.Clear();
+    w.Post(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    w.Post(WM_LBUTTONUP, 0, 0);
+    w.Post(WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
+    w.Post(WM_LBUTTONUP, 0, 0);
+    for (int i = 0; i < 10; ++i) frame();
+    // The first click fires; the second, a double click, only ends cleanly.
+    EXPECT_EQ("b:press b:he b:hs", g_log.Joined());
+    EXPECT_EQ(nullptr, g_guiManager.GetActiveControl());
+    EXPECT_EQ(KEY_UP, g_input.Get(INPUT_MOUSE_LEFT));
 }
 
 TEST_F(GuiControls, ButtonReleasedAfterMovingOffFiresNothing) {

@@ -174,8 +174,14 @@ TEST_F(GuiManagerTest, MissingDocumentReportsTheFileSystemError) {
     ASSERT_TRUE(WriteWholeFile(dir + "manifest.xml", manifest));
     ASSERT_TRUE(g_fileSystem.Load((dir + "manifest.xml").c_str()));
     EXPECT_FALSE(g_guiManager.Load(CreateGenericGuiControl));
-    EXPECT_EQ(std::string(g_fileSystem.GetError()), Error());
-    EXPECT_NE("", Error());
+    EXPECT_EQ("File <GUI> not found", Error()) << "no entry: the label is named";
+    // An entry whose file is missing names the path and the ID.
+    manifest = "<manifest res_path=\"" + dir + "\"><group path=\"\"><file label=\"GUI\" path=\"none.xml\"/>"
+               "</group></manifest>";
+    ASSERT_TRUE(WriteWholeFile(dir + "manifest.xml", manifest));
+    ASSERT_TRUE(g_fileSystem.Load((dir + "manifest.xml").c_str()));
+    EXPECT_FALSE(g_guiManager.Load(CreateGenericGuiControl));
+    EXPECT_EQ("File <" + dir + "none.xml> not found, file ID = 1.", Error());
 }
 
 TEST_F(GuiManagerTest, UnknownKindsStopLoadingWithTheirMessage) {

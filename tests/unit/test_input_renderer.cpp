@@ -52,17 +52,73 @@ TEST(InputState, MouseAxesAndOutOfRangeCodes) {
     in.EndFrame();
     EXPECT_EQ(105, in.Get(INPUT_MOUSE_X)) << "the absolute position is not aged";
 
-    in.Set(300, 1);
+    in.Set(INPUT_TABLE_SIZE, 1);
     in.Set(-1, 1);
-    in.Set(28 + 256, 1);  // an extended key lies outside the table
-    EXPECT_EQ(0, in.Get(INPUT_LAST_DOWN) == 300);
-    EXPECT_EQ(0, in.Get(300));
+    EXPECT_EQ(0, in.Get(INPUT_LAST_DOWN)) << "codes outside the table change nothing";
+    EXPECT_EQ(0, in.Get(INPUT_TABLE_SIZE));
+    // An extended key has its own code, apart from its plain twin.
+    in.Set(INPUT_EXTENDED_KEY + INPUT_KEY_ENTER, KEY_WENT_DOWN);
+    EXPECT_EQ(INPUT_EXTENDED_KEY + INPUT_KEY_ENTER, in.Get(INPUT_LAST_DOWN));
+    EXPECT_EQ(KEY_UP, in.Get(INPUT_KEY_ENTER));
+    in.EndFrame();
+    EXPECT_EQ(KEY_HELD, in.Get(INPUT_EXTENDED_KEY + INPUT_KEY_ENTER)) << "extended keys age too";
 
     in.Set(INPUT_CHAR, 'q');
     in.Set(INPUT_WHEEL, -1);
     in.EndFrame();
     EXPECT_EQ(0, in.Get(INPUT_CHAR));
     EXPECT_EQ(0, in.Get(INPUT_WHEEL));
+}
+
+// What the window messages deliver is never lost within a frame: each edge
+// is seen for one whole frame, in the order it arrived; the game's own Set
+// still overwrites at once.
+TEST(InputState, PostedEdgesAndCharactersEachGetAFrame) {
+    InputState in;
+    in.Clear();
+    // An instant click, then a double click sent all at once.
+    in.Post(INPUT_MOUSE_LEFT, KEY_WENT_DOWN);
+    in.Post(INPUT_MOUSE_LEFT, KEY_WENT_UP);
+    in.Post(INPUT_MOUSE_LEFT, KEY_DOUBLE_CLICK);
+    in.Post(INPUT_MOUSE_LEFT, KEY_WENT_UP);
+    in.Post(INPUT_CHAR, 'a');
+    in.Post(INPUT_CHAR, 'b');
+    const int want[][3] = {{KEY_WENT_DOWN, 'a', INPUT_MOUSE_LEFT},
+                           {KEY_WENT_UP, 'b', 0},
+                           {KEY_DOUBLE_CLICK, 0, 0},
+                           {KEY_WENT_UP, 0, 0},
+                           {KEY_UP, 0, 0}};
+    for (const auto& w : want) {
+        EXPECT_EQ(w[0], in.Get(INPUT_MOUSE_LEFT));
+        EXPECT_EQ(w[1], in.Get(INPUT_CHAR));
+        EXPECT_EQ(w[2], in.Get(INPUT_LAST_DOWN));
+        in.EndFrame();
+    }
+    EXPECT_EQ(0, in.DeferredCount());
+
+    // Consuming a click (the game's Set) keeps the release that waits.
+    in.Post(INPUT_MOUSE_LEFT, KEY_WENT_DOWN);
+    in.Post(INPUT_MOUSE_LEFT, KEY_WENT_UP);
+    in.Set(INPUT_MOUSE_LEFT, KEY_HELD);
+    in.EndFrame();
+    EXPECT_EQ(KEY_WENT_UP, in.Get(INPUT_MOUSE_LEFT));
+    in.EndFrame();
+    // Auto-repeat and a held key go straight in, as before.
+    in.Post(30, KEY_WENT_DOWN);
+    in.EndFrame();
+    in.Post(30, KEY_WENT_DOWN);
+    EXPECT_EQ(KEY_WENT_DOWN, in.Get(30));
+    EXPECT_EQ(0, in.DeferredCount());
+    in.Post(30, KEY_WENT_UP);
+    in.Post(30, KEY_WENT_DOWN);  // tapped again within the frame
+    in.EndFrame();
+    EXPECT_EQ(KEY_WENT_UP, in.Get(30));
+    in.EndFrame();
+    EXPECT_EQ(KEY_WENT_DOWN, in.Get(30));
+    // A flood beyond the queue's room falls back to plain overwriting.
+    in.Clear();
+    for (int i = 0; i < 3 * InputState::kMaxDeferred; ++i) in.Post(INPUT_CHAR, 'a' + i % 26);
+    EXPECT_EQ(InputState::kMaxDeferred, in.DeferredCount());
 }
 
 TEST(InputState, ManyChangesInOneFrameStayBounded) {
@@ -168,6 +224,12 @@ TEST_F(RendererMath, PushPopScale) {
     // Unbalanced pops stop at the base node.
     for (int i = 0; i < 5; ++i) r.PopMatrix();
     EXPECT_GE(r.StackDepth(), 1u);
+    // Before Init there is no stack: the top is the identity.
+    Renderer fresh;
+    ASSERT_EQ(0u, fresh.StackDepth());
+    EXPECT_FLOAT_EQ(1.0f, fresh.Top().m[0]);
+    EXPECT_FLOAT_EQ(0.0f, fresh.Top().m[12]);
+    EXPECT_FLOAT_EQ(1.0f, fresh.Top().m[15]);
 }
 
 TEST_F(RendererMath, MessagesReachTheInputTable) {
@@ -183,7 +245,10 @@ TEST_F(RendererMath, MessagesReachTheInputTable) {
     r.HandleMessage(w, WM_KEYDOWN, VK_RETURN, (LPARAM)(28 << 16));
     EXPECT_EQ(KEY_WENT_DOWN, g_input.Get(INPUT_KEY_ENTER));
     r.HandleMessage(w, WM_KEYDOWN, VK_RETURN, (LPARAM)((28 | 0x100) << 16));
-    EXPECT_EQ(INPUT_KEY_ENTER, g_input.Get(INPUT_LAST_DOWN)) << "the keypad Enter is outside the table";
+    EXPECT_EQ(INPUT_KEY_ENTER, g_input.Get(INPUT_LAST_DOWN)) << "a second key in the frame waits";
+    g_input.EndFrame();
+    EXPECT_EQ(INPUT_EXTENDED_KEY + INPUT_KEY_ENTER, g_input.Get(INPUT_LAST_DOWN)) << "the keypad Enter";
+    EXPECT_EQ(KEY_HELD, g_input.Get(INPUT_KEY_ENTER));
 
     r.HandleMessage(w, WM_MOUSEMOVE, 0, MAKELPARAM(400, 150));
     EXPECT_NEAR(0.0f, r.mouseView.x, 1e-6f);

@@ -427,6 +427,17 @@ TEST_F(SoundTest, LoopingEffectPlaysOnUntilStoppedOrFaded) {
     EXPECT_NEAR(35, frames, 1);  // a second at full volume
     g_soundSystem.Update();
     EXPECT_EQ(0u, g_soundSystem.GetInstanceCount());
+
+    // A short effect asked to fade plays on, as loud, until its end.
+    SoundInstance* once = g_soundSystem.Play("HUM", 1.0f, 0);
+    once->FadeOut();
+    Frames(10);
+    EXPECT_EQ(SOUND_FADING_OUT, once->GetState());
+    EXPECT_FLOAT_EQ(1.0f, once->GetVolume());
+    once->GetBuffer()->GetStatus(&status);
+    EXPECT_TRUE(status & DSBSTATUS_PLAYING);
+    Frames(600);  // well past its 0.2 s
+    EXPECT_EQ(0u, g_soundSystem.GetInstanceCount());
 }
 
 TEST_F(SoundTest, PausesNestAndStopAllEndsEverything) {

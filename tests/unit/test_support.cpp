@@ -39,3 +39,41 @@ std::string ReadWholeFile(const std::string& path) {
 bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
+
+#include "renderer.h"
+
+namespace {
+LRESULT CALLBACK RendererWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    return g_renderer.HandleMessage(w, m, wp, lp) ? 0 : DefWindowProcA(w, m, wp, lp);
+}
+}  // namespace
+
+RendererWindow::RendererWindow() {
+    WNDCLASSA wc;
+    ZeroMemory(&wc, sizeof(wc));
+    wc.lpfnWndProc = RendererWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QvRendererWindow";
+    RegisterClassA(&wc);  // a second registration fails harmlessly
+    window = CreateWindowExA(0, wc.lpszClassName, "input", WS_POPUP, 0, 0, 64, 64, nullptr, nullptr,
+                             wc.hInstance, nullptr);
+}
+
+RendererWindow::~RendererWindow() {
+    Pump();
+    if (window) DestroyWindow(static_cast<HWND>(window));
+}
+
+void RendererWindow::Post(unsigned message, unsigned wParam, long lParam) {
+    PostMessageA(static_cast<HWND>(window), message, wParam, lParam);
+}
+
+void RendererWindow::Key(unsigned virtualKey, unsigned scanCode, bool down) {
+    // Repeat count 1, the scan code with its extended bit; a release also
+    // carries the previous-state and transition bits.
+    unsigned long lParam = 1 | ((scanCode & 0x1FF) << 16);
+    if (!down) lParam |= 0xC0000000ul;
+    Post(down ? WM_KEYDOWN : WM_KEYUP, virtualKey, (long)lParam);
+}
+
+void RendererWindow::Pump() { PumpMessages(); }

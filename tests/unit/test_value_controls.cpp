@@ -295,6 +295,20 @@ TEST_F(ValueControlsTest, EditTakesOnlyWhatFits) {
     EditControl::SetText(nullptr, "x");
 }
 
+TEST_F(ValueControlsTest, EditAnchorsItsTextByItsAlignment) {
+    // The cursor box is 0.22 x 0.1 around P = (0.3, -0.2, 0.5).
+    const char* kinds[] = {"left", "center", "right"};
+    const float want[3][3] = {{0.19f, -0.25f, 0.5f}, {0.3f, -0.2f, 0.5f}, {0.41f, -0.15f, 0.5f}};
+    for (int k = 0; k < 3; ++k) {
+        auto edit = Make<EditControl>(std::string("<edit name=\"e\" model=\"EDIT\" pos=\"0.3,-0.2,0.5\" horizontal=\"") +
+                                      kinds[k] + "\"/>");
+        Open(*edit);
+        EXPECT_NEAR(want[k][0], edit->anchor.x, 1e-5) << kinds[k];
+        EXPECT_NEAR(want[k][1], edit->anchor.y, 1e-5) << kinds[k];
+        EXPECT_NEAR(want[k][2], edit->anchor.z, 1e-5) << kinds[k];
+    }
+}
+
 TEST_F(ValueControlsTest, EditEndsOnEnterOrAClickOutside) {
     auto edit = Make<EditControl>(
         "<edit name=\"e\" model=\"EDIT\" chars=\"abc\" OnStartEdit=\"Record(start)\" OnEndEdit=\"EndEdit(end)\"/>");

@@ -1,0 +1,161 @@
+// The game object's ties outside its files: the clock that seeds the random
+// numbers, the renderer's frame time, the text table behind the trophies,
+// and the display mode and window. The loading and saving of the files is
+// in game_data.cpp, which makes no system calls of its own.
+#include "game_data.h"
+
+#include <cstdlib>
+
+#include <cstring>
+#include <string>
+
+#include "font_manager.h"
+#include "renderer.h"
+#include "resource_manager.h"
+#include "sk_character.h"
+#include "texture.h"
+#include "strings.h"
+
+bool GameData::Start() {
+    srand(GetTickCount());
+    LoadConfig();
+    playTime = 0.0f;
+    return true;
+}
+
+void GameData::Shutdown() {
+    if (settings.Get(SETTING_FULL_SCREEN) != 0.0f) RestoreDisplayMode();
+    Save();
+    ReleaseCharacterParts();
+    SetString(saveDirectory, nullptr);
+}
+
+static const TextBlock* TrophyText(const char* name) { return g_fontManager.GetText("%s", name); }
+
+void GameData::LoadCharacters() {
+    LoadCharacterParts();
+    trophies.Load("TROPHY", TrophyText);
+}
+
+const char kCharacterFolder[] = "./data/Characters";
+
+void GameData::LoadCharacterParts() {
+    // Once: the avatars hold on to what the library loaded, so it is never
+    // loaded over.
+    if (charactersLoaded) return;
+    charactersLoaded = true;
+    g_skLibrary.LoadFolder(kCharacterFolder);
+    for (int g = 0; g < 2; ++g)
+        for (int part = 0; part < PART_COUNT; ++part) {
+            for (int c = 0; c < kPartColourCount[part] && c < kMaxPartColours; ++c)
+                if (const char* label = PartTextureName(g, part, c))
+                    partTextures[g][part][c] = g_resourceManager.GetTexture(label);
+            // The styles on offer: the library's skins of this part.
+            std::string prefix = PartModelName(g, part, 0);
+            if (part == PART_HAIR || part == PART_FACE_HAIR || part == PART_GLASSES) prefix.pop_back();
+            int count = 0;
+            for (unsigned i = 0; i < g_skLibrary.GetCount(SK_SKIN); ++i) {
+                const char* name = g_skLibrary.Get(SK_SKIN, i)->GetName();
+                if (name && std::strncmp(name, prefix.c_str(), prefix.size()) == 0) ++count;
+            }
+            partStyleCounts[g][part] = count;
+        }
+}
+
+void GameData::ReleaseCharacterParts() {
+    for (auto& gender : partTextures)
+        for (auto& part : gender)
+            for (Texture*& t : part)
+                if (t) {
+                    g_resourceManager.Release(t);
+                    t = nullptr;
+                }
+}
+
+namespace {
+class GameSkinTextureLoader : public SkinTextureLoader {
+public:
+    void* Load(const char*) override { return nullptr; }
+    void Release(void*) override {}
+};
+}  // namespace
+
+void InstallSkinTextureLoader() {
+    static GameSkinTextureLoader loader;
+    g_skinTextureLoader = &loader;
+}
+
+Texture* AvatarPartTexture(int gender, int part, int colour) {
+    if (gender < 0 || gender > 1 || part < 0 || part >= PART_COUNT || colour < 0 || colour >= kMaxPartColours)
+        return nullptr;
+    return g_gameData.partTextures[gender][part][colour];
+}
+
+void GameData::AddPlayTime() { playTime += g_renderer.GetCappedFrameTime(); }
+
+void BusyWait(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+    }
+}
+
+bool GameData::ApplyDisplayMode(const Settings& wanted) {
+    HWND window = g_renderer.window;
+    int width = (int)wanted.Get(SETTING_WIDTH);
+    int height = (int)wanted.Get(SETTING_HEIGHT);
+    if (wanted.Get(SETTING_FULL_SCREEN) != 0.0f) {
+        DEVMODEA mode;
+        ZeroMemory(&mode, sizeof(mode));
+        mode.dmSize = sizeof(mode);
+        mode.dmBitsPerPel = (DWORD)wanted.Get(SETTING_BITS_PER_PIXEL);
+        mode.dmPelsWidth = (DWORD)width;
+        mode.dmPelsHeight = (DWORD)height;
+        mode.dmDisplayFrequency = (DWORD)wanted.Get(SETTING_REFRESH_RATE);
+        mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
+        if (ChangeDisplaySettingsA(&mode, CDS_TEST) != DISP_CHANGE_SUCCESSFUL) return false;
+        BusyWait(50);
+        // The test can pass and the change still fail: only a mode really
+        // in force counts.
+        if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) return false;
+        SetWindowLongA(window, GWL_STYLE, WS_POPUP | WS_VISIBLE);
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, width, height, SWP_FRAMECHANGED);
+        return true;
+    }
+    DEVMODEA desktop;
+    ZeroMemory(&desktop, sizeof(desktop));
+    desktop.dmSize = sizeof(desktop);
+    bool leavingFullScreen = settings.Get(SETTING_FULL_SCREEN) != 0.0f;
+    EnumDisplaySettingsA(nullptr, leavingFullScreen ? ENUM_REGISTRY_SETTINGS : ENUM_CURRENT_SETTINGS, &desktop);
+    if (width >= (int)desktop.dmPelsWidth || height >= (int)desktop.dmPelsHeight) return false;
+    if (leavingFullScreen) {
+        BusyWait(50);
+        ChangeDisplaySettingsA(nullptr, 0);
+        SetWindowLongA(window, GWL_STYLE, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+    }
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, width, height, SWP_FRAMECHANGED);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    RECT r;
+    GetWindowRect(window, &r);
+    int border = origin.x - r.left;
+    int top = origin.y - r.top;
+    frameExtraWidth = 2 * border;
+    frameExtraHeight = top + border;
+    MoveWindow(window, 0, 0, width + frameExtraWidth, height + frameExtraHeight, TRUE);
+    SetClassLongPtrA(window, GCLP_HICON, (LONG_PTR)icon);
+    return true;
+}
+
+void GameData::RestoreDisplayMode() {
+    HWND window = g_renderer.window;
+    DEVMODEA desktop;
+    ZeroMemory(&desktop, sizeof(desktop));
+    desktop.dmSize = sizeof(desktop);
+    EnumDisplaySettingsA(nullptr, ENUM_REGISTRY_SETTINGS, &desktop);
+    if (window) {
+        SetWindowLongA(window, GWL_STYLE, WS_POPUP | WS_MINIMIZE | WS_VISIBLE | WS_SYSMENU);
+        SetWindowPos(window, HWND_NOTOPMOST, 0, 0, desktop.dmPelsWidth, desktop.dmPelsHeight, SWP_FRAMECHANGED);
+    }
+    BusyWait(50);
+    ChangeDisplaySettingsA(nullptr, 0);
+}
