@@ -17,6 +17,15 @@
 //   wedges cx cy r0 r1 start count [options] : <colour>...
 //                            count ring sectors, the first starting at
 //                            angle start, filled with the colours in turn
+//   text <font> <px> x y angle <text> [options] : <paint>
+//                            lettering from a TrueType font of Debian's
+//                            DejaVu folder (or a path), px the em size, its
+//                            ink centred on x y and turned clockwise; '_' in
+//                            the text is a blank. Options: stack (a column
+//                            of letters), gap=<px> (the column's step),
+//                            width=<px> (squeezed to fit), grow=<px>
+//                            (thicker, for outlines), track=<px>,
+//                            offset=<dx>,<dy>, opacity=<a>, add
 //   noise <amount> [seed]    grain against banding
 //   vignette <strength>      darkens towards the corners
 // Angles are degrees, 0 straight up, growing clockwise; sizes are pixels.
@@ -47,6 +56,7 @@
 #include <png.h>
 
 #include "canvas.h"
+#include "text_mask.h"
 #include "file_util.h"
 #include "manifest_group.h"
 
@@ -235,6 +245,48 @@ Figure ReadFigure(const std::string& where, const std::vector<std::string>& w) {
     return f;
 }
 
+const char* const kFontDir = "/usr/share/fonts/truetype/dejavu";
+
+// text <font> <px> x y angle <text> [options] : <paint>
+void DrawText(Canvas& canvas, const std::string& where, const std::vector<std::string>& left,
+              const std::vector<std::string>& right) {
+    if (left.size() < 7) Fail(where, "text <font> <px> x y angle <text> [options] : <paint>");
+    TextStyle style;
+    style.fontFile = left[1].find('/') == std::string::npos ? std::string(kFontDir) + "/" + left[1] : left[1];
+    style.pixels = Number(where, left[2]);
+    float x = Number(where, left[3]), y = Number(where, left[4]), angle = Number(where, left[5]);
+    std::string text = left[6];
+    for (char& c : text)
+        if (c == '_') c = ' ';
+    float opacity = 1;
+    bool add = false;
+    for (size_t i = 7; i < left.size(); ++i) {
+        const std::string& word = left[i];
+        size_t eq = word.find('=');
+        std::string key = word.substr(0, eq), value = eq == std::string::npos ? "" : word.substr(eq + 1);
+        if (word == "stack") style.stack = true;
+        else if (word == "add") add = true;
+        else if (key == "gap") style.gap = Number(where, value);
+        else if (key == "width") style.maxWidth = Number(where, value);
+        else if (key == "grow") style.grow = Number(where, value);
+        else if (key == "track") style.track = Number(where, value);
+        else if (key == "opacity") opacity = Number(where, value);
+        else if (key == "offset") {
+            size_t comma = value.find(',');
+            if (comma == std::string::npos) Fail(where, "offset=<dx>,<dy>");
+            x += Number(where, value.substr(0, comma));
+            y += Number(where, value.substr(comma + 1));
+        } else {
+            Fail(where, "unknown text option \"" + word + "\"");
+        }
+    }
+    if (style.grow < 0 || style.grow > 32) Fail(where, "grow runs from 0 to 32 pixels");
+    TextMask mask;
+    std::string error;
+    if (!RenderTextMask(text, style, mask, error)) Fail(where, error);
+    DrawTextMask(canvas, mask, x, y, angle, ReadPaint(where, right), opacity, add);
+}
+
 struct Recipe {
     std::string label, output;
     int width = 0, height = 0, quality = 92;
@@ -345,6 +397,10 @@ Recipe MakeImage(const std::string& path, const std::string& outDir) {
             while (colon < w.size() && w[colon] != ":") ++colon;
             if (colon == w.size()) Fail(where, "unknown command \"" + cmd + "\" (figures need ': <paint>')");
             std::vector<std::string> left(w.begin(), w.begin() + colon), right(w.begin() + colon + 1, w.end());
+            if (cmd == "text") {
+                DrawText(*canvas, where, left, right);
+                continue;
+            }
             if (cmd == "wedges") {
                 // wedges cx cy r0 r1 start count [options] : colours...
                 if (left.size() < 7) Fail(where, "wedges cx cy r0 r1 start count : colours");
