@@ -42,7 +42,9 @@
 //   radial cx cy r <stops> | conic cx cy start <stops>
 // Stops are colours (#rgb, #rrggbb, #rrggbbaa), optionally "@<position>";
 // stops without a position are spread evenly.
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
@@ -438,13 +440,87 @@ Recipe MakeImage(const std::string& path, const std::string& outDir) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: qvimage --out <dir> --manifest <fragment.xml> [--group <path>] <recipe>...\n");
+    std::fprintf(stderr, "usage: qvimage --out <dir> --manifest <fragment.xml> [--group <path>] <recipe>...\n"
+                         "       qvimage --self-test\n");
     return 2;
+}
+
+// ---- Self-test of the lettering (run after every build) ----
+
+struct Ink {
+    float cx = 0, cy = 0;  // centroid of the alpha
+    int w = 0, h = 0;      // extent of the pixels above half cover
+};
+
+Ink Measure(const Canvas& c) {
+    std::vector<unsigned char> px = c.Rgba();
+    Ink ink;
+    double sum = 0, sx = 0, sy = 0;
+    int x0 = c.Width(), y0 = c.Height(), x1 = -1, y1 = -1;
+    for (int y = 0; y < c.Height(); ++y)
+        for (int x = 0; x < c.Width(); ++x) {
+            int a = px[((size_t)y * c.Width() + x) * 4 + 3];
+            sum += a, sx += a * (x + 0.5), sy += a * (y + 0.5);
+            if (a >= 128) x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+        }
+    if (sum > 0) ink.cx = (float)(sx / sum), ink.cy = (float)(sy / sum);
+    if (x1 >= 0) ink.w = x1 - x0 + 1, ink.h = y1 - y0 + 1;
+    return ink;
+}
+
+Ink Letter(const std::string& text, float angle, TextStyle style) {
+    Canvas c(128, 128);
+    TextMask mask;
+    std::string error;
+    if (!RenderTextMask(text, style, mask, error)) throw Failure{"self-test: " + error};
+    Paint white;
+    white.stops = {Stop{0, Colour{1, 1, 1, 1}}};
+    DrawTextMask(c, mask, 64, 64, angle, white, 1, false);
+    return Measure(c);
+}
+
+int SelfTest() {
+    int failed = 0;
+    auto check = [&](bool ok, const char* what) {
+        if (!ok) std::fprintf(stderr, "qvimage self-test: %s\n", what), ++failed;
+    };
+    TextStyle style;
+    style.fontFile = std::string(kFontDir) + "/DejaVuSans-Bold.ttf";
+    style.pixels = 48;
+    try {
+        Ink upright = Letter("I", 0, style);
+        check(std::abs(upright.cx - 64) < 0.75f && std::abs(upright.cy - 64) < 0.75f, "a letter is centred on its point");
+        check(upright.h > 2 * upright.w, "an upright I is tall");
+        Ink turned = Letter("I", 90, style);
+        check(turned.w > 2 * turned.h, "an I turned a quarter is wide");
+        check(std::abs(turned.cx - 64) < 0.75f && std::abs(turned.cy - 64) < 0.75f, "a turned letter stays centred");
+        // An L weighs down and to the left; turned clockwise its foot points
+        // left, so the weight moves up and stays left.
+        Ink ell = Letter("L", 0, style), ellTurned = Letter("L", 90, style);
+        check(ell.cx < 63 && ell.cy > 65 && ellTurned.cx < 63 && ellTurned.cy < 63, "letters turn clockwise");
+        TextStyle narrow = style;
+        narrow.maxWidth = 40;
+        check(Letter("WWW", 0, narrow).w <= 42, "width= squeezes a word into the width");
+        TextStyle column = style;
+        column.stack = true;
+        Ink two = Letter("II", 0, column);
+        check(two.h > upright.h * 1.9f && two.w < upright.w + 2, "stack sets the letters one under another");
+        TextStyle missing = style;
+        missing.fontFile = "/nonexistent/font.ttf";
+        TextMask mask;
+        std::string error;
+        check(!RenderTextMask("A", missing, mask, error) && !error.empty(), "a missing font is reported");
+    } catch (const Failure& f) {
+        std::fprintf(stderr, "qvimage %s\n", f.message.c_str());
+        ++failed;
+    }
+    return failed ? 1 : 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--self-test") return SelfTest();
     GroupToolOptions options;
     options.group = "images/";
     if (!ParseGroupToolOptions(argc, argv, options)) return Usage();
