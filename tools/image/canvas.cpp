@@ -216,6 +216,23 @@ void Canvas::Fill(const Figure& figure, const Paint& paint) {
     }
 }
 
+void Canvas::CoverPixel(int x, int y, float cover, const Colour& c, bool add) {
+    if (x < 0 || y < 0 || x >= width || y >= height || cover <= 0) return;
+    float a = c.a * (cover > 1 ? 1 : cover);
+    float* d = &px[((size_t)y * width + x) * 4];
+    if (add) {
+        d[0] += c.r * a;
+        d[1] += c.g * a;
+        d[2] += c.b * a;
+        return;
+    }
+    float keep = 1 - a;
+    d[0] = c.r * a + d[0] * keep;
+    d[1] = c.g * a + d[1] * keep;
+    d[2] = c.b * a + d[2] * keep;
+    d[3] = a + d[3] * keep;
+}
+
 void Canvas::Noise(float amount, unsigned seed) {
     unsigned state = seed ? seed : 1;
     for (size_t i = 0; i < px.size(); i += 4) {

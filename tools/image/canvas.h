@@ -51,6 +51,8 @@ public:
     int Width() const { return width; }
     int Height() const { return height; }
     void Fill(const Figure& figure, const Paint& paint);
+    // Covers one pixel by cover (0..1) of the colour, or adds its light.
+    void CoverPixel(int x, int y, float cover, const Colour& c, bool add);
     // Adds uniform noise of +-amount to the colour channels (fixed seed).
     void Noise(float amount, unsigned seed);
     // Darkens towards the corners by up to strength.

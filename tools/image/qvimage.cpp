@@ -17,6 +17,15 @@
 //   wedges cx cy r0 r1 start count [options] : <colour>...
 //                            count ring sectors, the first starting at
 //                            angle start, filled with the colours in turn
+//   text <font> <px> x y angle <text> [options] : <paint>
+//                            lettering from a TrueType font of Debian's
+//                            DejaVu folder (or a path), px the em size, its
+//                            ink centred on x y and turned clockwise; '_' in
+//                            the text is a blank. Options: stack (a column
+//                            of letters), gap=<px> (the column's step),
+//                            width=<px> (squeezed to fit), grow=<px>
+//                            (thicker, for outlines), track=<px>,
+//                            offset=<dx>,<dy>, opacity=<a>, add
 //   noise <amount> [seed]    grain against banding
 //   vignette <strength>      darkens towards the corners
 // Angles are degrees, 0 straight up, growing clockwise; sizes are pixels.
@@ -33,7 +42,9 @@
 //   radial cx cy r <stops> | conic cx cy start <stops>
 // Stops are colours (#rgb, #rrggbb, #rrggbbaa), optionally "@<position>";
 // stops without a position are spread evenly.
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
@@ -47,6 +58,7 @@
 #include <png.h>
 
 #include "canvas.h"
+#include "text_mask.h"
 #include "file_util.h"
 #include "manifest_group.h"
 
@@ -235,6 +247,48 @@ Figure ReadFigure(const std::string& where, const std::vector<std::string>& w) {
     return f;
 }
 
+const char* const kFontDir = "/usr/share/fonts/truetype/dejavu";
+
+// text <font> <px> x y angle <text> [options] : <paint>
+void DrawText(Canvas& canvas, const std::string& where, const std::vector<std::string>& left,
+              const std::vector<std::string>& right) {
+    if (left.size() < 7) Fail(where, "text <font> <px> x y angle <text> [options] : <paint>");
+    TextStyle style;
+    style.fontFile = left[1].find('/') == std::string::npos ? std::string(kFontDir) + "/" + left[1] : left[1];
+    style.pixels = Number(where, left[2]);
+    float x = Number(where, left[3]), y = Number(where, left[4]), angle = Number(where, left[5]);
+    std::string text = left[6];
+    for (char& c : text)
+        if (c == '_') c = ' ';
+    float opacity = 1;
+    bool add = false;
+    for (size_t i = 7; i < left.size(); ++i) {
+        const std::string& word = left[i];
+        size_t eq = word.find('=');
+        std::string key = word.substr(0, eq), value = eq == std::string::npos ? "" : word.substr(eq + 1);
+        if (word == "stack") style.stack = true;
+        else if (word == "add") add = true;
+        else if (key == "gap") style.gap = Number(where, value);
+        else if (key == "width") style.maxWidth = Number(where, value);
+        else if (key == "grow") style.grow = Number(where, value);
+        else if (key == "track") style.track = Number(where, value);
+        else if (key == "opacity") opacity = Number(where, value);
+        else if (key == "offset") {
+            size_t comma = value.find(',');
+            if (comma == std::string::npos) Fail(where, "offset=<dx>,<dy>");
+            x += Number(where, value.substr(0, comma));
+            y += Number(where, value.substr(comma + 1));
+        } else {
+            Fail(where, "unknown text option \"" + word + "\"");
+        }
+    }
+    if (style.grow < 0 || style.grow > 32) Fail(where, "grow runs from 0 to 32 pixels");
+    TextMask mask;
+    std::string error;
+    if (!RenderTextMask(text, style, mask, error)) Fail(where, error);
+    DrawTextMask(canvas, mask, x, y, angle, ReadPaint(where, right), opacity, add);
+}
+
 struct Recipe {
     std::string label, output;
     int width = 0, height = 0, quality = 92;
@@ -345,6 +399,10 @@ Recipe MakeImage(const std::string& path, const std::string& outDir) {
             while (colon < w.size() && w[colon] != ":") ++colon;
             if (colon == w.size()) Fail(where, "unknown command \"" + cmd + "\" (figures need ': <paint>')");
             std::vector<std::string> left(w.begin(), w.begin() + colon), right(w.begin() + colon + 1, w.end());
+            if (cmd == "text") {
+                DrawText(*canvas, where, left, right);
+                continue;
+            }
             if (cmd == "wedges") {
                 // wedges cx cy r0 r1 start count [options] : colours...
                 if (left.size() < 7) Fail(where, "wedges cx cy r0 r1 start count : colours");
@@ -382,13 +440,87 @@ Recipe MakeImage(const std::string& path, const std::string& outDir) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: qvimage --out <dir> --manifest <fragment.xml> [--group <path>] <recipe>...\n");
+    std::fprintf(stderr, "usage: qvimage --out <dir> --manifest <fragment.xml> [--group <path>] <recipe>...\n"
+                         "       qvimage --self-test\n");
     return 2;
+}
+
+// ---- Self-test of the lettering (run after every build) ----
+
+struct Ink {
+    float cx = 0, cy = 0;  // centroid of the alpha
+    int w = 0, h = 0;      // extent of the pixels above half cover
+};
+
+Ink Measure(const Canvas& c) {
+    std::vector<unsigned char> px = c.Rgba();
+    Ink ink;
+    double sum = 0, sx = 0, sy = 0;
+    int x0 = c.Width(), y0 = c.Height(), x1 = -1, y1 = -1;
+    for (int y = 0; y < c.Height(); ++y)
+        for (int x = 0; x < c.Width(); ++x) {
+            int a = px[((size_t)y * c.Width() + x) * 4 + 3];
+            sum += a, sx += a * (x + 0.5), sy += a * (y + 0.5);
+            if (a >= 128) x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+        }
+    if (sum > 0) ink.cx = (float)(sx / sum), ink.cy = (float)(sy / sum);
+    if (x1 >= 0) ink.w = x1 - x0 + 1, ink.h = y1 - y0 + 1;
+    return ink;
+}
+
+Ink Letter(const std::string& text, float angle, TextStyle style) {
+    Canvas c(128, 128);
+    TextMask mask;
+    std::string error;
+    if (!RenderTextMask(text, style, mask, error)) throw Failure{"self-test: " + error};
+    Paint white;
+    white.stops = {Stop{0, Colour{1, 1, 1, 1}}};
+    DrawTextMask(c, mask, 64, 64, angle, white, 1, false);
+    return Measure(c);
+}
+
+int SelfTest() {
+    int failed = 0;
+    auto check = [&](bool ok, const char* what) {
+        if (!ok) std::fprintf(stderr, "qvimage self-test: %s\n", what), ++failed;
+    };
+    TextStyle style;
+    style.fontFile = std::string(kFontDir) + "/DejaVuSans-Bold.ttf";
+    style.pixels = 48;
+    try {
+        Ink upright = Letter("I", 0, style);
+        check(std::abs(upright.cx - 64) < 0.75f && std::abs(upright.cy - 64) < 0.75f, "a letter is centred on its point");
+        check(upright.h > 2 * upright.w, "an upright I is tall");
+        Ink turned = Letter("I", 90, style);
+        check(turned.w > 2 * turned.h, "an I turned a quarter is wide");
+        check(std::abs(turned.cx - 64) < 0.75f && std::abs(turned.cy - 64) < 0.75f, "a turned letter stays centred");
+        // An L weighs down and to the left; turned clockwise its foot points
+        // left, so the weight moves up and stays left.
+        Ink ell = Letter("L", 0, style), ellTurned = Letter("L", 90, style);
+        check(ell.cx < 63 && ell.cy > 65 && ellTurned.cx < 63 && ellTurned.cy < 63, "letters turn clockwise");
+        TextStyle narrow = style;
+        narrow.maxWidth = 40;
+        check(Letter("WWW", 0, narrow).w <= 42, "width= squeezes a word into the width");
+        TextStyle column = style;
+        column.stack = true;
+        Ink two = Letter("II", 0, column);
+        check(two.h > upright.h * 1.9f && two.w < upright.w + 2, "stack sets the letters one under another");
+        TextStyle missing = style;
+        missing.fontFile = "/nonexistent/font.ttf";
+        TextMask mask;
+        std::string error;
+        check(!RenderTextMask("A", missing, mask, error) && !error.empty(), "a missing font is reported");
+    } catch (const Failure& f) {
+        std::fprintf(stderr, "qvimage %s\n", f.message.c_str());
+        ++failed;
+    }
+    return failed ? 1 : 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--self-test") return SelfTest();
     GroupToolOptions options;
     options.group = "images/";
     if (!ParseGroupToolOptions(argc, argv, options)) return Usage();

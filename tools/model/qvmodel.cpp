@@ -14,6 +14,8 @@
 //         a rectangle facing the viewer; (u0, v0) is its top-left texel
 //     box x0 y0 z0 x1 y1 z1 front u0 v0 u1 v1 side u0 v0 u1 v1 [back u0 v0 u1 v1]
 //         a block with its front at z1; the sides take the side cell
+//     tri x y z u v  x y z u v  x y z u v
+//         one triangle, facing the viewer whatever the corners' order
 //     disc cx cy z0 z1 radius segments [uvradius r] [rim f]
 //         a disc facing the viewer at z1 with its image mapped flat
 //         (uvradius: the radius the whole image spans, default the disc's),
@@ -278,6 +280,12 @@ Pack ReadSource(const std::string& path) {
                 std::vector<float> a = Numbers(line, 1, 5), b = Numbers(line, 7, 4);
                 a.insert(a.end(), b.begin(), b.end());
                 Quad(*defining, a);
+            } else if (cmd == "tri") {
+                if (w.size() != 16) Fail(line.where, "tri x y z u v  x y z u v  x y z u v");
+                std::vector<float> v = Numbers(line, 1, 15);
+                Vertex c[3];
+                for (int k = 0; k < 3; ++k) c[k] = {{v[k * 5], v[k * 5 + 1], v[k * 5 + 2]}, {v[k * 5 + 3], v[k * 5 + 4]}};
+                defining->Triangle(c[0], c[1], c[2], {0, 0, 1});
             } else if (cmd == "box") {
                 Box(*defining, line);
             } else if (cmd == "disc") {
