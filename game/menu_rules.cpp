@@ -110,7 +110,8 @@ int BuildPuzzleCalendar(PlayerProfile& profile, const GameDate& today, CalendarP
     int filled = 0;
     for (int year = 0; year < kCalendarYears; ++year) {
         int from = year == 0 ? firstDay : 0;
-        int to = year == 0 ? DaysInYear(today.year) : year == 3 ? lastDay : kCalendarDaysPerYear;
+        // Only real days: a year of 365 leaves its last record empty.
+        int to = year == 3 ? lastDay : DaysInYear(today.year + year);
         for (int d = from; d < to; ++d) {
             label[0] = text[0] = 0;
             if (!source(profile.usedPuzzles, label, sizeof(label), text, sizeof(text))) continue;

@@ -18,24 +18,26 @@ VIEW_WIDTH = 2.6666665
 VIEW_HEIGHT = 2.0
 
 # Where the document puts things (view units).
-QUICK_PLAY = (0.68, 0.52)
-QUICK_PLAY_SIDE = (0.90, 0.52)    # on the Quick Play button, clear of its label
-OPTIONS = (0.68, -0.48)
-QUIT = (0.68, -0.68)
+QUICK_PLAY = (0.68, 0.54)
+QUICK_PLAY_SIDE = (0.90, 0.54)    # on the Quick Play button, clear of its label
+OPTIONS = (0.42, -0.72)
+OPTIONS_SIDE = (0.24, -0.72)      # on the Options button, clear of its label
+QUIT = (0.94, -0.72)
+QUIT_SIDE = (0.78, -0.72)
 BACKDROP = (0.06, 0.45)           # between the sign and the menu board
 EMPTY = (0.06, -0.95)             # the stage floor: nothing to click there
 SIGN_TOP_LINE = (-1.20, 0.66, -0.12, 0.77)   # the upper half of the first line of the name
-HEADING = (0.40, 0.70, 0.96, 0.78)           # "Main Menu"
+HEADING = (0.40, 0.70, 0.96, 0.78)           # the player's name at the board's head
 WHEEL = (-0.66, -0.40)
 OPTIONS_RIM = (-1.15, -0.10, -1.10, 0.0)     # the left edge of the options panel
 OPTIONS_INSIDE = QUICK_PLAY_SIDE             # panel inside when the window is open
-OPTIONS_CLOSE = (0.0, -0.70)
-FULL_SCREEN = (-0.98, 0.18)
-FULL_SCREEN_CORNER = (-1.01, 0.154)          # inside the box, clear of the tick
-PLAYER_NAME = (-0.58, -0.44)
-PLAYER_NAME_TEXT = (-1.00, -0.47, -0.30, -0.41)
-NOTICE_RIM = (-0.02, 0.39, 0.02, 0.43)       # the top edge of the notice panel
-NOTICE_BACK = (0.0, -0.26)
+OPTIONS_CLOSE = (0.0, -0.74)
+FULL_SCREEN = (0.2, 0.5)
+FULL_SCREEN_CORNER = (0.17, 0.52)            # inside the box, clear of the tick
+PLAYER_NAME = (0.0, 0.1)                     # the new player's name field
+PLAYER_NAME_TEXT = (-0.42, 0.07, 0.42, 0.13)
+NOTICE_RIM = (-0.02, 0.45, 0.02, 0.50)       # the top edge of the name window's panel
+NAME_OK = (-0.3, -0.34)
 
 
 # ---- Colours ----------------------------------------------------------------
@@ -43,6 +45,11 @@ NOTICE_BACK = (0.0, -0.26)
 def is_orange(c):  # the buttons, a checked box, the chosen list row
     r, g, b = c
     return r > 150 and 0.25 * r < g < 0.65 * r and b < 0.4 * r
+
+
+def is_checked(c):  # a checked box: orange, lighter at its top, deeper below
+    r, g, b = c
+    return r > 130 and g < 0.75 * r and b < 0.45 * r
 
 
 def is_light(c):  # the cream and pale gold of the sign's letters
@@ -205,8 +212,12 @@ class Game:
         raise CheckFailed("timed out waiting for " + what)
 
     def wait_menu(self):
-        return self.wait_shot(lambda s: is_orange(s.at(QUICK_PLAY_SIDE)) and is_orange(s.at((0.9, -0.68))),
+        return self.wait_shot(lambda s: is_orange(s.at(QUICK_PLAY_SIDE)) and is_orange(s.at(QUIT_SIDE)),
                               30, "the menu's buttons")
+
+    def wait_name_window(self):
+        return self.wait_shot(lambda s: any(is_gold(c) for c in s.region(NOTICE_RIM)) and
+                              is_orange(s.at((NAME_OK[0] - 0.17, NAME_OK[1]))), 30, "the new player's window")
 
     def quit(self):
         """Leaves through the menu's Quit button; the game must end with 0."""
@@ -215,17 +226,36 @@ class Game:
         expect(code == 0, "exit code %s after Quit" % code)
 
 
-def start_menu(h):
-    g = Game(h)
-    g.wait_menu()
+def start_new(h, game_dir=None):
+    """A game without players: it opens on the new player's window, whose
+    name field takes the keys."""
+    g = Game(h, game_dir)
+    g.wait_name_window()
     g.activate()
+    g.move(EMPTY)
+    return g
+
+
+def start_menu(h, name="Quorvane"):
+    """A new player made (the first start asks for one), then the main menu."""
+    g = start_new(h)
+    time.sleep(0.5)
+    g.type(name)
+    time.sleep(0.3)
+    g.key("Return")
+    g.wait_menu()
     g.move(EMPTY)
     g.wait_menu()
     return g
 
 
+OPTIONS_TITLE = (-0.3, 0.68, 0.3, 0.78)
+
+
 def options_open(s):
-    return is_violet(s.at(OPTIONS_INSIDE)) and any(is_gold(c) for c in s.region(OPTIONS_RIM))
+    # Its title shows last, once the panel and its controls have opened.
+    return (is_violet(s.at(OPTIONS_INSIDE)) and any(is_gold(c) for c in s.region(OPTIONS_RIM)) and
+            s.count(OPTIONS_TITLE, is_white) > 150)
 
 
 def menu_showing(s):
@@ -246,7 +276,7 @@ def check_menu_shows_backdrop_title_wheel_and_buttons(h):
     g.save("menu.png")
     expect(is_violet(s.at(BACKDROP, 2)), "no violet backdrop between the sign and the board: %s" % (s.at(BACKDROP, 2),))
     expect(is_dark(s.at(EMPTY, 2)), "the stage floor is not dark: %s" % (s.at(EMPTY, 2),))
-    for name, point in (("Quick Play", QUICK_PLAY_SIDE), ("Options", (0.90, OPTIONS[1])), ("Quit", (0.90, QUIT[1]))):
+    for name, point in (("Quick Play", QUICK_PLAY_SIDE), ("Options", OPTIONS_SIDE), ("Quit", QUIT_SIDE)):
         expect(is_orange(s.at(point)), "the %s button is not orange: %s" % (name, s.at(point)))
     light = s.share(SIGN_TOP_LINE, is_light)
     expect(light > 0.12, "the sign's name shows too little light text (%.0f%% of its area)" % (light * 100))
@@ -273,7 +303,7 @@ def check_menu_button_lights_under_the_pointer(h):
                       "the Quick Play button to light up under the pointer")
     expect(is_orange(lit.at(QUICK_PLAY_SIDE, 2)), "the lit button is not orange: %s" % (lit.at(QUICK_PLAY_SIDE, 2),))
     # The other buttons stay as they were.
-    other = lit.at((0.90, OPTIONS[1]), 2)
+    other = lit.at(OPTIONS_SIDE, 2)
     expect(abs(brightness(other) - brightness(before)) < 12, "the Options button changed too: %s" % (other,))
     g.move(EMPTY)
     g.wait_shot(lambda s: abs(brightness(s.at(QUICK_PLAY_SIDE, 2)) - brightness(before)) < 8, 5,
@@ -331,54 +361,54 @@ def check_menu_options_check_box_fires_on_press(h):
     time.sleep(0.5)
     g.press()
     # Checked while the button is still down.
-    s = g.wait_shot(lambda s: is_orange(s.at(FULL_SCREEN_CORNER)), 5, "the box to be checked on the press")
+    s = g.wait_shot(lambda s: is_checked(s.at(FULL_SCREEN_CORNER)), 5, "the box to be checked on the press")
     tick = s.count((FULL_SCREEN[0] - 0.04, FULL_SCREEN[1] - 0.04, FULL_SCREEN[0] + 0.04, FULL_SCREEN[1] + 0.04),
                    is_white)
     expect(tick > 15, "no white tick in the checked box (%d white pixels)" % tick)
     g.release()
     time.sleep(0.8)
     s = g.shot()
-    expect(is_orange(s.at(FULL_SCREEN_CORNER)), "the release unchecked the box")
+    expect(is_checked(s.at(FULL_SCREEN_CORNER)), "the release unchecked the box")
     # A second press clears it.
     g.press()
-    g.wait_shot(lambda s: not is_orange(s.at(FULL_SCREEN_CORNER)), 5, "the box to clear on the second press")
+    g.wait_shot(lambda s: not is_checked(s.at(FULL_SCREEN_CORNER)), 5, "the box to clear on the second press")
     g.release()
     g.click(OPTIONS_CLOSE)
     g.wait_shot(menu_showing, 10, "the menu after OK")
     g.quit()
 
 
-def check_menu_options_edit_field_takes_typed_text(h):
-    g = start_menu(h)
-    open_options(g)
+def check_menu_name_field_takes_typed_text(h):
+    g = start_new(h)
     time.sleep(0.8)
     before = g.shot().count(PLAYER_NAME_TEXT, is_white)
-    expect(before < 10, "the empty name field already shows text (%d white pixels)" % before)
-    g.click(PLAYER_NAME)
+    expect(before < 80, "the empty name field already shows text (%d white pixels)" % before)  # the caret
     g.type("Quorvane")
     s = g.wait_shot(lambda s: s.count(PLAYER_NAME_TEXT, is_white) > 150, 10, "the typed name in the field")
-    g.save("options-typed.png")
+    g.save("name-typed.png")
     # The text starts at the field's left end and stays inside it.
-    left = s.count((PLAYER_NAME_TEXT[0], PLAYER_NAME_TEXT[1], -0.70, PLAYER_NAME_TEXT[3]), is_white)
+    left = s.count((PLAYER_NAME_TEXT[0], PLAYER_NAME_TEXT[1], -0.12, PLAYER_NAME_TEXT[3]), is_white)
     expect(left > 40, "no typed text at the field's left end (%d white pixels)" % left)
     # Backspace takes a character away.
     typed = s.count(PLAYER_NAME_TEXT, is_white)
     for _ in range(4):
         g.key("BackSpace")
     g.wait_shot(lambda s: 20 < s.count(PLAYER_NAME_TEXT, is_white) < typed - 40, 5, "the erased characters to go")
-    g.click(OPTIONS_CLOSE)
-    g.wait_shot(menu_showing, 10, "the menu after OK")
+    g.click(NAME_OK)
+    g.wait_menu()
     g.quit()
 
 
-def check_menu_game_mode_without_player_shows_notice(h):
-    g = start_menu(h)
-    g.click(QUICK_PLAY)
-    s = g.wait_shot(lambda s: any(is_gold(c) for c in s.region(NOTICE_RIM)) and not is_orange(s.at(QUICK_PLAY_SIDE)),
-                    10, "the notice window")
-    g.click(NOTICE_BACK)
+def check_menu_game_modes_wait_for_a_player(h):
+    # A first start asks for a player before any game mode is offered.
+    g = start_new(h)
+    time.sleep(1.0)
+    s = g.shot()
+    expect(not is_orange(s.at(QUICK_PLAY_SIDE)), "the game modes are offered before there is a player")
+    g.type("Ann")
+    g.click(NAME_OK)
     g.wait_shot(lambda s: menu_showing(s) and not any(is_gold(c) for c in s.region(NOTICE_RIM)), 10,
-                "the menu after Back")
+                "the menu once the player is made")
     g.quit()
 
 
