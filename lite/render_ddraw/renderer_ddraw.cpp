@@ -136,6 +136,8 @@ bool Renderer::DeviceReady() const { return s_device.primary && s_device.back; }
 // Nothing to reset: a lost primary surface is restored when presenting.
 void Renderer::ResetDevice() {}
 void Renderer::SetVerticalSync(bool) {}
+// The 2D edition presents by one blit to the window: it has no swap interval.
+bool Renderer::CanSetVerticalSync() const { return false; }
 void Renderer::DeviceRestoreIfLost() {}
 
 bool Renderer::DeviceBeginScene() {
