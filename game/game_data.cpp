@@ -150,6 +150,12 @@ bool GameData::Save() {
 }
 
 
+Texture* AvatarPartTexture(int gender, int part, int colour) {
+    if (gender < 0 || gender > 1 || part < 0 || part >= PART_COUNT || colour < 0 || colour >= kMaxPartColours)
+        return nullptr;
+    return g_gameData.partTextures[gender][part][colour];
+}
+
 PlayerProfile* GameData::FindProfile(int kind, int index) {
     return profiles.Get(index, kind == KIND_NONE ? LIST_CURRENT : kind);
 }

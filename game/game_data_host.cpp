@@ -85,11 +85,6 @@ void InstallSkinTextureLoader() {
     g_skinTextureLoader = &loader;
 }
 
-Texture* AvatarPartTexture(int gender, int part, int colour) {
-    if (gender < 0 || gender > 1 || part < 0 || part >= PART_COUNT || colour < 0 || colour >= kMaxPartColours)
-        return nullptr;
-    return g_gameData.partTextures[gender][part][colour];
-}
 
 void GameData::AddPlayTime() { playTime += g_renderer.GetCappedFrameTime(); }
 

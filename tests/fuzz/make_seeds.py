@@ -95,6 +95,18 @@ def main():
     for path in sorted(glob.glob(os.path.join(content, "models", "*.mdl"))):
         put(out, "model", os.path.basename(path), read(path))
 
+    # Skeletal records (skeletons, animations, skins: a few of each) and the
+    # character document, as qvcharacter wrote them.
+    chars = os.path.join(build, "game", "data", "Characters")
+    for pattern, most in (("*.ske", 2), ("*.ska", 4), ("*.ski", 6), ("*.skc", 2)):
+        for path in sorted(glob.glob(os.path.join(chars, pattern)))[:most]:
+            put(out, "skeletal", os.path.basename(path), read(path))
+    # Records follow one another in one input: a whole small body.
+    whole = [os.path.join(chars, n) for n in ("hi_skeleton.ske", "hi_m_body_head.ski", "hi_m_body_hands.ski",
+                                              "hi_m_body_torso.ski", "clap.ska")]
+    if all(os.path.exists(p) for p in whole):
+        put(out, "skeletal", "body.rec", b"".join(read(p) for p in whole))
+
     # The game's own documents and a few puzzles.
     for name in ("game.xml", "trophies.xml"):
         put(out, "documents", name, read(os.path.join(root, "content", "game", name)))
