@@ -7,6 +7,7 @@
 
 #include <cstdarg>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 FileSystem g_fileSystem;
@@ -155,9 +156,13 @@ unsigned char* FileSystem::ReadAll(int id, unsigned char* buffer, unsigned* size
         size = archive ? (long)archive->GetSize(h->entry) : 0;
     }
 
+    // A buffer of our own ends in several zero bytes, not one: the XML
+    // parser steps over a whole multi-byte character at a time, and a text
+    // cut inside one would otherwise carry it past a single terminator.
+    const size_t kTerminator = 4;
     unsigned char* out = buffer;
     if (!out) {
-        out = static_cast<unsigned char*>(std::malloc((size_t)size + 1));
+        out = static_cast<unsigned char*>(std::malloc((size_t)size + kTerminator));
         if (!out) {
             Close(h);
             return nullptr;
@@ -165,7 +170,7 @@ unsigned char* FileSystem::ReadAll(int id, unsigned char* buffer, unsigned* size
     }
     // A file that shrank since its size was taken yields what is there.
     unsigned got = size > 0 ? Read(out, (unsigned)size, h) : 0;
-    if (!buffer) out[got] = 0;
+    if (!buffer) std::memset(out + got, 0, kTerminator);
     Close(h);
     if (size_out) *size_out = got;
     return out;

@@ -2,6 +2,10 @@
 
 #include <tinyxml.h>
 
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -260,19 +264,33 @@ static int LoadDocument(SkCharacter& c, TiXmlDocument& doc, const SkLibrary& lib
     return SK_OK;
 }
 
+// The XML parser steps over a whole multi-byte character at a time: a text
+// cut inside one must not carry it past the end, so every document is
+// parsed from a copy that ends in several zero bytes.
+static const size_t kXmlTerminator = 4;
+
 int SkCharacter::LoadFromFile(const char* path, const SkLibrary& library) {
     FILE* f = path ? std::fopen(path, "rb") : nullptr;
     if (!f) return SK_ERR_MALFORMED;
-    TiXmlDocument doc;
-    bool parsed = doc.LoadFile(f);
+    std::vector<char> text;
+    char chunk[4096];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof(chunk), f)) > 0) text.insert(text.end(), chunk, chunk + n);
+    bool failed = std::ferror(f) != 0;
     std::fclose(f);
-    if (!parsed) return SK_ERR_MALFORMED;
+    if (failed) return SK_ERR_MALFORMED;
+    text.resize(text.size() + kXmlTerminator, 0);
+    TiXmlDocument doc;
+    doc.Parse(text.data());
+    if (doc.Error()) return SK_ERR_MALFORMED;
     return LoadDocument(*this, doc, library);
 }
 
 int SkCharacter::LoadXml(const char* text, const SkLibrary& library) {
+    std::vector<char> copy(text ? text : "", text ? text + std::strlen(text) : "");
+    copy.resize(copy.size() + kXmlTerminator, 0);
     TiXmlDocument doc;
-    doc.Parse(text ? text : "");
+    doc.Parse(copy.data());
     if (doc.Error()) return SK_ERR_MALFORMED;
     return LoadDocument(*this, doc, library);
 }
