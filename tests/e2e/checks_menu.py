@@ -35,7 +35,7 @@ OPTIONS_CLOSE = (0.0, -0.74)
 FULL_SCREEN = (0.2, 0.5)
 FULL_SCREEN_CORNER = (0.17, 0.52)            # inside the box, clear of the tick
 PLAYER_NAME = (0.0, 0.1)                     # the new player's name field
-PLAYER_NAME_TEXT = (-0.42, 0.07, 0.42, 0.13)
+PLAYER_NAME_TEXT = (-0.42, 0.03, 0.42, 0.13)
 NOTICE_RIM = (-0.02, 0.45, 0.02, 0.50)       # the top edge of the name window's panel
 NAME_OK = (-0.3, -0.34)
 
