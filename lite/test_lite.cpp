@@ -9,9 +9,12 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "blitter.h"
+#include "gui_callbacks.h"
 #include "lite_factory.h"
 #include "model.h"
 #include "render_device.h"
@@ -394,6 +397,35 @@ TEST(LiteFactory, MakesEveryFullKindAndTheWedge) {
         delete c;
     }
     EXPECT_EQ(nullptr, CreateLiteGuiControl("nothing"));
+}
+
+TEST(LiteCallbacks, TablesHoldTheLitesNamesAndOnlyHandlersThatExist) {
+    EXPECT_EQ(27u, kLiteDebugCallbackCount);
+    EXPECT_EQ(64u, kLiteMenuCallbackCount);
+    EXPECT_EQ(83u, kLiteGameCallbackCount);
+    std::vector<std::string> all;
+    for (unsigned i = 0; i < kLiteDebugCallbackCount; ++i) all.push_back(kLiteDebugCallbacks[i]);
+    for (unsigned i = 0; i < kLiteMenuCallbackCount; ++i) all.push_back(kLiteMenuCallbacks[i]);
+    for (unsigned i = 0; i < kLiteGameCallbackCount; ++i) all.push_back(kLiteGameCallbacks[i]);
+    std::vector<std::string> sorted = all;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted.end(), std::adjacent_find(sorted.begin(), sorted.end())) << "a name twice";
+    EXPECT_STREQ("FinishPlayer", kLiteMenuCallbacks[3]);
+
+    CallbackRegistry lite;
+    RegisterLiteCallbacks(lite);
+    const char* absent[] = {"EndRotateWheel", "LoadGameData", "PlayBk10kDownAnim", "PlayMystery10kDownAnim",
+                            "ModifyResolution", "HackShowHideChars", "HackShowHideReflexions"};
+    for (const char* name : absent) {
+        EXPECT_EQ(sorted.end(), std::find(sorted.begin(), sorted.end(), name)) << name;
+        EXPECT_EQ(nullptr, lite.Find(name)) << name;
+    }
+    // What the game has is there; what it lacks binds to nothing.
+    EXPECT_NE(nullptr, lite.Find("ExitGame"));
+    EXPECT_NE(nullptr, lite.Find("PlaySound"));
+    unsigned registered = 0;
+    for (const std::string& name : all) registered += lite.Find(name.c_str()) != nullptr;
+    EXPECT_GE(registered, 10u);
 }
 
 } // namespace
