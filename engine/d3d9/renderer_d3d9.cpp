@@ -146,7 +146,8 @@ void Renderer::DeviceRestoreIfLost() {
 bool Renderer::DeviceBeginScene() {
     IDirect3DDevice9* dev = s_device.device;
     if (!dev) return false;
-    dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    // The depth buffer is cleared by each depth pass that uses it.
+    dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     s_device.ForgetBindings();
     return SUCCEEDED(dev->BeginScene());
 }
