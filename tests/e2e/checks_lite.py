@@ -97,3 +97,25 @@ def check_lite_without_its_manifest_says_so(h):
     expect(h.wait_exit(proc) == 0, "the launcher did not end with 0")
     written = [n for n in os.listdir(h.data_dir()) if n != LITE_SET]
     expect(not written, "files written after the failed start: %s" % written)
+
+
+def check_lite_buttons_answer_within_their_visible_edge(h):
+    """Quit (centre 604, 504 on the 800 x 600 client): its pill's top edge is
+    17 pixels above the centre. A click 2 pixels outside it does nothing, one
+    2 pixels inside quits."""
+    game = _lite_game(h)
+    proc = h.launch(game, ["-directdraw"])
+    h.find_window()
+    xid = h.wait_for(lambda: (h.x_windows() or [None])[0], 30, "the game's X window")
+    time.sleep(3.0)
+
+    def click(x, y):
+        for args in (["mousemove", "--window", xid, str(x), str(y)], ["mousedown", "1"], ["mouseup", "1"]):
+            subprocess.run(["xdotool"] + args, env=h.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            time.sleep(0.3)
+
+    click(604, 504 - 19)
+    time.sleep(1.5)
+    expect(proc.poll() is None, "a click 2 pixels above Quit ended the game")
+    click(604, 504 - 15)
+    expect(h.wait_exit(proc, timeout=20) == 0, "the launcher did not end with 0")
