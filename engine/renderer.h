@@ -59,6 +59,9 @@ public:
     // touch the device meanwhile. The end draws whatever is gathered.
     void BeginBatch();
     void EndBatch();
+    // True when the device draws every image 1:1 at screen pixels (the
+    // Lite's blitter): sizes in view units then follow the client size.
+    bool DrawsOneToOne() const;
     // The device's short name, for the frame-rate label: "D3D", "GL", "DDRAW".
     const char* DeviceName() const;
     // The "fps" control's label: the device name, then " FPS: %.0f,

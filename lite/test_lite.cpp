@@ -15,6 +15,7 @@
 
 #include "blitter.h"
 #include "gui_callbacks.h"
+#include "control_factory.h"
 #include "lite_factory.h"
 #include "model.h"
 #include "render_device.h"
@@ -400,6 +401,7 @@ TEST(LiteFactory, MakesEveryFullKindAndTheWedge) {
         delete c;
     }
     EXPECT_EQ(nullptr, CreateLiteGuiControl("nothing"));
+    EXPECT_EQ(nullptr, CreateGuiControl("wedge")) << "the full edition has no wedge kind";
 }
 
 TEST(LiteCallbacks, TablesHoldTheLitesNamesAndOnlyHandlersThatExist) {

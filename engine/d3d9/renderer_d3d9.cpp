@@ -8,6 +8,8 @@ IDirect3DDevice9* GetD3DDevice() { return g_renderer.device ? g_renderer.device-
 
 RendererDevice* GetD3DState() { return g_renderer.device && g_renderer.device->device ? g_renderer.device : nullptr; }
 
+bool Renderer::DrawsOneToOne() const { return false; }
+
 const char* Renderer::DeviceName() const { return "D3D"; }
 
 const char* Renderer::FrameRateFormat() const {
