@@ -4,7 +4,13 @@
 
 static RendererDevice s_device;
 
-IDirect3DDevice9* GetD3DDevice() { return g_renderer.device ? g_renderer.device->device : nullptr; }
+// Whoever takes the device to draw on it directly comes after what the
+// batch holds.
+IDirect3DDevice9* GetD3DDevice() {
+    if (!g_renderer.device) return nullptr;
+    FlushD3DBatch(g_renderer.device);
+    return g_renderer.device->device;
+}
 
 RendererDevice* GetD3DState() { return g_renderer.device && g_renderer.device->device ? g_renderer.device : nullptr; }
 
