@@ -233,6 +233,30 @@ TEST(Blitter, SpeedAgainstACopy) {
 
 // ---- The DirectDraw device ----
 
+TEST(DirectDraw, DrawsOnlyOnX8R8G8B8AndRgb565Surfaces) {
+    auto format = [](DWORD bits, DWORD r, DWORD g, DWORD b) {
+        DDPIXELFORMAT f;
+        std::memset(&f, 0, sizeof(f));
+        f.dwSize = sizeof(f);
+        f.dwFlags = DDPF_RGB;
+        f.dwRGBBitCount = bits;
+        f.dwRBitMask = r;
+        f.dwGBitMask = g;
+        f.dwBBitMask = b;
+        return f;
+    };
+    EXPECT_EQ(4u, DrawableBytesPerPixel(format(32, 0xFF0000, 0xFF00, 0xFF)));
+    EXPECT_EQ(2u, DrawableBytesPerPixel(format(16, 0xF800, 0x07E0, 0x001F)));
+    // 15 bits (X1R5G5B5), other channel orders, 24 and 8 bits: refused
+    // rather than drawn in wrong colours.
+    EXPECT_EQ(0u, DrawableBytesPerPixel(format(16, 0x7C00, 0x03E0, 0x001F)));
+    EXPECT_EQ(0u, DrawableBytesPerPixel(format(32, 0xFF, 0xFF00, 0xFF0000)));
+    EXPECT_EQ(0u, DrawableBytesPerPixel(format(24, 0xFF0000, 0xFF00, 0xFF)));
+    DDPIXELFORMAT palette = format(8, 0, 0, 0);
+    palette.dwFlags = DDPF_PALETTEINDEXED8;
+    EXPECT_EQ(0u, DrawableBytesPerPixel(palette));
+}
+
 const char kClass[] = "QvLiteTest";
 bool g_deviceUp = false;
 
