@@ -119,3 +119,34 @@ def check_lite_buttons_answer_within_their_visible_edge(h):
     expect(proc.poll() is None, "a click 2 pixels above Quit ended the game")
     click(604, 504 - 15)
     expect(h.wait_exit(proc, timeout=20) == 0, "the launcher did not end with 0")
+
+
+def _loose_copy_with_wedge(game, archive, entry):
+    """Writes the archive's GUI document as a loose file (which wins over the
+    archive entry) with a "wedge" control added to the menu screen."""
+    with zipfile.ZipFile(os.path.join(game, archive)) as z:
+        text = z.read(entry).decode("utf-8")
+    at = text.index("<screen name=\"MENU\"")
+    at = text.index(">", at) + 1
+    text = text[:at] + '\n    <wedge name="WEDGE_TEST" pos="0,0,5"/>' + text[at:]
+    path = os.path.join(game, *entry.split("/"))
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w", encoding="utf-8") as f:
+        f.write(text)
+
+
+def check_wedge_control_belongs_to_the_lite_only(h):
+    game = h.fresh_game(WINDOWED_SETTINGS)
+    _loose_copy_with_wedge(game, "Quorvane.dat", "data/gui/gui.xml")
+    proc = h.launch(game, ["-direct3d"])
+    text = h.read_box("Error")
+    expect("Unrecognized gui control: <wedge>" in text, "the full edition says %r" % text)
+    expect(h.wait_exit(proc) == 0, "the launcher did not end with 0")
+
+    game = _lite_game(h)
+    _loose_copy_with_wedge(game, "Quorvane Lite.dat", "data/lite/gui/lite_gui.xml")
+    proc = h.launch(game, ["-directdraw"])
+    h.find_window()
+    h.expect_no_box("Error", seconds=3.0)
+    h.close_game()
+    expect(h.wait_exit(proc) == 0, "the launcher did not end with 0")
