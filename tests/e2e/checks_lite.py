@@ -1,8 +1,8 @@
 """The Lite edition (Quorvane-DDRAW.dll, "-directdraw"): it opens on its own
 2D main menu drawn 1:1 from its sprites, keeps its own save files apart from
 the full edition's, and reports a missing manifest."""
+import io
 import os
-import shutil
 import subprocess
 import time
 import zipfile
@@ -29,9 +29,18 @@ def _ppm(data):
     return w, hgt, parts[3]
 
 
+def _archive(path):
+    """The game's archive as a zip file: the game marks the end record of an
+    archive it has read with "DM.A" instead of the standard signature."""
+    data = bytearray(open(path, "rb").read())
+    if data[-22:-18] == b"DM.A":
+        data[-22:-18] = b"PK\x05\x06"
+    return zipfile.ZipFile(io.BytesIO(bytes(data)))
+
+
 def _sheet_pixels(h, game, entry):
     """The sheet as 8-bit RGB, read from the Lite's archive."""
-    with zipfile.ZipFile(os.path.join(game, "Quorvane Lite.dat")) as z:
+    with _archive(os.path.join(game, "Quorvane Lite.dat")) as z:
         png = z.read(entry)
     r = subprocess.run(["convert", "png:-", "-depth", "8", "ppm:-"], input=png, capture_output=True, check=True)
     return _ppm(r.stdout)
@@ -124,7 +133,7 @@ def check_lite_buttons_answer_within_their_visible_edge(h):
 def _loose_copy_with_wedge(game, archive, entry):
     """Writes the archive's GUI document as a loose file (which wins over the
     archive entry) with a "wedge" control added to the menu screen."""
-    with zipfile.ZipFile(os.path.join(game, archive)) as z:
+    with _archive(os.path.join(game, archive)) as z:
         text = z.read(entry).decode("utf-8")
     at = text.index("<screen name=\"MENU\"")
     at = text.index(">", at) + 1
