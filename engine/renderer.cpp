@@ -77,7 +77,10 @@ bool Renderer::RunFrame() {
     DeviceRestoreIfLost();
     if (updatePass) updatePass();
     if (DeviceBeginScene()) {
+        // The whole pass may be gathered by the device (Renderer::BeginBatch).
+        BeginBatch();
         if (drawPass) drawPass();
+        EndBatch();
         DeviceEndScene();
     }
     DevicePresent();

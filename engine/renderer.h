@@ -56,11 +56,15 @@ public:
     // Kept across device resets; kCullClockwise after Init.
     void SetCullMode(CullMode mode);
     CullMode GetCullMode() const { return cullMode; }
-    // Between these two the device may gather quad meshes (glyphs) drawn
-    // with one texture and draw them together; nothing but Mesh::Draw may
-    // touch the device meanwhile. The end draws whatever is gathered.
+    // Between these two the device may gather small meshes drawn with one
+    // texture and draw them together, in order; the renderer's own state
+    // changes (alpha, depth, culling) draw what is gathered first, and so
+    // does the end. Every frame's draw pass runs inside one such batch.
     void BeginBatch();
     void EndBatch();
+    // True when the device draws every image 1:1 at screen pixels (the
+    // Lite's blitter): sizes in view units then follow the client size.
+    bool DrawsOneToOne() const;
     // The device's short name, for the frame-rate label: "D3D", "GL", "DDRAW".
     const char* DeviceName() const;
     // The "fps" control's label: the device name, then " FPS: %.0f,

@@ -360,6 +360,11 @@ static bool LoadFontElement(FontManager& manager, TiXmlElement* e, Font*& out) {
         delete font;
         return false;
     }
+    // A device that draws glyphs 1:1 needs a line as high in view units as
+    // the strip's pixels are on this client area, so that the pen moves on
+    // by whole glyphs at any window size.
+    if (g_renderer.DrawsOneToOne() && g_renderer.clientHeight > 0)
+        font->size = (float)H * g_renderer.viewSize.y / (float)g_renderer.clientHeight;
     char buildError[FontManager::kErrorSize];
     if (!font->BuildGlyphs(chars, entries, entryCount, (int)distance, W, H, buildError, sizeof(buildError))) {
         manager.SetError("%s", buildError);

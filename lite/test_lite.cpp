@@ -9,9 +9,13 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "blitter.h"
+#include "gui_callbacks.h"
+#include "control_factory.h"
 #include "lite_factory.h"
 #include "model.h"
 #include "render_device.h"
@@ -229,6 +233,30 @@ TEST(Blitter, SpeedAgainstACopy) {
 
 // ---- The DirectDraw device ----
 
+TEST(DirectDraw, DrawsOnlyOnX8R8G8B8AndRgb565Surfaces) {
+    auto format = [](DWORD bits, DWORD r, DWORD g, DWORD b) {
+        DDPIXELFORMAT f;
+        std::memset(&f, 0, sizeof(f));
+        f.dwSize = sizeof(f);
+        f.dwFlags = DDPF_RGB;
+        f.dwRGBBitCount = bits;
+        f.dwRBitMask = r;
+        f.dwGBitMask = g;
+        f.dwBBitMask = b;
+        return f;
+    };
+    EXPECT_EQ(4u, DrawableBytesPerPixel(format(32, 0xFF0000, 0xFF00, 0xFF)));
+    EXPECT_EQ(2u, DrawableBytesPerPixel(format(16, 0xF800, 0x07E0, 0x001F)));
+    // 15 bits (X1R5G5B5), other channel orders, 24 and 8 bits: refused
+    // rather than drawn in wrong colours.
+    EXPECT_EQ(0u, DrawableBytesPerPixel(format(16, 0x7C00, 0x03E0, 0x001F)));
+    EXPECT_EQ(0u, DrawableBytesPerPixel(format(32, 0xFF, 0xFF00, 0xFF0000)));
+    EXPECT_EQ(0u, DrawableBytesPerPixel(format(24, 0xFF0000, 0xFF00, 0xFF)));
+    DDPIXELFORMAT palette = format(8, 0, 0, 0);
+    palette.dwFlags = DDPF_PALETTEINDEXED8;
+    EXPECT_EQ(0u, DrawableBytesPerPixel(palette));
+}
+
 const char kClass[] = "QvLiteTest";
 bool g_deviceUp = false;
 
@@ -335,6 +363,9 @@ TEST(DirectDraw, FramesDrawSpritesOneToOneAndFollowTheClientSize) {
     ASSERT_NE(nullptr, d);
     ASSERT_TRUE(d->bytesPerPixel == 4 || d->bytesPerPixel == 2);
 
+    // At 16 bits the colours come back with their low bits dropped.
+    auto shown = [&](uint32_t c) { return d->bytesPerPixel == 2 ? From565(To565(c)) : c; };
+    const uint32_t white = shown(0xFFFFFF), green = shown(0x00FF00);
     TestTexture tex(16, 8, [](int x, int) { return x < 8 ? 0xFFFFFFFFu : 0xFF00FF00u; });
     ASSERT_TRUE(DeviceCreateTexture(&tex.t));
     g_renderer.SetFramePasses(nullptr, DrawPass);
@@ -351,10 +382,10 @@ TEST(DirectDraw, FramesDrawSpritesOneToOneAndFollowTheClientSize) {
         const unsigned W = size, cx = size / 2, cy = size * 3 / 8;
         auto at = [&](unsigned x, unsigned y) { return g_seen[(size_t)y * W + x]; };
         // Exactly 16 x 8 pixels, white then green, centred.
-        EXPECT_EQ(0xFFFFFFu, at(cx - 8, cy - 4));
-        EXPECT_EQ(0xFFFFFFu, at(cx - 1, cy + 3));
-        EXPECT_EQ(0x00FF00u, at(cx, cy));
-        EXPECT_EQ(0x00FF00u, at(cx + 7, cy + 3));
+        EXPECT_EQ(white, at(cx - 8, cy - 4));
+        EXPECT_EQ(white, at(cx - 1, cy + 3));
+        EXPECT_EQ(green, at(cx, cy));
+        EXPECT_EQ(green, at(cx + 7, cy + 3));
         EXPECT_EQ(0u, at(cx - 9, cy));
         EXPECT_EQ(0u, at(cx + 8, cy));
         EXPECT_EQ(0u, at(cx, cy - 5));
@@ -367,7 +398,7 @@ TEST(DirectDraw, FramesDrawSpritesOneToOneAndFollowTheClientSize) {
             g_renderer.PopMatrix();
         };
         ASSERT_TRUE(Frame());
-        EXPECT_EQ(0x00FF00u, at(cx, cy));
+        EXPECT_EQ(green, at(cx, cy));
     }
     // No client area: no surfaces, frames draw nothing and nothing breaks.
     g_renderer.clientWidth = 0;
@@ -394,6 +425,36 @@ TEST(LiteFactory, MakesEveryFullKindAndTheWedge) {
         delete c;
     }
     EXPECT_EQ(nullptr, CreateLiteGuiControl("nothing"));
+    EXPECT_EQ(nullptr, CreateGuiControl("wedge")) << "the full edition has no wedge kind";
+}
+
+TEST(LiteCallbacks, TablesHoldTheLitesNamesAndOnlyHandlersThatExist) {
+    EXPECT_EQ(27u, kLiteDebugCallbackCount);
+    EXPECT_EQ(64u, kLiteMenuCallbackCount);
+    EXPECT_EQ(83u, kLiteGameCallbackCount);
+    std::vector<std::string> all;
+    for (unsigned i = 0; i < kLiteDebugCallbackCount; ++i) all.push_back(kLiteDebugCallbacks[i]);
+    for (unsigned i = 0; i < kLiteMenuCallbackCount; ++i) all.push_back(kLiteMenuCallbacks[i]);
+    for (unsigned i = 0; i < kLiteGameCallbackCount; ++i) all.push_back(kLiteGameCallbacks[i]);
+    std::vector<std::string> sorted = all;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted.end(), std::adjacent_find(sorted.begin(), sorted.end())) << "a name twice";
+    EXPECT_STREQ("FinishPlayer", kLiteMenuCallbacks[3]);
+
+    CallbackRegistry lite;
+    RegisterLiteCallbacks(lite);
+    const char* absent[] = {"EndRotateWheel", "LoadGameData", "PlayBk10kDownAnim", "PlayMystery10kDownAnim",
+                            "ModifyResolution", "HackShowHideChars", "HackShowHideReflexions"};
+    for (const char* name : absent) {
+        EXPECT_EQ(sorted.end(), std::find(sorted.begin(), sorted.end(), name)) << name;
+        EXPECT_EQ(nullptr, lite.Find(name)) << name;
+    }
+    // What the game has is there; what it lacks binds to nothing.
+    EXPECT_NE(nullptr, lite.Find("ExitGame"));
+    EXPECT_NE(nullptr, lite.Find("PlaySound"));
+    unsigned registered = 0;
+    for (const std::string& name : all) registered += lite.Find(name.c_str()) != nullptr;
+    EXPECT_GE(registered, 10u);
 }
 
 } // namespace

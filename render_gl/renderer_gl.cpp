@@ -13,6 +13,8 @@ static RendererDevice s_device;
 SwapIntervalSetter g_wglSwapIntervalEXT = nullptr;
 SwapIntervalGetter g_wglGetSwapIntervalEXT = nullptr;
 
+bool Renderer::DrawsOneToOne() const { return false; }
+
 const char* Renderer::DeviceName() const { return "GL"; }
 
 const char* Renderer::FrameRateFormat() const {

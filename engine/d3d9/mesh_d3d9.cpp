@@ -2,8 +2,9 @@
 // 0, texture coordinates on stream 1; the global alpha is the texture
 // factor (renderer_d3d9.cpp). Each buffer is written once, when the mesh is
 // made; a draw sets only the state that differs from the previous draw.
-// Glyph quads drawn inside a batch are placed on the CPU and drawn together,
-// one draw a string instead of one a character.
+// Small meshes drawn inside a batch (the frame's GUI, every string) are
+// placed on the CPU and drawn together while they share a texture: one
+// draw for a row of buttons or a string instead of one a piece.
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -55,8 +56,10 @@ void BindWorld(RendererDevice* d, const float* world) {
     d->worldKnown = true;
 }
 
-// Gathers the whole quads of a mesh into the batch; false when it cannot
-// (no copies of the floats), and the mesh is then drawn on its own.
+// Gathers a small mesh into the batch, placed in the view on the CPU: the
+// whole quads of a quad mesh (each a fan of two triangles) or the whole
+// triangles of a triangle list. false when it cannot (a large mesh keeps
+// no copy of its floats), and the mesh is then drawn on its own.
 bool Gather(RendererDevice* d, const Mesh& mesh, Texture* t) {
     const VertexData* pos = static_cast<const VertexData*>(mesh.positionBuffer);
     const VertexData* uv = static_cast<const VertexData*>(mesh.texCoordBuffer);
@@ -64,19 +67,22 @@ bool Gather(RendererDevice* d, const Mesh& mesh, Texture* t) {
     unsigned count = mesh.vertexCount;
     if (count > pos->floatCount / 3) count = pos->floatCount / 3;
     if (count > uv->floatCount / 2) count = uv->floatCount / 2;
-    const unsigned quads = count / 4;
-    if (quads == 0) return true;
-    if (quads > RendererDevice::kBatchQuads) return false;
-    if (d->batchTexture != t || d->batchVertices + quads * 6 > RendererDevice::kBatchQuads * 6) {
+    static const unsigned kFan[6] = {0, 1, 2, 0, 2, 3};
+    const bool quads = mesh.primitiveMode == kMeshQuads;
+    const unsigned groups = quads ? count / 4 : count / 3;  // quads or triangles
+    const unsigned perGroup = quads ? 6 : 3;
+    if (groups == 0) return true;
+    const unsigned vertices = groups * perGroup;
+    if (vertices > RendererDevice::kBatchQuads * 6) return false;
+    if (d->batchTexture != t || d->batchVertices + vertices > RendererDevice::kBatchQuads * 6) {
         FlushD3DBatch(d);
         d->batchTexture = t;
     }
     const float* m = g_renderer.Top().m;
-    static const unsigned kFan[6] = {0, 1, 2, 0, 2, 3};
     float* out = d->batch + d->batchVertices * 5;
-    for (unsigned q = 0; q < quads; ++q) {
-        for (unsigned k = 0; k < 6; ++k) {
-            const unsigned v = q * 4 + kFan[k];
+    for (unsigned g = 0; g < groups; ++g) {
+        for (unsigned k = 0; k < perGroup; ++k) {
+            const unsigned v = quads ? g * 4 + kFan[k] : g * 3 + k;
             const float* p = pos->copy + v * 3;
             for (int c = 0; c < 3; ++c) out[c] = p[0] * m[c] + p[1] * m[4 + c] + p[2] * m[8 + c] + m[12 + c];
             out[3] = uv->copy[v * 2];
@@ -84,7 +90,7 @@ bool Gather(RendererDevice* d, const Mesh& mesh, Texture* t) {
             out += 5;
         }
     }
-    d->batchVertices += quads * 6;
+    d->batchVertices += vertices;
     return true;
 }
 
@@ -162,7 +168,8 @@ void Mesh::Draw(Texture* texture) const {
     RendererDevice* d = GetD3DState();
     if (!t || !t->deviceTexture || !d || !d->declaration) return;
     if (!positionBuffer || !texCoordBuffer || vertexCount == 0 || g_renderer.StackDepth() == 0) return;
-    if (d->batching && primitiveMode == kMeshQuads && Gather(d, *this, t)) return;
+    if (d->batching && (primitiveMode == kMeshQuads || primitiveMode == kMeshTriangleList) && Gather(d, *this, t))
+        return;
     FlushD3DBatch(d);
     IDirect3DDevice9* device = d->device;
 

@@ -4,9 +4,17 @@
 
 static RendererDevice s_device;
 
-IDirect3DDevice9* GetD3DDevice() { return g_renderer.device ? g_renderer.device->device : nullptr; }
+// Whoever takes the device to draw on it directly comes after what the
+// batch holds.
+IDirect3DDevice9* GetD3DDevice() {
+    if (!g_renderer.device) return nullptr;
+    FlushD3DBatch(g_renderer.device);
+    return g_renderer.device->device;
+}
 
 RendererDevice* GetD3DState() { return g_renderer.device && g_renderer.device->device ? g_renderer.device : nullptr; }
+
+bool Renderer::DrawsOneToOne() const { return false; }
 
 const char* Renderer::DeviceName() const { return "D3D"; }
 
@@ -152,7 +160,8 @@ void Renderer::DeviceRestoreIfLost() {
 bool Renderer::DeviceBeginScene() {
     IDirect3DDevice9* dev = s_device.device;
     if (!dev) return false;
-    dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    // The depth buffer is cleared by each depth pass that uses it.
+    dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     s_device.ForgetBindings();
     return SUCCEEDED(dev->BeginScene());
 }

@@ -22,9 +22,8 @@ struct RendererDevice {
     bool worldKnown = false;
     bool declarationBound = false;
 
-    // Glyph quads gathered between BeginBatch and EndBatch: already placed
-    // in the view (x, y, z, u, v a vertex, six vertices a quad), all with
-    // batchTexture.
+    // Triangles gathered between BeginBatch and EndBatch: already placed
+    // in the view (x, y, z, u, v a vertex), all with batchTexture.
     static const unsigned kBatchQuads = 256;
     int batching = 0;
     struct Texture* batchTexture = nullptr;
@@ -47,7 +46,8 @@ void FlushD3DBatch(RendererDevice* d);
 // The device buffer behind a mesh's opaque buffer handle, or null.
 IDirect3DVertexBuffer9* D3DVertexBufferOf(void* handle);
 
-// The device of the global renderer, or null before Init.
+// The device of the global renderer, or null before Init; what the batch
+// holds is drawn first.
 IDirect3DDevice9* GetD3DDevice();
 // The state above, or null before Init.
 RendererDevice* GetD3DState();

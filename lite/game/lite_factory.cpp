@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "control_factory.h"
-#include "game_callbacks.h"
 #include "gui_factory.h"
 
 GuiControl* CreateLiteGuiControl(const char* elementName) {
@@ -12,5 +11,3 @@ GuiControl* CreateLiteGuiControl(const char* elementName) {
     if (elementName && std::strcmp(elementName, "wedge") == 0) return CreateGenericGuiControl("static");
     return CreateGuiControl(elementName);
 }
-
-void RegisterLiteCallbacks(CallbackRegistry& registry) { RegisterGameScreenCallbacks(registry); }

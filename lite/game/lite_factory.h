@@ -12,3 +12,11 @@ GuiControl* CreateLiteGuiControl(const char* elementName);
 // handlers that exist are registered; an unknown name in the document binds
 // to nothing.
 void RegisterLiteCallbacks(CallbackRegistry& registry);
+
+// The Lite's tables of callback names, in registration order.
+extern const char* const kLiteDebugCallbacks[];
+extern const char* const kLiteMenuCallbacks[];
+extern const char* const kLiteGameCallbacks[];
+extern const unsigned kLiteDebugCallbackCount;  // 27
+extern const unsigned kLiteMenuCallbackCount;   // 64
+extern const unsigned kLiteGameCallbackCount;   // 83

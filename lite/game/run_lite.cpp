@@ -22,6 +22,17 @@ const char kLiteComputerFile[] = "Quorvane Lite.ai";
 
 static void ShowError(const char* text) { MessageBoxA(nullptr, text, "Error", MB_OK); }
 
+static const TextBlock* TrophyText(const char* name) { return g_fontManager.GetText("%s", name); }
+
+// The Lite's last start-up step: the full edition's (random numbers, the
+// "GAME" document), then the trophy table, which the Lite has no callback
+// to load later. Whatever the trophy document holds, the start goes on.
+static bool StartLiteGameData() {
+    if (!g_gameData.Start()) return false;
+    g_gameData.trophies.Load("TROPHY", TrophyText);
+    return true;
+}
+
 static LRESULT CALLBACK LiteWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     bool wasActive = g_renderer.active;
     bool handled = g_renderer.HandleMessage(window, message, wParam, lParam);
@@ -130,7 +141,7 @@ extern "C" int __stdcall RunGame(HINSTANCE instance, HINSTANCE, const char* data
     bool started = StartSubsystems(window);
     if (started) {
         g_renderer.defaultFrameTime = 1.0f / 35.0f;
-        if (g_gameData.Start()) {
+        if (StartLiteGameData()) {
             while (g_renderer.RunFrame()) {
                 g_soundSystem.Update();
                 g_gameData.AddPlayTime();

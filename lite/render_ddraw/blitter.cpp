@@ -94,12 +94,34 @@ void RowWithRuns(unsigned char* line, unsigned bpp, int dx, const SpriteImage& i
         p += length;
         if (lo >= hi || kind == kRunTransparent) continue;
         if (kind == kRunBlended) {
+            // The source's share is worked out once for a stretch of equal
+            // pixels (a shade over the screen, a flat glow): the same sums
+            // as Blend.
+            uint32_t last = ~src[lo], srb = 0, sg = 0, na = 0;
+            auto share = [&](uint32_t p) {
+                if (p == last) return;
+                last = p;
+                const uint32_t alpha = p >> 24;
+                na = 256 - alpha;
+                srb = (p & 0x00FF00FFu) * alpha;
+                sg = (p & 0x0000FF00u) * alpha;
+            };
+            auto mix = [&](uint32_t dst) {
+                return (dst & 0xFF000000u) | (((srb + (dst & 0x00FF00FFu) * na) >> 8) & 0x00FF00FFu) |
+                       (((sg + (dst & 0x0000FF00u) * na) >> 8) & 0x0000FF00u);
+            };
             if (bpp == 4) {
                 uint32_t* d = reinterpret_cast<uint32_t*>(line) + dx - a;
-                for (int x = lo; x < hi; ++x) d[x] = Blend(src[x], d[x], src[x] >> 24);
+                for (int x = lo; x < hi; ++x) {
+                    share(src[x]);
+                    d[x] = mix(d[x]);
+                }
             } else {
                 uint16_t* d = reinterpret_cast<uint16_t*>(line) + dx - a;
-                for (int x = lo; x < hi; ++x) d[x] = To565(Blend(src[x], From565(d[x]), src[x] >> 24));
+                for (int x = lo; x < hi; ++x) {
+                    share(src[x]);
+                    d[x] = To565(mix(From565(d[x])));
+                }
             }
             continue;
         }

@@ -11,6 +11,8 @@ static RendererDevice s_device;
 
 RendererDevice* GetDDrawState() { return g_renderer.device ? g_renderer.device : nullptr; }
 
+bool Renderer::DrawsOneToOne() const { return true; }
+
 const char* Renderer::DeviceName() const { return "DDRAW"; }
 
 const char* Renderer::FrameRateFormat() const {

@@ -1,8 +1,8 @@
 """The Lite edition (Quorvane-DDRAW.dll, "-directdraw"): it opens on its own
 2D main menu drawn 1:1 from its sprites, keeps its own save files apart from
 the full edition's, and reports a missing manifest."""
+import io
 import os
-import shutil
 import subprocess
 import time
 import zipfile
@@ -29,9 +29,18 @@ def _ppm(data):
     return w, hgt, parts[3]
 
 
+def _archive(path):
+    """The game's archive as a zip file: the game marks the end record of an
+    archive it has read with "DM.A" instead of the standard signature."""
+    data = bytearray(open(path, "rb").read())
+    if data[-22:-18] == b"DM.A":
+        data[-22:-18] = b"PK\x05\x06"
+    return zipfile.ZipFile(io.BytesIO(bytes(data)))
+
+
 def _sheet_pixels(h, game, entry):
     """The sheet as 8-bit RGB, read from the Lite's archive."""
-    with zipfile.ZipFile(os.path.join(game, "Quorvane Lite.dat")) as z:
+    with _archive(os.path.join(game, "Quorvane Lite.dat")) as z:
         png = z.read(entry)
     r = subprocess.run(["convert", "png:-", "-depth", "8", "ppm:-"], input=png, capture_output=True, check=True)
     return _ppm(r.stdout)
@@ -97,3 +106,56 @@ def check_lite_without_its_manifest_says_so(h):
     expect(h.wait_exit(proc) == 0, "the launcher did not end with 0")
     written = [n for n in os.listdir(h.data_dir()) if n != LITE_SET]
     expect(not written, "files written after the failed start: %s" % written)
+
+
+def check_lite_buttons_answer_within_their_visible_edge(h):
+    """Quit (centre 604, 504 on the 800 x 600 client): its pill's top edge is
+    17 pixels above the centre. A click 2 pixels outside it does nothing, one
+    2 pixels inside quits."""
+    game = _lite_game(h)
+    proc = h.launch(game, ["-directdraw"])
+    h.find_window()
+    xid = h.wait_for(lambda: (h.x_windows() or [None])[0], 30, "the game's X window")
+    time.sleep(3.0)
+
+    def click(x, y):
+        for args in (["mousemove", "--window", xid, str(x), str(y)], ["mousedown", "1"], ["mouseup", "1"]):
+            subprocess.run(["xdotool"] + args, env=h.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            time.sleep(0.3)
+
+    click(604, 504 - 19)
+    time.sleep(1.5)
+    expect(proc.poll() is None, "a click 2 pixels above Quit ended the game")
+    click(604, 504 - 15)
+    expect(h.wait_exit(proc, timeout=20) == 0, "the launcher did not end with 0")
+
+
+def _loose_copy_with_wedge(game, archive, entry):
+    """Writes the archive's GUI document as a loose file (which wins over the
+    archive entry) with a "wedge" control added to the menu screen."""
+    with _archive(os.path.join(game, archive)) as z:
+        text = z.read(entry).decode("utf-8")
+    at = text.index("<screen name=\"MENU\"")
+    at = text.index(">", at) + 1
+    text = text[:at] + '\n    <wedge name="WEDGE_TEST" pos="0,0,5"/>' + text[at:]
+    path = os.path.join(game, *entry.split("/"))
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w", encoding="utf-8") as f:
+        f.write(text)
+
+
+def check_wedge_control_belongs_to_the_lite_only(h):
+    game = h.fresh_game(WINDOWED_SETTINGS)
+    _loose_copy_with_wedge(game, "Quorvane.dat", "data/gui/gui.xml")
+    proc = h.launch(game, ["-direct3d"])
+    text = h.read_box("Error")
+    expect("Unrecognized gui control: <wedge>" in text, "the full edition says %r" % text)
+    expect(h.wait_exit(proc) == 0, "the launcher did not end with 0")
+
+    game = _lite_game(h)
+    _loose_copy_with_wedge(game, "Quorvane Lite.dat", "data/lite/gui/lite_gui.xml")
+    proc = h.launch(game, ["-directdraw"])
+    h.find_window()
+    h.expect_no_box("Error", seconds=3.0)
+    h.close_game()
+    expect(h.wait_exit(proc) == 0, "the launcher did not end with 0")

@@ -1128,6 +1128,23 @@ TEST_F(Resources, DepthPassesCullModesAndGlyphBatchesOnTheDevice) {
     EXPECT_TRUE(Close(pic.At(0.0f, -0.1f), 0x00FF00)) << std::hex << pic.At(0.0f, -0.1f);
     EXPECT_TRUE(Close(pic.At(0.5f, 0.1f), 0x7F0000, 8)) << std::hex << pic.At(0.5f, 0.1f);
     EXPECT_EQ(0u, pic.At(0.8f, 0.1f));
+
+    // Whole meshes too: overlapping squares of two textures keep their
+    // order, culling still applies to what was gathered, and the depth
+    // pass draws what was gathered before it.
+    pic = Render([&] {
+        g_renderer.BeginBatch();
+        nearSquare.Draw(red);
+        farSquare.Draw(green);
+        mirrored.Draw(green);  // clockwise: culled
+        nearSquare.Draw(red);
+        g_renderer.BeginDepthPass();
+        g_renderer.EndDepthPass();
+        g_renderer.EndBatch();
+    });
+    EXPECT_TRUE(Close(pic.At(0.1f, 0.0f), 0xFF0000)) << std::hex << pic.At(0.1f, 0.0f);
+    EXPECT_TRUE(Close(pic.At(0.7f, 0.0f), 0x00FF00)) << std::hex << pic.At(0.7f, 0.0f);
+    EXPECT_EQ(0u, pic.At(-0.8f, 0.3f));
     g_resourceManager.Release(red);
     g_resourceManager.Release(green);
 }
