@@ -64,7 +64,9 @@ def check_menus_names_refused_and_accepted(h):
     type_name(g, "   ")
     # The notice's text draws a moment after its panel: wait for both.
     notice_read = lambda s: notice_open(s) and s.count(NOTICE_TOP_LINE_LEFT, is_white) > 5
-    empty = g.wait_shot(notice_read, 10, "the notice for a name of blanks")
+    g.wait_shot(notice_read, 10, "the notice for a name of blanks")
+    time.sleep(1.0)  # its text fully drawn
+    empty = g.shot()
     close_notice(g)
     type_name(g, "Ann", erase=3)
     g.wait_menu()
@@ -75,7 +77,9 @@ def check_menus_names_refused_and_accepted(h):
     g.wait_name_window()
     time.sleep(0.5)
     type_name(g, "Ann")
-    taken = g.wait_shot(notice_read, 10, "the notice for a taken name")
+    g.wait_shot(notice_read, 10, "the notice for a taken name")
+    time.sleep(1.0)
+    taken = g.shot()
     long_line, short_line = taken.count(NOTICE_TOP_LINE_LEFT, is_white), empty.count(NOTICE_TOP_LINE_LEFT, is_white)
     expect(long_line > short_line + 15, "the taken name got the same notice as an empty one (%d, %d white pixels)"
            % (long_line, short_line))
