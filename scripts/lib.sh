@@ -222,7 +222,7 @@ sound_unusable() {
 # ---- Fuzzing: the loaders built natively with clang, libFuzzer and the
 # sanitizers (tests/fuzz), seeded with the game's own content.
 FUZZ_BUILD="$BUILD/fuzz"
-FUZZ_TARGETS="manifest archive documents texture model saves"
+FUZZ_TARGETS="manifest archive documents interface texture model saves sound"
 
 fuzz_build() {
     say "Building the fuzz targets (native, clang with libFuzzer, ASan, UBSan)"
