@@ -6,6 +6,7 @@
 #include <tinyxml.h>
 
 #include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -35,12 +36,53 @@ const char* FileSystem::GetLabel(int id) const {
     return (id >= 1 && id <= kMaxFiles) ? label[id] : nullptr;
 }
 
+namespace {
+
+// TinyXML can step a few bytes past the terminating NUL of damaged text (a
+// multi-byte character cut off at the very end): every text it parses has
+// this many zero bytes after it, so such a step lands on a zero and stops.
+const unsigned kXmlPadding = 8;
+
+// The manifest read as TinyXML's LoadFile reads it (line ends made "\n"),
+// into a padded buffer. false when the file cannot be read.
+bool ParseXmlFile(const char* path, TiXmlDocument& doc) {
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return false;
+    long size = -1;
+    if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
+    char* text = size >= 0 && std::fseek(f, 0, SEEK_SET) == 0
+                     ? static_cast<char*>(std::malloc((size_t)size + kXmlPadding))
+                     : nullptr;
+    size_t got = text ? std::fread(text, 1, (size_t)size, f) : 0;
+    std::fclose(f);
+    if (!text) return false;
+    size_t n = 0;
+    for (size_t i = 0; i < got; ++i) {
+        if (text[i] == '\r') {
+            text[n++] = '\n';
+            if (i + 1 < got && text[i + 1] == '\n') ++i;
+        } else {
+            text[n++] = text[i];
+        }
+    }
+    std::memset(text + n, 0, (size_t)size + kXmlPadding - n);
+    doc.Parse(text, nullptr, TIXML_DEFAULT_ENCODING);
+    std::free(text);
+    return true;
+}
+
+}  // namespace
+
 bool FileSystem::Load(const char* manifest_path) {
     // A second Load replaces the first manifest instead of leaking it.
     Shutdown();
 
     TiXmlDocument doc;
-    if (!manifest_path || !doc.LoadFile(manifest_path)) {
+    // A file that cannot be read gets TinyXML's own message for it.
+    bool parsed = manifest_path && ParseXmlFile(manifest_path, doc) ? !doc.Error()
+                  : manifest_path                                   ? doc.LoadFile(manifest_path)
+                                                                    : false;
+    if (!parsed) {
         const char* desc = doc.ErrorDesc();
         SetError("%s(%i,%i): %s", manifest_path ? manifest_path : "", doc.ErrorRow(),
                  doc.ErrorCol(), desc ? desc : "");
@@ -156,13 +198,9 @@ unsigned char* FileSystem::ReadAll(int id, unsigned char* buffer, unsigned* size
         size = archive ? (long)archive->GetSize(h->entry) : 0;
     }
 
-    // A buffer of our own ends in several zero bytes, not one: the XML
-    // parser steps over a whole multi-byte character at a time, and a text
-    // cut inside one would otherwise carry it past a single terminator.
-    const size_t kTerminator = 4;
     unsigned char* out = buffer;
     if (!out) {
-        out = static_cast<unsigned char*>(std::malloc((size_t)size + kTerminator));
+        out = static_cast<unsigned char*>(std::malloc((size_t)size + kXmlPadding));
         if (!out) {
             Close(h);
             return nullptr;
@@ -170,7 +208,7 @@ unsigned char* FileSystem::ReadAll(int id, unsigned char* buffer, unsigned* size
     }
     // A file that shrank since its size was taken yields what is there.
     unsigned got = size > 0 ? Read(out, (unsigned)size, h) : 0;
-    if (!buffer) std::memset(out + got, 0, kTerminator);
+    if (!buffer) std::memset(out + got, 0, (size_t)size - got + kXmlPadding);
     Close(h);
     if (size_out) *size_out = got;
     return out;

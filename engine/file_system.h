@@ -39,9 +39,10 @@ public:
     int Seek(long offset, int whence, FileHandle* handle = nullptr);
     long Tell(FileHandle* handle = nullptr);
     void Close(FileHandle* handle = nullptr);
-    // The whole file. Without a buffer one of size + 1 bytes is allocated
-    // (malloc; the caller frees it) with a NUL after the data; a given buffer
-    // must hold the whole file and gets no NUL. null when not found.
+    // The whole file. Without a buffer one is allocated (malloc; the caller
+    // frees it) with a few zero bytes after the data, so it can be parsed as
+    // text; a given buffer must hold the whole file and gets no NUL. null
+    // when not found.
     unsigned char* ReadAll(int id, unsigned char* buffer = nullptr, unsigned* size_out = nullptr);
     bool LoadXml(int id, TiXmlDocument* document);
 

@@ -1,6 +1,8 @@
 #include "input_state.h"
 
+#ifdef _WIN32
 #include <windows.h>
+#endif
 
 #include <cstring>
 
@@ -8,12 +10,14 @@ InputState g_input;
 
 InputState::InputState() {
     Clear();
+#ifdef _WIN32
     // Start from where the cursor is, so the first relative move is small.
     POINT p;
     if (GetCursorPos(&p)) {
         value[INPUT_MOUSE_X] = value[INPUT_MOUSE_PREV_X] = p.x;
         value[INPUT_MOUSE_Y] = value[INPUT_MOUSE_PREV_Y] = p.y;
     }
+#endif
 }
 
 void InputState::Clear() {

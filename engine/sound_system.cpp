@@ -1,6 +1,7 @@
 #include "sound_system.h"
 
 #include "file_system.h"
+#include "sound_decode.h"
 #include "strings.h"
 
 #include <tinyxml.h>
@@ -20,76 +21,20 @@ const char* const kSourceTypes[] = {"stream", "sound", nullptr};
 // An effect is decoded whole into memory; a file that claims more than this
 // is damaged or is music that belongs in a stream.
 const uint64_t kMaxEffectBytes = 32u * 1024u * 1024u;
-// Vorbis reports a damaged page as a hole and carries on after it; this
-// many in one run means there is nothing left worth decoding.
-const int kMaxHoles = 64;
-
-// The decoder reads through the file system, so a sound is found loose or in
-// the data archive like every other file.
-size_t ReadSound(void* ptr, size_t size, size_t count, void* source) {
-    if (size == 0 || count == 0) return 0;
-    unsigned got = g_fileSystem.Read(ptr, (unsigned)(size * count), static_cast<FileHandle*>(source));
-    return got / size;
-}
-
-int SeekSound(void* source, ogg_int64_t offset, int whence) {
-    return g_fileSystem.Seek((long)(int32_t)offset, whence, static_cast<FileHandle*>(source));
-}
-
-int CloseSound(void* source) {
-    g_fileSystem.Close(static_cast<FileHandle*>(source));
-    return 0;
-}
-
-long TellSound(void* source) { return g_fileSystem.Tell(static_cast<FileHandle*>(source)); }
-
 }  // namespace
 
 // ---- Ogg Vorbis files ----
 
-OggVorbis_File* OpenSoundFile(const char* label) {
-    int id = g_fileSystem.GetFileId(label);
-    if (!id) return nullptr;
-    FileHandle* handle = g_fileSystem.Open(id);
-    if (!handle) return nullptr;
-    if (!handle->loose && !handle->entry) {
-        g_fileSystem.Close(handle);
-        return nullptr;
-    }
-    OggVorbis_File* file = new (std::nothrow) OggVorbis_File;
-    if (!file) {
-        g_fileSystem.Close(handle);
-        return nullptr;
-    }
-    std::memset(file, 0, sizeof(*file));
-    ov_callbacks callbacks = {ReadSound, SeekSound, CloseSound, TellSound};
-    if (ov_open_callbacks(handle, file, nullptr, 0, callbacks) != 0) {
-        // A failed open leaves the data source to us.
-        g_fileSystem.Close(handle);
-        delete file;
-        return nullptr;
-    }
-    return file;
-}
-
-void CloseSoundFile(OggVorbis_File*& file) {
-    if (!file) return;
-    ov_clear(file);
-    delete file;
-    file = nullptr;
-}
-
 bool DescribeSoundFormat(OggVorbis_File* file, WAVEFORMATEX& format) {
     std::memset(&format, 0, sizeof(format));
-    vorbis_info* info = file ? ov_info(file, -1) : nullptr;
-    if (!info || info->channels < 1 || info->channels > 2) return false;
-    if (info->rate < DSBFREQUENCY_MIN || info->rate > DSBFREQUENCY_MAX) return false;
+    SoundFormat f;
+    if (!ReadSoundFormat(file, f, DSBFREQUENCY_MIN, DSBFREQUENCY_MAX)) return false;
     format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = (WORD)info->channels;
-    format.nSamplesPerSec = (DWORD)info->rate;
+    format.nChannels = (WORD)f.channels;
+    format.nSamplesPerSec = (DWORD)f.rate;
     format.wBitsPerSample = 16;
-    format.nBlockAlign = (WORD)(info->channels * 2);
-    format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+    format.nBlockAlign = (WORD)f.blockAlign;
+    format.nAvgBytesPerSec = f.bytesPerSecond;
     return true;
 }
 
@@ -101,10 +46,11 @@ bool SoundSource::Decode(IDirectSound* device) {
 
     OggVorbis_File* file = OpenSoundFile(sourceFile);
     WAVEFORMATEX format;
+    std::memset(&format, 0, sizeof(format));
     bool ok = file && DescribeSoundFormat(file, format);
-    ogg_int64_t samples = ok ? ov_pcm_total(file, -1) : 0;
-    uint64_t bytes = samples > 0 ? (uint64_t)samples * format.nBlockAlign : 0;
-    ok = ok && bytes > 0 && bytes <= kMaxEffectBytes;
+    SoundFormat layout = {format.nChannels, format.nSamplesPerSec, format.nBlockAlign, format.nAvgBytesPerSec};
+    uint64_t bytes = ok ? DecodedSoundBytes(file, layout, kMaxEffectBytes) : 0;
+    ok = ok && bytes > 0;
 
     if (ok) {
         DSBUFFERDESC desc;
@@ -125,24 +71,7 @@ bool SoundSource::Decode(IDirectSound* device) {
         if (FAILED(buffer->Lock(0, 0, &data, &size, nullptr, nullptr, DSBLOCK_ENTIREBUFFER)) || !data) {
             ok = false;
         } else {
-            unsigned char* out = static_cast<unsigned char*>(data);
-            DWORD filled = 0;
-            int holes = 0;
-            while (filled < size) {
-                DWORD step = size - filled < 4096 ? size - filled : 4096;
-                int section = 0;
-                long got = ov_read(file, reinterpret_cast<char*>(out + filled), (int)step, 0, 2, 1, &section);
-                if (got > 0) {
-                    filled += (DWORD)got;
-                } else if (got == 0) {
-                    break;
-                } else if (got != OV_HOLE || ++holes > kMaxHoles) {
-                    ok = false;
-                    break;
-                }
-            }
-            // A file shorter than its header claimed ends in silence.
-            if (filled < size) std::memset(out + filled, 0, size - filled);
+            if (!DecodeSoundInto(file, static_cast<unsigned char*>(data), size)) ok = false;
             if (FAILED(buffer->Unlock(data, size, nullptr, 0))) ok = false;
         }
     }
@@ -198,36 +127,18 @@ bool SoundSystem::Init(HWND w) {
     return LoadCatalog();
 }
 
-bool SoundSystem::LoadCatalog() {
-    int id = g_fileSystem.GetFileId("AUDIO");
-    if (!id) {
-        SetError("%s", g_fileSystem.GetError());
+bool SoundSystem::LoadCatalog() { return ReadSoundCatalog(AddCatalogEntry, this, error, sizeof(error)); }
+
+bool SoundSystem::AddCatalogEntry(void* context, const char* element, const char* name, const char* sourceFile) {
+    SoundSystem* system = static_cast<SoundSystem*>(context);
+    SoundSource* source = system->sources.AppendNew();
+    if (!source) {
+        system->SetError("Out of memory reading the sound catalogue");
         return false;
     }
-    TiXmlDocument doc;
-    if (!g_fileSystem.LoadXml(id, &doc)) {
-        if (doc.Error()) {
-            const char* path = g_fileSystem.GetPath(id);
-            const char* desc = doc.ErrorDesc();
-            SetError("%s(%i,%i): %s", path ? path : "", doc.ErrorRow(), doc.ErrorCol(), desc ? desc : "");
-        } else {
-            // Listed in the manifest, but neither on disk nor in the archive.
-            SetError("%s", g_fileSystem.GetError());
-        }
-        return false;
-    }
-    TiXmlElement* root = doc.RootElement();
-    if (!root) return true;
-    for (TiXmlElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement()) {
-        SoundSource* source = sources.AppendNew();
-        if (!source) {
-            SetError("Out of memory reading the sound catalogue");
-            return false;
-        }
-        source->type = IndexOfString(e->Value(), kSourceTypes);
-        SetString(source->name, e->Attribute("name"));
-        SetString(source->sourceFile, e->Attribute("source_file"));
-    }
+    source->type = IndexOfString(element, kSourceTypes);
+    SetString(source->name, name);
+    SetString(source->sourceFile, sourceFile);
     return true;
 }
 

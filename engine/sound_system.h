@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "indexed_list.h"
+#include "sound_decode.h"
 
 struct OggVorbis_File;
 
@@ -187,6 +188,7 @@ private:
 
     void SetError(const char* format, ...);
     bool LoadCatalog();
+    static bool AddCatalogEntry(void* context, const char* element, const char* name, const char* sourceFile);
     void FreeInstances();
     void FreeSources();
 
@@ -199,10 +201,6 @@ private:
 
 extern SoundSystem g_soundSystem;
 
-// Ogg Vorbis files read through the FileSystem by label. OpenSoundFile gives
-// null when the label is unknown, the file missing or not Ogg Vorbis.
-OggVorbis_File* OpenSoundFile(const char* label);
-void CloseSoundFile(OggVorbis_File*& file);
 // 16-bit PCM in the file's channel count and rate; false for a layout that
 // DirectSound cannot play (more than two channels, an absurd rate).
 bool DescribeSoundFormat(OggVorbis_File* file, WAVEFORMATEX& format);

@@ -408,16 +408,19 @@ void EditControl::Place() {
     PlaceVisual(body, p.x, p.y, p.z);
     PlaceVisual(cursor, p.x, p.y, p.z);
     if (!cursor) return;
-    // The cursor's box at P is the text area; the text is anchored at its
-    // min corner for left, its centre for center and its max corner for
-    // right. Taken again on every placing, so a field that moves takes its
-    // text along.
+    // The cursor's box at P is the text area. The text is anchored by the
+    // alignment: at the box's left end, its centre or its right end. Its
+    // height is the middle line: the box's own min or max corner there
+    // would hang the glyphs, which are centred on their line, half out of
+    // the field. Taken again on every placing, so a field that moves takes
+    // its text along.
     float box[6];
     GetVisualHitBox(cursor, box);
-    const float at = horizontal == TEXT_ALIGN_CENTER ? 0.5f : horizontal == TEXT_ALIGN_RIGHT ? 1.0f : 0.0f;
-    anchor.x = box[0] + at * (box[3] - box[0]);
-    anchor.y = box[1] + at * (box[4] - box[1]);
-    anchor.z = box[2] + at * (box[5] - box[2]);
+    anchor.x = horizontal == TEXT_ALIGN_CENTER  ? 0.5f * (box[0] + box[3])
+               : horizontal == TEXT_ALIGN_RIGHT ? box[3]
+                                                : box[0];
+    anchor.y = 0.5f * (box[1] + box[4]);
+    anchor.z = box[2];
     areaWidth = box[3] - box[0];
     PlaceCaret();
 }

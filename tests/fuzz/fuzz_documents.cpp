@@ -1,17 +1,20 @@
 // The game's XML documents read by the game code: any bytes as the "GAME"
 // configuration (tours, wheel values, default high scores), the "TROPHY"
-// table and a puzzle, each loader given the same document.
+// table, a puzzle and the "AUDIO" catalogue, each loader given the same
+// document.
 #include <cstring>
 
 #include "fuzz_support.h"
 #include "game_data.h"
 #include "puzzle.h"
+#include "sound_decode.h"
 #include "trophies.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = false;
     if (!ready) {
-        LoadFuzzManifest({{"GAME", "document"}, {"TROPHY", "document"}, {"PUZZLE_1", "document"}});
+        LoadFuzzManifest({{"GAME", "document"}, {"TROPHY", "document"}, {"PUZZLE_1", "document"},
+                          {"AUDIO", "document"}});
         ready = true;
     }
     WriteFuzzFile("document", data, size);
@@ -33,6 +36,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             TouchBytes(puzzle.GetMessage(), std::strlen(puzzle.GetMessage()) + 1);
             for (int k = 0; k < kPuzzleRows; ++k) TouchBytes(puzzle.GetRow(k), std::strlen(puzzle.GetRow(k)) + 1);
         }
+    }
+    {
+        char error[1024];
+        int entries = 0;
+        auto add = [](void* context, const char* element, const char* name, const char* file) {
+            if (element) TouchBytes(element, std::strlen(element));
+            if (name) TouchBytes(name, std::strlen(name));
+            if (file) TouchBytes(file, std::strlen(file));
+            return ++*static_cast<int*>(context) < 100000;
+        };
+        if (!ReadSoundCatalog(add, &entries, error, sizeof(error))) TouchBytes(error, std::strlen(error));
     }
     return 0;
 }

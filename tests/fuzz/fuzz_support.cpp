@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <png.h>
+
 #include "file_system.h"
 #include "model.h"
 #include "render_device.h"
@@ -47,6 +49,17 @@ void LoadFuzzManifest(const std::vector<std::pair<std::string, std::string>>& fi
     if (!g_fileSystem.Load(path.c_str())) std::abort();
 }
 
+void WriteFuzzPng(const std::string& name, unsigned width, unsigned height) {
+    png_image image;
+    std::memset(&image, 0, sizeof(image));
+    image.version = PNG_IMAGE_VERSION;
+    image.width = width;
+    image.height = height;
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<unsigned char> pixels((size_t)width * height * 4, 0xFF);
+    if (!png_image_write_to_file(&image, (FuzzFolder() + name).c_str(), 0, pixels.data(), 0, nullptr)) std::abort();
+}
+
 unsigned TouchBytes(const void* data, size_t n) {
     const volatile unsigned char* p = static_cast<const volatile unsigned char*>(data);
     unsigned sum = 0;
@@ -85,10 +98,15 @@ void DeviceReleaseVertexBuffer(void* buffer) { std::free(buffer); }
 
 void Mesh::Draw(Texture*) const {}
 
-// The matrix operations a clip's frame makes; nothing is drawn.
+// The renderer without a device: the matrix operations do nothing and
+// nothing is drawn.
 Renderer g_renderer;
 Renderer::Renderer() { error[0] = 0; }
 Renderer::~Renderer() {}
 void Renderer::Translate(float, float, float) {}
 void Renderer::Rotate(float, float, float, float) {}
 void Renderer::Scale(float, float, float) {}
+void Renderer::PushMatrix() {}
+void Renderer::PopMatrix() {}
+void Renderer::SetGlobalAlpha(float) {}
+float Renderer::GetCappedFrameTime() const { return defaultFrameTime < frameTime ? defaultFrameTime : frameTime; }

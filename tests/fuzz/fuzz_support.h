@@ -16,5 +16,7 @@ std::string WriteFuzzFile(const std::string& name, const uint8_t* data, size_t s
 // in the folder its file ID, in order from 1; an archive path when not empty.
 void LoadFuzzManifest(const std::vector<std::pair<std::string, std::string>>& files,
                       const std::string& archive = std::string());
+// Writes a white RGBA PNG of that size to name in the folder.
+void WriteFuzzPng(const std::string& name, unsigned width, unsigned height);
 // Reads every byte of n bytes, so the sanitizers see a buffer that is short.
 unsigned TouchBytes(const void* data, size_t n);

@@ -113,6 +113,24 @@ def main():
     for path in sorted(glob.glob(os.path.join(content, "puzzles", "*.xml")))[:6]:
         put(out, "documents", os.path.basename(path), read(path))
 
+    # The sound catalogue and the smallest sounds.
+    catalogue = os.path.join(content, "audio", "catalogue.xml")
+    if os.path.exists(catalogue):
+        put(out, "documents", "catalogue.xml", read(catalogue))
+    sounds = sorted(glob.glob(os.path.join(content, "audio", "*.ogg")), key=os.path.getsize)
+    for path in sounds[:6]:
+        put(out, "sound", os.path.basename(path), read(path))
+
+    # The interface documents: the text table with its fonts, and the GUI.
+    for name in ("text/text.xml", "gui/gui.xml"):
+        path = os.path.join(content, name)
+        if os.path.exists(path):
+            put(out, "interface", os.path.basename(path), read(path))
+    put(out, "interface", "small.xml", b"<gui start_screen='a'><screen name='a' start_window='w'>"
+        b"<button name='b' OnPress='OpenWindow(w)'/><edit name='e' max_len='4'/></screen>"
+        b"<window name='w'><check name='c' OnCheck='CloseWindow()'/><list name='l' scroll='w.s'/>"
+        b"<scroll name='s' jump='0.5'/><key name='k' value='28' OnPress='CloseWindow()'/></window></gui>")
+
     # Save files: settings, players and the computer contestants in one
     # input, from whatever the tests wrote.
     ai = read(os.path.join(game, "Quorvane.ai")) if os.path.exists(os.path.join(game, "Quorvane.ai")) else b""
