@@ -110,3 +110,7 @@ void Renderer::PushMatrix() {}
 void Renderer::PopMatrix() {}
 void Renderer::SetGlobalAlpha(float) {}
 float Renderer::GetCappedFrameTime() const { return defaultFrameTime < frameTime ? defaultFrameTime : frameTime; }
+void Renderer::BeginBatch() {}
+void Renderer::EndBatch() {}
+bool Renderer::DrawsOneToOne() const { return false; }
+const char* Renderer::FrameRateFormat() const { return "FPS: %.0f, FrameTime: %.0f ms, Min: %.0f ms, Max: %.0f ms"; }
