@@ -84,7 +84,9 @@ bool CreatePlayer(void* sender, const char* argument) {
     EditControl* field = window ? dynamic_cast<EditControl*>(window->FindControl("EDIT_NAME")) : nullptr;
     const char* name = field ? field->text : nullptr;
     ProfileManager& profiles = g_gameData.profiles;
-    switch (CheckPlayerName(name, profiles, LIST_CURRENT)) {
+    // New players are humans: their names are checked against the humans,
+    // whichever list the player list shows.
+    switch (CheckPlayerName(name, profiles, LIST_HUMANS)) {
     case NAME_EMPTY: g_guiManager.OpenWindow("NAME_ERROR"); return false;
     case NAME_TAKEN: g_guiManager.OpenWindow("NAME_EXISTS_ERROR"); return false;
     default: break;

@@ -51,7 +51,8 @@ enum {
     EDIT_HAIR_STYLE = 22,
     EDIT_CLOTHING = 23,
     EDIT_FACE_HAIR = 24,
-    EDIT_GLASSES = 25
+    EDIT_GLASSES = 25,
+    EDIT_COMPUTER_SETTINGS = 28
 };
 
 GuiControl* Ed(int c) { return MenuWindowControl(WND_EDIT_PROFILE, c); }
@@ -147,6 +148,8 @@ bool OpenEditProfile(void*, const char* which) {
     RandomizeAppearance(other);
     g_menu.editedGender = gender;
     BindMenuAvatar(Ed(EDIT_AVATAR), same, kAnimIdle1);
+    // A computer contestant's chances can be set from its look.
+    ShowControlIf(Ed(EDIT_COMPUTER_SETTINGS), edited->GetKind() == KIND_COMPUTER);
     return g_guiManager.ChangeWindow("EDIT_PROFILE");
 }
 
@@ -597,7 +600,12 @@ bool StartPuzzleOfTheDay(void*, const char* cell) {
     int month = g_menu.calendarMonth;
     int day = std::atoi(cell) - FirstCellOfMonth(year, month);
     int record = CalendarRecordOf(*p, year, month, day);
-    if (record < 0) return false;
+    // Only a day of the calendar that has come and has not paid yet plays.
+    GameDate today;
+    GetToday(today);
+    if (record < 0 || IsCalendarDayPlayed(*p, record) ||
+        DateKey(year, month, day) > DateKey(today.year, today.month - 1, today.day - 1))
+        return false;
     g_round.potdYear = year - p->calendarDate.year;
     g_round.potdDay = DayOfYear(year, month, day) + 1;
     StartGame(nullptr, "PUZZLE_DAY");

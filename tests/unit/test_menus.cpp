@@ -334,6 +334,45 @@ TEST_F(MenuTest, DeletingAPlayerKeepsTheCurrentOneAndNeverTakesAComputer) {
     EXPECT_EQ(2, g_gameData.profiles.GetCount(LIST_HUMANS));
 }
 
+TEST_F(MenuTest, HighScoreTabsFillNameDateAndAmountColumns) {
+    std::string w = "<window name=\"HIGH_SCORES\">" + C("static", "PANEL");
+    for (int t = 1; t <= 4; ++t) w += C("radiobut", "TAB_" + std::to_string(t), "class=\"TAB_\"");
+    w += C("text", "TITLE") + C("button", "TROPHIES") + C("static", "AVATAR") + C("static", "FRAME") +
+         C("text", "NAME") + C("text", "DATE") + C("text", "MONEY") + C("button", "BACK") + C("text", "NAMES") +
+         C("text", "DATES") + C("text", "RANKS") + C("text", "AMOUNTS") + C("static", "ROWS") + "</window>";
+    ASSERT_TRUE(Load(Document({{30, w}}))) << Error();
+    PlayerProfile* a = Human("Ann");
+    g_gameData.profiles.Add(a, LIST_HUMANS);
+    HighScoreEntry* quick = g_gameData.highScores.GetTable(MODE_QUICK_PLAY);
+    quick[0] = {12345, {4, 5, 2026}, 0, KIND_HUMAN};
+    quick[1] = {900, {31, 12, 2025}, 0, KIND_HUMAN};
+    HighScoreEntry* alone = g_gameData.highScores.GetTable(MODE_PLAY_ALONE);
+    alone[0] = {1500000, {1, 1, 2026}, 0, KIND_HUMAN};
+    g_guiManager.OpenScreen("MENU");
+    g_guiManager.OpenWindow("HIGH_SCORES");
+    Frame(3);
+    auto lines = [&](const char* name) {
+        TextControl* t = static_cast<TextControl*>(Control((std::string("HIGH_SCORES.") + name).c_str()));
+        std::string out;
+        for (unsigned i = 0; t && t->block && i < t->block->LineCount(); ++i)
+            out += std::string(i ? "|" : "") + (t->block->Line(i) ? t->block->Line(i) : "");
+        return out;
+    };
+    CallbackRegistry& r = g_guiManager.GetCallbacks();
+    r.Find("InitHighscore")(nullptr, "0");
+    EXPECT_EQ("Ann|Ann", lines("NAMES"));
+    EXPECT_EQ("05/04/2026|12/31/2025", lines("DATES"));
+    EXPECT_EQ("12,345|900", lines("AMOUNTS"));
+    EXPECT_EQ("$12,345", lines("MONEY"));
+    EXPECT_EQ(GUI_STATE_SELECTED, Control("HIGH_SCORES.TAB_1")->state);
+    r.Find("InitHighscore")(nullptr, "2");  // the third tab: play alone
+    EXPECT_EQ("1,500,000", lines("AMOUNTS"));
+    EXPECT_EQ(GUI_STATE_SELECTED, Control("HIGH_SCORES.TAB_3")->state);
+    r.Find("InitHighscore")(nullptr, "3");  // group play: nothing yet
+    EXPECT_EQ("", lines("AMOUNTS"));
+    EXPECT_TRUE(Control("HIGH_SCORES.MONEY")->HasFlags(GUI_FLAG_HIDDEN));
+}
+
 TEST_F(MenuTest, OpponentSearchEndsWhenNoContestantHasTheLevel) {
     ASSERT_TRUE(Load(Document({})));
     g_gameData.profiles.Add(Computer("Easy1", AI_EASY), LIST_COMPUTERS);
