@@ -52,8 +52,20 @@ bool InitMenu(void*, const char*) {
 const int kEnterNameField = 3;
 const int kEnterNameCancel = 7;
 
+// The window that holds a control (the sender may be the window itself).
+GuiGroup* HolderOf(void* sender) {
+    for (int i = 0; sender && i < GuiManager::kMaxWindows; ++i) {
+        GuiWindow* w = g_guiManager.WindowAt(i);
+        if (!w) break;
+        if (w == sender) return w;
+    }
+    GuiControl* c = static_cast<GuiControl*>(sender);
+    if (c && c->owner) return c->owner;
+    return g_guiManager.WindowAt(WND_ENTER_NAME);
+}
+
 bool InitNewPlayer(void* sender, const char*) {
-    GuiGroup* window = static_cast<GuiGroup*>(sender);
+    GuiGroup* window = HolderOf(sender);
     GuiControl* female = window ? window->FindControl("GENDER_FEMALE") : nullptr;
     GuiControl* field = window ? window->FindControl("EDIT_NAME") : nullptr;
     if (!field) field = MenuWindowControl(WND_ENTER_NAME, kEnterNameField);
@@ -67,18 +79,6 @@ bool InitNewPlayer(void* sender, const char*) {
 
 bool ForceActiveEdit(void*, const char*) { return false; }
 
-// The window that holds a control (the sender may be the window itself).
-GuiGroup* HolderOf(void* sender) {
-    for (int i = 0; sender && i < GuiManager::kMaxWindows; ++i) {
-        GuiWindow* w = g_guiManager.WindowAt(i);
-        if (!w) break;
-        if (w == sender) return w;
-    }
-    GuiControl* c = static_cast<GuiControl*>(sender);
-    if (c && c->owner) return c->owner;
-    return g_guiManager.WindowAt(WND_ENTER_NAME);
-}
-
 bool CreatePlayer(void* sender, const char* argument) {
     GuiGroup* window = HolderOf(sender);
     EditControl* field = window ? dynamic_cast<EditControl*>(window->FindControl("EDIT_NAME")) : nullptr;
@@ -91,7 +91,8 @@ bool CreatePlayer(void* sender, const char* argument) {
     case NAME_TAKEN: g_guiManager.OpenWindow("NAME_EXISTS_ERROR"); return false;
     default: break;
     }
-    RadioButtonControl* female = dynamic_cast<RadioButtonControl*>(window->FindControl("GENDER_FEMALE"));
+    RadioButtonControl* female =
+        window ? dynamic_cast<RadioButtonControl*>(window->FindControl("GENDER_FEMALE")) : nullptr;
     int gender = female && female->state == GUI_STATE_SELECTED ? GENDER_FEMALE : GENDER_MALE;
 
     profiles.CreateScratch(LIST_HUMANS);
@@ -109,7 +110,11 @@ bool CreatePlayer(void* sender, const char* argument) {
     profiles.ReleaseEditedProfiles(2);
     if (!created) return false;
 
-    if (argument && std::strcmp(argument, "FIRST") == 0) g_gameData.currentProfile = created;
+    // The new player plays from now on, except one made in group play as a
+    // second contestant at the table.
+    bool forGroupPlay = std::strcmp(g_menu.returnWindow, "GROUP_PLAY_WND") == 0;
+    if (argument && std::strcmp(argument, "FIRST") == 0 && (!CurrentPlayer() || !forGroupPlay))
+        g_gameData.currentProfile = created;
     g_menu.edited = created;
     GameDate today;
     GetToday(today);

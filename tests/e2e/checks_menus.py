@@ -51,6 +51,21 @@ def open_players(g):
     time.sleep(0.3)
 
 
+def settled_notice(g, what):
+    """A notice that has opened and stopped moving: its message counts the
+    same in two screenshots in a row."""
+    end = time.time() + 20
+    last = None
+    while time.time() < end:
+        s = g.shot()
+        count = s.count(NOTICE_MESSAGE, is_white) if notice_open(s) else -1
+        if count > 0 and last == count:
+            return s
+        last = count
+        time.sleep(0.3)
+    raise CheckFailed("timed out waiting for " + what)
+
+
 def type_name(g, name, erase=0):
     for _ in range(erase):
         g.key("BackSpace")
@@ -74,7 +89,7 @@ def check_menus_names_refused_and_accepted(h):
     g.wait_shot(notice_open, 10, "the notice for an empty name")
     close_notice(g)
     type_name(g, "   ")
-    empty = g.wait_shot(notice_open, 10, "the notice for a name of blanks")
+    empty = settled_notice(g, "the notice for a name of blanks")
     close_notice(g)
     type_name(g, "Ann", erase=3)
     g.wait_menu()
@@ -84,7 +99,7 @@ def check_menus_names_refused_and_accepted(h):
     g.wait_name_window()
     time.sleep(0.5)
     type_name(g, "Ann")
-    taken = g.wait_shot(notice_open, 10, "the notice for a taken name")
+    taken = settled_notice(g, "the notice for a taken name")
     long_line, short_line = taken.count(NOTICE_TOP_LINE_LEFT, is_white), empty.count(NOTICE_TOP_LINE_LEFT, is_white)
     expect(long_line > short_line + 15, "the taken name got the same notice as an empty one (%d, %d white pixels)"
            % (long_line, short_line))
@@ -93,8 +108,7 @@ def check_menus_names_refused_and_accepted(h):
     time.sleep(2.0)
     g.key("Escape")       # the player list
     g.wait_menu()
-    g.click(QUIT)
-    expect(h.wait_exit(g.proc) == 0, "the game did not end cleanly")
+    g.quit()
     _, count, current = read_gam(h)
     expect(count == 2, "%d players saved, not Ann and ann" % count)
     expect(current == 1, "the newest player is not the current one (%d)" % current)
@@ -129,8 +143,7 @@ def check_menus_options_apply_button_and_saved_volume(h):
     drag(g, (-0.55, MUSIC_Y), (-0.05, MUSIC_Y))
     g.click(OPTIONS_CLOSE)
     g.wait_menu()
-    g.click(QUIT)
-    expect(h.wait_exit(g.proc) == 0, "the game did not end cleanly")
+    g.quit()
     data = open(os.path.join(h.data_dir(), "Quorvane.set"), "rb").read()
     expect(len(data) == 40, "the settings file holds %d bytes" % len(data))
     sound, music, full, width, height = struct.unpack("<5f", data[:20])
@@ -156,8 +169,7 @@ def check_menus_delete_a_player(h):
     time.sleep(1.5)
     g.key("Escape")
     g.wait_menu()
-    g.click(QUIT)
-    expect(h.wait_exit(g.proc) == 0, "the game did not end cleanly")
+    g.quit()
     data, count, current = read_gam(h)
     expect(count == 1, "%d players left after deleting one of two" % count)
     expect(current == 0, "the player left is not the current one (%d)" % current)

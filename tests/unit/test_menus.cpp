@@ -9,7 +9,9 @@
 #include <set>
 #include <string>
 
+#include "control_factory.h"
 #include "controls_button.h"
+#include "controls_game.h"
 #include "controls_text.h"
 #include "controls_value.h"
 #include "debug_callbacks.h"
@@ -371,6 +373,61 @@ TEST_F(MenuTest, HighScoreTabsFillNameDateAndAmountColumns) {
     r.Find("InitHighscore")(nullptr, "3");  // group play: nothing yet
     EXPECT_EQ("", lines("AMOUNTS"));
     EXPECT_TRUE(Control("HIGH_SCORES.MONEY")->HasFlags(GUI_FLAG_HIDDEN));
+}
+
+TEST_F(MenuTest, RoadTripNeedsALengthAndShowsOnlyTheTourOnTheMap) {
+    std::string length = "<window name=\"CHOOSE_MODE_WND\">" + C("static", "DIM") + C("static", "PANEL") +
+                         C("radiobut", "TOUR_3", "class=\"TOUR_\"") + C("radiobut", "TOUR_5", "class=\"TOUR_\"") +
+                         C("radiobut", "TOUR_7", "class=\"TOUR_\"") + "</window>";
+    std::string map = "<window name=\"ROAD_TRIP_WND\">" + C("static", "MAP") + C("static", "INFO") +
+                      "<group name=\"ROUTE\"/>";
+    for (int c = 0; c < 10; ++c) map += C("static", "PIN_" + std::to_string(c));
+    for (int c = 0; c < 10; ++c) map += C("picture", "CITY_" + std::to_string(c));
+    map += C("button", "PLAY") + C("button", "BACK") + "</window>";
+    std::string tours;
+    for (int n : {3, 5, 7})
+        for (int k = 1; k <= 15; ++k) {
+            tours += "<group name=\"TOUR" + std::to_string(n) + "_" + std::to_string(k) + "\">";
+            for (int r = 1; r < n; ++r) tours += C("static", "ROAD_" + std::to_string(r));
+            tours += "</group>";
+        }
+    std::string xml = Document({{40, length}, {43, "<window name=\"CITIES_ERROR\"/>"}, {45, map}});
+    xml.insert(xml.size() - 6, tours);
+    ASSERT_TRUE(Load(xml, CreateGuiControl)) << Error();
+    for (int t = 0; t < kTour5Count; ++t)
+        for (int k = 0; k < 5; ++k) g_gameData.config.tour5[t][k] = (2 * t + k) % kCityCount;
+    PlayerProfile* a = Human("A");
+    g_gameData.profiles.Add(a, LIST_HUMANS);
+    g_gameData.currentProfile = a;
+    g_guiManager.OpenScreen("MENU");
+    g_guiManager.OpenWindow("CHOOSE_MODE_WND");
+    Frame(3);
+    CallbackRegistry& r = g_guiManager.GetCallbacks();
+    EXPECT_FALSE(r.Find("CheckCities")(nullptr, nullptr));  // no length chosen
+    Frame(2);
+    EXPECT_EQ("CITIES_ERROR", CurrentWindowName());
+    EXPECT_EQ(0, a->GetTourLength());
+
+    RadioGroupSelect(Control("CHOOSE_MODE_WND.TOUR_3"), 1);  // entry 1: five cities
+    ASSERT_TRUE(r.Find("CheckCities")(nullptr, nullptr));
+    ASSERT_EQ(5, a->GetTourLength());
+    a->currentLeg = 2;
+    ASSERT_TRUE(r.Find("GotoRoadTrip")(nullptr, nullptr));
+    GuiGroup* tour = g_guiManager.FindGroup(a->tourName);
+    ASSERT_NE(nullptr, tour);
+    EXPECT_EQ(tour, Control("ROAD_TRIP_WND.ROUTE")->childGroup);
+    // The roads travelled (before leg 2) are in, the rest out.
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(k >= 2, tour->controls[k]->HasFlags(GUI_FLAG_EXCLUDED)) << k;
+    std::set<int> cities;
+    for (int leg = 0; leg < 5; ++leg) cities.insert(a->GetTourCity(leg));
+    for (int c = 0; c < 10; ++c) {
+        bool onTour = cities.count(c) != 0;
+        EXPECT_EQ(!onTour, Control(("ROAD_TRIP_WND.CITY_" + std::to_string(c)).c_str())->HasFlags(GUI_FLAG_EXCLUDED));
+        EXPECT_EQ(!onTour, Control(("ROAD_TRIP_WND.PIN_" + std::to_string(c)).c_str())->HasFlags(GUI_FLAG_EXCLUDED));
+    }
+    PictureControl* next = static_cast<PictureControl*>(
+        Control(("ROAD_TRIP_WND.CITY_" + std::to_string(a->GetTourCity(2))).c_str()));
+    EXPECT_EQ(2, next->mode);  // the next city glows
 }
 
 TEST_F(MenuTest, OpponentSearchEndsWhenNoContestantHasTheLevel) {
