@@ -516,8 +516,10 @@ bool InitHighscore(void*, const char* argument) {
             BindMenuAvatar(avatar, best, kAnimIdle3);
         }
     }
-    TextBlock* columns[3];
-    for (TextBlock*& b : columns) b = new TextBlock();
+    // The columns' texts stay the menu's own: the controls only show them.
+    static TextBlock s_columns[3];
+    TextBlock* columns[3] = {&s_columns[0], &s_columns[1], &s_columns[2]};
+    for (TextBlock* b : columns) b->ClearLines();
     for (int row = 0; row < kHighScoreRows; ++row) {
         const HighScoreEntry& e = table[row];
         if (e.score <= 0) continue;
@@ -530,9 +532,8 @@ bool InitHighscore(void*, const char* argument) {
     }
     static const int kColumns[3] = {13, 14, 16};
     for (int i = 0; i < 3; ++i) {
-        TextControl* t = dynamic_cast<TextControl*>(MenuWindowControl(WND_HIGH_SCORES, kColumns[i]));
-        if (t) t->SetTextBlock(columns[i]);
-        else delete columns[i];
+        if (TextControl* t = dynamic_cast<TextControl*>(MenuWindowControl(WND_HIGH_SCORES, kColumns[i])))
+            t->SetTextBlock(columns[i]);
     }
     return true;
 }
