@@ -52,8 +52,20 @@ bool InitMenu(void*, const char*) {
 const int kEnterNameField = 3;
 const int kEnterNameCancel = 7;
 
+// The window that holds a control (the sender may be the window itself).
+GuiGroup* HolderOf(void* sender) {
+    for (int i = 0; sender && i < GuiManager::kMaxWindows; ++i) {
+        GuiWindow* w = g_guiManager.WindowAt(i);
+        if (!w) break;
+        if (w == sender) return w;
+    }
+    GuiControl* c = static_cast<GuiControl*>(sender);
+    if (c && c->owner) return c->owner;
+    return g_guiManager.WindowAt(WND_ENTER_NAME);
+}
+
 bool InitNewPlayer(void* sender, const char*) {
-    GuiGroup* window = static_cast<GuiGroup*>(sender);
+    GuiGroup* window = HolderOf(sender);
     GuiControl* female = window ? window->FindControl("GENDER_FEMALE") : nullptr;
     GuiControl* field = window ? window->FindControl("EDIT_NAME") : nullptr;
     if (!field) field = MenuWindowControl(WND_ENTER_NAME, kEnterNameField);
@@ -67,29 +79,20 @@ bool InitNewPlayer(void* sender, const char*) {
 
 bool ForceActiveEdit(void*, const char*) { return false; }
 
-// The window that holds a control (the sender may be the window itself).
-GuiGroup* HolderOf(void* sender) {
-    for (int i = 0; sender && i < GuiManager::kMaxWindows; ++i) {
-        GuiWindow* w = g_guiManager.WindowAt(i);
-        if (!w) break;
-        if (w == sender) return w;
-    }
-    GuiControl* c = static_cast<GuiControl*>(sender);
-    if (c && c->owner) return c->owner;
-    return g_guiManager.WindowAt(WND_ENTER_NAME);
-}
-
 bool CreatePlayer(void* sender, const char* argument) {
     GuiGroup* window = HolderOf(sender);
     EditControl* field = window ? dynamic_cast<EditControl*>(window->FindControl("EDIT_NAME")) : nullptr;
     const char* name = field ? field->text : nullptr;
     ProfileManager& profiles = g_gameData.profiles;
-    switch (CheckPlayerName(name, profiles, LIST_CURRENT)) {
+    // New players are humans: their names are checked against the humans,
+    // whichever list the player list shows.
+    switch (CheckPlayerName(name, profiles, LIST_HUMANS)) {
     case NAME_EMPTY: g_guiManager.OpenWindow("NAME_ERROR"); return false;
     case NAME_TAKEN: g_guiManager.OpenWindow("NAME_EXISTS_ERROR"); return false;
     default: break;
     }
-    RadioButtonControl* female = dynamic_cast<RadioButtonControl*>(window->FindControl("GENDER_FEMALE"));
+    RadioButtonControl* female =
+        window ? dynamic_cast<RadioButtonControl*>(window->FindControl("GENDER_FEMALE")) : nullptr;
     int gender = female && female->state == GUI_STATE_SELECTED ? GENDER_FEMALE : GENDER_MALE;
 
     profiles.CreateScratch(LIST_HUMANS);
@@ -107,7 +110,11 @@ bool CreatePlayer(void* sender, const char* argument) {
     profiles.ReleaseEditedProfiles(2);
     if (!created) return false;
 
-    if (argument && std::strcmp(argument, "FIRST") == 0) g_gameData.currentProfile = created;
+    // The new player plays from now on, except one made in group play as a
+    // second contestant at the table.
+    bool forGroupPlay = std::strcmp(g_menu.returnWindow, "GROUP_PLAY_WND") == 0;
+    if (argument && std::strcmp(argument, "FIRST") == 0 && (!CurrentPlayer() || !forGroupPlay))
+        g_gameData.currentProfile = created;
     g_menu.edited = created;
     GameDate today;
     GetToday(today);
@@ -509,8 +516,10 @@ bool InitHighscore(void*, const char* argument) {
             BindMenuAvatar(avatar, best, kAnimIdle3);
         }
     }
-    TextBlock* columns[3];
-    for (TextBlock*& b : columns) b = new TextBlock();
+    // The columns' texts stay the menu's own: the controls only show them.
+    static TextBlock s_columns[3];
+    TextBlock* columns[3] = {&s_columns[0], &s_columns[1], &s_columns[2]};
+    for (TextBlock* b : columns) b->ClearLines();
     for (int row = 0; row < kHighScoreRows; ++row) {
         const HighScoreEntry& e = table[row];
         if (e.score <= 0) continue;
@@ -523,9 +532,8 @@ bool InitHighscore(void*, const char* argument) {
     }
     static const int kColumns[3] = {13, 14, 16};
     for (int i = 0; i < 3; ++i) {
-        TextControl* t = dynamic_cast<TextControl*>(MenuWindowControl(WND_HIGH_SCORES, kColumns[i]));
-        if (t) t->SetTextBlock(columns[i]);
-        else delete columns[i];
+        if (TextControl* t = dynamic_cast<TextControl*>(MenuWindowControl(WND_HIGH_SCORES, kColumns[i])))
+            t->SetTextBlock(columns[i]);
     }
     return true;
 }

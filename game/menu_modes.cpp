@@ -51,7 +51,8 @@ enum {
     EDIT_HAIR_STYLE = 22,
     EDIT_CLOTHING = 23,
     EDIT_FACE_HAIR = 24,
-    EDIT_GLASSES = 25
+    EDIT_GLASSES = 25,
+    EDIT_COMPUTER_SETTINGS = 28
 };
 
 GuiControl* Ed(int c) { return MenuWindowControl(WND_EDIT_PROFILE, c); }
@@ -147,6 +148,8 @@ bool OpenEditProfile(void*, const char* which) {
     RandomizeAppearance(other);
     g_menu.editedGender = gender;
     BindMenuAvatar(Ed(EDIT_AVATAR), same, kAnimIdle1);
+    // A computer contestant's chances can be set from its look.
+    ShowControlIf(Ed(EDIT_COMPUTER_SETTINGS), edited->GetKind() == KIND_COMPUTER);
     return g_guiManager.ChangeWindow("EDIT_PROFILE");
 }
 
@@ -393,11 +396,13 @@ int DropDownProfiles(int slot, PlayerProfile** out, int capacity) {
 bool InitDropDown(void* sender, int slot) {
     PlayerProfile* offered[DROP_ENTRY_COUNT];
     int n = DropDownProfiles(slot, offered, DROP_ENTRY_COUNT);
-    TextBlock* lines = new TextBlock();
+    // One list of names per colour, kept here: the control only shows it.
+    static TextBlock s_lines[2];
+    TextBlock* lines = &s_lines[slot == 1 ? 0 : 1];
+    lines->ClearLines();
     for (int i = 0; i < n; ++i) lines->AddLine(offered[i]->GetName());
-    TextControl* list = dynamic_cast<TextControl*>(ControlOf(sender, WND_GROUP_DROPDOWN, DROP_LIST));
-    if (list) list->SetTextBlock(lines);
-    else delete lines;
+    if (TextControl* list = dynamic_cast<TextControl*>(ControlOf(sender, WND_GROUP_DROPDOWN, DROP_LIST)))
+        list->SetTextBlock(lines);
     for (int k = 0; k < DROP_ENTRY_COUNT; ++k) ShowControlIf(ControlOf(sender, WND_GROUP_DROPDOWN, DROP_ENTRY_FIRST + k), k < n);
     int page = n <= 3 ? 0 : n <= 6 ? 1 : 2;
     for (int f = 0; f < 3; ++f) ShowControlIf(ControlOf(sender, WND_GROUP_DROPDOWN, DROP_FRAME_FIRST + f), f == page);
@@ -550,8 +555,13 @@ void ShowMonth() {
         if (record < 0) continue;
         const CalendarDay& day = p->calendar[record];
         if (day.text2 && day.text2[0]) {
-            GuiControl* text = MenuGroupControl(GRP_DAY_TEXTS, cell);
-            SetTextOf(text, "%s", day.text2);
+            // Set as a block, so that a long category wraps inside its day.
+            static TextBlock s_dayTexts[kMonthCells];
+            TextBlock& b = s_dayTexts[cell];
+            b.ClearLines();
+            b.AddLine(day.text2);
+            TextControl* text = dynamic_cast<TextControl*>(MenuGroupControl(GRP_DAY_TEXTS, cell));
+            if (text) text->SetTextBlock(&b);
             ShowControl(text);
         }
         if (DateKey(year, month, d) > todayKey) continue;
@@ -597,7 +607,12 @@ bool StartPuzzleOfTheDay(void*, const char* cell) {
     int month = g_menu.calendarMonth;
     int day = std::atoi(cell) - FirstCellOfMonth(year, month);
     int record = CalendarRecordOf(*p, year, month, day);
-    if (record < 0) return false;
+    // Only a day of the calendar that has come and has not paid yet plays.
+    GameDate today;
+    GetToday(today);
+    if (record < 0 || IsCalendarDayPlayed(*p, record) ||
+        DateKey(year, month, day) > DateKey(today.year, today.month - 1, today.day - 1))
+        return false;
     g_round.potdYear = year - p->calendarDate.year;
     g_round.potdDay = DayOfYear(year, month, day) + 1;
     StartGame(nullptr, "PUZZLE_DAY");

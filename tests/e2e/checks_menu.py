@@ -165,7 +165,7 @@ class Game:
         self.move(point)
         time.sleep(settle)
         self.press()
-        time.sleep(0.2)
+        time.sleep(0.3)
         self.release()
         time.sleep(0.6)
 
@@ -174,14 +174,14 @@ class Game:
         change of a key a frame, so a press and a release that fall into the
         same frame would be taken for no press at all."""
         self.xdotool("keydown", name)
-        time.sleep(0.15)
+        time.sleep(0.3)
         self.xdotool("keyup", name)
-        time.sleep(0.15)
+        time.sleep(0.2)
 
     def type(self, text):
         # One character a frame at most: the game reads one typed character
         # per frame, so the keys go slower than the frame rate.
-        self.xdotool("type", "--delay", 150, text)
+        self.xdotool("type", "--delay", 250, text)
 
     def activate(self):
         """The game only runs while its window is active: a click on the
@@ -220,8 +220,15 @@ class Game:
                               is_orange(s.at((NAME_OK[0] - 0.17, NAME_OK[1]))), 30, "the new player's window")
 
     def quit(self):
-        """Leaves through the menu's Quit button; the game must end with 0."""
-        self.click(QUIT)
+        """Leaves through the menu's Quit button; the game must end with 0.
+        A click that a slow frame missed is given again."""
+        for _ in range(3):
+            self.click(QUIT)
+            try:
+                code = self.proc.wait(timeout=20)
+                break
+            except subprocess.TimeoutExpired:
+                continue
         code = self.h.wait_exit(self.proc)
         expect(code == 0, "exit code %s after Quit" % code)
 

@@ -9,7 +9,9 @@
 #include <set>
 #include <string>
 
+#include "control_factory.h"
 #include "controls_button.h"
+#include "controls_game.h"
 #include "controls_text.h"
 #include "controls_value.h"
 #include "debug_callbacks.h"
@@ -332,6 +334,100 @@ TEST_F(MenuTest, DeletingAPlayerKeepsTheCurrentOneAndNeverTakesAComputer) {
     r.Find("DeletePlayer")(nullptr, nullptr);
     EXPECT_EQ(1, g_gameData.profiles.GetCount(LIST_COMPUTERS));
     EXPECT_EQ(2, g_gameData.profiles.GetCount(LIST_HUMANS));
+}
+
+TEST_F(MenuTest, HighScoreTabsFillNameDateAndAmountColumns) {
+    std::string w = "<window name=\"HIGH_SCORES\">" + C("static", "PANEL");
+    for (int t = 1; t <= 4; ++t) w += C("radiobut", "TAB_" + std::to_string(t), "class=\"TAB_\"");
+    w += C("text", "TITLE") + C("button", "TROPHIES") + C("static", "AVATAR") + C("static", "FRAME") +
+         C("text", "NAME") + C("text", "DATE") + C("text", "MONEY") + C("button", "BACK") + C("text", "NAMES") +
+         C("text", "DATES") + C("text", "RANKS") + C("text", "AMOUNTS") + C("static", "ROWS") + "</window>";
+    ASSERT_TRUE(Load(Document({{30, w}}))) << Error();
+    PlayerProfile* a = Human("Ann");
+    g_gameData.profiles.Add(a, LIST_HUMANS);
+    HighScoreEntry* quick = g_gameData.highScores.GetTable(MODE_QUICK_PLAY);
+    quick[0] = {12345, {4, 5, 2026}, 0, KIND_HUMAN};
+    quick[1] = {900, {31, 12, 2025}, 0, KIND_HUMAN};
+    HighScoreEntry* alone = g_gameData.highScores.GetTable(MODE_PLAY_ALONE);
+    alone[0] = {1500000, {1, 1, 2026}, 0, KIND_HUMAN};
+    g_guiManager.OpenScreen("MENU");
+    g_guiManager.OpenWindow("HIGH_SCORES");
+    Frame(3);
+    auto lines = [&](const char* name) {
+        TextControl* t = static_cast<TextControl*>(Control((std::string("HIGH_SCORES.") + name).c_str()));
+        std::string out;
+        for (unsigned i = 0; t && t->block && i < t->block->LineCount(); ++i)
+            out += std::string(i ? "|" : "") + (t->block->Line(i) ? t->block->Line(i) : "");
+        return out;
+    };
+    CallbackRegistry& r = g_guiManager.GetCallbacks();
+    r.Find("InitHighscore")(nullptr, "0");
+    EXPECT_EQ("Ann|Ann", lines("NAMES"));
+    EXPECT_EQ("05/04/2026|12/31/2025", lines("DATES"));
+    EXPECT_EQ("12,345|900", lines("AMOUNTS"));
+    EXPECT_EQ("$12,345", lines("MONEY"));
+    EXPECT_EQ(GUI_STATE_SELECTED, Control("HIGH_SCORES.TAB_1")->state);
+    r.Find("InitHighscore")(nullptr, "2");  // the third tab: play alone
+    EXPECT_EQ("1,500,000", lines("AMOUNTS"));
+    EXPECT_EQ(GUI_STATE_SELECTED, Control("HIGH_SCORES.TAB_3")->state);
+    r.Find("InitHighscore")(nullptr, "3");  // group play: nothing yet
+    EXPECT_EQ("", lines("AMOUNTS"));
+    EXPECT_TRUE(Control("HIGH_SCORES.MONEY")->HasFlags(GUI_FLAG_HIDDEN));
+}
+
+TEST_F(MenuTest, RoadTripNeedsALengthAndShowsOnlyTheTourOnTheMap) {
+    std::string length = "<window name=\"CHOOSE_MODE_WND\">" + C("static", "DIM") + C("static", "PANEL") +
+                         C("radiobut", "TOUR_3", "class=\"TOUR_\"") + C("radiobut", "TOUR_5", "class=\"TOUR_\"") +
+                         C("radiobut", "TOUR_7", "class=\"TOUR_\"") + "</window>";
+    std::string map = "<window name=\"ROAD_TRIP_WND\">" + C("static", "MAP") + C("static", "INFO") +
+                      "<group name=\"ROUTE\"/>";
+    for (int c = 0; c < 10; ++c) map += C("static", "PIN_" + std::to_string(c));
+    for (int c = 0; c < 10; ++c) map += C("picture", "CITY_" + std::to_string(c));
+    map += C("button", "PLAY") + C("button", "BACK") + "</window>";
+    std::string tours;
+    for (int n : {3, 5, 7})
+        for (int k = 1; k <= 15; ++k) {
+            tours += "<group name=\"TOUR" + std::to_string(n) + "_" + std::to_string(k) + "\">";
+            for (int r = 1; r < n; ++r) tours += C("static", "ROAD_" + std::to_string(r));
+            tours += "</group>";
+        }
+    std::string xml = Document({{40, length}, {43, "<window name=\"CITIES_ERROR\"/>"}, {45, map}});
+    xml.insert(xml.size() - 6, tours);
+    ASSERT_TRUE(Load(xml, CreateGuiControl)) << Error();
+    for (int t = 0; t < kTour5Count; ++t)
+        for (int k = 0; k < 5; ++k) g_gameData.config.tour5[t][k] = (2 * t + k) % kCityCount;
+    PlayerProfile* a = Human("A");
+    g_gameData.profiles.Add(a, LIST_HUMANS);
+    g_gameData.currentProfile = a;
+    g_guiManager.OpenScreen("MENU");
+    g_guiManager.OpenWindow("CHOOSE_MODE_WND");
+    Frame(3);
+    CallbackRegistry& r = g_guiManager.GetCallbacks();
+    EXPECT_FALSE(r.Find("CheckCities")(nullptr, nullptr));  // no length chosen
+    Frame(2);
+    EXPECT_EQ("CITIES_ERROR", CurrentWindowName());
+    EXPECT_EQ(0, a->GetTourLength());
+
+    RadioGroupSelect(Control("CHOOSE_MODE_WND.TOUR_3"), 1);  // entry 1: five cities
+    ASSERT_TRUE(r.Find("CheckCities")(nullptr, nullptr));
+    ASSERT_EQ(5, a->GetTourLength());
+    a->currentLeg = 2;
+    ASSERT_TRUE(r.Find("GotoRoadTrip")(nullptr, nullptr));
+    GuiGroup* tour = g_guiManager.FindGroup(a->tourName);
+    ASSERT_NE(nullptr, tour);
+    EXPECT_EQ(tour, Control("ROAD_TRIP_WND.ROUTE")->childGroup);
+    // The roads travelled (before leg 2) are in, the rest out.
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(k >= 2, tour->controls[k]->HasFlags(GUI_FLAG_EXCLUDED)) << k;
+    std::set<int> cities;
+    for (int leg = 0; leg < 5; ++leg) cities.insert(a->GetTourCity(leg));
+    for (int c = 0; c < 10; ++c) {
+        bool onTour = cities.count(c) != 0;
+        EXPECT_EQ(!onTour, Control(("ROAD_TRIP_WND.CITY_" + std::to_string(c)).c_str())->HasFlags(GUI_FLAG_EXCLUDED));
+        EXPECT_EQ(!onTour, Control(("ROAD_TRIP_WND.PIN_" + std::to_string(c)).c_str())->HasFlags(GUI_FLAG_EXCLUDED));
+    }
+    PictureControl* next = static_cast<PictureControl*>(
+        Control(("ROAD_TRIP_WND.CITY_" + std::to_string(a->GetTourCity(2))).c_str()));
+    EXPECT_EQ(2, next->mode);  // the next city glows
 }
 
 TEST_F(MenuTest, OpponentSearchEndsWhenNoContestantHasTheLevel) {
