@@ -14,6 +14,13 @@
 #include <vector>
 
 #include "blitter.h"
+#include "font_manager.h"
+#include "gui_control.h"
+#include "gui_manager.h"
+#include "model_instance.h"
+#include "resource_manager.h"
+#include "strings.h"
+#include "tinyxml.h"
 #include "gui_callbacks.h"
 #include "control_factory.h"
 #include "lite_factory.h"
@@ -458,6 +465,22 @@ TEST(DirectDraw, FramesDrawSpritesOneToOneAndFollowTheClientSize) {
     EXPECT_NE(nullptr, d->back);
     g_renderer.SetFramePasses(nullptr, nullptr);
     g_draw = nullptr;
+}
+
+// ---- Controls, fonts and the frame's messages in 2D ----
+
+// The frame takes the game window's messages only: a message for the
+// thread stays queued; a quit message posted to the window ends the loop.
+TEST(DirectDraw, FramesPumpOnlyTheGameWindowsMessages) {
+    if (!g_deviceUp) GTEST_SKIP() << "DirectDraw is not available here";
+    const UINT kThreadOnly = WM_APP + 7;
+    ASSERT_TRUE(PostThreadMessageA(GetCurrentThreadId(), kThreadOnly, 0, 0));
+    EXPECT_TRUE(Frame());
+    MSG msg;
+    EXPECT_TRUE(PeekMessageA(&msg, (HWND)-1, kThreadOnly, kThreadOnly, PM_REMOVE)) << "the pump took it";
+    ASSERT_TRUE(PostMessageA(g_renderer.window, WM_QUIT, 0, 0));
+    EXPECT_FALSE(Frame());
+    EXPECT_TRUE(Frame());
 }
 
 TEST(LiteFactory, MakesEveryFullKindAndTheWedge) {
