@@ -469,6 +469,66 @@ TEST(DirectDraw, FramesDrawSpritesOneToOneAndFollowTheClientSize) {
 
 // ---- Controls, fonts and the frame's messages in 2D ----
 
+// A control element in 2D: nothing turns, scales or pivots; "fps" sets the
+// rate of a text control's own clips; the hit box keeps the drawn size and
+// never drifts, however often the control is placed or swells.
+TEST(LiteControls, TakeTheirRateKeepTheirSizeAndIgnoreTurnsAndScales) {
+    g_resourceManager.Init();
+    Model* m = static_cast<Model*>(g_resourceManager.CreateEntry("lite_test.mdl|body", RESOURCE_MODEL));
+    ASSERT_NE(nullptr, m);
+    m->box = new float[6]{-0.1f, -0.05f, -0.1f, 0.1f, 0.05f, 0.1f};
+    m->clips.count = 3;
+    m->clips.items = new ModelClip[3];
+    const char* names[] = {"open", "idle", "close"};
+    for (int i = 0; i < 3; ++i) {
+        SetString(m->clips.items[i].name, names[i]);
+        m->clips.items[i].frameCount = 4;
+    }
+    ASSERT_NE(nullptr, g_resourceManager.CreateEntry("lite_test.png", RESOURCE_TEXTURE));
+    g_renderer.defaultFrameTime = 1.0f / 35.0f;
+
+    for (const char* fps : {(const char*)"12", (const char*)nullptr}) {
+        SCOPED_TRACE(fps ? fps : "no fps");
+        TiXmlElement e("text");
+        e.SetAttribute("pos", "0.5,0.25,3");
+        e.SetAttribute("rot", "30z");
+        e.SetAttribute("pivot", "1,1,1");
+        e.SetAttribute("scale", "2");
+        e.SetAttribute("aspect", "3");
+        e.SetAttribute("model", "lite_test.mdl");
+        e.SetAttribute("texture", "lite_test.png");
+        if (fps) e.SetAttribute("fps", fps);
+        GuiControl* c = CreateLiteGuiControl("text");
+        ASSERT_NE(nullptr, c);
+        c->LoadCommon(&e);
+        EXPECT_EQ(0.0f, c->rotation.angle);
+        EXPECT_EQ(1.0f, c->scale);
+        EXPECT_EQ(1.0f, c->aspect);
+        EXPECT_EQ(0.5f, c->pivot.x);
+        EXPECT_EQ(0.25f, c->pivot.y);
+        EXPECT_EQ(fps ? 12.0f : 0.0f, c->fps);
+        c->BuildVisuals();
+        ASSERT_NE(nullptr, c->body);
+        for (int state : {GUI_STATE_OPENING, GUI_STATE_IDLE, GUI_STATE_CLOSING}) {
+            c->SetState(state);
+            EXPECT_NEAR(fps ? 1.0f / 12.0f : 1.0f / 35.0f, c->body->frameDuration, 1e-6f) << state;
+        }
+        for (int i = 0; i < 3; ++i) {
+            c->body->SetScale(1.1f, 1.1f, 1.0f);
+            c->body->SetPosition(0.5f, 0.25f, 3.0f);
+        }
+        EXPECT_NEAR(0.4f, c->body->worldBox[0], 1e-6f);
+        EXPECT_NEAR(0.6f, c->body->worldBox[3], 1e-6f);
+        EXPECT_NEAR(0.2f, c->body->worldBox[1], 1e-6f);
+        EXPECT_NEAR(0.3f, c->body->worldBox[4], 1e-6f);
+        EXPECT_FALSE(c->body->HitTest(0.61f, 0.25f, 0.0f, nullptr)) << "outside the drawn picture";
+        EXPECT_TRUE(c->body->HitTest(0.59f, 0.25f, 0.0f, nullptr));
+        c->ReleaseVisuals();
+        delete c;
+    }
+    g_resourceManager.Shutdown();
+}
+
 // The frame takes the game window's messages only: a message for the
 // thread stays queued; a quit message posted to the window ends the loop.
 TEST(DirectDraw, FramesPumpOnlyTheGameWindowsMessages) {
