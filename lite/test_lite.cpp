@@ -469,6 +469,33 @@ TEST(DirectDraw, FramesDrawSpritesOneToOneAndFollowTheClientSize) {
 
 // ---- Controls, fonts and the frame's messages in 2D ----
 
+// Glyphs advance by their own pixels across and a line is as high as its
+// strip, whatever the client's shape; at 4:3 both give the same numbers.
+TEST(LiteText, FontsMeasureInWholePixelsOnAnyClientShape) {
+    const unsigned savedW = g_renderer.clientWidth, savedH = g_renderer.clientHeight;
+    const Vector3 savedView = g_renderer.viewSize;
+    g_renderer.viewSize = kView;
+    for (unsigned w : {640u, 1280u}) {
+        SCOPED_TRACE(w);
+        g_renderer.clientWidth = w;
+        g_renderer.clientHeight = w == 640 ? 480 : 1024;
+        Font font;
+        const int widths[] = {10, 6};
+        char error[256] = "";
+        ASSERT_TRUE(font.BuildGlyphs("AB", widths, 2, -4, 16, 32, error, sizeof(error))) << error;
+        FitFontToPixels(font, 32);
+        const float across = kView.x / (float)w, down = kView.y / (float)g_renderer.clientHeight;
+        EXPECT_NEAR(10 * across, font.widths['A'] * font.size, 1e-6f);
+        EXPECT_NEAR(6 * across, font.widths['B'] * font.size, 1e-6f);
+        EXPECT_NEAR(-4 * across, font.spacing * font.size, 1e-6f);
+        EXPECT_NEAR(32 * down, TextBlockStep(&font, nullptr), 1e-6f);
+        EXPECT_NEAR((10 - 4 + 6) * across, TextWidth("AB", &font) * font.size, 1e-6f);
+    }
+    g_renderer.clientWidth = savedW;
+    g_renderer.clientHeight = savedH;
+    g_renderer.viewSize = savedView;
+}
+
 // A control element in 2D: nothing turns, scales or pivots; "fps" sets the
 // rate of a text control's own clips; the hit box keeps the drawn size and
 // never drifts, however often the control is placed or swells.
