@@ -70,7 +70,11 @@ bool ModelInstance::Bind(const char* modelFile, const char* part, const char* te
 void ModelInstance::UpdateWorldBox() {
     if (!model || !model->box) return;
     const float p[3] = {position.x, position.y, position.z};
-    const float s[3] = {scale.x, scale.y, scale.z};
+    // A device that draws 1:1 never scales what it draws: the box keeps
+    // the drawn size, so that a swelling button never answers outside its
+    // picture. It always starts from the bound box: no placement drifts it.
+    const bool drawnScaled = !g_renderer.DrawsOneToOne();
+    const float s[3] = {drawnScaled ? scale.x : 1.0f, drawnScaled ? scale.y : 1.0f, drawnScaled ? scale.z : 1.0f};
     for (int i = 0; i < 3; ++i) {
         float a = p[i] + s[i] * model->box[i];
         float b = p[i] + s[i] * model->box[i + 3];

@@ -52,7 +52,8 @@ void Renderer::Shutdown() {
 
 bool PumpMessages() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    HWND only = g_renderer.pumpsOwnWindowOnly ? g_renderer.window : nullptr;
+    while (PeekMessageA(&msg, only, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
         if (msg.message == WM_QUIT) return false;

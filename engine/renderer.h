@@ -94,6 +94,9 @@ public:
     bool active = true;
     HWND window = nullptr;
     RendererDevice* device = nullptr;
+    // The frame takes only the game window's messages (the 2D device sets
+    // it); otherwise every message of the thread.
+    bool pumpsOwnWindowOnly = false;
 
 private:
     void SetError(const char* text);
@@ -131,7 +134,8 @@ private:
     char error[1024];
 };
 
-// Takes every queued message; false when the quit message was among them.
+// Takes every queued message (only the game window's when the renderer
+// asks so); false when the quit message was among them.
 bool PumpMessages();
 
 extern Renderer g_renderer;

@@ -114,9 +114,10 @@ void TextControl::ReleaseVisuals() { FreeVisual(body); }
 
 void TextControl::SetState(int newState) {
     switch (newState) {
-    case GUI_STATE_IDLE: PlayClip(body, kClipIdle, PLAY_LOOP); break;
-    case GUI_STATE_OPENING: PlayClip(body, kClipOpen, PLAY_ONCE); break;
-    case GUI_STATE_CLOSING: PlayClip(body, kClipClose, PLAY_ONCE); break;
+    // At the control's own rate ("fps"; 0 plays at the default one).
+    case GUI_STATE_IDLE: PlayClip(body, kClipIdle, PLAY_LOOP, fps); break;
+    case GUI_STATE_OPENING: PlayClip(body, kClipOpen, PLAY_ONCE, fps); break;
+    case GUI_STATE_CLOSING: PlayClip(body, kClipClose, PLAY_ONCE, fps); break;
     default: break;
     }
     state = newState;

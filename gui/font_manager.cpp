@@ -224,6 +224,22 @@ int ParseVerticalAlign(const char* word, int fallback) {
 
 // ---- Measuring -----------------------------------------------------------------
 
+void FitFontToPixels(Font& font, unsigned imageHeight) {
+    const Renderer& r = g_renderer;
+    if (imageHeight == 0 || r.clientWidth == 0 || r.clientHeight == 0 || !(r.viewSize.x > 0.0f) ||
+        !(r.viewSize.y > 0.0f))
+        return;
+    // Down, a pixel is view height / client height: a line is as high as
+    // the strip.
+    font.size = (float)imageHeight * r.viewSize.y / (float)r.clientHeight;
+    // Across, a pixel is view width / client width, which differs from the
+    // height's unless the client area is 4:3: the widths and the spacing
+    // (in font units, a line being 1) take the difference.
+    const float across = (r.viewSize.x / (float)r.clientWidth) / (r.viewSize.y / (float)r.clientHeight);
+    for (float& w : font.widths) w *= across;
+    font.spacing *= across;
+}
+
 float TextWidth(const char* text, const Font* font) {
     if (!text || !font) return 0.0f;
     float width = -font->spacing;
@@ -360,17 +376,13 @@ static bool LoadFontElement(FontManager& manager, TiXmlElement* e, Font*& out) {
         delete font;
         return false;
     }
-    // A device that draws glyphs 1:1 needs a line as high in view units as
-    // the strip's pixels are on this client area, so that the pen moves on
-    // by whole glyphs at any window size.
-    if (g_renderer.DrawsOneToOne() && g_renderer.clientHeight > 0)
-        font->size = (float)H * g_renderer.viewSize.y / (float)g_renderer.clientHeight;
     char buildError[FontManager::kErrorSize];
     if (!font->BuildGlyphs(chars, entries, entryCount, (int)distance, W, H, buildError, sizeof(buildError))) {
         manager.SetError("%s", buildError);
         delete font;
         return false;
     }
+    if (g_renderer.DrawsOneToOne()) FitFontToPixels(*font, H);
     out = font;
     return true;
 }

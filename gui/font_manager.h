@@ -152,6 +152,12 @@ extern FontManager g_fontManager;
 // Sum of the glyph widths plus one spacing between each two characters, in
 // font units; the empty text gives minus one spacing; null text or font 0.
 float TextWidth(const char* text, const Font* font);
+// For a device that draws glyphs 1:1: a line as high in view units as the
+// strip's imageHeight pixels are on the client area, and widths and spacing
+// as many view units across as their pixels, so that the pen moves on by
+// whole glyphs at any window size and shape.
+void FitFontToPixels(Font& font, unsigned imageHeight);
+
 // One glyph at (x, y, z), scaled by the font size, with the font texture.
 void DrawGlyph(unsigned char character, float x, float y, float z, Font* font);
 // The block of exactly this name (no formatting); for lookups by a name

@@ -52,6 +52,7 @@ GuiControl::GuiControl()
       pivot{0.0f, 0.0f, 0.0f},
       textureName(nullptr),
       modelName(nullptr),
+      fps(0.0f),
       childGroup(nullptr),
       owner(nullptr),
       indexInOwner(0),
@@ -117,13 +118,18 @@ void GuiControl::LoadCommon(TiXmlElement* element) {
     if (!element) return;
     SetString(name, element->Attribute("name"));
     position.Parse(element->Attribute("pos"));
-    rotation.Parse(element->Attribute("rot"));
     pivot = position;
-    pivot.Parse(element->Attribute("pivot"));
-    ReadFloatAttribute(element, "scale", &scale);
-    ReadFloatAttribute(element, "aspect", &aspect);
+    if (!g_renderer.DrawsOneToOne()) {
+        rotation.Parse(element->Attribute("rot"));
+        pivot.Parse(element->Attribute("pivot"));
+        ReadFloatAttribute(element, "scale", &scale);
+        ReadFloatAttribute(element, "aspect", &aspect);
+    }
     SetString(modelName, element->Attribute("model"));
     SetString(textureName, element->Attribute("texture"));
+    // A rate that is not a number, or below zero, plays at the default.
+    ReadFloatAttribute(element, "fps", &fps);
+    if (!(fps > 0.0f) || fps > 1000.0f) fps = 0.0f;
 
     const char* groupName = element->Attribute("group");
     childGroup = g_guiManager.FindGroup(groupName);

@@ -83,7 +83,9 @@ public:
     virtual void Draw();
 
     // "name", "pos", "rot", "pivot", "scale", "aspect", "model", "texture",
-    // "group".
+    // "fps", "group". On a device that draws 1:1 (the 2D edition) nothing
+    // turns, scales or pivots: "rot", "pivot", "scale" and "aspect" are
+    // not read there.
     void LoadCommon(TiXmlElement* element);
 
     // Mode GUI_FLAGS_STYLE changes the style word, any other mode the state
@@ -151,6 +153,7 @@ public:
     Vector3 pivot;
     char* textureName;
     char* modelName;
+    float fps;  // "fps": the rate of the control's own clips; 0: the default
     GuiGroup* childGroup;
     GuiGroup* owner;
     int indexInOwner;

@@ -14,6 +14,13 @@
 #include <vector>
 
 #include "blitter.h"
+#include "font_manager.h"
+#include "gui_control.h"
+#include "gui_manager.h"
+#include "model_instance.h"
+#include "resource_manager.h"
+#include "strings.h"
+#include "tinyxml.h"
 #include "gui_callbacks.h"
 #include "control_factory.h"
 #include "lite_factory.h"
@@ -161,6 +168,48 @@ TEST(Blitter, RunsDrawWhatPairsDraw) {
         fast.runs = runs.data();
         BlitRegion(withRuns.info, dx, dy, fast, sx, sy, w, h, mirror);
         ASSERT_EQ(pairs.bytes, withRuns.bytes) << "round " << round;
+    }
+}
+
+// Blending onto RGB565 gives exactly the rule: the destination widened to
+// 8 bits a channel (low bits zero), each channel d + (((s - d) x a) >> 8),
+// narrowed again; checked for every destination value, over rows long
+// enough for the four-at-a-time path and with odd ends.
+TEST(Blitter, Rgb565BlendIsTheWidenedRuleExactly) {
+    auto rule = [](uint32_t s, uint16_t d) {
+        const int a = (int)(s >> 24);
+        const int dc[3] = {(d & 0x1F) << 3, ((d >> 5) & 0x3F) << 2, (d >> 11) << 3};
+        const int sc[3] = {(int)(s & 0xFF), (int)((s >> 8) & 0xFF), (int)((s >> 16) & 0xFF)};
+        int out[3];
+        for (int c = 0; c < 3; ++c) out[c] = dc[c] + (((sc[c] - dc[c]) * a) >> 8);
+        return (uint16_t)((out[2] >> 3) << 11 | (out[1] >> 2) << 5 | out[0] >> 3);
+    };
+    unsigned seed = 12345;
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    const unsigned W = 251;  // odd
+    Image img(W, 1, true, [&](int, int) { return (1 + next() % 254) << 24 | (next() & 0xFFFFFF); });
+    std::vector<uint32_t> rowStart, runs;
+    MakeSpriteRuns(img.pixels.data(), W, 1, rowStart, runs);
+    SpriteImage withRuns = img.info;
+    withRuns.rowStart = rowStart.data();
+    withRuns.runs = runs.data();
+    for (uint32_t base = 0; base < 0x10000; base += W) {
+        Surface a(W, 1, 2), b(W, 1, 2);
+        for (unsigned x = 0; x < W; ++x) {
+            uint16_t d = (uint16_t)(base + x);
+            std::memcpy(&a.bytes[x * 2], &d, 2);
+            std::memcpy(&b.bytes[x * 2], &d, 2);
+        }
+        BlitRegion(a.info, 0, 0, withRuns, 0, 0, (int)W, 1, false);
+        BlitRegion(b.info, 0, 0, img.info, 0, 0, (int)W, 1, false);
+        for (unsigned x = 0; x < W; ++x) {
+            const uint16_t want = rule(img.pixels[x], (uint16_t)(base + x));
+            ASSERT_EQ(want, a.At16((int)x, 0)) << "runs, destination " << base + x;
+            ASSERT_EQ(want, b.At16((int)x, 0)) << "pairs, destination " << base + x;
+        }
     }
 }
 
@@ -416,6 +465,109 @@ TEST(DirectDraw, FramesDrawSpritesOneToOneAndFollowTheClientSize) {
     EXPECT_NE(nullptr, d->back);
     g_renderer.SetFramePasses(nullptr, nullptr);
     g_draw = nullptr;
+}
+
+// ---- Controls, fonts and the frame's messages in 2D ----
+
+// Glyphs advance by their own pixels across and a line is as high as its
+// strip, whatever the client's shape; at 4:3 both give the same numbers.
+TEST(LiteText, FontsMeasureInWholePixelsOnAnyClientShape) {
+    const unsigned savedW = g_renderer.clientWidth, savedH = g_renderer.clientHeight;
+    const Vector3 savedView = g_renderer.viewSize;
+    g_renderer.viewSize = kView;
+    for (unsigned w : {640u, 1280u}) {
+        SCOPED_TRACE(w);
+        g_renderer.clientWidth = w;
+        g_renderer.clientHeight = w == 640 ? 480 : 1024;
+        Font font;
+        const int widths[] = {10, 6};
+        char error[256] = "";
+        ASSERT_TRUE(font.BuildGlyphs("AB", widths, 2, -4, 16, 32, error, sizeof(error))) << error;
+        FitFontToPixels(font, 32);
+        const float across = kView.x / (float)w, down = kView.y / (float)g_renderer.clientHeight;
+        EXPECT_NEAR(10 * across, font.widths['A'] * font.size, 1e-6f);
+        EXPECT_NEAR(6 * across, font.widths['B'] * font.size, 1e-6f);
+        EXPECT_NEAR(-4 * across, font.spacing * font.size, 1e-6f);
+        EXPECT_NEAR(32 * down, TextBlockStep(&font, nullptr), 1e-6f);
+        EXPECT_NEAR((10 - 4 + 6) * across, TextWidth("AB", &font) * font.size, 1e-6f);
+    }
+    g_renderer.clientWidth = savedW;
+    g_renderer.clientHeight = savedH;
+    g_renderer.viewSize = savedView;
+}
+
+// A control element in 2D: nothing turns, scales or pivots; "fps" sets the
+// rate of a text control's own clips; the hit box keeps the drawn size and
+// never drifts, however often the control is placed or swells.
+TEST(LiteControls, TakeTheirRateKeepTheirSizeAndIgnoreTurnsAndScales) {
+    g_resourceManager.Init();
+    Model* m = static_cast<Model*>(g_resourceManager.CreateEntry("lite_test.mdl|body", RESOURCE_MODEL));
+    ASSERT_NE(nullptr, m);
+    m->box = new float[6]{-0.1f, -0.05f, -0.1f, 0.1f, 0.05f, 0.1f};
+    m->clips.count = 3;
+    m->clips.items = new ModelClip[3];
+    const char* names[] = {"open", "idle", "close"};
+    for (int i = 0; i < 3; ++i) {
+        SetString(m->clips.items[i].name, names[i]);
+        m->clips.items[i].frameCount = 4;
+    }
+    ASSERT_NE(nullptr, g_resourceManager.CreateEntry("lite_test.png", RESOURCE_TEXTURE));
+    g_renderer.defaultFrameTime = 1.0f / 35.0f;
+
+    for (const char* fps : {(const char*)"12", (const char*)nullptr}) {
+        SCOPED_TRACE(fps ? fps : "no fps");
+        TiXmlElement e("text");
+        e.SetAttribute("pos", "0.5,0.25,3");
+        e.SetAttribute("rot", "30z");
+        e.SetAttribute("pivot", "1,1,1");
+        e.SetAttribute("scale", "2");
+        e.SetAttribute("aspect", "3");
+        e.SetAttribute("model", "lite_test.mdl");
+        e.SetAttribute("texture", "lite_test.png");
+        if (fps) e.SetAttribute("fps", fps);
+        GuiControl* c = CreateLiteGuiControl("text");
+        ASSERT_NE(nullptr, c);
+        c->LoadCommon(&e);
+        EXPECT_EQ(0.0f, c->rotation.angle);
+        EXPECT_EQ(1.0f, c->scale);
+        EXPECT_EQ(1.0f, c->aspect);
+        EXPECT_EQ(0.5f, c->pivot.x);
+        EXPECT_EQ(0.25f, c->pivot.y);
+        EXPECT_EQ(fps ? 12.0f : 0.0f, c->fps);
+        c->BuildVisuals();
+        ASSERT_NE(nullptr, c->body);
+        for (int state : {GUI_STATE_OPENING, GUI_STATE_IDLE, GUI_STATE_CLOSING}) {
+            c->SetState(state);
+            EXPECT_NEAR(fps ? 1.0f / 12.0f : 1.0f / 35.0f, c->body->frameDuration, 1e-6f) << state;
+        }
+        for (int i = 0; i < 3; ++i) {
+            c->body->SetScale(1.1f, 1.1f, 1.0f);
+            c->body->SetPosition(0.5f, 0.25f, 3.0f);
+        }
+        EXPECT_NEAR(0.4f, c->body->worldBox[0], 1e-6f);
+        EXPECT_NEAR(0.6f, c->body->worldBox[3], 1e-6f);
+        EXPECT_NEAR(0.2f, c->body->worldBox[1], 1e-6f);
+        EXPECT_NEAR(0.3f, c->body->worldBox[4], 1e-6f);
+        EXPECT_FALSE(c->body->HitTest(0.61f, 0.25f, 0.0f, nullptr)) << "outside the drawn picture";
+        EXPECT_TRUE(c->body->HitTest(0.59f, 0.25f, 0.0f, nullptr));
+        c->ReleaseVisuals();
+        delete c;
+    }
+    g_resourceManager.Shutdown();
+}
+
+// The frame takes the game window's messages only: a message for the
+// thread stays queued; a quit message posted to the window ends the loop.
+TEST(DirectDraw, FramesPumpOnlyTheGameWindowsMessages) {
+    if (!g_deviceUp) GTEST_SKIP() << "DirectDraw is not available here";
+    const UINT kThreadOnly = WM_APP + 7;
+    ASSERT_TRUE(PostThreadMessageA(GetCurrentThreadId(), kThreadOnly, 0, 0));
+    EXPECT_TRUE(Frame());
+    MSG msg;
+    EXPECT_TRUE(PeekMessageA(&msg, (HWND)-1, kThreadOnly, kThreadOnly, PM_REMOVE)) << "the pump took it";
+    ASSERT_TRUE(PostMessageA(g_renderer.window, WM_QUIT, 0, 0));
+    EXPECT_FALSE(Frame());
+    EXPECT_TRUE(Frame());
 }
 
 TEST(LiteFactory, MakesEveryFullKindAndTheWedge) {

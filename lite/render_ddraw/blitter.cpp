@@ -3,6 +3,11 @@
 #include <cstddef>
 #include <cstring>
 
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+#include <emmintrin.h>
+#define QV_BLEND_SSE2 1
+#endif
+
 namespace {
 
 // One pixel blended over another with alpha a (0..255), channel by channel:
@@ -13,6 +18,66 @@ inline uint32_t Blend(uint32_t s, uint32_t d, uint32_t a) {
     uint32_t rb = (((s & 0x00FF00FFu) * a + (d & 0x00FF00FFu) * na) >> 8) & 0x00FF00FFu;
     uint32_t g = (((s & 0x0000FF00u) * a + (d & 0x0000FF00u) * na) >> 8) & 0x0000FF00u;
     return (d & 0xFF000000u) | rb | g;
+}
+
+// The same blend straight onto an RGB565 pixel, with no widening and
+// narrowing: the result is what Blend gives on the widened pixel (red and
+// blue shifted left by 3, green by 2) narrowed again, since for a channel
+// of n bits below 8, ((d << (8 - n)) x (256 - a) + s x a) >> 8 >> (8 - n)
+// equals (d x (256 - a) + ((s x a) >> (8 - n))) >> 8. Red and blue are
+// worked out in one word (blue in the low half, red in the high half; no
+// sum reaches 2^16), green in another.
+inline uint16_t Blend565(uint32_t s, uint32_t d) {
+    const uint32_t a = s >> 24, na = 256 - a;
+    const uint32_t srb = (((s & 0x00FF00FFu) * a) >> 3) & 0x1FFF1FFFu;
+    const uint32_t sg = (((s >> 8) & 0xFFu) * a) >> 2;
+    const uint32_t rb = ((d & 0x001Fu) | ((d & 0xF800u) << 5)) * na + srb;
+    const uint32_t g = ((d >> 5) & 0x3Fu) * na + sg;
+    return (uint16_t)(((rb >> 8) & 0x001Fu) | ((rb >> 13) & 0xF800u) | ((g >> 3) & 0x07E0u));
+}
+
+#ifdef QV_BLEND_SSE2
+// Four pixels of Blend565 at once, in 16-bit lanes: every product and sum
+// of Blend565 stays below 2^16, so the lanes give the same numbers.
+__attribute__((target("sse2"))) void Blend565x4(const uint32_t* s, uint16_t* d) {
+    const __m128i src = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+    const __m128i dst = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d));
+    const __m128i byte = _mm_set1_epi32(0xFF);
+    // Lanes 0-3 blue and 4-7 red; lanes 0-3 green and 4-7 alpha.
+    const __m128i br = _mm_packs_epi32(_mm_and_si128(src, byte), _mm_and_si128(_mm_srli_epi32(src, 16), byte));
+    const __m128i ga = _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(src, 8), byte), _mm_srli_epi32(src, 24));
+    const __m128i a = _mm_unpackhi_epi64(ga, ga);
+    const __m128i na = _mm_sub_epi16(_mm_set1_epi16(256), a);
+    const __m128i sbr = _mm_srli_epi16(_mm_mullo_epi16(br, a), 3);
+    const __m128i sg = _mm_srli_epi16(_mm_mullo_epi16(ga, a), 2);
+    const __m128i db = _mm_and_si128(dst, _mm_set1_epi16(0x1F));
+    const __m128i dg = _mm_and_si128(_mm_srli_epi16(dst, 5), _mm_set1_epi16(0x3F));
+    const __m128i dbr = _mm_unpacklo_epi64(db, _mm_srli_epi16(dst, 11));
+    const __m128i obr = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(dbr, na), sbr), 8);
+    const __m128i og = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(dg, na), sg), 8);
+    const __m128i out =
+        _mm_or_si128(_mm_or_si128(obr, _mm_slli_epi16(og, 5)), _mm_slli_epi16(_mm_srli_si128(obr, 8), 11));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(d), out);
+}
+
+bool HasSse2() {
+    static const int has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("sse2") ? 1 : 0;
+    }();
+    return has != 0;
+}
+#endif
+
+// A stretch of pixels blended onto RGB565, four at a time where the
+// processor allows.
+void Blend565Span(uint16_t* d, const uint32_t* s, int n) {
+    int x = 0;
+#ifdef QV_BLEND_SSE2
+    if (n >= 4 && HasSse2())
+        for (; x + 4 <= n; x += 4) Blend565x4(s + x, d + x);
+#endif
+    for (; x < n; ++x) d[x] = Blend565(s[x], d[x]);
 }
 
 void Row32Opaque(uint32_t* d, const uint32_t* s, int w) { std::memcpy(d, s, (size_t)w * 4); }
@@ -58,10 +123,10 @@ void Row565Alpha(uint16_t* d, const uint32_t* s, const uint16_t* s565, int w) {
             }
             continue;
         }
-        d[x] = To565(Blend(s[x], From565(d[x]), s[x] >> 24));
-        d[x + 1] = To565(Blend(s[x + 1], From565(d[x + 1]), s[x + 1] >> 24));
+        d[x] = Blend565(s[x], d[x]);
+        d[x + 1] = Blend565(s[x + 1], d[x + 1]);
     }
-    if (x < w) d[x] = To565(Blend(s[x], From565(d[x]), s[x] >> 24));
+    if (x < w) d[x] = Blend565(s[x], d[x]);
 }
 
 // Blends (alpha 1 to 254, or an opaque pixel without an opaque partner)
@@ -72,7 +137,7 @@ inline void BlendPixel(unsigned char* line, unsigned bpp, int x, uint32_t s) {
         *d = Blend(s, *d, s >> 24);
     } else {
         uint16_t* d = reinterpret_cast<uint16_t*>(line) + x;
-        *d = To565(Blend(s, From565(*d), s >> 24));
+        *d = Blend565(s, *d);
     }
 }
 
@@ -117,11 +182,7 @@ void RowWithRuns(unsigned char* line, unsigned bpp, int dx, const SpriteImage& i
                     d[x] = mix(d[x]);
                 }
             } else {
-                uint16_t* d = reinterpret_cast<uint16_t*>(line) + dx - a;
-                for (int x = lo; x < hi; ++x) {
-                    share(src[x]);
-                    d[x] = To565(mix(From565(d[x])));
-                }
+                Blend565Span(reinterpret_cast<uint16_t*>(line) + dx - a + lo, src + lo, hi - lo);
             }
             continue;
         }

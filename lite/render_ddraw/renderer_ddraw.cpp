@@ -123,6 +123,8 @@ bool Renderer::DeviceInit(bool) {
         return false;
     }
     d.globalAlpha = 1.0f;
+    // Messages of other windows on this thread are theirs to take.
+    pumpsOwnWindowOnly = window != nullptr;
     return CreateSurfaces(d, window, clientWidth, clientHeight, error, sizeof(error));
 }
 

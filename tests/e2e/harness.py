@@ -3,6 +3,7 @@
 Each check gets a fresh copy of the game folder and of the shared data
 folder; the Wine prefix and the X server are made once per run.
 """
+import contextlib
 import os
 import shutil
 import signal
@@ -52,6 +53,7 @@ class Harness:
             "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
         })
         self.xvfb = None
+        self.xvfb16 = None  # a second display at 16 bits, made when first asked for
         self.procs = []
         self.counter = 0
 
@@ -73,11 +75,13 @@ class Harness:
         subprocess.run(["wine", "cmd.exe", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
 
-    def _start_xvfb(self):
+    def _start_xvfb(self, depth=24):
+        """Starts a private X display at this depth; with 24 it becomes the
+        run's display, with any other depth it is only returned."""
         for n in range(140, 200):
             if os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n):
                 continue
-            proc = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            proc = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "1280x1024x%d" % depth, "-nolisten", "tcp"],
                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             for _ in range(100):
                 if os.path.exists("/tmp/.X11-unix/X%d" % n):
@@ -86,11 +90,41 @@ class Harness:
                     break
                 time.sleep(0.05)
             if proc.poll() is None:
+                time.sleep(0.2)
+                if depth != 24:
+                    return proc, ":%d" % n
                 self.xvfb = proc
                 self.env["DISPLAY"] = ":%d" % n
-                time.sleep(0.2)
                 return
         raise RuntimeError("could not start Xvfb")
+
+    def _use_display(self, display):
+        """Moves Wine to another X display: the wineserver and whatever runs
+        are ended first, since Wine learns the screen's depth when it starts."""
+        for p in self.procs:
+            if p.poll() is None:
+                p.kill()
+        self.procs = []
+        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL, timeout=60)
+        self.env["DISPLAY"] = display
+        self._start_wineserver()
+
+    @contextlib.contextmanager
+    def display_depth(self, depth):
+        """Runs the block with the game on a private X display of this depth
+        (16 or 24 bits), then goes back to the run's own display."""
+        if depth == 24:
+            yield
+            return
+        if self.xvfb16 is None:
+            self.xvfb16 = self._start_xvfb(16)
+        own = self.env["DISPLAY"]
+        self._use_display(self.xvfb16[1])
+        try:
+            yield
+        finally:
+            self._use_display(own)
 
     def reset(self):
         """Ends whatever a check left running."""
@@ -109,9 +143,10 @@ class Harness:
             if p.poll() is None:
                 p.kill()
         subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
-        if self.xvfb:
-            self.xvfb.send_signal(signal.SIGTERM)
-            self.xvfb.wait(timeout=10)
+        for xvfb in (self.xvfb, self.xvfb16 and self.xvfb16[0]):
+            if xvfb:
+                xvfb.send_signal(signal.SIGTERM)
+                xvfb.wait(timeout=10)
 
     # -- folders ---------------------------------------------------------
     def data_dir(self):
