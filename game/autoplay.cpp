@@ -16,6 +16,7 @@
 namespace {
 
 const int kSeatCount = 3;
+const int kHumanSeat = -1;  // a level word "PLAYER": the current player plays seat 1
 const DWORD kStartDelayMs = 1500;      // the first frames settle before the match
 const DWORD kNextMatchDelayMs = 4000;  // the results stay up this long
 const DWORD kMatchLimitMs = 20 * 60 * 1000;  // a match that long has stalled
@@ -23,6 +24,7 @@ const DWORD kMatchLimitMs = 20 * 60 * 1000;  // a match that long has stalled
 struct Autoplay {
     bool on = false;
     int levels[kSeatCount] = {1, 1, 1};
+    PlayerProfile* player = nullptr;  // the person in seat 1, if one plays
     FILE* log = nullptr;
     DWORD startTick = 0;
     DWORD matchTick = 0;   // when the current match started, 0 before the first
@@ -46,11 +48,13 @@ void Log(const char* format, ...) {
     std::fflush(g_autoplay.log);
 }
 
+// 0..2 for a computer level, kHumanSeat for "PLAYER", -2 for anything else.
 int LevelOf(const char* word, size_t length) {
-    static const char* const kLevels[] = {"EASY", "MEDIUM", "HARD"};
-    for (int i = 0; i < 3; ++i)
-        if (std::strlen(kLevels[i]) == length && _strnicmp(word, kLevels[i], length) == 0) return i;
-    return -1;
+    static const char* const kLevels[] = {"EASY", "MEDIUM", "HARD", "PLAYER"};
+    for (int i = 0; i < 4; ++i)
+        if (std::strlen(kLevels[i]) == length && _strnicmp(word, kLevels[i], length) == 0)
+            return i == 3 ? kHumanSeat : i;
+    return -2;
 }
 
 // A computer contestant of the level not yet seated; any unseated one when
@@ -74,7 +78,7 @@ PlayerProfile* DrawSeat(int level, PlayerProfile* const* taken, int takenCount) 
 bool StartMatch() {
     PlayerProfile* seats[kSeatCount] = {};
     for (int s = 0; s < kSeatCount; ++s) {
-        seats[s] = DrawSeat(g_autoplay.levels[s], seats, s);
+        seats[s] = s == 0 && g_autoplay.player ? g_autoplay.player : DrawSeat(g_autoplay.levels[s], seats, s);
         if (!seats[s]) {
             Log("no computer contestant for seat %d", s + 1);
             return false;
@@ -162,11 +166,19 @@ bool AutoplayStart() {
     for (const char* p = value; *p && given < kSeatCount;) {
         size_t length = std::strcspn(p, ",");
         int level = LevelOf(p, length);
-        if (level >= 0) a.levels[given++] = level;
+        // Only seat 1 can be the player's.
+        if (level >= 0 || (level == kHumanSeat && given == 0)) a.levels[given++] = level;
         p += length;
         if (*p == ',') ++p;
     }
-    for (int s = given == 0 ? 0 : given; s < kSeatCount; ++s) a.levels[s] = given ? a.levels[given - 1] : 1;
+    for (int s = given; s < kSeatCount; ++s) a.levels[s] = given && a.levels[given - 1] >= 0 ? a.levels[given - 1] : 1;
+    if (a.levels[0] == kHumanSeat) {
+        // A person plays seat 1 against two computers: the current player,
+        // when there is one, else a computer takes the seat after all.
+        PlayerProfile* p = g_gameData.currentProfile;
+        a.player = p && p->GetKind() == KIND_HUMAN && !p->GetAi() ? p : nullptr;
+        if (!a.player) a.levels[0] = 1;
+    }
     if (const char* path = std::getenv("QUORVANE_AUTOPLAY_LOG")) a.log = std::fopen(path, "w");
     if (const char* pace = std::getenv("QUORVANE_AUTOPLAY_PACE")) {
         float p = (float)std::atof(pace);
@@ -190,7 +202,7 @@ void AutoplayFrame() {
         return;
     }
     if (a.endTick == 0) {
-        AnswerNotices(now);
+        if (!a.player) AnswerNotices(now);  // a person answers them
         // The screen change is deferred: the last match's end state holds
         // until the new match has begun.
         if (g_round.state != STATE_END_OF_MATCH) a.playing = true;
