@@ -92,6 +92,15 @@ bool Renderer::RunFrame() {
 }
 
 void Renderer::LogFrameRate() {
+    if (frameCounter == 1) {
+        // When the first frame was shown, as milliseconds of the Unix epoch,
+        // for measuring the start-up from outside.
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        uint64_t ticks = ((uint64_t)now.dwHighDateTime << 32) | now.dwLowDateTime;
+        std::fprintf(static_cast<FILE*>(frameLog), "first frame %llu\n",
+                     (unsigned long long)(ticks / 10000ULL - 11644473600000ULL));
+    }
     ++loggedFrames;
     int64_t elapsed = currentCounter - loggedCounter;
     if (frequency <= 0 || elapsed < frequency) return;

@@ -2,6 +2,7 @@
 // frame loop and shuts everything down again.
 #include <windows.h>
 
+#include "autoplay.h"
 #include "control_binding.h"
 #include "control_factory.h"
 #include "debug_callbacks.h"
@@ -139,7 +140,9 @@ extern "C" int __stdcall RunGame(HINSTANCE instance, HINSTANCE, const char* data
     if (started) {
         g_renderer.defaultFrameTime = 1.0f / 35.0f;
         if (g_gameData.Start()) {
+            AutoplayStart();
             while (g_renderer.RunFrame()) {
+                AutoplayFrame();
                 g_soundSystem.Update();
                 g_gameData.AddPlayTime();
                 if (g_gameData.quitRequest) break;

@@ -1,0 +1,215 @@
+#include "autoplay.h"
+
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "game_data.h"
+#include "gui_manager.h"
+#include "profiles.h"
+#include "renderer.h"
+#include "round_controller.h"
+
+namespace {
+
+const int kSeatCount = 3;
+const int kHumanSeat = -1;  // a level word "PLAYER": the current player plays seat 1
+const DWORD kStartDelayMs = 1500;      // the first frames settle before the match
+const DWORD kNextMatchDelayMs = 4000;  // the results stay up this long
+const DWORD kMatchLimitMs = 20 * 60 * 1000;  // a match that long has stalled
+
+struct Autoplay {
+    bool on = false;
+    int levels[kSeatCount] = {1, 1, 1};
+    PlayerProfile* player = nullptr;  // the person in seat 1, if one plays
+    FILE* log = nullptr;
+    DWORD startTick = 0;
+    DWORD matchTick = 0;   // when the current match started, 0 before the first
+    DWORD endTick = 0;     // when it ended, 0 while it runs
+    float pace = 1.0f;     // game time runs this many times as fast
+    bool playing = false;  // the new match has left the last one's end state
+    const GuiScreen* notice = nullptr;  // a notice on top, waiting for a person
+    DWORD noticeTick = 0;
+    int matches = 0;
+};
+Autoplay g_autoplay;
+
+void Log(const char* format, ...) {
+    if (!g_autoplay.log) return;
+    std::fprintf(g_autoplay.log, "%8.1f ", (GetTickCount() - g_autoplay.startTick) / 1000.0);
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(g_autoplay.log, format, args);
+    va_end(args);
+    std::fputc('\n', g_autoplay.log);
+    std::fflush(g_autoplay.log);
+}
+
+// 0..2 for a computer level, kHumanSeat for "PLAYER", -2 for anything else.
+int LevelOf(const char* word, size_t length) {
+    static const char* const kLevels[] = {"EASY", "MEDIUM", "HARD", "PLAYER"};
+    for (int i = 0; i < 4; ++i)
+        if (std::strlen(kLevels[i]) == length && _strnicmp(word, kLevels[i], length) == 0)
+            return i == 3 ? kHumanSeat : i;
+    return -2;
+}
+
+// A computer contestant of the level not yet seated; any unseated one when
+// nobody of that level is left.
+PlayerProfile* DrawSeat(int level, PlayerProfile* const* taken, int takenCount) {
+    ProfileManager& profiles = g_gameData.profiles;
+    int count = profiles.GetCount(LIST_COMPUTERS);
+    PlayerProfile* fallback = nullptr;
+    int start = count > 0 ? std::rand() % count : 0;
+    for (int i = 0; i < count; ++i) {
+        PlayerProfile* p = profiles.Get((start + i) % count, LIST_COMPUTERS);
+        bool seated = false;
+        for (int t = 0; t < takenCount; ++t) seated |= taken[t] == p;
+        if (!p || seated || !p->GetAi()) continue;
+        if (p->GetAi()->GetLevel() == level) return p;
+        if (!fallback) fallback = p;
+    }
+    return fallback;
+}
+
+bool StartMatch() {
+    PlayerProfile* seats[kSeatCount] = {};
+    for (int s = 0; s < kSeatCount; ++s) {
+        seats[s] = s == 0 && g_autoplay.player ? g_autoplay.player : DrawSeat(g_autoplay.levels[s], seats, s);
+        if (!seats[s]) {
+            Log("no computer contestant for seat %d", s + 1);
+            return false;
+        }
+    }
+    // The first seat plays as the current player, the others as its
+    // group-play opponents: the group-play start seats them all.
+    for (int slot = 1; slot < kSeatCount; ++slot)
+        seats[0]->SetOpponent(slot, seats[slot], g_gameData.profiles.IndexOf(seats[slot]));
+    g_gameData.currentProfile = seats[0];
+    GuiCallback start = g_guiManager.GetCallbacks().Find("StartGroupPlay");
+    if (!start) {
+        Log("the group-play start is missing");
+        return false;
+    }
+    // What the last match left sounding or counting stops first.
+    if (GuiCallback stop = g_guiManager.GetCallbacks().Find("StopSounds")) stop(nullptr, nullptr);
+    start(nullptr, nullptr);
+    ++g_autoplay.matches;
+    g_autoplay.playing = false;
+    g_autoplay.matchTick = GetTickCount();
+    g_autoplay.endTick = 0;
+    Log("match %d start %s, %s, %s", g_autoplay.matches, seats[0]->GetName(), seats[1]->GetName(),
+        seats[2]->GetName());
+    return true;
+}
+
+void EndMatch(const char* how) {
+    g_autoplay.endTick = GetTickCount();
+    int totals[kSeatCount] = {};
+    for (int s = 0; s < kSeatCount; ++s)
+        if (Contestant* c = g_round.ContestantAt(s)) totals[s] = c->matchTotal;
+    Log("match %d %s after %.1f s, totals %d %d %d", g_autoplay.matches, how,
+        (g_autoplay.endTick - g_autoplay.matchTick) / 1000.0, totals[0], totals[1], totals[2]);
+}
+
+// Notices that wait for a person's OK even on a computer's turn, and what
+// their OK runs after closing them.
+struct Notice {
+    const char* window;
+    const char* onClose;
+};
+const Notice kNotices[] = {
+    {"POPUP_ONLY_VOWELS", "OnOpupOnlyVowelsClose"},
+    {"POPUP_ONLY_CONSONANTS", "OnOpupOnlyVowelsClose"},
+};
+const DWORD kNoticeReadMs = 1500;
+
+// Presses OK on such a notice once it has been read for a moment.
+void AnswerNotices(DWORD now) {
+    const GuiScreen* top = g_guiManager.GetCurrentWindow();
+    const Notice* notice = nullptr;
+    if (top && top != g_guiManager.GetCurrentScreen() && top->name)
+        for (const Notice& n : kNotices)
+            if (std::strcmp(top->name, n.window) == 0) notice = &n;
+    if (!notice) {
+        g_autoplay.notice = nullptr;
+        return;
+    }
+    if (g_autoplay.notice != top) {
+        g_autoplay.notice = top;
+        g_autoplay.noticeTick = now;
+        return;
+    }
+    if (now - g_autoplay.noticeTick < kNoticeReadMs || g_guiManager.QueuedCommands() != 0) return;
+    g_guiManager.CloseWindow();
+    if (GuiCallback onClose = g_guiManager.GetCallbacks().Find(notice->onClose)) onClose(nullptr, nullptr);
+    g_autoplay.notice = nullptr;
+}
+
+// The game's own update pass, with the frame's time stretched by the pace.
+void PacedUpdatePass() {
+    g_renderer.frameTime *= g_autoplay.pace;
+    GuiUpdatePass();
+}
+
+}  // namespace
+
+bool AutoplayStart() {
+    const char* value = std::getenv("QUORVANE_AUTOPLAY");
+    if (!value || !*value) return false;
+    Autoplay& a = g_autoplay;
+    a.on = true;
+    int given = 0;
+    for (const char* p = value; *p && given < kSeatCount;) {
+        size_t length = std::strcspn(p, ",");
+        int level = LevelOf(p, length);
+        // Only seat 1 can be the player's.
+        if (level >= 0 || (level == kHumanSeat && given == 0)) a.levels[given++] = level;
+        p += length;
+        if (*p == ',') ++p;
+    }
+    for (int s = given; s < kSeatCount; ++s) a.levels[s] = given && a.levels[given - 1] >= 0 ? a.levels[given - 1] : 1;
+    if (a.levels[0] == kHumanSeat) {
+        // A person plays seat 1 against two computers: the current player,
+        // when there is one, else a computer takes the seat after all.
+        PlayerProfile* p = g_gameData.currentProfile;
+        a.player = p && p->GetKind() == KIND_HUMAN && !p->GetAi() ? p : nullptr;
+        if (!a.player) a.levels[0] = 1;
+    }
+    if (const char* path = std::getenv("QUORVANE_AUTOPLAY_LOG")) a.log = std::fopen(path, "w");
+    if (const char* pace = std::getenv("QUORVANE_AUTOPLAY_PACE")) {
+        float p = (float)std::atof(pace);
+        if (p > 1.0f && p <= 8.0f) {
+            a.pace = p;
+            g_renderer.defaultFrameTime *= p;
+            g_renderer.SetFramePasses(PacedUpdatePass, GuiDrawPass);
+        }
+    }
+    a.startTick = GetTickCount();
+    Log("autoplay levels %d %d %d, pace %.1f", a.levels[0], a.levels[1], a.levels[2], a.pace);
+    return true;
+}
+
+void AutoplayFrame() {
+    Autoplay& a = g_autoplay;
+    if (!a.on) return;
+    DWORD now = GetTickCount();
+    if (a.matchTick == 0) {
+        if (now - a.startTick >= kStartDelayMs && !StartMatch()) a.on = false;
+        return;
+    }
+    if (a.endTick == 0) {
+        if (!a.player) AnswerNotices(now);  // a person answers them
+        // The screen change is deferred: the last match's end state holds
+        // until the new match has begun.
+        if (g_round.state != STATE_END_OF_MATCH) a.playing = true;
+        else if (a.playing) EndMatch("end");
+        if (a.endTick) return;
+        if (now - a.matchTick >= kMatchLimitMs) EndMatch("stalled");
+        return;
+    }
+    if (now - a.endTick >= kNextMatchDelayMs && !StartMatch()) a.on = false;
+}

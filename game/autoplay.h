@@ -1,0 +1,21 @@
+// Matches without a person, for long runs and measurements. Off unless the
+// environment names it at start-up:
+//
+//   QUORVANE_AUTOPLAY=LEVEL[,LEVEL,LEVEL]   EASY, MEDIUM or HARD per seat
+//                                           (one level for all three seats);
+//                                           PLAYER for seat 1 seats the
+//                                           current player against two
+//                                           computers
+//   QUORVANE_AUTOPLAY_LOG=FILE              one line per event, flushed
+//   QUORVANE_AUTOPLAY_PACE=N                game time N (up to 8) times as
+//                                           fast, for short runs
+//
+// Computer contestants of those levels take the seats of a group-play match
+// at once, the computer contestant's control plays their turns, and when
+// the match ends the next one starts. The log tells the match starts and ends.
+#pragma once
+
+// Reads the environment (once); true when matches are to play themselves.
+bool AutoplayStart();
+// Once a frame: starts the first match, notices its end, starts the next.
+void AutoplayFrame();

@@ -1,0 +1,62 @@
+"""A short soak: with QUORVANE_AUTOPLAY three computer contestants play a
+group-play match by themselves from start to end, the next match starts on
+its own, and the game closes cleanly afterwards. scripts/soak is the long
+run with memory samples."""
+import os
+import re
+import subprocess
+import time
+
+from harness import expect
+
+MATCH_TIMEOUT = 420
+
+
+def _log_lines(path):
+    try:
+        with open(path) as f:
+            return [l.strip() for l in f]
+    except OSError:
+        return []
+
+
+def check_soak_one_whole_match_with_three_computers(h):
+    game = h.fresh_game()
+    log = os.path.join(h.work, "autoplay.log")
+    if os.path.exists(log):
+        os.remove(log)
+    env = dict(h.env)
+    env["QUORVANE_AUTOPLAY"] = "HARD"
+    env["QUORVANE_AUTOPLAY_PACE"] = "3"
+    env["QUORVANE_AUTOPLAY_LOG"] = "Z:" + log.replace("/", "\\")
+    proc = subprocess.Popen(["wine", "Quorvane.exe", "-opengl"], cwd=game, env=env,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    h.procs.append(proc)
+    h.find_window()
+
+    def second_match_started():
+        if proc.poll() is not None:
+            return "exited"
+        lines = _log_lines(log)
+        if any(" stalled after " in l for l in lines):
+            return "stalled"
+        return "started" if any(re.search(r" match 2 start ", l) for l in lines) else None
+
+    # Error boxes are looked for while waiting.
+    end = time.time() + MATCH_TIMEOUT
+    state = None
+    while time.time() < end and not state:
+        h.expect_no_box("Error", seconds=5)
+        state = second_match_started()
+    lines = _log_lines(log)
+    h.screenshot(os.path.join(h.work, "soak_second_match.png"))
+    expect(state == "started", "no second match (%s): %s" % (state or "timed out", lines[-3:]))
+    first = [l for l in lines if " match 1 start " in l]
+    expect(first and len(first[0].split(",")) == 3, "three contestants were not seated: %s" % first)
+    ended = [l for l in lines if re.search(r" match 1 end after ", l)]
+    expect(ended, "the first match did not end: %s" % lines)
+    totals = [int(v) for v in ended[0].rsplit("totals", 1)[1].split()]
+    expect(len(totals) == 3 and max(totals) > 0, "nobody won money in the first match: %s" % ended[0])
+    h.close_game()
+    expect(h.wait_exit(proc) == 0, "the game did not end cleanly")
+    h.expect_no_box("Error")
