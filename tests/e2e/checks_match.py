@@ -28,6 +28,9 @@ STATS_MONEY = (0.45, 0.38, 0.95, 0.46)
 STATS_TIME = (0.7, 0.15, 0.95, 0.21)
 STATS_OUTCOME = (-0.4, -0.22, 0.8, -0.14)
 STATS_MAIN_MENU = (0.3, -0.72)
+# The main menu's group play and the group-play window's start (w28, w36).
+GROUP_PLAY = (0.68, 0.2)
+GROUP_PLAY_START = (0.45, -0.74)
 BONUS_PRIZES = {25000, 30000, 35000, 40000, 45000, 50000, 75000, 100000}
 
 
@@ -269,3 +272,53 @@ def check_match_quick_play_through_to_the_statistics(h):
     expect(after[4] == before[4] + 1 and after[7] == before[7] + 1, "the match and the bonus are not counted as won")
     prizes = {total - main for main in (2000, 12000)}
     expect(prizes & BONUS_PRIZES, "the match total %d holds none of the bonus prizes" % total)
+
+
+def podium_money(s, seat):
+    x0, y0, x1, y1 = PODIUM_SCORE
+    dx = 0.295 * (seat - 1)
+    return s.count((x0 + dx, y0, x1 + dx, y1), is_white) > 25
+
+
+def all_keys_open(s):
+    return on_match(s) and all(lit(s, l) for l in "BEKZ")
+
+
+def check_match_group_play_against_two_computers(h):
+    game = h.fresh_game()
+    expect(h.playertool(game, "human", "Ann")[0] == 0, "playertool could not add Ann")
+    expect(h.playertool(game, "opponents", "0", "1")[0] == 0, "playertool could not seat the opponents")
+    expect(h.playertool(game, "puzzles", "1300", "615")[0] == 0, "playertool puzzles failed")
+    m = Match(h, game, "-opengl")
+    m.library_tag = "gl"
+    m.wait_menu()
+    m.click(GROUP_PLAY)
+    time.sleep(2.0)
+    m.click(GROUP_PLAY_START)
+    # The first toss-up: tiles come up one by one; Space buzzes seat 1 in.
+    m.wait_shot(lambda s: on_match(s) and button_enabled(s, SOLVE), 60, "the toss-up and its buzzer")
+    time.sleep(1.0)
+    m.key("space")
+    s = m.wait_shot(all_keys_open, 5, "seat 1 solving after the buzz")
+    m.keep("buzzed")
+    m.type("q" * 40)             # a wrong answer over every hidden tile
+    m.wait_shot(lambda s: on_match(s) and not all_keys_open(s), 20, "the wrong answer to be judged")
+    time.sleep(3.0)
+    m.key("space")               # seat 1 has had its buzz in this puzzle
+    time.sleep(1.5)
+    s = m.shot()
+    m.keep("second-buzz")
+    expect(not all_keys_open(s), "a second buzz of seat 1 in the same puzzle let it solve again")
+
+    # The computers buzz in, solve and take their turns; whenever seat 1
+    # has the turn it passes it on.
+    end = time.time() + 150
+    while not (podium_money(m.shot(), 2) or podium_money(m.shot(), 3)):
+        expect(time.time() < end, "the computer contestants won nothing in their turns")
+        s = m.shot()
+        if turn(s) and not consonants_open(s):
+            m.key("F7")          # seat 1 loses its turn
+        time.sleep(2.0)
+    m.keep("computers")
+    h.close_game()
+    expect(h.wait_exit(m.proc) == 0, "the game did not end cleanly when its window closed")
