@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "controls_button.h"
 #include "controls_simple.h"
 #include "controls_text.h"
 #include "game_data.h"
@@ -25,6 +26,26 @@ const char* const kAvatarAnimations[kAvatarAnimationCount] = {
     "clap", "board2wheel", "idle_random_handonhand", "idle_random_movehand"};
 
 // ---- Money text -------------------------------------------------------------
+
+// A button's look follows its disabled flag; it is set again only when the
+// two differ, so that an enabled button under the pointer keeps its light.
+static void SetButtonEnabled(ButtonControl* b, bool enabled) {
+    bool flagged = (b->stateFlags & GUI_FLAG_DISABLED) != 0;
+    int look = b->IsOpen() ? b->state : b->pendingState;
+    bool inactive = look == GUI_STATE_INACTIVE;
+    if (flagged == !enabled && inactive == !enabled) return;
+    b->SetEnabled(enabled);
+}
+
+void EnableControl(GuiControl* c) {
+    if (ButtonControl* b = dynamic_cast<ButtonControl*>(c)) SetButtonEnabled(b, true);
+    else if (c) c->ClearFlags(GUI_FLAG_DISABLED, GUI_FLAGS_STATE);
+}
+
+void DisableControl(GuiControl* c) {
+    if (ButtonControl* b = dynamic_cast<ButtonControl*>(c)) SetButtonEnabled(b, false);
+    else if (c) c->SetFlags(GUI_FLAG_DISABLED, GUI_FLAGS_STATE);
+}
 
 const char* FormatMoney(int value) {
     static char text[128];

@@ -109,12 +109,9 @@ inline void ShowControl(GuiControl* c) {
 inline void HideControl(GuiControl* c) {
     if (c) c->SetFlags(GUI_FLAG_HIDDEN, GUI_FLAGS_STATE);
 }
-inline void EnableControl(GuiControl* c) {
-    if (c) c->ClearFlags(GUI_FLAG_DISABLED, GUI_FLAGS_STATE);
-}
-inline void DisableControl(GuiControl* c) {
-    if (c) c->SetFlags(GUI_FLAG_DISABLED, GUI_FLAGS_STATE);
-}
+// A button also shows it: disabled, it takes its inactive look.
+void EnableControl(GuiControl* c);
+void DisableControl(GuiControl* c);
 inline void SetControlState(GuiControl* c, int s) {
     if (c) c->SetState(s);
 }

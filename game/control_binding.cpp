@@ -7,6 +7,7 @@
 #include "control_statusbar.h"
 #include "controls_simple.h"
 #include "controls_text.h"
+#include <initializer_list>
 #include "gui_group.h"
 #include "round_controller.h"
 
@@ -139,6 +140,23 @@ void FillGameControls(const BoundGui& b, GameControls& c) {
     FillSet(s, kPiecesMysterySet, c.mysterySet);
 }
 
+// What the match screen keeps out of sight until a round shows it: the zoomed
+// wheel and its surroundings, every seat card, the bonus prize card, the
+// mystery wedge faces and the bonus wheel. A screen opened before any match
+// (or a match whose puzzle failed to load) then never shows them.
+void HideUntilPlayed(GameControls& c) {
+    if (c.zoomWheel) c.zoomWheel->SetFlags(GUI_FLAG_DISABLED | GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
+    if (c.zoomView) c.zoomView->SetFlags(GUI_FLAG_HIDDEN, GUI_FLAGS_STATE);
+    for (int i = 0; i < 3; ++i)
+        for (GuiControl* card : {c.tenThousandMarkers[i], c.tenThousandDown[i], c.mysteryCards[i], c.mysteryMarkers[i],
+                                 c.mysteryWinDown[i], c.mysteryBankruptCards[i], c.freeSpinMarkers[i],
+                                 c.bankruptOverlays[i], c.loseTurnOverlays[i]})
+            HideControl(card);
+    HideControl(c.bonusPrizeDisplay);
+    for (GuiControl* face : c.mysteryWedgeFaces) HideControl(face);
+    HideControl(c.bonusWheel);
+}
+
 }  // namespace
 
 void BindGameControls() {
@@ -159,6 +177,7 @@ void BindGameControls() {
 
     GameControls& c = g_round.controls;
     FillGameControls(b, c);
+    HideUntilPlayed(c);
     if (StatusBarControl* bar = dynamic_cast<StatusBarControl*>(c.statusBar)) {
         bar->messageText = c.message;
         bar->messageTimer = c.messageTimer;

@@ -343,6 +343,9 @@ void GuiLetterControl::Update() {
         return;
     // A chosen or inactive key takes no typing either.
     if (state == LETTER_CHOSEN || state == LETTER_INACTIVE || !letter) return;
+    // Nor does a key under a window: the letter typed there answers the
+    // window (Y or N), it calls nothing on the board below.
+    if (owner && owner != g_guiManager.GetCurrentWindow()) return;
     const int typed = g_input.Get(INPUT_CHAR);
     if (typed > 0 && typed < 256 && std::toupper(typed) == letter) InvokeHandlers(onPress, this);
 }

@@ -53,6 +53,10 @@ PlayerProfile* SeatOnePlayer() {
 void EndRoundAs(int roundType) {
     g_round.StopAllTimers();
     g_round.roundType = roundType;
+    // A toss-up pays its worth, not whatever the wheel last gave (a
+    // bankrupt would be paid as -$1).
+    if (roundType == ROUND_TOSSUP_2000) g_round.wedgeValue = 2000;
+    if (roundType == ROUND_TIEBREAK) g_round.wedgeValue = 1000;
     g_round.SetState(STATE_ROUND_WON);
 }
 
@@ -106,13 +110,21 @@ bool HackRoundBonus(void*, const char*) {
     return true;
 }
 
+// The turn's buttons follow the new money at once (buying a vowel needs $250).
+void ChangeScore(const char* amount, char operation) {
+    if (!InMatch()) return;
+    g_round.ChangeMoney(amount ? std::atoi(amount) : 0, operation);
+    if (g_round.inputPhase == PHASE_TURN && g_round.IsWheelRound() && !g_round.CurrentIsComputer())
+        g_round.SetInputPhase(PHASE_TURN);
+}
+
 bool HackDecreaseScore(void*, const char* amount) {
-    if (InMatch()) g_round.ChangeMoney(amount ? std::atoi(amount) : 0, '-');
+    ChangeScore(amount, '-');
     return true;
 }
 
 bool HackIncreaseScore(void*, const char* amount) {
-    if (InMatch()) g_round.ChangeMoney(amount ? std::atoi(amount) : 0, '+');
+    ChangeScore(amount, '+');
     return true;
 }
 

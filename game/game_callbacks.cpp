@@ -5,6 +5,7 @@
 #include "controls_simple.h"
 #include "game_data.h"
 #include "gui_callbacks.h"
+#include "gui_group.h"
 #include "gui_manager.h"
 #include "sound_system.h"
 
@@ -15,7 +16,31 @@ namespace {
 bool ChangeScreen(void*, const char* name) { return g_guiManager.OpenScreen(name); }
 bool ChangeWindow(void*, const char* name) { return g_guiManager.ChangeWindow(name); }
 bool OpenWindow(void*, const char* name) { return g_guiManager.OpenWindow(name); }
-bool CloseWindow(void*, const char*) { return g_guiManager.CloseWindow(); }
+bool IsWindow(const void* p) {
+    for (int i = 0; i < GuiManager::kMaxWindows; ++i)
+        if (p && p == g_guiManager.WindowAt(i)) return true;
+    return false;
+}
+
+bool IsContainer(const void* sender) {
+    for (int i = 0; i < GuiManager::kMaxScreens; ++i)
+        if (sender && sender == g_guiManager.ScreenAt(i)) return true;
+    return IsWindow(sender);
+}
+
+// A control closes its own window once: a timer, key or button of a window
+// that is already closing (or no longer on top) closes nothing more, and
+// the rest of its handler list does not run. Two ways out of one window
+// (Continue pressed as its timer ends) would otherwise close the window
+// opened after it and run its follow-up twice.
+bool CloseWindow(void* sender, const char*) {
+    if (sender && !IsContainer(sender)) {
+        const GuiControl* control = static_cast<const GuiControl*>(sender);
+        if (control->state == GUI_STATE_CLOSING || control->state == GUI_STATE_CLOSED) return false;
+        if (IsWindow(control->owner) && control->owner != g_guiManager.GetCurrentWindow()) return false;
+    }
+    return g_guiManager.CloseWindow();
+}
 
 // "container.control": restarts that timer from its full period.
 bool StartTimer(void*, const char* path) {

@@ -264,17 +264,21 @@ bool ExitZoomWheel(void*, const char*) {
     RoundController& rc = Rc();
     GameControls& c = Ctl();
     rc.StopTimer(c.zoomHoldTimer);
-    if (rc.state != STATE_SPIN) return true;  // no spin waits for its wedge
+    // The studio comes back whatever happened meanwhile: the close-up never
+    // stays over the screen.
     rc.wheelStopped = 0;
     for (GuiControl* picture : c.podiumPictures) rc.Ops().SetPictureMode(picture, PICTURE_INACTIVE);
     for (GuiControl* v : c.boardView) ShowControl(v);
     for (GuiControl* piece : c.puzzleControls) ShowControl(piece);
+    // The contestants left the stage to the close-up only.
+    for (GuiControl* a : c.avatars) ShowControl(a);
     HideGroup(c.zoomView);
     ShowGroup(c.wheelDecor);
     if (c.zoomWheel) c.zoomWheel->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
     for (GuiControl* token : c.freeSpinMarkers) HideControl(token);
     if (rc.current && rc.current->freeSpinToken) ShowControl(OfSeat(c.freeSpinMarkers));
     g_spin = SpinInProgress();
+    if (rc.state != STATE_SPIN) return true;  // no spin waits for its wedge
     rc.SetState(STATE_WHEEL_STOPPED);
     return true;
 }

@@ -140,6 +140,9 @@ bool RoundController::SetupRound() {
         HideControl(controls.mysteryBankruptCards[i]);
     }
     HideControl(controls.bonusPrizeDisplay);
+    // The mystery round shows its two wedge faces again; every other round
+    // plays the wheel's own values under them.
+    for (GuiControl* face : controls.mysteryWedgeFaces) HideControl(face);
     for (GuiControl* ask : controls.jackpotAsk) HideControl(ask);
     TextControl::SetText(controls.category, "%s", "");
     for (int i = 0; i < kSeats; ++i) TextControl::SetText(controls.podiumNames[i], "%s", contestants[i].Name());

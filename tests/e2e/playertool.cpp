@@ -7,6 +7,9 @@
 //       adds a human player (made current); exits 1 when the name is taken
 //   playertool DATA_FOLDER\ opponents I J
 //       the current player's group-play opponents: computer contestants I and J
+//   playertool DATA_FOLDER\ puzzles MAIN BONUS
+//       the current player's next main-round puzzle is number MAIN and the
+//       next bonus puzzle number BONUS (every other one counts as played)
 //   playertool DATA_FOLDER\ show
 //       prints one line per human: its name, then its 27 statistics
 #include <cstdio>
@@ -14,10 +17,12 @@
 #include <cstring>
 
 #include "game_data.h"
+#include "puzzle.h"
+#include "strings.h"
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: playertool DATA_FOLDER\\ human NAME [female] | opponents I J | show\n");
+        std::fprintf(stderr, "usage: playertool DATA_FOLDER\\ human NAME [female] | opponents I J | puzzles MAIN BONUS | show\n");
         return 2;
     }
     g_gameData.SetSaveDirectory(argv[1]);
@@ -43,6 +48,16 @@ int main(int argc, char** argv) {
         if (!p || !first || !second) return 1;
         p->SetOpponent(1, first, a);
         p->SetOpponent(2, second, b);
+    } else if (std::strcmp(command, "puzzles") == 0 && argc >= 5) {
+        PlayerProfile* p = g_gameData.currentProfile;
+        if (!p) return 1;
+        const int roundTypes[2] = {ROUND_ONE, ROUND_BONUS};
+        for (int k = 0; k < 2; ++k) {
+            PuzzleRange range = GetPuzzleRange(MODE_QUICK_PLAY, 0, roundTypes[k]);
+            int keep = std::atoi(argv[3 + k]) - 1;
+            for (int i = 0; i < range.count; ++i)
+                i == keep ? ClearBit(p->usedPuzzles, range.firstBit + i) : SetBit(p->usedPuzzles, range.firstBit + i);
+        }
     } else if (std::strcmp(command, "show") == 0) {
         for (int i = 0; i < profiles.GetCount(LIST_HUMANS); ++i) {
             PlayerProfile* p = profiles.Get(i, LIST_HUMANS);

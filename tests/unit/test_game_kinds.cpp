@@ -12,6 +12,7 @@
 #include "board.h"
 #include "control_factory.h"
 #include "controls_game.h"
+#include "gui_group.h"
 #include "input_state.h"
 #include "round_controller.h"
 #include "sound_system.h"
@@ -250,6 +251,22 @@ TEST_F(Kinds, LetterIgnoresTypingWhenPausedLockedOrInBlockedStates) {
         l.Update();
     }
     EXPECT_TRUE(g_fired.empty());
+}
+
+// A window over the match (a question answered with Y or N) takes the
+// typing: the key below it calls nothing.
+TEST_F(Kinds, LetterUnderAWindowIgnoresTyping) {
+    GuiLetterControl l;
+    GuiGroup screenBelow;
+    l.letter = 'N';
+    l.onPress = List("N");
+    l.owner = &screenBelow;  // not the top of the window stack
+    l.stateFlags |= GUI_FLAG_OPEN;
+    l.SetState(GUI_STATE_IDLE);
+    g_input.Set(INPUT_CHAR, 'n');
+    l.Update();
+    EXPECT_TRUE(g_fired.empty());
+    g_input.Set(INPUT_CHAR, 0);
 }
 
 TEST_F(Kinds, ChosenLetterIgnoresMouseAndKeyboard) {

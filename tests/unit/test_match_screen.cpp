@@ -498,6 +498,34 @@ TEST_F(MatchDocumentTest, AQuickPlayRoundThroughTheNamedCallbacks) {
     EXPECT_EQ(ROUND_JACKPOT, g_round.roundType);
 }
 
+// Continue pressed as the round-win window's own timer ends: the window
+// closes once, and the intro of the next round, opened meanwhile, stays.
+TEST_F(MatchDocumentTest, AClosingWindowClosesNothingMore) {
+    ASSERT_TRUE(Load("<gui start_screen=\"ROUND_WND\"><screen name=\"ROUND_WND\"/>"
+                     "<window name=\"WIN_ROUND\"><button name=\"CONTINUE\"/>"
+                     "<timer name=\"WAIT\" value=\"100\" auto=\"false\"/></window>"
+                     "<window name=\"START_JACKPOTROUND\"><static name=\"CARD\"/></window></gui>",
+                     CreateGuiControl))
+        << Error();
+    g_guiManager.OpenScreen("ROUND_WND");
+    Frame(2);
+    g_guiManager.OpenWindow("WIN_ROUND");
+    Frame(30);
+    GuiControl* next = g_guiManager.FindControl("WIN_ROUND.CONTINUE");
+    GuiControl* wait = g_guiManager.FindControl("WIN_ROUND.WAIT");
+    ASSERT_NE(nullptr, next);
+    ASSERT_NE(nullptr, wait);
+    GuiCallback close = Find("CloseWindow");
+    ASSERT_NE(nullptr, close);
+    EXPECT_TRUE(close(next, nullptr));
+    g_guiManager.OpenWindow("START_JACKPOTROUND");
+    Frame();
+    EXPECT_FALSE(close(wait, nullptr)) << "the timer of a closing window";
+    Frame(60);
+    ASSERT_NE(nullptr, g_guiManager.GetCurrentWindow());
+    EXPECT_STREQ("START_JACKPOTROUND", g_guiManager.GetCurrentWindow()->name);
+}
+
 TEST_F(MatchDocumentTest, TrophyNumbersOutsideTheTableOrTheWindowAreIgnored) {
     ASSERT_TRUE(LoadMatch(true)) << Error();
     ASSERT_TRUE(LoadPuzzles());

@@ -1,0 +1,324 @@
+"""A match played through the real game the way a player would, hurried
+along by the match screen's developer keys (F-keys and the keypad, listed
+in content/gui/screens/s04_round_wnd.xml). Places come from the match
+screen's GUI sources in view units, as in checks_menu.py; what the game
+saved is read back through playertool. Each stage leaves a screenshot
+match-*.png in the harness's work folder for a person to look at.
+"""
+import os
+import time
+
+from harness import CheckFailed, expect
+from checks_menu import QUICK_PLAY, QUIT, Game, brightness, is_orange, is_white
+
+# The match screen (content/gui/screens/s04_round_wnd.xml).
+WHEEL = (-0.8, -0.44)
+GAUGE = (-1.27, -0.42)
+SPIN = (0.84, -0.44)
+BUY_VOWEL = (1.16, -0.44)
+SOLVE = (0.84, -0.57)
+PAUSE = (1.16, -0.57)
+RED_PODIUM = (-0.23, -0.667)
+PODIUM_SCORE = (-0.26, -0.59, -0.04, -0.51)   # seat 1's money
+LETTER_ROWS = ("ABCDEFG", "HIJKLMN", "OPQRSTU", "VWXYZ")
+# The pause window and the statistics window (windows/w00, w13).
+RESUME = (0.0, 0.02)
+STATS_NAME = (-0.62, 0.58, -0.1, 0.66)
+STATS_MONEY = (0.45, 0.38, 0.95, 0.46)
+STATS_TIME = (0.7, 0.15, 0.95, 0.21)
+STATS_OUTCOME = (-0.4, -0.22, 0.8, -0.14)
+STATS_MAIN_MENU = (0.3, -0.72)
+# The main menu's group play and the group-play window's start (w28, w36).
+GROUP_PLAY = (0.68, 0.2)
+GROUP_PLAY_START = (0.45, -0.74)
+BONUS_PRIZES = {25000, 30000, 35000, 40000, 45000, 50000, 75000, 100000}
+
+
+def letter_key(letter):
+    for row, keys in enumerate(LETTER_ROWS):
+        if letter in keys:
+            return (0.7 + 0.097 * keys.index(letter), -0.02 - 0.102 * row)
+    raise ValueError(letter)
+
+
+def tile(row, col):
+    return (-0.962 + 0.148 * col, 0.828 - 0.182 * row)
+
+
+def lit(s, letter):
+    """A letter key that can be pressed: bright purple (consonant) or blue (vowel)."""
+    return brightness(s.at(letter_key(letter), 2)) > 110
+
+
+def button_enabled(s, point):
+    # An enabled pill is as bright as the pause button, always enabled; a
+    # disabled one shows its darker pressed face.
+    x, y = point
+    return brightness(s.at((x - 0.107, y), 1)) >= brightness(s.at((PAUSE[0] - 0.107, PAUSE[1]), 1)) - 6
+
+
+def on_match(s):
+    r, g, b = s.at(RED_PODIUM, 2)
+    return r > 150 and g < 90 and b < 90
+
+
+def turn(s):
+    return on_match(s) and button_enabled(s, SOLVE) and not any(lit(s, l) for l in "BCDT")
+
+
+def consonants_open(s):
+    return on_match(s) and (lit(s, "B") or lit(s, "C") or lit(s, "D") or lit(s, "Z"))
+
+
+def money_shown(s):
+    return s.count(PODIUM_SCORE, is_white) > 25
+
+
+def stats(h, game):
+    rc, out = h.playertool(game, "show")
+    expect(rc == 0, "playertool show failed")
+    parts = out.splitlines()[0].split()
+    return parts[0], [int(v) for v in parts[1:]]
+
+
+class Match(Game):
+    def __init__(self, h, game_dir, library):
+        self.h = h
+        self.dir = game_dir
+        self.proc = h.launch(game_dir, [library])
+        h.find_window()
+        self.xid = h.wait_for(lambda: (h.x_windows() or [None])[0], 30, "the game's X window")
+        self.width, self.height = h.x_geometry(self.xid)
+        self.stage = 0
+
+    def keep(self, what):
+        self.stage += 1
+        return self.save("match-%s-%02d-%s.png" % (self.library_tag, self.stage, what))
+
+    def wait_turn(self, timeout=40):
+        return self.wait_shot(turn, timeout, "the contestant's turn (spin, vowel or solve)")
+
+    def spin(self):
+        """Presses on the wheel with the gauge showing, as a player does."""
+        self.move(WHEEL)
+        time.sleep(0.8)
+        expect(brightness(self.shot().at(GAUGE, 2)) > 40, "no spin gauge beside the wheel under the pointer")
+        self.press()
+        time.sleep(0.2)
+        self.release()
+        time.sleep(0.3)
+        self.move((0.3, 0.95))   # off the wheel: the gauge goes
+
+
+def start_quick_play(h, library, main_puzzle, bonus_puzzle, tag):
+    game = h.fresh_game()
+    expect(h.playertool(game, "human", "Ann")[0] == 0, "playertool could not add Ann")
+    expect(h.playertool(game, "puzzles", str(main_puzzle), str(bonus_puzzle))[0] == 0, "playertool puzzles failed")
+    m = Match(h, game, library)
+    m.library_tag = tag
+    m.wait_menu()
+    m.click(QUICK_PLAY)
+    return m
+
+
+def spin_to_consonant(m, tries=6):
+    """Spins until the wheel gives a value and the consonants open; a lost
+    turn or a bankrupt only costs a turn (one more is granted each time)."""
+    for _ in range(tries):
+        m.wait_turn()
+        m.key("KP_Add")          # one turn more
+        m.spin()
+        end = time.time() + 25
+        while time.time() < end:
+            s = m.shot()
+            if consonants_open(s):
+                return s
+            if turn(s) and time.time() > end - 17:
+                break            # the turn came back without a letter to call
+            m.key("n")           # no free spin, should the question come
+            time.sleep(0.5)
+    raise CheckFailed("the wheel never gave a letter value")
+
+
+def check_match_quick_play_through_to_the_statistics(h):
+    # A FUN RUN IN THE PARK, then the bonus WEAR AND TEAR.
+    m = start_quick_play(h, "-direct3d", 1300, 615, "d3d")
+    before_name, before = stats(h, m.dir)
+
+    m.wait_turn(60)
+    m.keep("turn")
+    s = spin_to_consonant(m)
+    m.keep("consonants")
+    expect(not lit(s, "A") and not lit(s, "E"), "vowels open while a consonant is called")
+    m.key("n")
+    m.wait_turn()
+
+    # Bankrupt empties the money.
+    m.key("KP_Home")             # +$1,000
+    s = m.wait_shot(money_shown, 5, "the podium's money")
+    m.key("F6")
+    time.sleep(2.8)
+    m.key("n")
+    s = m.wait_turn()
+    m.keep("bankrupt")
+    expect(not money_shown(s), "the money text is not empty after a bankrupt")
+
+    # $249 cannot buy a vowel; $250 can, and pays exactly that at once.
+    m.key("KP_Up")               # +$250
+    m.key("KP_Next")             # -$1
+    time.sleep(0.6)
+    expect(money_shown(m.shot()), "no $249 on the podium")
+    m.click(BUY_VOWEL)
+    time.sleep(0.8)
+    s = m.shot()
+    expect(not lit(s, "E") and not lit(s, "A"), "a vowel could be bought with $249")
+    m.key("KP_Prior")            # +$1
+    time.sleep(0.6)
+    m.click(BUY_VOWEL)
+    s = m.wait_shot(lambda s: on_match(s) and lit(s, "E"), 5, "the vowels to open with $250")
+    m.keep("vowels")
+    expect(not consonants_open(s), "consonant keys open during a vowel choice")
+    m.key("t")                   # a consonant now calls nothing
+    time.sleep(0.5)
+    expect(lit(m.shot(), "E"), "a consonant key ended the vowel choice")
+    m.key("e")
+    s = m.wait_shot(lambda s: not money_shown(s), 1.0, "the $250 to be taken at once")
+    m.wait_turn()
+
+    # Solve by typing, a wrong letter put right with the arrow keys.
+    m.click(SOLVE)
+    time.sleep(1.0)
+    m.type("afx")
+    m.key("Left")
+    m.type("u")
+    m.keep("typing")
+    m.type("nruninthepark")
+    time.sleep(2)
+    m.keep("solved")             # the round-win window moves on by itself
+
+    # A pause during a spin holds the wheel; Resume lets it turn on.
+    m.wait_turn(60)
+    m.spin()
+    time.sleep(1.0)
+    m.key("Escape")
+    time.sleep(1.0)
+    face = (WHEEL[0] - 0.25, WHEEL[1] - 0.08, WHEEL[0] + 0.25, WHEEL[1] + 0.12)
+    a = m.shot().region(face)
+    time.sleep(1.0)
+    b = m.shot().region(face)
+    m.keep("paused")
+    changed = sum(1 for p, q in zip(a, b) if abs(brightness(p) - brightness(q)) > 30)
+    expect(changed < len(a) * 0.03, "the wheel turned while paused (%d pixels changed)" % changed)
+    m.click(RESUME)
+    time.sleep(0.3)
+    a = m.shot().region(face)
+    time.sleep(0.4)
+    b = m.shot().region(face)
+    changed = sum(1 for p, q in zip(a, b) if abs(brightness(p) - brightness(q)) > 30)
+    expect(changed > len(a) * 0.05, "the wheel did not turn on after Resume")
+
+    # On to the bonus round.
+    time.sleep(8)
+    m.key("n")
+    time.sleep(1)
+    m.key("F4")
+    s = m.wait_shot(lambda s: s.count(STATS_TIME, is_white) > 20, 20, "the statistics window")
+    m.keep("stats-bonus")
+    for name, area in (("name", STATS_NAME), ("money", STATS_MONEY), ("time", STATS_TIME),
+                       ("outcome", STATS_OUTCOME)):
+        expect(s.count(area, is_white) > 20, "the statistics window shows no %s" % name)
+    m.key("Return")              # Continue
+    m.wait_shot(lambda s: on_match(s) and button_enabled(s, SPIN), 60, "the bonus wheel to be offered")
+    m.spin()
+    # R S T L N E come up by themselves (W E A R _ A N D _ T E A R), then
+    # the window that asks for three consonants and a vowel dims the studio.
+    m.wait_shot(lambda s: not on_match(s), 60, "the window asking for the bonus letters")
+    time.sleep(1.0)
+    m.key("Return")
+    s = m.wait_shot(consonants_open, 10, "the consonants of the bonus round")
+    m.keep("bonus-letters")
+
+    def shown(s, place):
+        x, y = place
+        return s.count((x - 0.05, y - 0.06, x + 0.05, y + 0.06), is_white) > 12
+
+    for col in (1, 3, 6, 9):
+        expect(shown(s, tile(1, col)), "the bonus board's column %d is not shown without input" % col)
+    expect(not shown(s, tile(1, 0)), "the W is shown before it was called")
+    for c in "wdb":
+        m.key(c)
+        time.sleep(0.6)
+    m.wait_shot(lambda s: on_match(s) and lit(s, "A"), 10, "the vowel of the bonus round")
+    m.key("a")
+    end = time.time() + 60
+    kept = None
+    while m.shot().count(STATS_TIME, is_white) <= 20:
+        expect(time.time() < end, "timed out waiting for the final statistics window")
+        if not kept:
+            kept = m.keep("bonus-prize")
+        m.key("Return")          # the prize window
+        time.sleep(2)
+    time.sleep(1)
+    m.keep("stats-final")
+    m.click(STATS_MAIN_MENU)
+    m.wait_menu()
+    m.click(QUIT)
+    expect(h.wait_exit(m.proc) == 0, "the game did not end cleanly")
+
+    name, after = stats(h, m.dir)
+    expect(name == "Ann", "the player is %r" % name)
+    total = after[8]             # the last match's total
+    expect(after[1] - before[1] == total, "money won grew by %d, not the match total %d" % (after[1] - before[1], total))
+    expect(after[4] == before[4] + 1 and after[7] == before[7] + 1, "the match and the bonus are not counted as won")
+    prizes = {total - main for main in (2000, 12000)}
+    expect(prizes & BONUS_PRIZES, "the match total %d holds none of the bonus prizes" % total)
+
+
+def podium_money(s, seat):
+    x0, y0, x1, y1 = PODIUM_SCORE
+    dx = 0.295 * (seat - 1)
+    return s.count((x0 + dx, y0, x1 + dx, y1), is_white) > 25
+
+
+def all_keys_open(s):
+    return on_match(s) and all(lit(s, l) for l in "BEKZ")
+
+
+def check_match_group_play_against_two_computers(h):
+    game = h.fresh_game()
+    expect(h.playertool(game, "human", "Ann")[0] == 0, "playertool could not add Ann")
+    expect(h.playertool(game, "opponents", "0", "1")[0] == 0, "playertool could not seat the opponents")
+    expect(h.playertool(game, "puzzles", "1300", "615")[0] == 0, "playertool puzzles failed")
+    m = Match(h, game, "-opengl")
+    m.library_tag = "gl"
+    m.wait_menu()
+    m.click(GROUP_PLAY)
+    time.sleep(2.0)
+    m.click(GROUP_PLAY_START)
+    # The first toss-up: tiles come up one by one; Space buzzes seat 1 in.
+    m.wait_shot(lambda s: on_match(s) and button_enabled(s, SOLVE), 60, "the toss-up and its buzzer")
+    time.sleep(1.0)
+    m.key("space")
+    s = m.wait_shot(all_keys_open, 5, "seat 1 solving after the buzz")
+    m.keep("buzzed")
+    m.type("q" * 40)             # a wrong answer over every hidden tile
+    m.wait_shot(lambda s: on_match(s) and not all_keys_open(s), 20, "the wrong answer to be judged")
+    time.sleep(3.0)
+    m.key("space")               # seat 1 has had its buzz in this puzzle
+    time.sleep(1.5)
+    s = m.shot()
+    m.keep("second-buzz")
+    expect(not all_keys_open(s), "a second buzz of seat 1 in the same puzzle let it solve again")
+
+    # The computers buzz in, solve and take their turns; whenever seat 1
+    # has the turn it passes it on.
+    end = time.time() + 150
+    while not (podium_money(m.shot(), 2) or podium_money(m.shot(), 3)):
+        expect(time.time() < end, "the computer contestants won nothing in their turns")
+        s = m.shot()
+        if turn(s) and not consonants_open(s):
+            m.key("F7")          # seat 1 loses its turn
+        time.sleep(2.0)
+    m.keep("computers")
+    h.close_game()
+    expect(h.wait_exit(m.proc) == 0, "the game did not end cleanly when its window closed")
