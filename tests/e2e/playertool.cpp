@@ -9,6 +9,8 @@
 //       the current player's group-play opponents: computer contestants I and J
 //   playertool DATA_FOLDER\ show
 //       prints one line per human: its name, then its 27 statistics
+//   playertool DATA_FOLDER\ appearance
+//       prints one line per human: its name, gender, then style/colour by part
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,7 +19,7 @@
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: playertool DATA_FOLDER\\ human NAME [female] | opponents I J | show\n");
+        std::fprintf(stderr, "usage: playertool DATA_FOLDER\\ human NAME [female] | opponents I J | show | appearance\n");
         return 2;
     }
     g_gameData.SetSaveDirectory(argv[1]);
@@ -48,6 +50,16 @@ int main(int argc, char** argv) {
             PlayerProfile* p = profiles.Get(i, LIST_HUMANS);
             std::printf("%s", p->GetName());
             for (int s = 0; s < kStatCount; ++s) std::printf(" %d", p->GetStat(s));
+            std::printf("\n");
+        }
+        return 0;
+    } else if (std::strcmp(command, "appearance") == 0) {
+        // Each human: name, gender, then every part's style and colour.
+        for (int i = 0; i < profiles.GetCount(LIST_HUMANS); ++i) {
+            const AvatarAppearance& look = profiles.Get(i, LIST_HUMANS)->appearance;
+            std::printf("%s %d", look.GetName() ? look.GetName() : "", look.GetGender());
+            for (int part = 0; part < PART_COUNT; ++part)
+                std::printf(" %d/%d", look.GetPart(part), look.GetColour(part));
             std::printf("\n");
         }
         return 0;
