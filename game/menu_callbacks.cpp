@@ -492,25 +492,25 @@ bool ToggleInGameFullscreenWindowed(void*, const char*) {
 // 9 name, 10 date, 11 money; 13, 14 and 16 the name, date and amount columns.
 bool InitHighscore(void*, const char* argument) {
     g_menu.trophyProfile = CurrentPlayer();
-    for (int c = 8; c <= 11; ++c) HideControl(MenuWindowControl(WND_HIGH_SCORES, c));
-    GuiControl* avatar = MenuWindowControl(WND_HIGH_SCORES, 7);
+    for (int c = kHighScoresBestAvatar + 1; c <= kHighScoresBestMoney; ++c) HideControl(MenuWindowControl(WND_HIGH_SCORES, c));
+    GuiControl* avatar = MenuWindowControl(WND_HIGH_SCORES, kHighScoresBestAvatar);
     BindMenuAvatar(avatar, nullptr, -1);
     HideControl(avatar);
 
     int tab = argument ? std::atoi(argument) : 0;
     if (tab < 0 || tab > 3) tab = 0;
-    if (RadioButtonControl* r = dynamic_cast<RadioButtonControl*>(MenuWindowControl(WND_HIGH_SCORES, 1 + tab)))
+    if (RadioButtonControl* r = dynamic_cast<RadioButtonControl*>(MenuWindowControl(WND_HIGH_SCORES, kHighScoresTab1 + tab)))
         r->Select(true);
     static const int kTabModes[4] = {MODE_QUICK_PLAY, MODE_ROAD_TRIP, MODE_PLAY_ALONE, MODE_GROUP_PLAY};
     const HighScoreEntry* table = g_gameData.highScores.GetTable(kTabModes[tab]);
     if (!table) return true;
     if (table[0].score > 0) {
         PlayerProfile* best = g_gameData.FindProfile(table[0].kind, table[0].profileIndex);
-        for (int c = 8; c <= 11; ++c) ShowControl(MenuWindowControl(WND_HIGH_SCORES, c));
-        SetTextOf(MenuWindowControl(WND_HIGH_SCORES, 11), "$%s", FormatMoney(table[0].score));
-        SetTextOf(MenuWindowControl(WND_HIGH_SCORES, 9), "%s",
+        for (int c = kHighScoresBestAvatar + 1; c <= kHighScoresBestMoney; ++c) ShowControl(MenuWindowControl(WND_HIGH_SCORES, c));
+        SetTextOf(MenuWindowControl(WND_HIGH_SCORES, kHighScoresBestMoney), "$%s", FormatMoney(table[0].score));
+        SetTextOf(MenuWindowControl(WND_HIGH_SCORES, kHighScoresBestName), "%s",
                   table[0].profileIndex != -1 && best && best->GetName() ? best->GetName() : "");
-        SetTextOf(MenuWindowControl(WND_HIGH_SCORES, 10), "%s", FormatDate(table[0].date));
+        SetTextOf(MenuWindowControl(WND_HIGH_SCORES, kHighScoresBestDate), "%s", FormatDate(table[0].date));
         if (best) {
             ShowControl(avatar);
             BindMenuAvatar(avatar, best, kAnimIdle3);

@@ -41,18 +41,18 @@ int StyleCount(int gender, int part) {
 // ---- Avatar editor -----------------------------------------------------------
 
 enum {
-    EDIT_AVATAR = 1,
-    EDIT_FACE_HAIR_LABEL = 9,
-    EDIT_NAME = 11,
-    EDIT_MALE = 12,
-    EDIT_FEMALE = 13,
-    EDIT_SKIN_FIRST = 14,
-    EDIT_HAIR_COLOUR_FIRST = 18,
-    EDIT_HAIR_STYLE = 22,
-    EDIT_CLOTHING = 23,
-    EDIT_FACE_HAIR = 24,
-    EDIT_GLASSES = 25,
-    EDIT_COMPUTER_SETTINGS = 28
+    EDIT_AVATAR = kEditAvatar,
+    EDIT_FACE_HAIR_LABEL = kEditFaceHairLabel,
+    EDIT_NAME = kEditName,
+    EDIT_MALE = kEditMale,
+    EDIT_FEMALE = kEditFemale,
+    EDIT_SKIN_FIRST = kEditSkin1,
+    EDIT_HAIR_COLOUR_FIRST = kEditHairColour1,
+    EDIT_HAIR_STYLE = kEditHairStyle,
+    EDIT_CLOTHING = kEditClothing,
+    EDIT_FACE_HAIR = kEditFaceHair,
+    EDIT_GLASSES = kEditGlasses,
+    EDIT_COMPUTER_SETTINGS = kEditComputerSettings
 };
 
 GuiControl* Ed(int c) { return MenuWindowControl(WND_EDIT_PROFILE, c); }
@@ -266,8 +266,8 @@ bool FinishEditPlayer(void*, const char*) {
 
 namespace {
 
-enum { TRIP_INFO_PANEL = 1, TRIP_ROUTE = 2, TRIP_MARKER_FIRST = 3, TRIP_PICTURE_FIRST = 13 };
-const int kTourLengthGroup = 2;  // window 40
+enum { TRIP_INFO_PANEL = kTripInfoPanel, TRIP_ROUTE = kTripRoute, TRIP_MARKER_FIRST = kTripPin0, TRIP_PICTURE_FIRST = kTripCity0 };
+const int kTourLengthGroup = kChooseModeTour3;  // the first of the length's radio buttons
 
 }  // namespace
 
@@ -350,15 +350,15 @@ bool CloseCityInfo(void*, const char*) {
 namespace {
 
 enum {
-    GROUP_NAME_FIRST = 2,  // red, yellow, blue
-    GROUP_RED_AVATAR = 6,
-    GROUP_YELLOW_CHOSEN = 8,
-    GROUP_YELLOW_EMPTY = 9,
-    GROUP_YELLOW_AVATAR = 10,
-    GROUP_BLUE_CHOSEN = 12,
-    GROUP_BLUE_EMPTY = 13,
-    GROUP_BLUE_AVATAR = 14,
-    GROUP_NEW_PLAYER = 16
+    GROUP_NAME_FIRST = kGroupPlayRedName,  // red, yellow, blue
+    GROUP_RED_AVATAR = kGroupPlayRedAvatar,
+    GROUP_YELLOW_CHOSEN = kGroupPlayYellowChosen,
+    GROUP_YELLOW_EMPTY = kGroupPlayYellowEmpty,
+    GROUP_YELLOW_AVATAR = kGroupPlayYellowAvatar,
+    GROUP_BLUE_CHOSEN = kGroupPlayBlueChosen,
+    GROUP_BLUE_EMPTY = kGroupPlayBlueEmpty,
+    GROUP_BLUE_AVATAR = kGroupPlayBlueAvatar,
+    GROUP_NEW_PLAYER = kGroupPlayNewPlayer
 };
 enum { DROP_FRAME_FIRST = 1, DROP_ENTRY_FIRST = 8, DROP_ENTRY_COUNT = 9, DROP_LIST = 17 };
 
@@ -468,22 +468,16 @@ bool SelectBluePlayer(void*, const char* argument) { return SelectOpponent(2, ar
 
 // ---- The start of a match ------------------------------------------------------
 
-namespace {
-const int kScreenRoundIndex = 4;
-const int kMatchCityFirst = 1;      // the city backdrops, one per road-trip city
-const int kMatchCitySignFirst = 84; // and their signs
-}  // namespace
-
 bool StartGame(void*, const char* mode) {
     if (g_soundSystem.IsPlaying(g_currentMusic)) g_currentMusic->Stop();
     g_currentMusic = nullptr;
-    GuiScreen* screen = g_guiManager.ScreenAt(kScreenRoundIndex);
+    GuiScreen* screen = g_guiManager.ScreenAt(kScreenRound);
     auto cityPiece = [screen](int first, int city) -> GuiControl* {
         int i = first + city;
         return screen && i < screen->controlCount ? screen->controls[i] : nullptr;
     };
     for (int c = 0; c < kCityCount; ++c)
-        for (int first : {kMatchCityFirst, kMatchCitySignFirst})
+        for (int first : {kMatchCityBackdrop0, kMatchCitySign0})
             if (GuiControl* piece = cityPiece(first, c)) piece->SetFlags(GUI_FLAG_EXCLUDED, GUI_FLAGS_STATE);
     if (!mode) return true;
     if (std::strcmp(mode, "QUICK_PLAY") == 0) {
@@ -498,7 +492,7 @@ bool StartGame(void*, const char* mode) {
         int city = p ? p->GetTourCity(p->currentLeg) : -1;
         if (city >= 0 && city < kCityCount) {
             g_round.city = city;
-            for (int first : {kMatchCityFirst, kMatchCitySignFirst})
+            for (int first : {kMatchCityBackdrop0, kMatchCitySign0})
                 if (GuiControl* piece = cityPiece(first, city)) piece->ClearFlags(GUI_FLAG_EXCLUDED, GUI_FLAGS_STATE);
         }
     } else if (std::strcmp(mode, "PUZZLE_DAY") == 0) {
@@ -510,7 +504,7 @@ bool StartGame(void*, const char* mode) {
 // ---- Puzzle of the day ---------------------------------------------------------
 
 namespace {
-enum { POTD_MONTH_FIRST = 1, POTD_YEAR = 13, POTD_PREVIOUS_YEAR = 14, POTD_CELL_FIRST = 17 };
+enum { POTD_MONTH_FIRST = kPotdMonth1, POTD_YEAR = kPotdYear, POTD_PREVIOUS_YEAR = kPotdPreviousYear, POTD_CELL_FIRST = kPotdDay0 };
 }  // namespace
 
 bool SetCurrentYearMonthToPuzzle(void*, const char*) {
@@ -623,11 +617,11 @@ bool StartPuzzleOfTheDay(void*, const char* cell) {
 
 bool OpenDebugAI(void*, const char*) {
     PlayerProfile* p = g_menu.edited;
-    BindMenuAvatar(MenuWindowControl(WND_DEBUG_AI, 0), p, kAnimIdle1);
+    BindMenuAvatar(MenuWindowControl(WND_DEBUG_AI, kDebugAiAvatar), p, kAnimIdle1);
     const AiParams* ai = p ? p->GetAi() : nullptr;
     for (int i = 0; i < 6; ++i)
-        SetTextOf(MenuWindowControl(WND_DEBUG_AI, 2 + i), "%.0f", ai ? ai->GetChance(i) : 0.0f);
-    SetTextOf(MenuWindowControl(WND_DEBUG_AI, 8), "%i", ai ? ai->GetLevel() : 0);
+        SetTextOf(MenuWindowControl(WND_DEBUG_AI, kDebugAiChance1 + i), "%.0f", ai ? ai->GetChance(i) : 0.0f);
+    SetTextOf(MenuWindowControl(WND_DEBUG_AI, kDebugAiLevel), "%i", ai ? ai->GetLevel() : 0);
     return true;
 }
 
@@ -635,10 +629,10 @@ bool EditAIParam(void*, const char*) {
     AiParams* ai = g_menu.edited ? g_menu.edited->GetAi() : nullptr;
     if (ai) {
         for (int i = 0; i < 6; ++i) {
-            EditControl* e = dynamic_cast<EditControl*>(MenuWindowControl(WND_DEBUG_AI, 2 + i));
+            EditControl* e = dynamic_cast<EditControl*>(MenuWindowControl(WND_DEBUG_AI, kDebugAiChance1 + i));
             if (e) ai->SetChance(i, (float)std::atof(e->text));
         }
-        EditControl* level = dynamic_cast<EditControl*>(MenuWindowControl(WND_DEBUG_AI, 8));
+        EditControl* level = dynamic_cast<EditControl*>(MenuWindowControl(WND_DEBUG_AI, kDebugAiLevel));
         if (level) {
             int v = std::atoi(level->text);
             ai->SetLevel(v < AI_EASY ? AI_EASY : v > AI_HARD ? AI_HARD : v);

@@ -3,6 +3,7 @@
 // the menu's own state.
 #pragma once
 #include "board.h"
+#include "gui_bindings.h"
 #include "gui_control.h"
 
 class PlayerProfile;
@@ -11,33 +12,33 @@ class TextControl;
 
 // Windows and groups of the menus, by position in the document.
 enum MenuWindow {
-    WND_INGAME_OPTIONS = 26,
-    WND_ENTER_NAME = 27,
-    WND_MAIN_MENU = 28,
-    WND_OPTIONS = 29,
-    WND_HIGH_SCORES = 30,
-    WND_TROPHIES = 31,
-    WND_PROFILES = 32,
-    WND_EDIT_PROFILE = 35,
-    WND_GROUP_PLAY = 36,
-    WND_GROUP_DROPDOWN = 37,
-    WND_CHOOSE_TURNS = 39,
-    WND_CHOOSE_MODE = 40,
-    WND_PUZZLE_OF_THE_DAY = 44,
-    WND_ROAD_TRIP = 45,
-    WND_INSTRUCTIONS = 46,
-    WND_CREDITS = 48,
-    WND_DEBUG_AI = 49
+    WND_INGAME_OPTIONS = kWindowIngameOptions,
+    WND_ENTER_NAME = kWindowEnterName,
+    WND_MAIN_MENU = kWindowMainMenu,
+    WND_OPTIONS = kWindowOptions,
+    WND_HIGH_SCORES = kWindowHighScores,
+    WND_TROPHIES = kWindowTrophyWnd,
+    WND_PROFILES = kWindowPlayerProfilesPopup,
+    WND_EDIT_PROFILE = kWindowEditProfile,
+    WND_GROUP_PLAY = kWindowGroupPlayWnd,
+    WND_GROUP_DROPDOWN = kWindowGroupPlayDropdown,
+    WND_CHOOSE_TURNS = kWindowChooseTurnsWnd,
+    WND_CHOOSE_MODE = kWindowChooseModeWnd,
+    WND_PUZZLE_OF_THE_DAY = kWindowPuzzleOfTheDay,
+    WND_ROAD_TRIP = kWindowRoadTripWnd,
+    WND_INSTRUCTIONS = kWindowInstructions,
+    WND_CREDITS = kWindowCredits,
+    WND_DEBUG_AI = kWindowDebugAi
 };
 
 enum MenuGroup {
-    GRP_PROFILE_AVATARS = 11,
-    GRP_PROFILE_NAMES = 12,
-    GRP_DAY_NUMBERS = 13,
-    GRP_DAY_TEXTS = 14,
-    GRP_DAY_AMOUNTS = 15,
-    GRP_MONTH_MARKERS = 16,
-    GRP_CITY_INFO_TEXTS = 52
+    GRP_PROFILE_AVATARS = kGroupProfileAvatars,
+    GRP_PROFILE_NAMES = kGroupProfileNames,
+    GRP_DAY_NUMBERS = kGroupDayNumbers,
+    GRP_DAY_TEXTS = kGroupDayTexts,
+    GRP_DAY_AMOUNTS = kGroupDayAmounts,
+    GRP_MONTH_MARKERS = kGroupMonthMarkers,
+    GRP_CITY_INFO_TEXTS = kGroupCityInfoTexts
 };
 
 // Control c of window w or group g; null when the document lacks it.

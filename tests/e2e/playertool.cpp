@@ -12,6 +12,8 @@
 //       next bonus puzzle number BONUS (every other one counts as played)
 //   playertool DATA_FOLDER\ show
 //       prints one line per human: its name, then its 27 statistics
+//   playertool DATA_FOLDER\ appearance
+//       prints one line per human: its name, gender, then style/colour by part
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,7 +24,9 @@
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: playertool DATA_FOLDER\\ human NAME [female] | opponents I J | puzzles MAIN BONUS | show\n");
+        std::fprintf(stderr, "usage: playertool DATA_FOLDER\ human NAME [female] | opponents I J | puzzles MAIN BONUS"
+                             " | show | appearance
+");
         return 2;
     }
     g_gameData.SetSaveDirectory(argv[1]);
@@ -63,6 +67,16 @@ int main(int argc, char** argv) {
             PlayerProfile* p = profiles.Get(i, LIST_HUMANS);
             std::printf("%s", p->GetName());
             for (int s = 0; s < kStatCount; ++s) std::printf(" %d", p->GetStat(s));
+            std::printf("\n");
+        }
+        return 0;
+    } else if (std::strcmp(command, "appearance") == 0) {
+        // Each human: name, gender, then every part's style and colour.
+        for (int i = 0; i < profiles.GetCount(LIST_HUMANS); ++i) {
+            const AvatarAppearance& look = profiles.Get(i, LIST_HUMANS)->appearance;
+            std::printf("%s %d", look.GetName() ? look.GetName() : "", look.GetGender());
+            for (int part = 0; part < PART_COUNT; ++part)
+                std::printf(" %d/%d", look.GetPart(part), look.GetColour(part));
             std::printf("\n");
         }
         return 0;
