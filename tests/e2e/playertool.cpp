@@ -24,9 +24,8 @@
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: playertool DATA_FOLDER\ human NAME [female] | opponents I J | puzzles MAIN BONUS"
-                             " | show | appearance
-");
+        std::fprintf(stderr, "usage: playertool DATA_FOLDER\\ human NAME [female] | opponents I J | puzzles MAIN BONUS"
+                             " | show | appearance\n");
         return 2;
     }
     g_gameData.SetSaveDirectory(argv[1]);
