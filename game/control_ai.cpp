@@ -121,7 +121,7 @@ void AiControl::Update() {
     if (rc.paused || rc.state == STATE_END_OF_MATCH) return;
     float dt = g_renderer.GetCappedFrameTime();
     rc.matchTime += dt;
-    const AiParams* ai = rc.current && rc.current->profile ? rc.current->profile->GetAi() : nullptr;
+    const AiParams* ai = rc.current ? rc.current->Ai() : nullptr;
     switch (state) {
     case AI_BUZZ_CHECK: BuzzCheck(); break;
     case AI_CHOOSE_MOVE:
@@ -176,7 +176,7 @@ void AiControl::BuzzCheck() {
     rc.current = chosen;
     int h = HiddenTiles();
     if (h != 1) {
-        if (!chosen->profile->GetAi()->Roll(AI_CHANCE_SOLVE)) return;
+        if (!chosen->Ai()->Roll(AI_CHANCE_SOLVE)) return;
         if (Random100() <= HiddenShare(200)) return;
     }
     chosen->mayBuzz = 0;

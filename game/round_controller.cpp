@@ -17,7 +17,12 @@
 
 // ---- Contestants ------------------------------------------------------------
 
-bool Contestant::IsComputer() const { return profile && profile->GetAi() != nullptr; }
+const AiParams* Contestant::Ai() const {
+    if (!profile) return nullptr;
+    return profile->GetAi() ? profile->GetAi() : standIn;
+}
+
+bool Contestant::IsComputer() const { return Ai() != nullptr; }
 
 const char* Contestant::Name() const {
     const char* name = profile ? profile->GetName() : nullptr;

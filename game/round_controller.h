@@ -20,6 +20,7 @@
 #include "indexed_list.h"
 #include "puzzle.h"
 
+class AiParams;
 class PlayerProfile;
 class SoundInstance;
 class TextControl;
@@ -41,7 +42,13 @@ struct Contestant {
     GuiControl* avatar = nullptr;      // the avatar control it is bound to
     char lastLetter = 0;
 
+    // A human seat handed to the computer's rules (a developer key): the
+    // seat plays by itself while this is set.
+    const AiParams* standIn = nullptr;
+
     bool IsPresent() const { return profile != nullptr; }
+    // The rules the seat plays by: a computer contestant's own, or the stand-in's.
+    const AiParams* Ai() const;
     bool IsComputer() const;
     const char* Name() const;          // never null
 };
