@@ -49,8 +49,6 @@ bool InitMenu(void*, const char*) {
 }
 
 // Entry window: 3 the name field, 4 and 5 the gender buttons, 7 Cancel.
-const int kEnterNameField = 3;
-const int kEnterNameCancel = 7;
 
 // The window that holds a control (the sender may be the window itself).
 GuiGroup* HolderOf(void* sender) {
@@ -143,12 +141,10 @@ bool InitMainMenuWnd(void* sender, const char*) {
 // Profile list: 1-10 the entries (radio buttons), 13 New Player, 14 Delete,
 // 22-26 the detail texts, 27-31 the trophy icons; groups 11 and 12 hold the
 // entries' avatars and names.
-const int kListFirstEntry = 1;
+const int kListFirstEntry = kListEntry1;
 const int kListEntries = 10;
-const int kListNewPlayer = 13;
-const int kListDelete = 14;
-const int kListDetailFirst = 22;
-const int kListTrophyFirst = 27;
+const int kListDetailFirst = kListWinnings;
+const int kListTrophyFirst = kListTrophyIcon1;
 const int kListTrophyCount = 5;
 
 int SelectedEntry() {
@@ -332,7 +328,7 @@ enum {
     OPT_REFRESH_TEXT = 19
 };
 // In-game options.
-enum { INGAME_MUSIC = 4, INGAME_SOUND = 5, INGAME_FULL_SCREEN = 6 };
+enum { INGAME_MUSIC = kIngameMusic, INGAME_SOUND = kIngameSound, INGAME_FULL_SCREEN = kIngameFullScreen };
 
 GuiControl* Opt(int c) { return MenuWindowControl(WND_OPTIONS, c); }
 
@@ -540,9 +536,8 @@ bool InitHighscore(void*, const char* argument) {
 
 // Trophy cabinet: 2 and up the trophies, 38 and up their pictures, 74 the
 // selection marker.
-const int kCabinetTrophyFirst = 2;
-const int kCabinetPictureFirst = 38;
-const int kCabinetMarker = 74;
+const int kCabinetTrophyFirst = kCabinetTrophy0;
+const int kCabinetPictureFirst = kCabinetPlaque0;
 
 bool InitTrophy(void*, const char*) {
     const TrophyTable& table = g_gameData.trophies;

@@ -360,7 +360,7 @@ enum {
     GROUP_BLUE_AVATAR = kGroupPlayBlueAvatar,
     GROUP_NEW_PLAYER = kGroupPlayNewPlayer
 };
-enum { DROP_FRAME_FIRST = 1, DROP_ENTRY_FIRST = 8, DROP_ENTRY_COUNT = 9, DROP_LIST = 17 };
+enum { DROP_FRAME_FIRST = kDropFrame1, DROP_ENTRY_FIRST = kDropEntry1, DROP_ENTRY_COUNT = 9, DROP_LIST = kDropList };
 
 GuiControl* Gp(int c) { return MenuWindowControl(WND_GROUP_PLAY, c); }
 
