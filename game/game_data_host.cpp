@@ -3,6 +3,7 @@
 // and the display mode and window. The loading and saving of the files is
 // in game_data.cpp, which makes no system calls of its own.
 #include "game_data.h"
+#include "game_window.h"
 
 #include <cstdlib>
 
@@ -92,6 +93,45 @@ void BusyWait(DWORD milliseconds) {
     DWORD start = GetTickCount();
     while (GetTickCount() - start < milliseconds) {
     }
+}
+
+HWND CreateGameWindow(HINSTANCE instance, WNDPROC windowProc, const char* className) {
+    WNDCLASSA wc;
+    ZeroMemory(&wc, sizeof(wc));
+    wc.style = CS_DBLCLKS | CS_OWNDC;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = instance;
+    wc.hIcon = g_gameData.icon;
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+
+    int width = (int)g_gameData.settings.Get(SETTING_WIDTH);
+    int height = (int)g_gameData.settings.Get(SETTING_HEIGHT);
+    DWORD exStyle, style;
+    if (g_gameData.settings.Get(SETTING_FULL_SCREEN) != 0.0f) {
+        BusyWait(100);
+        exStyle = WS_EX_APPWINDOW | WS_EX_TOPMOST;
+        style = WS_POPUP | WS_VISIBLE;
+    } else {
+        exStyle = WS_EX_APPWINDOW;
+        style = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    }
+    HWND window = CreateWindowExA(exStyle, className, className, style, 0, 0, width, height, nullptr, nullptr,
+                                  instance, nullptr);
+    if (!window) return nullptr;
+    UpdateWindow(window);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    RECT frame;
+    GetWindowRect(window, &frame);
+    int border = origin.x - frame.left;
+    int top = origin.y - frame.top;
+    g_gameData.frameExtraWidth = 2 * border;
+    g_gameData.frameExtraHeight = top + border;
+    MoveWindow(window, 0, 0, width + 2 * border, height + top + border, TRUE);
+    return window;
 }
 
 bool GameData::ApplyDisplayMode(const Settings& wanted) {

@@ -8,6 +8,7 @@
 #include "frame_timer.h"
 #include "game_callbacks.h"
 #include "game_data.h"
+#include "game_window.h"
 #include "gui_manager.h"
 #include "lite_factory.h"
 #include "renderer.h"
@@ -99,44 +100,11 @@ extern "C" int __stdcall RunGame(HINSTANCE instance, HINSTANCE, const char* data
     g_gameData.LoadAll();
     g_gameData.icon = LoadIconA(instance, MAKEINTRESOURCEA(101));
 
-    WNDCLASSA wc;
-    ZeroMemory(&wc, sizeof(wc));
-    wc.style = CS_DBLCLKS | CS_OWNDC;
-    wc.lpfnWndProc = LiteWindowProc;
-    wc.hInstance = instance;
-    wc.hIcon = g_gameData.icon;
-    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-    wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
-    wc.lpszClassName = kWindowClass;
-    RegisterClassA(&wc);
-
-    int width = (int)g_gameData.settings.Get(SETTING_WIDTH);
-    int height = (int)g_gameData.settings.Get(SETTING_HEIGHT);
-    DWORD exStyle, style;
-    if (g_gameData.settings.Get(SETTING_FULL_SCREEN) != 0.0f) {
-        BusyWait(100);
-        exStyle = WS_EX_APPWINDOW | WS_EX_TOPMOST;
-        style = WS_POPUP | WS_VISIBLE;
-    } else {
-        exStyle = WS_EX_APPWINDOW;
-        style = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    }
-    HWND window = CreateWindowExA(exStyle, kWindowClass, kWindowClass, style, 0, 0, width, height, nullptr,
-                                  nullptr, instance, nullptr);
+    HWND window = CreateGameWindow(instance, LiteWindowProc, kWindowClass);
     if (!window) {
         ShowError("Error creating window");
         return 1;
     }
-    UpdateWindow(window);
-    POINT origin = {0, 0};
-    ClientToScreen(window, &origin);
-    RECT frame;
-    GetWindowRect(window, &frame);
-    int border = origin.x - frame.left;
-    int top = origin.y - frame.top;
-    g_gameData.frameExtraWidth = 2 * border;
-    g_gameData.frameExtraHeight = top + border;
-    MoveWindow(window, 0, 0, width + 2 * border, height + top + border, TRUE);
 
     bool started = StartSubsystems(window);
     if (started) {

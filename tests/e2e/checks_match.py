@@ -132,7 +132,12 @@ def spin_to_consonant(m, tries=6):
         while time.time() < end:
             s = m.shot()
             if consonants_open(s):
-                return s
+                # The keys fade from one state to the next: the picture
+                # counts once it holds still.
+                time.sleep(0.6)
+                s = m.shot()
+                if consonants_open(s):
+                    return s
             if turn(s) and time.time() > end - 17:
                 break            # the turn came back without a letter to call
             m.key("n")           # no free spin, should the question come
