@@ -138,6 +138,7 @@ def spin_to_consonant(m, tries=6):
                 s = m.shot()
                 if consonants_open(s):
                     return s
+                continue         # still changing: look again, press nothing
             if turn(s) and time.time() > end - 17:
                 break            # the turn came back without a letter to call
             m.key("n")           # no free spin, should the question come
