@@ -61,6 +61,11 @@ bool PumpMessages() {
     return true;
 }
 
+int64_t Renderer::Counter() const {
+    LARGE_INTEGER c;
+    return QueryPerformanceCounter(&c) ? c.QuadPart : GetTickCount();
+}
+
 void Renderer::MeasureFrameTime() {
     LARGE_INTEGER c;
     currentCounter = QueryPerformanceCounter(&c) ? c.QuadPart : GetTickCount();
@@ -105,6 +110,15 @@ void Renderer::LogFrameRate() {
     int64_t elapsed = currentCounter - loggedCounter;
     if (frequency <= 0 || elapsed < frequency) return;
     std::fprintf(static_cast<FILE*>(frameLog), "%.1f\n", (double)loggedFrames * (double)frequency / (double)elapsed);
+    if (avatarsDrawn) {
+        // Avatars a frame, then milliseconds per avatar: skinning, drawing.
+        const double perAvatar = 1000.0 / (double)frequency / (double)avatarsDrawn;
+        std::fprintf(static_cast<FILE*>(frameLog), "avatars %.2f skin %.3f draw %.3f\n",
+                     (double)avatarsDrawn / (double)loggedFrames, (double)avatarSkinTicks * perAvatar,
+                     (double)avatarDrawTicks * perAvatar);
+    }
+    avatarSkinTicks = avatarDrawTicks = 0;
+    avatarsDrawn = 0;
     std::fflush(static_cast<FILE*>(frameLog));
     loggedFrames = 0;
     loggedCounter = currentCounter;

@@ -151,8 +151,11 @@ void AnimationControl::DrawCharacter() {
         return;
     }
     if (contestant) contestant->appearance.ApplyTo(character);
+    const bool measuring = g_renderer.Measuring();
+    const int64_t start = measuring ? g_renderer.Counter() : 0;
     character->Update(g_currentTimer->Elapsed());
     if (!character->skeleton) return;
+    const int64_t skinned = measuring ? g_renderer.Counter() : 0;
     g_renderer.PushMatrix();
     g_renderer.Rotate(180.0f, 0.0f, 1.0f, 0.0f);
     for (int slot : kDrawOrder) {
@@ -160,6 +163,7 @@ void AnimationControl::DrawCharacter() {
         if (skin) DeviceDrawSkin(skin, static_cast<Texture*>(skin->texture));
     }
     g_renderer.PopMatrix();
+    if (measuring) g_renderer.NoteAvatar(skinned - start, g_renderer.Counter() - skinned);
 }
 
 // ---- the round's avatar operations -------------------------------------------
