@@ -12,6 +12,7 @@
 #include <limits>
 #include <vector>
 
+#include "gl_test_util.h"
 #include "model.h"
 #include "render_device.h"
 #include "renderer.h"
@@ -20,17 +21,10 @@
 
 namespace {
 
-const Vector3 kView = {2.6666665f, 2.0f, 100.0f};
+const Vector3 kView = kTestView;
 const unsigned kClientWidth = 256;
 const unsigned kClientHeight = 192;
 const char kClass[] = "QvRenderGlTest";
-
-LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m == WM_SIZE) return 0;  // the client size is set by hand
-    // Other test programs' windows come and go: this one stays active.
-    if (m == WM_ACTIVATE) return 0;
-    return g_renderer.HandleMessage(w, m, wp, lp) ? 0 : DefWindowProcA(w, m, wp, lp);
-}
 
 HWND MakeWindow() {
     return CreateWindowExA(0, kClass, "test", WS_POPUP | WS_VISIBLE, 0, 0, kClientWidth, kClientHeight, nullptr,
@@ -38,66 +32,14 @@ HWND MakeWindow() {
 }
 
 // One context for the whole program, on a window of its own.
-class ContextEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        WNDCLASSA wc;
-        ZeroMemory(&wc, sizeof(wc));
-        wc.style = CS_OWNDC;
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kClass;
-        RegisterClassA(&wc);
-        window = MakeWindow();
-        ASSERT_NE(nullptr, window);
-        g_renderer.clientWidth = kClientWidth;
-        g_renderer.clientHeight = kClientHeight;
-        ASSERT_TRUE(g_renderer.Init(window, kView, false, false)) << g_renderer.GetError();
-    }
-    void TearDown() override {
-        g_renderer.Shutdown();
-        if (window) DestroyWindow(window);
-    }
-    HWND window = nullptr;
-};
-ContextEnvironment* const g_context =
-    static_cast<ContextEnvironment*>(::testing::AddGlobalTestEnvironment(new ContextEnvironment));
+DeviceTestWindow* const g_context = static_cast<DeviceTestWindow*>(::testing::AddGlobalTestEnvironment(
+    new DeviceTestWindow(kClass, kClientWidth, kClientHeight, CS_OWNDC, WS_POPUP | WS_VISIBLE)));
 
 // ---- Pictures ----
 
-struct Picture {
-    std::vector<unsigned char> rgba;
-    unsigned w = 0, h = 0;
-    // The colour (0xRRGGBB) under a point in view units.
-    unsigned At(float x, float y) const {
-        int px = (int)((x / kView.x + 0.5f) * w);
-        int py = (int)((0.5f - y / kView.y) * h);
-        // OpenGL's rows run bottom up.
-        const unsigned char* p = &rgba[((size_t)(h - 1 - py) * w + px) * 4];
-        return ((unsigned)p[0] << 16) | ((unsigned)p[1] << 8) | p[2];
-    }
-};
-
-Picture Render(const std::function<void()>& draw) {
-    Picture pic;
-    glViewport(0, 0, kClientWidth, kClientHeight);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    draw();
-    glFinish();
-    pic.w = kClientWidth;
-    pic.h = kClientHeight;
-    pic.rgba.resize((size_t)pic.w * pic.h * 4);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, pic.w, pic.h, GL_RGBA, GL_UNSIGNED_BYTE, pic.rgba.data());
-    return pic;
-}
-
-bool Close(unsigned got, unsigned want, int tolerance = 6) {
-    for (int s = 0; s < 24; s += 8)
-        if (std::abs((int)((got >> s) & 0xFF) - (int)((want >> s) & 0xFF)) > tolerance) return false;
-    return true;
-}
+using Picture = GLPicture;
+Picture Render(const std::function<void()>& draw) { return RenderGL(draw, kClientWidth, kClientHeight); }
+bool Close(unsigned got, unsigned want, int tolerance = 6) { return ColoursClose(got, want, tolerance); }
 
 // ---- Textures and meshes made by hand ----
 

@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "gl_test_util.h"
 #include "render_device.h"
 #include "renderer.h"
 #include "renderer_gl.h"
@@ -18,104 +19,15 @@
 
 namespace {
 
-const Vector3 kView = {2.6666665f, 2.0f, 100.0f};
 const unsigned kWidth = 128, kHeight = 96;
-const char kClass[] = "QvSkinGlTest";
+::testing::Environment* const g_context = ::testing::AddGlobalTestEnvironment(
+    new DeviceTestWindow("QvSkinGlTest", kWidth, kHeight, CS_OWNDC, WS_POPUP | WS_VISIBLE));
 
-LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m == WM_SIZE) return 0;
-    return g_renderer.HandleMessage(w, m, wp, lp) ? 0 : DefWindowProcA(w, m, wp, lp);
-}
-
-class ContextEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        WNDCLASSA wc;
-        ZeroMemory(&wc, sizeof(wc));
-        wc.style = CS_OWNDC;
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kClass;
-        RegisterClassA(&wc);
-        window = CreateWindowExA(0, kClass, "test", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-        ASSERT_NE(nullptr, window);
-        g_renderer.clientWidth = kWidth;
-        g_renderer.clientHeight = kHeight;
-        ASSERT_TRUE(g_renderer.Init(window, kView, false, false)) << g_renderer.GetError();
-    }
-    void TearDown() override {
-        g_renderer.Shutdown();
-        if (window) DestroyWindow(window);
-    }
-    HWND window = nullptr;
-};
-::testing::Environment* const g_context = ::testing::AddGlobalTestEnvironment(new ContextEnvironment);
-
-// The colour (0xRRGGBB) at a point in view units of what draw() made.
-struct Picture {
-    std::vector<unsigned char> rgba;
-    unsigned At(float x, float y) const {
-        int px = (int)((x / kView.x + 0.5f) * kWidth), py = (int)((0.5f - y / kView.y) * kHeight);
-        const unsigned char* p = &rgba[((size_t)(kHeight - 1 - py) * kWidth + px) * 4];
-        return ((unsigned)p[0] << 16) | ((unsigned)p[1] << 8) | p[2];
-    }
-};
-
+using Picture = GLPicture;
 Picture Render(const std::function<void()>& draw, bool clearDepth = true) {
-    glViewport(0, 0, kWidth, kHeight);
-    glClear(GL_COLOR_BUFFER_BIT | (clearDepth ? GL_DEPTH_BUFFER_BIT : 0));
-    draw();
-    glFinish();
-    Picture pic;
-    pic.rgba.resize((size_t)kWidth * kHeight * 4);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pic.rgba.data());
-    return pic;
+    return RenderGL(draw, kWidth, kHeight, clearDepth);
 }
-
-bool Close(unsigned got, unsigned want, int tolerance = 8) {
-    for (int s = 0; s < 24; s += 8)
-        if (std::abs((int)((got >> s) & 0xFF) - (int)((want >> s) & 0xFF)) > tolerance) return false;
-    return true;
-}
-
-// A square skin (x0, y0)-(x1, y1) at depth z, counter-clockwise, every
-// vertex coloured (r, g, b).
-struct SquareSkin {
-    Skin skin;
-    SquareSkin(float x0, float y0, float x1, float y1, float z, float r, float g, float b) {
-        skin.vertexCount = 4;
-        skin.indexCount = 6;
-        skin.workPositions = new float[12]{x0, y0, z, x1, y0, z, x1, y1, z, x0, y1, z};
-        skin.texCoords = new float[8]{0, 1, 1, 1, 1, 0, 0, 0};
-        skin.colours = new float[16];
-        for (int i = 0; i < 4; ++i) {
-            skin.colours[i * 4] = r;
-            skin.colours[i * 4 + 1] = g;
-            skin.colours[i * 4 + 2] = b;
-            skin.colours[i * 4 + 3] = 1.0f;
-        }
-        skin.indices = new uint32_t[6]{0, 1, 2, 0, 2, 3};
-    }
-};
-
-// A white 2 x 2 texture.
-struct WhiteTexture {
-    Texture t;
-    unsigned char pixels[2 * 2 * 3];
-    WhiteTexture() {
-        std::memset(static_cast<void*>(&t), 0, sizeof(t));
-        std::memset(pixels, 0xFF, sizeof(pixels));
-        t.width = t.height = t.imageWidth = t.imageHeight = 2;
-        t.uScale = t.vScale = 1.0f;
-        t.bytesPerPixel = 3;
-        t.pixelFormat = kTextureFormatXRGB;
-        t.pixels = pixels;
-    }
-    ~WhiteTexture() { DeviceReleaseTexture(&t); }
-};
+bool Close(unsigned got, unsigned want, int tolerance = 8) { return ColoursClose(got, want, tolerance); }
 
 TEST(SkinGl, NearerWinsInASceneAndTheGuiStateComesBack) {
     ASSERT_TRUE(GLContextCurrent());

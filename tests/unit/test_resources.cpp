@@ -18,6 +18,7 @@
 #include "model.h"
 #include "model_instance.h"
 #include "renderer.h"
+#include "d3d_test_util.h"
 #include "renderer_d3d9.h"
 #include "resource_manager.h"
 #include "test_support.h"
@@ -25,38 +26,13 @@
 
 namespace {
 
-const Vector3 kView = {2.6666665f, 2.0f, 100.0f};
+const Vector3 kView = kTestView;
 const unsigned kClientWidth = 256;
 const unsigned kClientHeight = 192;
 
 // One device for the whole program, on a hidden window.
-class DeviceEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        WNDCLASSA wc;
-        ZeroMemory(&wc, sizeof(wc));
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "QvResourceTest";
-        RegisterClassA(&wc);
-        window = CreateWindowExA(0, wc.lpszClassName, "test", WS_POPUP, 0, 0, kClientWidth, kClientHeight,
-                                 nullptr, nullptr, wc.hInstance, nullptr);
-        ASSERT_NE(nullptr, window);
-        g_renderer.clientWidth = kClientWidth;
-        g_renderer.clientHeight = kClientHeight;
-        ASSERT_TRUE(g_renderer.Init(window, kView, false, false)) << g_renderer.GetError();
-    }
-    void TearDown() override {
-        g_renderer.Shutdown();
-        if (window) DestroyWindow(window);
-    }
-    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-        if (m == WM_SIZE) return 0;  // the client size is set by hand
-        return g_renderer.HandleMessage(w, m, wp, lp) ? 0 : DefWindowProcA(w, m, wp, lp);
-    }
-    HWND window = nullptr;
-};
-::testing::Environment* const g_device = ::testing::AddGlobalTestEnvironment(new DeviceEnvironment);
+::testing::Environment* const g_device =
+    ::testing::AddGlobalTestEnvironment(new DeviceTestWindow("QvResourceTest", kClientWidth, kClientHeight));
 
 // ---- Byte helpers ----
 
@@ -917,53 +893,9 @@ TEST_F(Instances, BindingHoldsAndGivesBackReferences) {
 
 // ---- Drawing on the device ----
 
-struct Picture {
-    std::vector<unsigned> pixels;
-    unsigned w = 0, h = 0;
-    // The pixel under a point in view units.
-    unsigned At(float x, float y) const {
-        int px = (int)((x / kView.x + 0.5f) * w);
-        int py = (int)((0.5f - y / kView.y) * h);
-        return pixels[(size_t)py * w + px] & 0xFFFFFF;
-    }
-};
-
-Picture Render(const std::function<void()>& draw) {
-    Picture pic;
-    IDirect3DDevice9* dev = GetD3DDevice();
-    if (!dev) return pic;
-    dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    if (SUCCEEDED(dev->BeginScene())) {
-        draw();
-        dev->EndScene();
-    }
-    IDirect3DSurface9* target = nullptr;
-    IDirect3DSurface9* copy = nullptr;
-    D3DSURFACE_DESC desc;
-    D3DLOCKED_RECT locked;
-    if (SUCCEEDED(dev->GetRenderTarget(0, &target)) && SUCCEEDED(target->GetDesc(&desc)) &&
-        SUCCEEDED(dev->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &copy,
-                                                   nullptr)) &&
-        SUCCEEDED(dev->GetRenderTargetData(target, copy)) &&
-        SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
-        pic.w = desc.Width;
-        pic.h = desc.Height;
-        for (unsigned y = 0; y < pic.h; ++y) {
-            const unsigned* row = reinterpret_cast<const unsigned*>((const char*)locked.pBits + y * locked.Pitch);
-            pic.pixels.insert(pic.pixels.end(), row, row + pic.w);
-        }
-        copy->UnlockRect();
-    }
-    if (copy) copy->Release();
-    if (target) target->Release();
-    return pic;
-}
-
-bool Close(unsigned got, unsigned want, int tolerance = 6) {
-    for (int s = 0; s < 24; s += 8)
-        if (std::abs((int)((got >> s) & 0xFF) - (int)((want >> s) & 0xFF)) > tolerance) return false;
-    return true;
-}
+using Picture = D3DPicture;
+Picture Render(const std::function<void()>& draw) { return RenderD3D(draw); }
+bool Close(unsigned got, unsigned want, int tolerance = 6) { return ColoursClose(got, want, tolerance); }
 
 TEST_F(Resources, MeshesDrawTexturedOnTheDevice) {
     // A 48 x 40 image (a 64 x 64 texture) of four quadrants.
