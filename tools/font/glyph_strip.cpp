@@ -1,7 +1,6 @@
 #include "glyph_strip.h"
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
+#include "ft_glyph.h"
 #include <png.h>
 
 #include <algorithm>
@@ -11,63 +10,13 @@
 
 namespace {
 
-struct RenderedGlyph {
-    int advance = 0;  // pixels
-    int left = 0;     // bitmap offset from the pen
-    int top = 0;      // bitmap top above the baseline
-    int width = 0;
-    int rows = 0;
-    std::vector<unsigned char> coverage;  // width x rows
-};
-
-class FaceHolder {
-public:
-    ~FaceHolder() {
-        if (face) FT_Done_Face(face);
-        if (library) FT_Done_FreeType(library);
-    }
-    FT_Library library = nullptr;
-    FT_Face face = nullptr;
-};
-
-bool LoadGlyph(FT_Face face, unsigned char c, RenderedGlyph& g, std::string& error) {
-    FT_UInt index = FT_Get_Char_Index(face, c);
-    if (index == 0) {
-        error = std::string("the font has no glyph for '") + (char)c + "'";
-        return false;
-    }
-    if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) || FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL)) {
-        error = std::string("cannot render '") + (char)c + "'";
-        return false;
-    }
-    FT_GlyphSlot slot = face->glyph;
-    const FT_Bitmap& bm = slot->bitmap;
-    if (bm.width > 0 && bm.rows > 0 && bm.pixel_mode != FT_PIXEL_MODE_GRAY) {
-        error = std::string("'") + (char)c + "' did not render to grey levels";
-        return false;
-    }
-    g.advance = (int)((slot->advance.x + 32) >> 6);
-    g.left = slot->bitmap_left;
-    g.top = slot->bitmap_top;
-    g.width = (int)bm.width;
-    g.rows = (int)bm.rows;
-    g.coverage.assign((size_t)g.width * g.rows, 0);
-    for (int y = 0; y < g.rows; ++y)
-        for (int x = 0; x < g.width; ++x) {
-            int level = bm.buffer[y * bm.pitch + x];
-            // 2-level grey maps (num_grays 2 .. 256) to 0..255.
-            if (bm.num_grays > 1 && bm.num_grays != 256) level = level * 255 / (bm.num_grays - 1);
-            g.coverage[(size_t)y * g.width + x] = (unsigned char)level;
-        }
-    return true;
-}
 
 // Highest ink above and lowest below the baseline of the characters.
 bool MeasureInk(FT_Face face, const std::string& chars, int& above, int& below, std::string& error) {
     above = below = 0;
     for (unsigned char c : chars) {
-        RenderedGlyph g;
-        if (!LoadGlyph(face, c, g, error)) return false;
+        FtGlyph g;
+        if (!RenderFtGlyph(face, c, g, error)) return false;
         if (g.rows == 0) continue;
         above = std::max(above, g.top);
         below = std::max(below, g.rows - g.top);
@@ -110,16 +59,9 @@ bool RenderGlyphStrip(const std::string& fontFile, const std::string& chars, int
         return false;
     }
 
-    FaceHolder holder;
-    if (FT_Init_FreeType(&holder.library)) {
-        error = "FreeType does not start";
-        return false;
-    }
-    if (FT_New_Face(holder.library, fontFile.c_str(), 0, &holder.face)) {
-        error = "cannot open the font " + fontFile;
-        return false;
-    }
-    FT_Face face = holder.face;
+    FtFont font;
+    if (!font.Open(fontFile, error)) return false;
+    FT_Face face = font.face;
     if (!FT_IS_SCALABLE(face) || face->units_per_EM == 0) {
         error = fontFile + " is not a scalable font";
         return false;
@@ -163,11 +105,11 @@ bool RenderGlyphStrip(const std::string& fontFile, const std::string& chars, int
         baseline = (height + above) / 2;
     }
 
-    std::vector<RenderedGlyph> glyphs(chars.size());
+    std::vector<FtGlyph> glyphs(chars.size());
     int overhang = 0;
     for (size_t i = 0; i < chars.size(); ++i) {
-        if (!LoadGlyph(face, (unsigned char)chars[i], glyphs[i], error)) return false;
-        const RenderedGlyph& g = glyphs[i];
+        if (!RenderFtGlyph(face, (unsigned char)chars[i], glyphs[i], error)) return false;
+        const FtGlyph& g = glyphs[i];
         if (g.width > 0) overhang = std::max(overhang, std::max(-g.left, g.left + g.width - g.advance));
     }
     // Ink past the advance stays inside the cell; one more clear pixel keeps
@@ -175,7 +117,7 @@ bool RenderGlyphStrip(const std::string& fontFile, const std::string& chars, int
     strip.pad = std::max(2, overhang + 1);
     strip.chars = chars;
     strip.height = height;
-    for (const RenderedGlyph& g : glyphs) {
+    for (const FtGlyph& g : glyphs) {
         strip.cellWidths.push_back(g.advance + 2 * strip.pad);
         strip.width += strip.cellWidths.back();
     }
@@ -190,7 +132,7 @@ bool RenderGlyphStrip(const std::string& fontFile, const std::string& chars, int
     for (size_t i = 3; i < strip.rgba.size(); i += 4) strip.rgba[i] = 0;
     int x0 = 0, clipped = 0;
     for (size_t i = 0; i < glyphs.size(); ++i) {
-        const RenderedGlyph& g = glyphs[i];
+        const FtGlyph& g = glyphs[i];
         const int cellEnd = x0 + strip.cellWidths[i];
         for (int y = 0; y < g.rows; ++y)
             for (int x = 0; x < g.width; ++x) {

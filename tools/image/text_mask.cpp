@@ -1,50 +1,13 @@
 #include "text_mask.h"
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
+#include "ft_glyph.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-struct Glyph {
-    int advance = 0, left = 0, top = 0, width = 0, rows = 0;
-    std::vector<unsigned char> coverage;
-};
-
-class Face {
-public:
-    ~Face() {
-        if (face) FT_Done_Face(face);
-        if (library) FT_Done_FreeType(library);
-    }
-    FT_Library library = nullptr;
-    FT_Face face = nullptr;
-};
-
-bool Load(FT_Face face, unsigned char c, Glyph& g, std::string& error) {
-    FT_UInt index = FT_Get_Char_Index(face, c);
-    if (index == 0) {
-        error = std::string("the font has no glyph for '") + (char)c + "'";
-        return false;
-    }
-    if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) || FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL)) {
-        error = std::string("cannot render '") + (char)c + "'";
-        return false;
-    }
-    const FT_GlyphSlot slot = face->glyph;
-    const FT_Bitmap& bm = slot->bitmap;
-    g.advance = (int)((slot->advance.x + 32) >> 6);
-    g.left = slot->bitmap_left;
-    g.top = slot->bitmap_top;
-    g.width = (int)bm.width;
-    g.rows = (int)bm.rows;
-    g.coverage.assign((size_t)g.width * g.rows, 0);
-    for (int y = 0; y < g.rows; ++y)
-        for (int x = 0; x < g.width; ++x) g.coverage[(size_t)y * g.width + x] = bm.buffer[y * bm.pitch + x];
-    return true;
-}
+using Glyph = FtGlyph;
 
 // A glyph placed on the mask: its bitmap's top-left corner.
 struct Placed {
@@ -71,11 +34,8 @@ bool RenderTextMask(const std::string& text, const TextStyle& style, TextMask& m
         error = "no text";
         return false;
     }
-    Face f;
-    if (FT_Init_FreeType(&f.library) || FT_New_Face(f.library, style.fontFile.c_str(), 0, &f.face)) {
-        error = "cannot open the font " + style.fontFile;
-        return false;
-    }
+    FtFont f;
+    if (!f.Open(style.fontFile, error)) return false;
     int em = (int)std::lround(style.pixels);
     if (em < 2 || em > 1024 || FT_Set_Pixel_Sizes(f.face, 0, (FT_UInt)em)) {
         error = "cannot scale the font to " + std::to_string(em) + " pixels";
@@ -83,13 +43,13 @@ bool RenderTextMask(const std::string& text, const TextStyle& style, TextMask& m
     }
     std::vector<Glyph> glyphs(text.size());
     for (size_t i = 0; i < text.size(); ++i)
-        if (!Load(f.face, (unsigned char)text[i], glyphs[i], error)) return false;
+        if (!RenderFtGlyph(f.face, (unsigned char)text[i], glyphs[i], error)) return false;
 
     // Lay the glyphs out in pixels, the pen on the baseline at y = 0.
     std::vector<Placed> placed;
     if (style.stack) {
         Glyph capital;
-        if (!Load(f.face, 'H', capital, error)) return false;
+        if (!RenderFtGlyph(f.face, 'H', capital, error)) return false;
         float step = style.gap > 0 ? style.gap : capital.rows * 1.15f;
         for (size_t i = 0; i < glyphs.size(); ++i) {
             const Glyph& g = glyphs[i];
