@@ -10,6 +10,7 @@
 
 #include "board.h"
 #include "control_wheel.h"
+#include "control_binding.h"
 #include "controls_text.h"
 #include "game_data.h"
 #include "gui_callbacks.h"
@@ -20,17 +21,17 @@
 
 namespace {
 
-const int kMatchScreen = 4;
+const int kMatchScreen = kScreenRound;
 enum {
-    MATCH_REFLECTION_GLOW = 83,
-    MATCH_PUZZLE_TEXT = 95,
-    MATCH_REFLECTION = 96,
-    MATCH_AVATAR_FIRST = 98,
-    MATCH_AI = 101,
-    MATCH_WHEEL = 116,
-    MATCH_ZOOM_WHEEL = 129,
-    MATCH_NAME_LINE = 171,
-    MATCH_TURNS_LEFT = 172
+    MATCH_REFLECTION_GLOW = kMatchReflectionGlow,
+    MATCH_PUZZLE_TEXT = kMatchPuzzleText,
+    MATCH_REFLECTION = kMatchReflection,
+    MATCH_AVATAR_FIRST = kMatchAvatar1,
+    MATCH_AI = kMatchAi,
+    MATCH_WHEEL = kMatchWheel,
+    MATCH_ZOOM_WHEEL = kMatchZoomWheel,
+    MATCH_NAME_LINE = kMatchScoreLine,
+    MATCH_TURNS_LEFT = kMatchTurnsLeft
 };
 
 int s_animation = 0;  // the next avatar animation HackPlayAnim plays

@@ -31,41 +31,40 @@ namespace {
 
 // Positions of the player-statistics window.
 enum StatsControl {
-    STATS_NAME = 1,
-    STATS_AVATAR = 3,
-    STATS_BANNER_1 = 4,
-    STATS_MONEY = 8,
-    STATS_ROUNDS_FRAME = 9,
-    STATS_ROUNDS = 10,
-    STATS_TIME = 12,
-    STATS_TRIP_FRAME = 13,
-    STATS_TRIP = 14,
-    STATS_WINNINGS_FRAME = 15,
-    STATS_WINNINGS = 16,
-    STATS_OUTCOME = 17,
-    STATS_PREVIOUS = 18,
-    STATS_TROPHY = 19,
-    STATS_NEXT = 21,
-    STATS_MARKER = 22,
-    STATS_NEW_GAME = 23,
-    STATS_MAIN_MENU = 24,
-    STATS_CONTINUE = 25
+    STATS_NAME = kStatsName,
+    STATS_AVATAR = kStatsAvatar,
+    STATS_BANNER_1 = kStatsSeatBanner1,
+    STATS_MONEY = kStatsMoney,
+    STATS_ROUNDS_FRAME = kStatsRoundsFrame,
+    STATS_ROUNDS = kStatsRounds,
+    STATS_TIME = kStatsTime,
+    STATS_TRIP_FRAME = kStatsRoadTripFrame,
+    STATS_TRIP = kStatsRoadTrip,
+    STATS_WINNINGS_FRAME = kStatsWinningsFrame,
+    STATS_WINNINGS = kStatsWinnings,
+    STATS_OUTCOME = kStatsOutcome,
+    STATS_PREVIOUS = kStatsPrevious,
+    STATS_TROPHY = kStatsTrophy,
+    STATS_NEXT = kStatsNext,
+    STATS_MARKER = kStatsMarker,
+    STATS_NEW_GAME = kStatsNewGame,
+    STATS_MAIN_MENU = kStatsMainMenu,
+    STATS_CONTINUE = kStatsContinue
 };
 
 // Positions of the trophy detail panel (group 9).
 enum TrophyDetail {
-    DETAIL_FRAME_LOW = 0,   // trophies below 30
-    DETAIL_FRAME_HIGH = 1,
-    DETAIL_NAME = 2,
-    DETAIL_DESCRIPTION = 3,
-    DETAIL_DATE_LABEL = 4,
-    DETAIL_DATE = 5
+    DETAIL_FRAME_LOW = kTrophyDetailFrame,  // trophies below 30
+    DETAIL_FRAME_HIGH = kTrophyDetailFrameSpecial,
+    DETAIL_NAME = kTrophyDetailName,
+    DETAIL_DESCRIPTION = kTrophyDetailDescription,
+    DETAIL_DATE_LABEL = kTrophyDetailDateLabel,
+    DETAIL_DATE = kTrophyDetailDate
 };
 
-const int kTrophyWindowFirst = 2;    // window 31: one trophy control per number from here
-const int kTrophyWindowMarker = 74;
-const int kPlayerListControl = 1;    // window 32
-const int kPresetRadioControl = 2;   // windows 39 and 40
+const int kTrophyWindowFirst = kCabinetTrophy0;  // one trophy control per number from here
+const int kTrophyWindowMarker = kCabinetMarker;
+const int kPlayerListControl = kListEntry1;
 
 GuiControl* Stats(int i) { return g_bound.WindowControl(kWindowPlayerStats, i); }
 TextControl* StatsText(int i) { return g_bound.WindowAs<TextControl>(kWindowPlayerStats, i); }
@@ -183,7 +182,7 @@ bool OpenChooseMode(void*, const char*) {
 bool OpenRoadTrip(void*, const char*) {
     PlayerProfile* p = g_gameData.currentProfile;
     if (!p || p->GetStat(STAT_TOUR_RUNNING) == 0) {
-        SelectRadioEntry(g_bound.WindowControl(kWindowChooseModeWnd, kPresetRadioControl), 1);
+        SelectRadioEntry(g_bound.WindowControl(kWindowChooseModeWnd, kChooseModeTour3), 1);
         return g_guiManager.ChangeWindow("CHOOSE_MODE_WND");
     }
     return g_guiManager.ChangeWindow("CHOOSE_ROADTRIP_WND");
@@ -191,7 +190,7 @@ bool OpenRoadTrip(void*, const char*) {
 
 bool OpenAloneOrAI(void*, const char*) {
     g_round.turnsPerRound = 3;
-    SelectRadioEntry(g_bound.WindowControl(kWindowChooseTurnsWnd, kPresetRadioControl), 1);
+    SelectRadioEntry(g_bound.WindowControl(kWindowChooseTurnsWnd, kChooseTurns2), 1);
     return true;
 }
 
@@ -248,7 +247,7 @@ bool NewGame(void*, const char*) {
     switch (g_round.gameMode) {
     case MODE_ROAD_TRIP:
         g_guiManager.OpenScreen("MENU");
-        SelectRadioEntry(g_bound.WindowControl(kWindowChooseModeWnd, kPresetRadioControl), 1);
+        SelectRadioEntry(g_bound.WindowControl(kWindowChooseModeWnd, kChooseModeTour3), 1);
         g_guiManager.OpenWindow("CHOOSE_MODE_WND");
         return false;
     case MODE_PUZZLE_OF_THE_DAY:

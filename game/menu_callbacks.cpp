@@ -313,19 +313,19 @@ bool DeletePlayer(void*, const char*) {
 
 // Options window positions.
 enum {
-    OPT_MUSIC = 1,
-    OPT_SOUND = 2,
-    OPT_RESOLUTION = 3,
-    OPT_REFRESH = 4,
-    OPT_HIGH_QUALITY = 5,
-    OPT_FULL_SCREEN = 6,
-    OPT_VSYNC = 7,
-    OPT_APPLY = 8,
-    OPT_REFRESH_LABEL = 14,
-    OPT_HIGH_QUALITY_LABEL = 15,
-    OPT_VSYNC_LABEL = 17,
-    OPT_RESOLUTION_TEXT = 18,
-    OPT_REFRESH_TEXT = 19
+    OPT_MUSIC = kOptionsMusic,
+    OPT_SOUND = kOptionsSound,
+    OPT_RESOLUTION = kOptionsResolution,
+    OPT_REFRESH = kOptionsRefresh,
+    OPT_HIGH_QUALITY = kOptionsHighQuality,
+    OPT_FULL_SCREEN = kOptionsFullScreen,
+    OPT_VSYNC = kOptionsVSync,
+    OPT_APPLY = kOptionsApply,
+    OPT_REFRESH_LABEL = kOptionsRefreshLabel,
+    OPT_HIGH_QUALITY_LABEL = kOptionsHighQualityLabel,
+    OPT_VSYNC_LABEL = kOptionsVSyncLabel,
+    OPT_RESOLUTION_TEXT = kOptionsResolutionText,
+    OPT_REFRESH_TEXT = kOptionsRefreshText
 };
 // In-game options.
 enum { INGAME_MUSIC = kIngameMusic, INGAME_SOUND = kIngameSound, INGAME_FULL_SCREEN = kIngameFullScreen };
@@ -526,7 +526,7 @@ bool InitHighscore(void*, const char* argument) {
         columns[1]->AddLine(FormatDate(e.date));
         columns[2]->AddLine(FormatMoney(e.score));
     }
-    static const int kColumns[3] = {13, 14, 16};
+    static const int kColumns[3] = {kHighScoresNames, kHighScoresDates, kHighScoresAmounts};
     for (int i = 0; i < 3; ++i) {
         if (TextControl* t = dynamic_cast<TextControl*>(MenuWindowControl(WND_HIGH_SCORES, kColumns[i])))
             t->SetTextBlock(columns[i]);

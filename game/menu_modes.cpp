@@ -127,7 +127,7 @@ bool OpenEditProfile(void*, const char* which) {
     PlayerProfile* edited = nullptr;
     if (which && std::strcmp(which, "AI") == 0) {
         for (int k = 0; k < 10 && !edited; ++k) {
-            GuiControl* entry = MenuWindowControl(WND_PROFILES, 1 + k);
+            GuiControl* entry = MenuWindowControl(WND_PROFILES, kListEntry1 + k);
             if (entry && entry->state == GUI_STATE_SELECTED) edited = ProfileListEntry(k);
         }
     } else {
@@ -327,14 +327,14 @@ bool OpenCityInfo(void*, const char* argument) {
     ShowControl(panel);
     TextBlock* names = g_fontManager.GetText("CITY_NAME");
     const char* name = names ? names->Line((unsigned)(n - 1)) : nullptr;
-    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, 1), "%s", name ? name : "");
+    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, kCityInfoName), "%s", name ? name : "");
     const int* record = p->cityStats[n - 1];
-    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, 3), "%i", record[0]);
-    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, 4), "$%s", FormatMoney(record[1]));
-    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, 5), "%i", record[2]);
-    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, 6), "%i", record[3]);
+    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, kCityInfoPlayed), "%i", record[0]);
+    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, kCityInfoWinnings), "$%s", FormatMoney(record[1]));
+    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, kCityInfoRounds), "%i", record[2]);
+    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, kCityInfoWins), "%i", record[3]);
     int seconds = record[4] > 0 ? record[4] : 0;
-    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, 7), "%02i:%02i:%02i", seconds / 3600, seconds / 60 % 60,
+    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, kCityInfoTime), "%02i:%02i:%02i", seconds / 3600, seconds / 60 % 60,
               seconds % 60);
     g_guiManager.OpenWindow("CITY_INFO");
     return true;

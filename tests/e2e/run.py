@@ -1,8 +1,15 @@
 #!/usr/bin/env python3
-"""Runs every end-to-end check (functions named check_* in tests/e2e/checks_*.py)."""
+"""Runs every end-to-end check (functions named check_* in tests/e2e/checks_*.py).
+
+With --shard K/N only every N-th check from the K-th on runs (K counts from
+1), so that N runs side by side, each with its own X display and Wine
+prefix, share the checks out. When an earlier run left the checks' times in
+e2e-times.json beside the work folders, the shards are balanced by them
+instead (longest first, each to the shard with the least so far)."""
 import argparse
 import glob
 import importlib.util
+import json
 import os
 import sys
 import time
@@ -12,12 +19,61 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 
 
+def load_times(path):
+    try:
+        with open(path) as f:
+            times = json.load(f)
+        return {k: float(v) for k, v in times.items()} if isinstance(times, dict) else {}
+    except (OSError, ValueError, TypeError):
+        return {}
+
+
+def save_times(path, took):
+    """Adds this run's times of passed checks to the file (other shards
+    write theirs too: each merges into what is there)."""
+    if not took:
+        return
+    times = load_times(path)
+    times.update(took)
+    tmp = "%s.%d" % (path, os.getpid())
+    try:
+        with open(tmp, "w") as f:
+            json.dump(times, f, indent=0, sort_keys=True)
+        os.replace(tmp, path)
+    except OSError:
+        pass
+
+
+def share(checks, shard, shards, times):
+    """The checks of one shard: round robin, or balanced by known times."""
+    if shards == 1:
+        return checks
+    if not times:
+        return checks[shard - 1::shards]
+    default = sorted(times.values())[len(times) // 2]
+    load = [0.0] * shards
+    mine = []
+    for name, fn in sorted(checks, key=lambda c: -times.get(c[0], default)):
+        k = load.index(min(load))
+        load[k] += times.get(name, default)
+        if k == shard - 1:
+            mine.append((name, fn))
+    return sorted(mine, key=lambda c: c[0])
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--game", required=True)
     ap.add_argument("--work", required=True)
     ap.add_argument("-k", dest="only", default="", help="run only checks whose name contains this")
+    ap.add_argument("--shard", default="1/1", help="K/N: run the K-th of N shares of the checks")
     args = ap.parse_args()
+    try:
+        shard, shards = (int(v) for v in args.shard.split("/"))
+        assert 1 <= shard <= shards
+    except (ValueError, AssertionError):
+        print("--shard takes K/N with 1 <= K <= N")
+        return 2
     wintool = os.environ.get("QV_WINTOOL")
     if not wintool or not os.path.exists(wintool):
         print("QV_WINTOOL does not name the built wintool.exe")
@@ -34,7 +90,14 @@ def main():
             if attr.startswith("check_") and args.only in attr:
                 checks.append(("%s.%s" % (name, attr), getattr(mod, attr)))
 
+    times_file = os.path.join(os.path.dirname(os.path.abspath(args.work)), "e2e-times.json")
+    checks = share(checks, shard, shards, load_times(times_file))
+    if not checks:
+        print("no checks in this share")
+        return 0
+
     h = harness.Harness(args.game, args.work, wintool)
+    took = {}
     passed = failed = 0
     try:
         h.start()
@@ -43,7 +106,8 @@ def main():
             try:
                 fn(h)
                 passed += 1
-                print("[ PASS ] %s (%.1f s)" % (name, time.time() - t0), flush=True)
+                took[name] = time.time() - t0
+                print("[ PASS ] %s (%.1f s)" % (name, took[name]), flush=True)
             except Exception as e:  # a failed check must not stop the others
                 failed += 1
                 print("[ FAIL ] %s: %s" % (name, e), flush=True)
@@ -53,6 +117,7 @@ def main():
                 h.reset()
     finally:
         h.stop()
+        save_times(times_file, took)
     print("%d passed, %d failed" % (passed, failed))
     return 0 if failed == 0 and passed > 0 else 1
 
