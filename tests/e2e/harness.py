@@ -60,6 +60,9 @@ class Harness:
     # -- set-up ----------------------------------------------------------
     def start(self):
         self._start_xvfb()
+        # Whatever an interrupted earlier run left in this prefix goes first.
+        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=60)
         if not os.path.exists(os.path.join(self.prefix, "system.reg")):
             subprocess.run(["wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL, timeout=300)
