@@ -39,9 +39,9 @@ Pose Idle(int i, int n, float sway, float look, int breaths) {
     const float a = 2 * kPi * i / n, s = std::sin(a), b = Breath(i, n, breaths);
     return PoseBuilder()
         .Root(0.010f * sway * s, 0, 0)
-        .Spine(-0.6f * b, 1.5f * look * std::sin(a + 0.5f), -3.0f * sway * s)
+        .Spine(-0.6f * b, 1.5f * look * std::sin(a + 0.5f), -4.0f * sway * s)
         .Chest(0.8f - 1.6f * b, 2.0f * look * std::sin(a + 1.0f), -1.5f * sway * s)
-        .Head(1.5f * std::sin(2 * a + 0.6f) * look, 6.0f * look * std::sin(a + 1.4f), 4.0f * sway * s)
+        .Head(1.5f * std::sin(2 * a + 0.6f) * look, 7.0f * look * std::sin(a + 1.4f), 5.0f * sway * s)
         .Shrug(2.0f * b)
         .R(0.085f + 0.008f * sway * s, -0.33f + 0.012f * b, -0.15f - 0.006f * b)
         .L(-0.085f + 0.008f * sway * s, -0.33f + 0.012f * b, -0.15f - 0.006f * b);
@@ -104,8 +104,13 @@ struct Posed {
     std::vector<V3> p, n;
 };
 
+// The studio camera stands a little above the contestants and looks down on
+// them: the tops of the shoes and shoulders show, as they do on the podiums.
+const Q4 kCamera = AxisAngle(V3(1, 0, 0), -8.0f);
+
 // The skinning of the game's characters: each vertex carried rigidly by its
-// bone from the bind pose, blended between two bones by its weight.
+// bone from the bind pose, blended between two bones by its weight; then
+// seen from the camera.
 Posed PoseMesh(const MeshData& m, const PoseResult& pose) {
     Posed out;
     out.p.resize(m.v.size());
@@ -114,10 +119,10 @@ Posed PoseMesh(const MeshData& m, const PoseResult& pose) {
         const Vert& v = m.v[i];
         auto place = [&](int b) { return pose.position[b] + Rotate(pose.rotation[b], v.p - kBones[b].bind); };
         bool one = v.b0 == v.b1 || v.w0 >= 1.0f;
-        out.p[i] = one ? place(v.b0) : place(v.b0) * v.w0 + place(v.b1) * (1 - v.w0);
+        out.p[i] = Rotate(kCamera, one ? place(v.b0) : place(v.b0) * v.w0 + place(v.b1) * (1 - v.w0));
         V3 n = Rotate(pose.rotation[v.b0], v.n);
         if (!one) n = n * v.w0 + Rotate(pose.rotation[v.b1], v.n) * (1 - v.w0);
-        out.n[i] = Normalize(n);
+        out.n[i] = Normalize(Rotate(kCamera, n));
     }
     return out;
 }

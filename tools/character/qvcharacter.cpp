@@ -848,9 +848,27 @@ struct DefaultLook {
 };
 const DefaultLook kLiteLooks[2] = {{1, 1, 1, 1}, {1, 3, 0, 0}};
 
+// The trouser legs stop a little above the shoes, where the podiums hide
+// them in the 3D studio; the Lite's sprites show whole contestants, so
+// their hems come down over the shoes.
+MeshData LiteTorso(MeshData m) {
+    for (Vert& v : m.v)
+        if (std::fabs(v.v - kTrouserV1) < 1e-4f && (v.b1 == B_FOOT_R || v.b1 == B_FOOT_L)) v.p.y -= 0.035f;
+    return m;
+}
+
+// At the Lite's size a hand is a few pixels: drawn a third larger about the
+// wrist, a clap still reads.
+MeshData LiteHands(MeshData m) {
+    for (Vert& v : m.v) v.p = kBones[v.b0].bind + (v.p - kBones[v.b0].bind) * 1.35f;
+    return m;
+}
+
 bool WriteLite(const Options& o, const std::map<std::string, MeshData>& meshes,
                const std::map<std::string, Canvas>& textures) {
     static_assert(sizeof(Rgb) == 3 * sizeof(float), "texels are three floats");
+    const MeshData torsos[2] = {LiteTorso(meshes.at(ModelName(false, 3, 0))), LiteTorso(meshes.at(ModelName(true, 3, 0)))};
+    const MeshData hands[2] = {LiteHands(meshes.at(ModelName(false, 2, 0))), LiteHands(meshes.at(ModelName(true, 2, 0)))};
     Outfit outfits[2];
     for (int g = 0; g < 2; ++g) {
         const bool female = g == 1;
@@ -862,7 +880,9 @@ bool WriteLite(const Options& o, const std::map<std::string, MeshData>& meshes,
         for (const auto& part : parts) {
             const Canvas& t = textures.at(TextureLabel(female, part[0], part[2]));
             DressedPart dressed;
-            dressed.mesh = &meshes.at(ModelName(female, part[0], part[1]));
+            dressed.mesh = part[0] == 3   ? &torsos[g]
+                           : part[0] == 2 ? &hands[g]
+                                          : &meshes.at(ModelName(female, part[0], part[1]));
             dressed.picture = {t.w, t.h, reinterpret_cast<const float*>(t.px.data())};
             outfits[g].push_back(dressed);
         }
