@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -17,6 +19,8 @@
 #include "model_instance.h"
 #include "profiles.h"
 #include "record_io.h"
+#include "renderer.h"
+#include "renderer_ddraw.h"
 #include "resource_manager.h"
 #include "texture.h"
 
@@ -111,6 +115,66 @@ TEST_F(LiteArchive, TheWholeSetIsMadeQuicklyAndGivesEverythingBack) {
     for (ModelInstance* s : set.sprites) EXPECT_EQ(nullptr, s);
     EXPECT_EQ(0u, Cached()) << "a model or sheet still held";
     FreeAvatarSprites(set);  // twice is harmless
+}
+
+ModelInstance* g_drawn = nullptr;
+int g_rect[4];  // the drawn picture on the screen: left, top, right, bottom (inclusive); left -1 for none
+
+// Clears the back surface, draws the sprite and finds what it covered.
+void DrawOneSprite() {
+    RendererDevice* d = GetDDrawState();
+    g_rect[0] = -1;
+    if (!d || !d->surface.pixels) return;
+    const SurfaceInfo& s = d->surface;
+    for (unsigned y = 0; y < s.height; ++y) std::memset(s.pixels + (size_t)y * s.pitch, 0, (size_t)s.width * s.bytesPerPixel);
+    g_drawn->Draw();
+    for (int y = 0; y < (int)s.height; ++y)
+        for (int x = 0; x < (int)s.width; ++x) {
+            const unsigned char* p = s.pixels + (size_t)y * s.pitch + (size_t)x * s.bytesPerPixel;
+            if (!(p[0] | p[1] | (s.bytesPerPixel == 4 ? p[2] : 0))) continue;
+            if (g_rect[0] < 0) {
+                g_rect[0] = g_rect[2] = x;
+                g_rect[1] = g_rect[3] = y;
+            }
+            g_rect[0] = std::min(g_rect[0], x);
+            g_rect[2] = std::max(g_rect[2], x);
+            g_rect[3] = y;
+        }
+}
+
+// On an 800 x 600 screen each entry's still picture is drawn 1:1 where its
+// hit box says: feet on the box's floor, crown at its top, within its sides.
+TEST_F(LiteArchive, StillPicturesDrawOneToOneInsideTheirHitBoxes) {
+    RendererDevice* d = GetDDrawState();
+    if (!d || !d->ddraw) GTEST_SKIP() << "DirectDraw is not available here";
+    ASSERT_TRUE(g_fileSystem.Load("Quorvane Lite.xml")) << g_fileSystem.GetError();
+    BuildAvatarSprites(set);
+    const unsigned savedW = g_renderer.clientWidth, savedH = g_renderer.clientHeight;
+    g_renderer.clientWidth = 800;
+    g_renderer.clientHeight = 600;
+    g_renderer.SetFramePasses(nullptr, DrawOneSprite);
+    for (int i = 0; i < kAvatarSpriteCount; ++i) {
+        SCOPED_TRACE(i);
+        g_drawn = set.sprites[i];
+        ASSERT_NE(nullptr, g_drawn);
+        g_drawn->PlayAnimation("idle", PLAY_STILL, 10.0f);
+        g_drawn->SetPosition(-0.5f + 0.1f * i, -0.25f, 0.0f);
+        ASSERT_TRUE(g_renderer.RunFrame());
+        ASSERT_GE(g_rect[0], 0) << "nothing drawn";
+        const float* box = g_drawn->worldBox;
+        const float left = 400 + box[0] * 300, right = 400 + box[3] * 300;
+        const float top = 300 - box[4] * 300, bottom = 300 - box[1] * 300;
+        EXPECT_GE(g_rect[0], left - 1);
+        EXPECT_LE(g_rect[2] + 1, right + 1);
+        EXPECT_NEAR(bottom, g_rect[3] + 1, 2.0f) << "feet on the floor";
+        EXPECT_NEAR(top, g_rect[1], 4.0f) << "crown at the top";
+        EXPECT_GE(g_rect[3] - g_rect[1] + 1, 120);
+        EXPECT_LE(g_rect[3] - g_rect[1] + 1, 180);
+    }
+    g_renderer.SetFramePasses(nullptr, nullptr);
+    g_renderer.clientWidth = savedW;
+    g_renderer.clientHeight = savedH;
+    EXPECT_TRUE(g_renderer.RunFrame());
 }
 
 // A pack or a sheet missing from the manifest leaves its own entries empty;
