@@ -126,7 +126,8 @@ void DrawOneSprite() {
     g_rect[0] = -1;
     if (!d || !d->surface.pixels) return;
     const SurfaceInfo& s = d->surface;
-    for (unsigned y = 0; y < s.height; ++y) std::memset(s.pixels + (size_t)y * s.pitch, 0, (size_t)s.width * s.bytesPerPixel);
+    for (unsigned y = 0; y < s.height; ++y)
+        std::memset(s.pixels + (size_t)y * s.pitch, 0, (size_t)s.width * s.bytesPerPixel);
     g_drawn->Draw();
     for (int y = 0; y < (int)s.height; ++y)
         for (int x = 0; x < (int)s.width; ++x) {

@@ -169,8 +169,12 @@ Pose BlendPoses(const Pose& a, const Pose& b, float t) {
 }
 
 // Hands apart and together in front of the chest, palms facing.
-PoseBuilder ClapOpen() { return PoseBuilder().R(0.17f, -0.10f, -0.30f, 0, -20).L(-0.17f, -0.10f, -0.30f, 0, -20).Head(-4, 0); }
-PoseBuilder ClapShut() { return PoseBuilder().R(0.06f, -0.12f, -0.34f, 0, -28).L(-0.06f, -0.12f, -0.34f, 0, -28).Head(-6, 0).Chest(-2, 0); }
+PoseBuilder ClapOpen() {
+    return PoseBuilder().R(0.17f, -0.10f, -0.30f, 0, -20).L(-0.17f, -0.10f, -0.30f, 0, -20).Head(-4, 0);
+}
+PoseBuilder ClapShut() {
+    return PoseBuilder().R(0.06f, -0.12f, -0.34f, 0, -28).L(-0.06f, -0.12f, -0.34f, 0, -28).Head(-6, 0).Chest(-2, 0);
+}
 
 Pose Interpolate(const Motion& m, float t) {
     const std::vector<Keyframe>& k = m.keys;

@@ -107,8 +107,12 @@ struct PoseBuilder {
         return *this;
     }
     // Right and left wrists in the chest's frame.
-    PoseBuilder& R(float x, float y, float z, float twist = 0, float bend = -10) { return Wrist(0, x, y, z, twist, bend); }
-    PoseBuilder& L(float x, float y, float z, float twist = 0, float bend = -10) { return Wrist(1, x, y, z, twist, bend); }
+    PoseBuilder& R(float x, float y, float z, float twist = 0, float bend = -10) {
+        return Wrist(0, x, y, z, twist, bend);
+    }
+    PoseBuilder& L(float x, float y, float z, float twist = 0, float bend = -10) {
+        return Wrist(1, x, y, z, twist, bend);
+    }
     PoseBuilder& Elbows(float right, float left) {
         pose.elbowOut[0] = right;
         pose.elbowOut[1] = left;

@@ -449,7 +449,8 @@ bool WriteLiteAvatars(const Outfit outfits[2], const LiteAvatarOptions& o, std::
             for (const PoseResult& p : frames) Grow(all, outfits[g], p);
     const int half = (int)std::ceil(all.halfWidth * canvas.scale) + 2;
     canvas.w = 2 * half;
-    const int above = (int)std::ceil(all.top * canvas.scale) + 2, below = (int)std::ceil(-all.bottom * canvas.scale) + 2;
+    const int above = (int)std::ceil(all.top * canvas.scale) + 2;
+    const int below = (int)std::ceil(-all.bottom * canvas.scale) + 2;
     canvas.h = above + below + (above + below) % 2;
     canvas.floorY = (float)above;
 
@@ -527,7 +528,8 @@ bool WriteLiteAvatars(const Outfit outfits[2], const LiteAvatarOptions& o, std::
                             const unsigned char* s = frames[i].At(x, y);
                             unsigned char* d = row.At((int)i * canvas.w + x, y);
                             const unsigned char back[3] = {40, 46, 84};
-                            for (int k = 0; k < 3; ++k) d[k] = (unsigned char)((s[k] * s[3] + back[k] * (255 - s[3])) / 255);
+                            for (int k = 0; k < 3; ++k)
+                                d[k] = (unsigned char)((s[k] * s[3] + back[k] * (255 - s[3])) / 255);
                             d[3] = 255;
                         }
                 previews.push_back(std::move(row));

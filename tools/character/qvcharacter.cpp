@@ -867,8 +867,10 @@ MeshData LiteHands(MeshData m) {
 bool WriteLite(const Options& o, const std::map<std::string, MeshData>& meshes,
                const std::map<std::string, Canvas>& textures) {
     static_assert(sizeof(Rgb) == 3 * sizeof(float), "texels are three floats");
-    const MeshData torsos[2] = {LiteTorso(meshes.at(ModelName(false, 3, 0))), LiteTorso(meshes.at(ModelName(true, 3, 0)))};
-    const MeshData hands[2] = {LiteHands(meshes.at(ModelName(false, 2, 0))), LiteHands(meshes.at(ModelName(true, 2, 0)))};
+    const MeshData torsos[2] = {LiteTorso(meshes.at(ModelName(false, 3, 0))),
+                                LiteTorso(meshes.at(ModelName(true, 3, 0)))};
+    const MeshData hands[2] = {LiteHands(meshes.at(ModelName(false, 2, 0))),
+                               LiteHands(meshes.at(ModelName(true, 2, 0)))};
     Outfit outfits[2];
     for (int g = 0; g < 2; ++g) {
         const bool female = g == 1;
