@@ -11,6 +11,7 @@
 #include "game_window.h"
 #include "gui_manager.h"
 #include "lite_factory.h"
+#include "lite_game_data.h"
 #include "renderer.h"
 #include "resource_manager.h"
 #include "sound_system.h"
@@ -22,17 +23,6 @@ const char kLiteGameFile[] = "Quorvane Lite.gam";
 const char kLiteComputerFile[] = "Quorvane Lite.ai";
 
 static void ShowError(const char* text) { MessageBoxA(nullptr, text, "Error", MB_OK); }
-
-static const TextBlock* TrophyText(const char* name) { return g_fontManager.GetText("%s", name); }
-
-// The Lite's last start-up step: the full edition's (random numbers, the
-// "GAME" document), then the trophy table, which the Lite has no callback
-// to load later. Whatever the trophy document holds, the start goes on.
-static bool StartLiteGameData() {
-    if (!g_gameData.Start()) return false;
-    g_gameData.trophies.Load("TROPHY", TrophyText);
-    return true;
-}
 
 static LRESULT CALLBACK LiteWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     bool wasActive = g_renderer.active;
@@ -116,7 +106,7 @@ extern "C" int __stdcall RunGame(HINSTANCE instance, HINSTANCE, const char* data
                 if (g_gameData.quitRequest) break;
             }
         }
-        g_gameData.Shutdown();
+        ShutdownLiteGameData();
     }
     ShutdownSubsystems();
     DestroyWindow(window);

@@ -147,7 +147,15 @@ namespace {
 
 float Ease(float t) { return t * t * (3 - 2 * t); }
 
-Pose Blend(const Pose& a, const Pose& b, float t) {
+using P = PoseBuilder;
+
+Motion Make(const char* name, float duration, bool loop, std::vector<Keyframe> keys) {
+    return Motion{name, duration, loop, std::move(keys)};
+}
+
+} // namespace
+
+Pose BlendPoses(const Pose& a, const Pose& b, float t) {
     Pose p;
     p.rootOffset = Lerp(a.rootOffset, b.rootOffset, t);
     for (int i = 0; i < BONE_COUNT; ++i) p.local[i] = Slerp(a.local[i], b.local[i], t);
@@ -160,74 +168,13 @@ Pose Blend(const Pose& a, const Pose& b, float t) {
     return p;
 }
 
-// Building poses: start from rest, then say what differs.
-struct P {
-    Pose pose = RestPose();
-    P& Head(float pitch, float yaw, float roll = 0) {
-        pose.local[B_HEAD] = Euler(pitch, yaw, roll);
-        return *this;
-    }
-    P& Neck(float pitch, float yaw, float roll = 0) {
-        pose.local[B_NECK] = Euler(pitch, yaw, roll);
-        return *this;
-    }
-    P& Chest(float pitch, float yaw, float roll = 0) {
-        pose.local[B_CHEST] = Euler(pitch, yaw, roll);
-        return *this;
-    }
-    P& Spine(float pitch, float yaw, float roll = 0) {
-        pose.local[B_SPINE] = Euler(pitch, yaw, roll);
-        return *this;
-    }
-    P& Hips(float pitch, float yaw, float roll = 0) {
-        pose.local[B_HIPS] = Euler(pitch, yaw, roll);
-        return *this;
-    }
-    P& Shrug(float degrees) {
-        pose.local[B_CLAVICLE_R] = Euler(0, 0, degrees);
-        pose.local[B_CLAVICLE_L] = Euler(0, 0, -degrees);
-        return *this;
-    }
-    P& Root(float x, float y, float z) {
-        pose.rootOffset = V3(x, y, z);
-        return *this;
-    }
-    P& Knees(float degrees) {
-        pose.local[B_THIGH_R] = pose.local[B_THIGH_L] = Euler(degrees, 0, 0);
-        pose.local[B_SHIN_R] = pose.local[B_SHIN_L] = Euler(-2 * degrees, 0, 0);
-        pose.local[B_FOOT_R] = pose.local[B_FOOT_L] = Euler(degrees, 0, 0);
-        return *this;
-    }
-    // Right and left wrists in the chest's frame.
-    P& R(float x, float y, float z, float twist = 0, float bend = -10) {
-        pose.wrist[0] = V3(x, y, z);
-        pose.handTwist[0] = twist;
-        pose.handBend[0] = bend;
-        return *this;
-    }
-    P& L(float x, float y, float z, float twist = 0, float bend = -10) {
-        pose.wrist[1] = V3(x, y, z);
-        pose.handTwist[1] = twist;
-        pose.handBend[1] = bend;
-        return *this;
-    }
-    P& Elbows(float right, float left) {
-        pose.elbowOut[0] = right;
-        pose.elbowOut[1] = left;
-        return *this;
-    }
-    operator Pose() const { return pose; }
-};
-
-Motion Make(const char* name, float duration, bool loop, std::vector<Keyframe> keys) {
-    return Motion{name, duration, loop, std::move(keys)};
-}
-
 // Hands apart and together in front of the chest, palms facing.
-P ClapOpen() { return P().R(0.17f, -0.10f, -0.30f, 0, -20).L(-0.17f, -0.10f, -0.30f, 0, -20).Head(-4, 0); }
-P ClapShut() { return P().R(0.06f, -0.12f, -0.34f, 0, -28).L(-0.06f, -0.12f, -0.34f, 0, -28).Head(-6, 0).Chest(-2, 0); }
-
-} // namespace
+PoseBuilder ClapOpen() {
+    return PoseBuilder().R(0.17f, -0.10f, -0.30f, 0, -20).L(-0.17f, -0.10f, -0.30f, 0, -20).Head(-4, 0);
+}
+PoseBuilder ClapShut() {
+    return PoseBuilder().R(0.06f, -0.12f, -0.34f, 0, -28).L(-0.06f, -0.12f, -0.34f, 0, -28).Head(-6, 0).Chest(-2, 0);
+}
 
 Pose Interpolate(const Motion& m, float t) {
     const std::vector<Keyframe>& k = m.keys;
@@ -237,7 +184,7 @@ Pose Interpolate(const Motion& m, float t) {
         if (t <= k[i + 1].time) {
             float span = k[i + 1].time - k[i].time;
             float f = span > 0 ? (t - k[i].time) / span : 1.0f;
-            return Blend(k[i].pose, k[i + 1].pose, Ease(f));
+            return BlendPoses(k[i].pose, k[i + 1].pose, Ease(f));
         }
     return k.back().pose;
 }

@@ -8,6 +8,7 @@
 // them, which is the conjugate (see WriteKey in qvcharacter.cpp).
 #pragma once
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -82,6 +83,62 @@ struct PoseResult {
 PoseResult SolvePose(const Pose& pose);
 
 // A motion: keyframed poses, eased between, sampled at a fixed rate.
+// Building poses: start from rest, then say what differs.
+struct PoseBuilder {
+    Pose pose = RestPose();
+    PoseBuilder& Head(float pitch, float yaw, float roll = 0) { return Set(B_HEAD, pitch, yaw, roll); }
+    PoseBuilder& Neck(float pitch, float yaw, float roll = 0) { return Set(B_NECK, pitch, yaw, roll); }
+    PoseBuilder& Chest(float pitch, float yaw, float roll = 0) { return Set(B_CHEST, pitch, yaw, roll); }
+    PoseBuilder& Spine(float pitch, float yaw, float roll = 0) { return Set(B_SPINE, pitch, yaw, roll); }
+    PoseBuilder& Hips(float pitch, float yaw, float roll = 0) { return Set(B_HIPS, pitch, yaw, roll); }
+    PoseBuilder& Shrug(float degrees) {
+        pose.local[B_CLAVICLE_R] = Euler(0, 0, degrees);
+        pose.local[B_CLAVICLE_L] = Euler(0, 0, -degrees);
+        return *this;
+    }
+    PoseBuilder& Root(float x, float y, float z) {
+        pose.rootOffset = V3(x, y, z);
+        return *this;
+    }
+    PoseBuilder& Knees(float degrees) {
+        pose.local[B_THIGH_R] = pose.local[B_THIGH_L] = Euler(degrees, 0, 0);
+        pose.local[B_SHIN_R] = pose.local[B_SHIN_L] = Euler(-2 * degrees, 0, 0);
+        pose.local[B_FOOT_R] = pose.local[B_FOOT_L] = Euler(degrees, 0, 0);
+        return *this;
+    }
+    // Right and left wrists in the chest's frame.
+    PoseBuilder& R(float x, float y, float z, float twist = 0, float bend = -10) {
+        return Wrist(0, x, y, z, twist, bend);
+    }
+    PoseBuilder& L(float x, float y, float z, float twist = 0, float bend = -10) {
+        return Wrist(1, x, y, z, twist, bend);
+    }
+    PoseBuilder& Elbows(float right, float left) {
+        pose.elbowOut[0] = right;
+        pose.elbowOut[1] = left;
+        return *this;
+    }
+    operator Pose() const { return pose; }
+
+private:
+    PoseBuilder& Set(int bone, float pitch, float yaw, float roll) {
+        pose.local[bone] = Euler(pitch, yaw, roll);
+        return *this;
+    }
+    PoseBuilder& Wrist(int side, float x, float y, float z, float twist, float bend) {
+        pose.wrist[side] = V3(x, y, z);
+        pose.handTwist[side] = twist;
+        pose.handBend[side] = bend;
+        return *this;
+    }
+};
+
+// Every rotation slerped, every offset and wrist target blended.
+Pose BlendPoses(const Pose& a, const Pose& b, float t);
+// Hands apart and together in front of the chest, palms facing.
+PoseBuilder ClapOpen();
+PoseBuilder ClapShut();
+
 struct Keyframe {
     float time;
     Pose pose;
@@ -94,3 +151,18 @@ struct Motion {
 };
 Pose Interpolate(const Motion& m, float t);
 std::vector<Motion> AllMotions();
+
+// ---- meshes ----------------------------------------------------------------------
+
+// A vertex of a body part in the bind pose, carried by one bone or shared
+// between two.
+struct Vert {
+    V3 p, n;
+    float u = 0, v = 0;
+    int b0 = 0, b1 = 0;
+    float w0 = 1;  // weight of b0; b1 takes the rest
+};
+struct MeshData {
+    std::vector<Vert> v;
+    std::vector<uint32_t> idx;
+};

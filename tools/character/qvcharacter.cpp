@@ -13,6 +13,11 @@
 // --preview also draws a few still frames of each gender for a person to
 // look at.
 //
+// With --lite-avatars (and --lite-manifest) it also draws, or draws only,
+// the Lite edition's avatar sprites: the same bodies, textures and skeleton
+// posed through the Lite's six avatar animations and drawn flat at the
+// Lite's screen size (lite_avatars.h).
+//
 // The records are written here independently of the game's reader, and the
 // game's unit tests load what this tool writes with the game's own code.
 #include <png.h>
@@ -27,6 +32,7 @@
 #include <vector>
 
 #include "body.h"
+#include "lite_avatars.h"
 #include "file_util.h"
 #include "manifest_group.h"
 
@@ -242,17 +248,6 @@ Canvas TorsoTexture(Rgb cloth, bool female, int index) {
 }
 
 // ---- meshes ----------------------------------------------------------------------
-
-struct Vert {
-    V3 p, n;
-    float u = 0, v = 0;
-    int b0 = 0, b1 = 0;
-    float w0 = 1;  // weight of b0; b1 takes the rest
-};
-struct MeshData {
-    std::vector<Vert> v;
-    std::vector<uint32_t> idx;
-};
 
 // A grid of (rows + 1) x (cols + 1) vertices made by f(i, j); quads wound
 // anticlockwise seen from outside (where the normals point).
@@ -791,6 +786,7 @@ void Draw(Image& img, const MeshData& m, const PoseResult& pose, const Canvas& t
 
 struct Options {
     std::string characters, out, manifest, group = "characters/", preview;
+    std::string liteAvatars, liteManifest, liteGroup = "avatars/";
 };
 
 bool Fail(const std::string& what) {
@@ -808,8 +804,104 @@ std::string TextureLabel(bool female, int part, int colour) {
     return std::string("TEX_") + (female ? "FEMALE_" : "MALE_") + kPartLabel[part] + std::to_string(colour + 1);
 }
 
+// The full edition's skins, animations and character document.
+bool WriteFullRecords(const Options& o, const std::map<std::string, MeshData>& meshes,
+                      const std::vector<Motion>& motions) {
+    auto write = [&](const std::string& dir, const std::string& file, const std::vector<unsigned char>& bytes) {
+        if (bytes.empty() || !WriteFileIfChanged(JoinPath(dir, file), bytes.data(), bytes.size()))
+            return Fail("cannot write " + JoinPath(dir, file));
+        return true;
+    };
+    for (const auto& entry : meshes) {
+        const std::string& name = entry.first;
+        bool female = name.compare(0, 5, "hi_f_") == 0;
+        int part = 0;
+        for (int p = 0; p < kPartCount; ++p)
+            if (name.compare(5, std::strlen(kPartModel[p]), kPartModel[p]) == 0) part = p;
+        if (!write(o.characters, name + ".ski", SkinRecord(name, entry.second, TextureLabel(female, part, 0))))
+            return false;
+    }
+    for (const Motion& m : motions)
+        if (!write(o.characters, m.name + ".ska", AnimationRecord(m))) return false;
+    std::string skc =
+        "<?xml version=\"1.0\" ?>\n"
+        "<!-- made by qvcharacter: the body every contestant is dressed on -->\n"
+        "<character name=\"hi_contestant\">\n"
+        "    <skeleton name=\"hi_skeleton\" />\n"
+        "    <skins>\n"
+        "        <Hair skin=\"hi_m_hair1\" color=\"1.000000 1.000000 1.000000 1.000000\" />\n"
+        "        <Head skin=\"hi_m_body_head\" color=\"1.000000 1.000000 1.000000 1.000000\" />\n"
+        "        <Hands skin=\"hi_m_body_hands\" color=\"1.000000 1.000000 1.000000 1.000000\" />\n"
+        "        <Torso skin=\"hi_m_body_torso\" color=\"1.000000 1.000000 1.000000 1.000000\" />\n"
+        "    </skins>\n"
+        "    <animation name=\"avatar_idle_01\" />\n"
+        "</character>\n";
+    if (!WriteFileIfChanged(JoinPath(o.characters, "contestant.skc"), skc)) return Fail("cannot write contestant.skc");
+    return true;
+}
+
+// The Lite's avatars wear what a new contestant typically starts in: for
+// him side-swept brown hair and a blue shirt, for her long auburn hair and
+// a red top.
+struct DefaultLook {
+    int hairStyle, hairColour, skinTone, clothColour;
+};
+const DefaultLook kLiteLooks[2] = {{1, 1, 1, 1}, {1, 3, 0, 0}};
+
+// The trouser legs stop a little above the shoes, where the podiums hide
+// them in the 3D studio; the Lite's sprites show whole contestants, so
+// their hems come down over the shoes.
+MeshData LiteTorso(MeshData m) {
+    for (Vert& v : m.v)
+        if (std::fabs(v.v - kTrouserV1) < 1e-4f && (v.b1 == B_FOOT_R || v.b1 == B_FOOT_L)) v.p.y -= 0.035f;
+    return m;
+}
+
+// At the Lite's size a hand is a few pixels: drawn a third larger about the
+// wrist, a clap still reads.
+MeshData LiteHands(MeshData m) {
+    for (Vert& v : m.v) v.p = kBones[v.b0].bind + (v.p - kBones[v.b0].bind) * 1.35f;
+    return m;
+}
+
+bool WriteLite(const Options& o, const std::map<std::string, MeshData>& meshes,
+               const std::map<std::string, Canvas>& textures) {
+    static_assert(sizeof(Rgb) == 3 * sizeof(float), "texels are three floats");
+    const MeshData torsos[2] = {LiteTorso(meshes.at(ModelName(false, 3, 0))),
+                                LiteTorso(meshes.at(ModelName(true, 3, 0)))};
+    const MeshData hands[2] = {LiteHands(meshes.at(ModelName(false, 2, 0))),
+                               LiteHands(meshes.at(ModelName(true, 2, 0)))};
+    Outfit outfits[2];
+    for (int g = 0; g < 2; ++g) {
+        const bool female = g == 1;
+        const DefaultLook& look = kLiteLooks[g];
+        const int parts[4][3] = {{0, look.hairStyle, look.hairColour},
+                                 {1, 0, look.skinTone},
+                                 {2, 0, look.skinTone},
+                                 {3, 0, look.clothColour}};
+        for (const auto& part : parts) {
+            const Canvas& t = textures.at(TextureLabel(female, part[0], part[2]));
+            DressedPart dressed;
+            dressed.mesh = part[0] == 3   ? &torsos[g]
+                           : part[0] == 2 ? &hands[g]
+                                          : &meshes.at(ModelName(female, part[0], part[1]));
+            dressed.picture = {t.w, t.h, reinterpret_cast<const float*>(t.px.data())};
+            outfits[g].push_back(dressed);
+        }
+    }
+    LiteAvatarOptions lite;
+    lite.outDir = o.liteAvatars;
+    lite.manifest = o.liteManifest;
+    lite.group = o.liteGroup;
+    lite.preview = o.preview;
+    std::string error;
+    if (!WriteLiteAvatars(outfits, lite, error)) return Fail(error);
+    return true;
+}
+
 bool Run(const Options& o) {
-    if (!MakeDirs(o.characters) || !MakeDirs(o.out)) return Fail("cannot make the output folders");
+    const bool full = !o.characters.empty(), lite = !o.liteAvatars.empty();
+    if (full && (!MakeDirs(o.characters) || !MakeDirs(o.out))) return Fail("cannot make the output folders");
     auto write = [&](const std::string& dir, const std::string& file, const std::vector<unsigned char>& bytes) {
         if (bytes.empty() || !WriteFileIfChanged(JoinPath(dir, file), bytes.data(), bytes.size()))
             return Fail("cannot write " + JoinPath(dir, file));
@@ -832,14 +924,14 @@ bool Run(const Options& o) {
                 std::string label = TextureLabel(female, part, c), file = label.substr(4) + ".png";
                 for (char& ch : file) ch = (char)std::tolower((unsigned char)ch);
                 std::string error;
-                if (!group.Add(label, file, error)) return Fail(error);
-                if (!write(o.out, file, EncodePng(t))) return false;
+                if (full && !group.Add(label, file, error)) return Fail(error);
+                if (full && !write(o.out, file, EncodePng(t))) return false;
                 textures.emplace(label, t);
             }
-    if (!group.Write(o.manifest)) return Fail("cannot write " + o.manifest);
+    if (full && !group.Write(o.manifest)) return Fail("cannot write " + o.manifest);
 
     // Skeleton, skins, animations and the character.
-    if (!write(o.characters, "hi_skeleton.ske", SkeletonRecord())) return false;
+    if (full && !write(o.characters, "hi_skeleton.ske", SkeletonRecord())) return false;
     std::map<std::string, MeshData> meshes;
     for (int g = 0; g < 2; ++g) {
         bool female = g == 1;
@@ -852,32 +944,9 @@ bool Run(const Options& o) {
         for (int s = 0; s < kGlassesStyles; ++s) meshes[ModelName(female, 5, s)] = GlassesMesh(female);
     }
     for (auto& entry : meshes) EnlargeHead(entry.second);
-    for (const auto& entry : meshes) {
-        const std::string& name = entry.first;
-        bool female = name.compare(0, 5, "hi_f_") == 0;
-        int part = 0;
-        for (int p = 0; p < kPartCount; ++p)
-            if (name.compare(5, std::strlen(kPartModel[p]), kPartModel[p]) == 0) part = p;
-        if (!write(o.characters, name + ".ski", SkinRecord(name, entry.second, TextureLabel(female, part, 0))))
-            return false;
-    }
+    if (lite && !WriteLite(o, meshes, textures)) return false;
     std::vector<Motion> motions = AllMotions();
-    for (const Motion& m : motions)
-        if (!write(o.characters, m.name + ".ska", AnimationRecord(m))) return false;
-    std::string skc =
-        "<?xml version=\"1.0\" ?>\n"
-        "<!-- made by qvcharacter: the body every contestant is dressed on -->\n"
-        "<character name=\"hi_contestant\">\n"
-        "    <skeleton name=\"hi_skeleton\" />\n"
-        "    <skins>\n"
-        "        <Hair skin=\"hi_m_hair1\" color=\"1.000000 1.000000 1.000000 1.000000\" />\n"
-        "        <Head skin=\"hi_m_body_head\" color=\"1.000000 1.000000 1.000000 1.000000\" />\n"
-        "        <Hands skin=\"hi_m_body_hands\" color=\"1.000000 1.000000 1.000000 1.000000\" />\n"
-        "        <Torso skin=\"hi_m_body_torso\" color=\"1.000000 1.000000 1.000000 1.000000\" />\n"
-        "    </skins>\n"
-        "    <animation name=\"avatar_idle_01\" />\n"
-        "</character>\n";
-    if (!WriteFileIfChanged(JoinPath(o.characters, "contestant.skc"), skc)) return Fail("cannot write contestant.skc");
+    if (full && !WriteFullRecords(o, meshes, motions)) return false;
 
     if (!o.preview.empty()) {
         MakeDirs(o.preview);
@@ -984,17 +1053,25 @@ int main(int argc, char** argv) {
                             : a == "--manifest" ? &o.manifest
                             : a == "--group"    ? &o.group
                             : a == "--preview"  ? &o.preview
+                            : a == "--lite-avatars"  ? &o.liteAvatars
+                            : a == "--lite-manifest" ? &o.liteManifest
+                            : a == "--lite-group"    ? &o.liteGroup
                                                 : nullptr;
         if (!slot || i + 1 >= argc) {
             std::fprintf(stderr,
-                         "usage: qvcharacter --characters <dir> --out <dir> --manifest <fragment.xml> "
-                         "[--group <path>] [--preview <dir>]\n");
+                         "usage: qvcharacter [--characters <dir> --out <dir> --manifest <fragment.xml> "
+                         "[--group <path>]] [--lite-avatars <dir> --lite-manifest <fragment.xml> "
+                         "[--lite-group <path>]] [--preview <dir>]\n");
             return 2;
         }
         *slot = argv[++i];
     }
-    if (o.characters.empty() || o.out.empty() || o.manifest.empty()) {
-        std::fprintf(stderr, "qvcharacter: --characters, --out and --manifest are needed\n");
+    const bool full = !o.characters.empty() || !o.out.empty() || !o.manifest.empty();
+    const bool lite = !o.liteAvatars.empty() || !o.liteManifest.empty();
+    if ((full && (o.characters.empty() || o.out.empty() || o.manifest.empty())) ||
+        (lite && (o.liteAvatars.empty() || o.liteManifest.empty())) || (!full && !lite)) {
+        std::fprintf(stderr, "qvcharacter: --characters, --out and --manifest go together, as do --lite-avatars "
+                             "and --lite-manifest; one set is needed\n");
         return 2;
     }
     return Run(o) ? 0 : 1;
