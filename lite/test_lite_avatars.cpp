@@ -213,7 +213,7 @@ TEST_F(LiteArchive, MissingPiecesLeaveOnlyTheirOwnEntriesEmpty) {
 #endif
 
 // Whatever number a save holds for a contestant's gender, the entry picked
-// lies in the set: female for 1, male for anything else, as profiles read it.
+// lies in the set: clamped to male below 0 and to female above 1.
 TEST(LiteAvatarSprites, AnyStoredGenderPicksAnEntryOfTheSet) {
     AvatarSpriteSet set = {};
     for (int i = 0; i < kAvatarSpriteCount; ++i)
@@ -221,7 +221,8 @@ TEST(LiteAvatarSprites, AnyStoredGenderPicksAnEntryOfTheSet) {
     for (int a = 0; a < AVATAR_ANIMATION_COUNT; ++a) {
         EXPECT_EQ(set.sprites[a], AvatarSpriteFor(0, a, set));
         EXPECT_EQ(set.sprites[AVATAR_ANIMATION_COUNT + a], AvatarSpriteFor(1, a, set));
-        for (int odd : {-1, 2, 7, 0x7FFFFFFF, (int)0x80000000}) EXPECT_EQ(set.sprites[a], AvatarSpriteFor(odd, a, set));
+        for (int low : {-1, (int)0x80000000}) EXPECT_EQ(set.sprites[a], AvatarSpriteFor(low, a, set));
+        for (int high : {2, 7, 0x7FFFFFFF}) EXPECT_EQ(set.sprites[AVATAR_ANIMATION_COUNT + a], AvatarSpriteFor(high, a, set));
     }
     EXPECT_EQ(nullptr, AvatarSpriteFor(1, AVATAR_ANIMATION_COUNT, set));
     EXPECT_EQ(nullptr, AvatarSpriteFor(0, -1, set));
@@ -248,9 +249,9 @@ TEST(LiteAvatarSprites, AnyStoredGenderPicksAnEntryOfTheSet) {
     }
     DeleteFileA(path.c_str());
     ASSERT_EQ(7, p.appearance.GetGender());
-    EXPECT_EQ(set.sprites[AVATAR_CLAP_END], AvatarSpriteFor(&p, AVATAR_CLAP_END, set));
-    p.appearance.SetGender(GENDER_FEMALE);
-    EXPECT_EQ(set.sprites[AVATAR_ANIMATION_COUNT + AVATAR_IDLE], AvatarSpriteFor(&p, AVATAR_IDLE, set));
+    EXPECT_EQ(set.sprites[AVATAR_ANIMATION_COUNT + AVATAR_CLAP_END], AvatarSpriteFor(&p, AVATAR_CLAP_END, set));
+    p.appearance.SetGender(GENDER_MALE);
+    EXPECT_EQ(set.sprites[AVATAR_IDLE], AvatarSpriteFor(&p, AVATAR_IDLE, set));
 }
 
 } // namespace

@@ -65,7 +65,8 @@ void FreeAvatarSprites(AvatarSpriteSet& set) {
 
 ModelInstance* AvatarSpriteFor(int gender, int animation, const AvatarSpriteSet& set) {
     if (animation < 0 || animation >= AVATAR_ANIMATION_COUNT) return nullptr;
-    const int g = gender == GENDER_FEMALE ? GENDER_FEMALE : GENDER_MALE;
+    // A damaged save may hold any number: clamp it into the two sets.
+    const int g = gender < GENDER_MALE ? GENDER_MALE : gender > GENDER_FEMALE ? GENDER_FEMALE : gender;
     return set.sprites[g * AVATAR_ANIMATION_COUNT + animation];
 }
 

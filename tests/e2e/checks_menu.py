@@ -209,6 +209,11 @@ class Game:
             if test(last):
                 return last
             time.sleep(0.25)
+        # What the screen showed instead, for a person to look at.
+        try:
+            self.save("timeout-%s.png" % "".join(c if c.isalnum() else "-" for c in what)[:60])
+        except (subprocess.CalledProcessError, OSError):
+            pass
         raise CheckFailed("timed out waiting for " + what)
 
     def wait_menu(self):
