@@ -313,9 +313,17 @@ def check_match_group_play_against_two_computers(h):
     m.click(GROUP_PLAY_START)
     # The first toss-up: tiles come up one by one; Space buzzes seat 1 in.
     m.wait_shot(lambda s: on_match(s) and button_enabled(s, SOLVE), 60, "the toss-up and its buzzer")
-    time.sleep(1.0)
-    m.key("space")
-    s = m.wait_shot(all_keys_open, 10, "seat 1 solving after the buzz")
+    # The buzzer answers once the letters start to come: until then a press
+    # is ignored, so press again until seat 1 is solving.
+    end = time.time() + 30
+    while True:
+        m.key("space")
+        try:
+            s = m.wait_shot(all_keys_open, 2.5, "seat 1 solving after the buzz")
+            break
+        except CheckFailed:
+            if time.time() > end:
+                raise
     m.keep("buzzed")
     m.type("q" * 40)             # a wrong answer over every hidden tile
     m.wait_shot(lambda s: on_match(s) and not all_keys_open(s), 20, "the wrong answer to be judged")
