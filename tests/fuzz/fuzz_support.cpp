@@ -71,6 +71,8 @@ unsigned TouchBytes(const void* data, size_t n) {
 // Textures and vertex buffers are copied whole, so a buffer shorter than the
 // loader claims shows up here.
 
+TextureLayout DeviceTextureLayout() { return TextureLayout{true, false, false}; }
+
 bool DeviceCreateTexture(Texture* t) {
     if (!t || !t->pixels || !t->width || !t->height) return false;
     size_t n = (size_t)t->width * t->height * t->bytesPerPixel;
