@@ -18,6 +18,8 @@
 
 #include "blitter.h"
 #include "file_system.h"
+#include "gui_group.h"
+#include "wedge_control.h"
 #include "font_manager.h"
 #include "gui_control.h"
 #include "gui_manager.h"
@@ -722,6 +724,76 @@ TEST(LiteTextures, TheRecordIsTheImageAtItsOwnSizeBlueFirst) {
     EXPECT_EQ(nullptr, g_resourceManager.Find("damaged.png", RESOURCE_TEXTURE));
     g_resourceManager.Shutdown();
     g_fileSystem.Shutdown();
+}
+
+// A wedge shows the first picture of its "idle" clip, still, at the default
+// frame time, on opening and idle; closing leaves whatever plays playing;
+// it keeps no state and never holds up its group's closing.
+TEST(LiteWedge, IdleShowsTheFirstPictureOtherStatesLeaveTheClip) {
+    g_resourceManager.Init();
+    Model* m = static_cast<Model*>(g_resourceManager.CreateEntry("wedge_test.mdl|body", RESOURCE_MODEL));
+    ASSERT_NE(nullptr, m);
+    m->clips.count = 2;
+    m->clips.items = new ModelClip[2];
+    const char* names[] = {"idle", "turn"};
+    for (int i = 0; i < 2; ++i) {
+        SetString(m->clips.items[i].name, names[i]);
+        m->clips.items[i].frameCount = 8;
+    }
+    ASSERT_NE(nullptr, g_resourceManager.CreateEntry("wedge_test.png", RESOURCE_TEXTURE));
+    g_renderer.defaultFrameTime = 1.0f / 35.0f;
+    const float savedFrameTime = g_renderer.frameTime;
+    g_renderer.frameTime = 0.5f;
+    auto step = [] (ModelInstance* body) {
+        ++g_renderer.frameCounter;
+        body->Advance();
+    };
+
+    TiXmlElement e("wedge");
+    e.SetAttribute("model", "wedge_test.mdl");
+    e.SetAttribute("texture", "wedge_test.png");
+    GuiControl* wedge = CreateLiteGuiControl("wedge");
+    ASSERT_NE(nullptr, dynamic_cast<WedgeControl*>(wedge));
+    wedge->LoadCommon(&e);
+    wedge->Load(&e);
+    GuiGroup group;
+    ASSERT_TRUE(group.AddControl(wedge));
+    const int kept = wedge->state;
+    group.Open(0);
+    ModelInstance* body = wedge->body;
+    ASSERT_NE(nullptr, body);
+    for (int state : {GUI_STATE_OPENING, GUI_STATE_IDLE}) {
+        SCOPED_TRACE(state);
+        body->PlayAnimation("turn", PLAY_LOOP, 2.0f);
+        step(body);
+        step(body);
+        ASSERT_NE(0u, body->frame);
+        wedge->SetState(state);
+        ASSERT_NE(nullptr, body->clip);
+        EXPECT_STREQ("idle", body->clip->name);
+        EXPECT_EQ(0u, body->frame);
+        EXPECT_EQ(PLAY_STILL, body->playMode);
+        EXPECT_NEAR(1.0f / 35.0f, body->frameDuration, 1e-7f);
+        EXPECT_EQ(kept, wedge->state);
+    }
+    body->PlayAnimation("turn", PLAY_LOOP, 2.0f);
+    step(body);
+    for (int state : {GUI_STATE_CLOSING, GUI_STATE_CLOSED, GUI_STATE_HOVER, GUI_STATE_SELECTED}) {
+        SCOPED_TRACE(state);
+        const unsigned frame = body->frame;
+        wedge->SetState(state);
+        step(body);
+        EXPECT_STREQ("turn", body->clip->name);
+        EXPECT_EQ((frame + 1) % 8, body->frame) << "still playing";
+        EXPECT_EQ(kept, wedge->state);
+    }
+    group.Close();
+    EXPECT_TRUE(group.IsClosed()) << "a wedge never holds its group open";
+    group.Drop();
+    delete wedge;
+    group.controlCount = 0;
+    g_renderer.frameTime = savedFrameTime;
+    g_resourceManager.Shutdown();
 }
 
 TEST(LiteFactory, MakesEveryFullKindAndTheWedge) {
