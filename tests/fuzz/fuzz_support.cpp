@@ -71,7 +71,9 @@ unsigned TouchBytes(const void* data, size_t n) {
 // Textures and vertex buffers are copied whole, so a buffer shorter than the
 // loader claims shows up here.
 
-TextureLayout DeviceTextureLayout() { return TextureLayout{true, false, false}; }
+TextureLayout g_fuzzTextureLayout = {true, false, false};
+
+TextureLayout DeviceTextureLayout() { return g_fuzzTextureLayout; }
 
 bool DeviceCreateTexture(Texture* t) {
     if (!t || !t->pixels || !t->width || !t->height) return false;
