@@ -6,10 +6,22 @@
 
 struct Texture;
 
+// How the device wants decoded images: the shared decoders lay the pixels
+// out this way, so that no device copies or reorders a whole image again.
+struct TextureLayout {
+    bool powerOfTwo;  // padded to powers of two (the image top left, its
+                      // edges repeated), else exactly the image's own size
+    bool blueFirst;   // B G R [A] pixels, else R G B [A]
+    bool keepPixels;  // the device draws from texture->pixels, which then
+                      // stay with the texture until it is freed
+};
+TextureLayout DeviceTextureLayout();
+
 // Makes the device texture of texture->width x texture->height from the
-// decoded pixels (rows top first, R G B [A], texture->bytesPerPixel a
-// pixel) and stores its handle in texture->deviceTexture. The pixels stay
-// with the caller. false when the device cannot take it (nothing is kept).
+// decoded pixels (laid out as DeviceTextureLayout says, texture->
+// bytesPerPixel a pixel) and stores its handle in texture->deviceTexture.
+// The pixels stay with the caller. false when the device cannot take it
+// (nothing is kept).
 bool DeviceCreateTexture(Texture* texture);
 // Gives the device texture back; nothing when there is none.
 void DeviceReleaseTexture(Texture* texture);

@@ -144,8 +144,10 @@ Resource* ResourceManager::Get(const char* name, int type, const char* part) {
             return nullptr;
         }
         bool uploaded = DeviceCreateTexture(texture);
-        std::free(texture->pixels);
-        texture->pixels = nullptr;
+        if (!uploaded || !DeviceTextureLayout().keepPixels) {
+            std::free(texture->pixels);
+            texture->pixels = nullptr;
+        }
         if (!uploaded) {
             // No texture without its device half stays in the cache.
             Free(texture);

@@ -1,4 +1,5 @@
-// PNG and JPEG decoding into padded power-of-two pixel buffers.
+// PNG and JPEG decoding into pixel buffers laid out as the device asks:
+// padded to powers of two or at the image's own size, red or blue first.
 //
 // Both libraries report damage by jumping back to a recovery point set here,
 // so a corrupt, truncated or unsupported image only fails its load. Nothing
@@ -17,13 +18,14 @@
 #include "file_system.h"
 #include "jpeg_source.h"
 #include "math3d.h"
+#include "render_device.h"
 
 #include <jerror.h>
 
 namespace {
 
 struct DecodedImage {
-    unsigned width;        // power-of-two texture size
+    unsigned width;        // the buffer's size: power-of-two or the image's
     unsigned height;
     unsigned imageWidth;
     unsigned imageHeight;
@@ -33,12 +35,12 @@ struct DecodedImage {
 
 // Sizes the texture for an image and allocates its pixels (not cleared:
 // the image and the padding cover every byte). false for sizes we refuse.
-bool AllocatePixels(DecodedImage& image, unsigned w, unsigned h, unsigned bytesPerPixel) {
+bool AllocatePixels(DecodedImage& image, unsigned w, unsigned h, unsigned bytesPerPixel, bool powerOfTwo) {
     if (w == 0 || h == 0 || w > kMaxImageSide || h > kMaxImageSide) return false;
     image.imageWidth = w;
     image.imageHeight = h;
-    image.width = NextPowerOfTwo(w);
-    image.height = NextPowerOfTwo(h);
+    image.width = powerOfTwo ? NextPowerOfTwo(w) : w;
+    image.height = powerOfTwo ? NextPowerOfTwo(h) : h;
     image.bytesPerPixel = bytesPerPixel;
     // At most 4096 x 4096 x 4 bytes: no overflow in 32 bits.
     size_t bytes = (size_t)image.width * image.height * bytesPerPixel;
@@ -68,7 +70,7 @@ void PngRead(png_structp png, png_bytep data, png_size_t n) {
 
 // Decodes after the 8 signature bytes. On success the image's pixels belong
 // to the caller.
-bool DecodePng(FileHandle* file, DecodedImage& out) {
+bool DecodePng(FileHandle* file, DecodedImage& out, bool powerOfTwo) {
     PngState* state = new (std::nothrow) PngState();
     if (!state) return false;
     state->file = file;
@@ -109,7 +111,7 @@ bool DecodePng(FileHandle* file, DecodedImage& out) {
     if (png_get_bit_depth(png, info) != 8 || (channels != 3 && channels != 4) ||
         png_get_rowbytes(png, info) != (png_size_t)w * channels)
         png_error(png, "unexpected pixel layout");
-    if (!AllocatePixels(state->image, w, h, channels)) png_error(png, "image too large");
+    if (!AllocatePixels(state->image, w, h, channels, powerOfTwo)) png_error(png, "image too large");
 
     state->rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * h));
     if (!state->rows) png_error(png, "out of memory");
@@ -178,7 +180,7 @@ void CmykToRgb(const unsigned char* cmyk, unsigned char* rgb, unsigned count, bo
     }
 }
 
-bool DecodeJpeg(FileHandle* file, DecodedImage& out) {
+bool DecodeJpeg(FileHandle* file, DecodedImage& out, bool powerOfTwo) {
     JpegState* state = new (std::nothrow) JpegState();
     if (!state) return false;
     jpeg_decompress_struct* cinfo = &state->cinfo;
@@ -216,7 +218,7 @@ bool DecodeJpeg(FileHandle* file, DecodedImage& out) {
     }
     jpeg_start_decompress(cinfo);
     if (cinfo->output_components != (cmyk ? 4 : 3)) ERREXIT(cinfo, JERR_CONVERSION_NOTIMPL);
-    if (!AllocatePixels(state->image, cinfo->output_width, cinfo->output_height, 3))
+    if (!AllocatePixels(state->image, cinfo->output_width, cinfo->output_height, 3, powerOfTwo))
         ERREXIT(cinfo, JERR_IMAGE_TOO_BIG);
     if (cmyk) {
         state->row = static_cast<unsigned char*>(std::malloc((size_t)cinfo->output_width * 4));
@@ -242,7 +244,21 @@ bool DecodeJpeg(FileHandle* file, DecodedImage& out) {
     return true;
 }
 
-void FillTexture(Texture* t, const DecodedImage& image) {
+// The first and third byte of every image pixel exchanged (R G B [A] to
+// B G R [A]); the padding is made from the image afterwards.
+void ExchangeRedBlue(const DecodedImage& image) {
+    const size_t stride = (size_t)image.width * image.bytesPerPixel;
+    for (unsigned y = 0; y < image.imageHeight; ++y) {
+        unsigned char* p = image.pixels + y * stride;
+        for (unsigned x = 0; x < image.imageWidth; ++x, p += image.bytesPerPixel) {
+            unsigned char r = p[0];
+            p[0] = p[2];
+            p[2] = r;
+        }
+    }
+}
+
+void FillTexture(Texture* t, const DecodedImage& image, bool blueFirst) {
     t->width = image.width;
     t->height = image.height;
     t->imageWidth = image.imageWidth;
@@ -251,7 +267,9 @@ void FillTexture(Texture* t, const DecodedImage& image) {
     t->vScale = (float)image.imageHeight / (float)image.height;
     t->bytesPerPixel = image.bytesPerPixel;
     t->pixelFormat = image.bytesPerPixel == 4 ? kTextureFormatARGB : kTextureFormatXRGB;
+    t->kind = image.bytesPerPixel == 4 ? kTextureKindAlpha : kTextureKindColour;
     t->pixels = image.pixels;
+    if (blueFirst) ExchangeRedBlue(image);
     PadTexturePixels(t->pixels, t->width, t->height, t->imageWidth, t->imageHeight, t->bytesPerPixel);
 }
 
@@ -264,7 +282,7 @@ Texture* EnterTexture(ResourceManager& manager, const char* name, const DecodedI
         std::free(image.pixels);
         return nullptr;
     }
-    FillTexture(texture, image);
+    FillTexture(texture, image, DeviceTextureLayout().blueFirst);
     return texture;
 }
 
@@ -294,7 +312,7 @@ Texture* ResourceManager::LoadPngTexture(const char* name) {
         return nullptr;
     }
     DecodedImage image = {};
-    bool decoded = DecodePng(file, image);
+    bool decoded = DecodePng(file, image, DeviceTextureLayout().powerOfTwo);
     g_fileSystem.Close(file);
     if (!decoded) return nullptr;
     return EnterTexture(*this, name, image);
@@ -306,7 +324,7 @@ Texture* ResourceManager::LoadJpegTexture(const char* name) {
     JpegReadFunction savedHook = JpegReadHook;
     JpegReadHook = JpegReadFileSystem;
     DecodedImage image = {};
-    bool decoded = DecodeJpeg(file, image);
+    bool decoded = DecodeJpeg(file, image, DeviceTextureLayout().powerOfTwo);
     JpegReadHook = savedHook;
     g_fileSystem.Close(file);
     if (!decoded) return nullptr;

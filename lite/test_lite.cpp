@@ -13,7 +13,13 @@
 #include <string>
 #include <vector>
 
+#include <png.h>
+#include <jpeglib.h>
+
 #include "blitter.h"
+#include "file_system.h"
+#include "gui_group.h"
+#include "wedge_control.h"
 #include "font_manager.h"
 #include "gui_control.h"
 #include "gui_manager.h"
@@ -273,8 +279,17 @@ TEST(Blitter, SpeedAgainstACopy) {
         double copy = time([&] { std::memcpy(s.bytes.data(), from.data(), from.size()); });
         double plain = time([&] { BlitRegion(s.info, 0, 0, opaque.info, 0, 0, W, H, false); });
         double blended = time([&] { BlitRegion(s.info, 0, 0, sprite.info, 0, 0, W, H, false); });
-        std::printf("blitter %u-bit 800x600: copy %.3f ms, opaque %.3f ms (%.2fx), alpha %.3f ms (%.2fx)\n",
-                    bpp * 8, copy, plain, plain / copy, blended, blended / copy);
+        // The same opaque picture as the game keeps it: 3 bytes a pixel.
+        std::vector<unsigned char> bytes24;
+        for (uint32_t p : opaque.pixels)
+            bytes24.insert(bytes24.end(), {(unsigned char)p, (unsigned char)(p >> 8), (unsigned char)(p >> 16)});
+        SpriteImage image24 = opaque.info;
+        image24.pixels = nullptr;
+        image24.pixels24 = bytes24.data();
+        double plain24 = time([&] { BlitRegion(s.info, 0, 0, image24, 0, 0, W, H, false); });
+        std::printf("blitter %u-bit 800x600: copy %.3f ms, opaque %.3f ms (%.2fx), alpha %.3f ms (%.2fx), "
+                    "opaque from 3 bytes %.3f ms (%.2fx)\n",
+                    bpp * 8, copy, plain, plain / copy, blended, blended / copy, plain24, plain24 / copy);
         opaque.info.pixels565 = sprite.info.pixels565 = nullptr;
         sprite.info.rowStart = sprite.info.runs = nullptr;
     }
@@ -341,35 +356,22 @@ public:
 };
 ::testing::Environment* const g_env = ::testing::AddGlobalTestEnvironment(new DeviceEnvironment);
 
-// A texture of iw x ih image pixels (padded to powers of two as the
-// decoder does) given by colour(x, y) as 0xAARRGGBB.
+// A Lite texture of iw x ih pixels given by colour(x, y) as 0xAARRGGBB:
+// the image's own size, B G R A.
 struct TestTexture {
     Texture t;
-    std::vector<unsigned char> pixels;
+    std::vector<uint32_t> pixels;
     TestTexture(unsigned iw, unsigned ih, const std::function<unsigned(int, int)>& colour) {
         std::memset(static_cast<void*>(&t), 0, sizeof(t));
-        unsigned w = 1, h = 1;
-        while (w < iw) w <<= 1;
-        while (h < ih) h <<= 1;
-        t.width = w;
-        t.height = h;
-        t.imageWidth = iw;
-        t.imageHeight = ih;
-        t.uScale = (float)iw / w;
-        t.vScale = (float)ih / h;
+        t.width = t.imageWidth = iw;
+        t.height = t.imageHeight = ih;
+        t.uScale = t.vScale = 1.0f;
         t.bytesPerPixel = 4;
+        t.kind = kTextureKindAlpha;
         t.pixelFormat = kTextureFormatARGB;
-        pixels.assign((size_t)w * h * 4, 0);
         for (unsigned y = 0; y < ih; ++y)
-            for (unsigned x = 0; x < iw; ++x) {
-                unsigned c = colour((int)x, (int)y);
-                unsigned char* p = &pixels[((size_t)y * w + x) * 4];
-                p[0] = (c >> 16) & 0xFF;
-                p[1] = (c >> 8) & 0xFF;
-                p[2] = c & 0xFF;
-                p[3] = c >> 24;
-            }
-        t.pixels = pixels.data();
+            for (unsigned x = 0; x < iw; ++x) pixels.push_back(colour((int)x, (int)y));
+        t.pixels = reinterpret_cast<unsigned char*>(pixels.data());
     }
     ~TestTexture() { DeviceReleaseTexture(&t); }
 };
@@ -568,6 +570,230 @@ TEST(DirectDraw, FramesPumpOnlyTheGameWindowsMessages) {
     ASSERT_TRUE(PostMessageA(g_renderer.window, WM_QUIT, 0, 0));
     EXPECT_FALSE(Frame());
     EXPECT_TRUE(Frame());
+}
+
+// ---- Textures as the Lite keeps them ----
+
+std::string EncodePng(unsigned w, unsigned h, png_uint_32 format, const std::vector<unsigned char>& samples) {
+    png_image image;
+    std::memset(&image, 0, sizeof(image));
+    image.version = PNG_IMAGE_VERSION;
+    image.width = w;
+    image.height = h;
+    image.format = format;
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, samples.data(), 0, nullptr)) return "";
+    std::string out(size, '\0');
+    if (!png_image_write_to_memory(&image, &out[0], &size, 0, samples.data(), 0, nullptr)) return "";
+    out.resize(size);
+    return out;
+}
+
+std::string EncodeJpeg(unsigned w, unsigned h, const std::vector<unsigned char>& rgb) {
+    jpeg_compress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &buffer, &size);
+    c.image_width = w;
+    c.image_height = h;
+    c.input_components = 3;
+    c.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 100, TRUE);
+    jpeg_start_compress(&c, TRUE);
+    for (unsigned y = 0; y < h; ++y) {
+        JSAMPROW row = const_cast<unsigned char*>(&rgb[(size_t)y * w * 3]);
+        jpeg_write_scanlines(&c, &row, 1);
+    }
+    jpeg_finish_compress(&c);
+    std::string out(reinterpret_cast<char*>(buffer), size);
+    jpeg_destroy_compress(&c);
+    std::free(buffer);
+    return out;
+}
+
+// Files in a folder of their own, listed by a manifest the file system loads.
+void LoadFiles(const std::vector<std::pair<std::string, std::string>>& files) {
+    const std::string dir = "lite_textures\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    std::string xml = "<manifest res_path=\"" + dir + "\"><group path=\"\">";
+    for (const auto& f : files) {
+        FILE* out = std::fopen((dir + f.first).c_str(), "wb");
+        ASSERT_NE(nullptr, out) << f.first;
+        ASSERT_EQ(f.second.size(), std::fwrite(f.second.data(), 1, f.second.size(), out));
+        std::fclose(out);
+        xml += "<file label=\"" + f.first + "\" path=\"" + f.first + "\"/>";
+    }
+    FILE* out = std::fopen((dir + "m.xml").c_str(), "wb");
+    ASSERT_NE(nullptr, out);
+    xml += "</group></manifest>";
+    std::fwrite(xml.data(), 1, xml.size(), out);
+    std::fclose(out);
+    ASSERT_TRUE(g_fileSystem.Load((dir + "m.xml").c_str()));
+}
+
+// Every image at its own size, 3 bytes (no alpha) or 4, blue first, the
+// pixels kept for the blitter to draw from as they stand.
+TEST(LiteTextures, TheRecordIsTheImageAtItsOwnSizeBlueFirst) {
+    const unsigned W = 21, H = 3;  // odd, and past one 16-pixel stretch
+    auto colour = [](unsigned x, unsigned y) { return (uint32_t)(0x102030 + x * 0x010305 + y * 0x203010); };
+    std::vector<unsigned char> rgb, rgba, greyAlpha;
+    for (unsigned y = 0; y < H; ++y)
+        for (unsigned x = 0; x < W; ++x) {
+            uint32_t c = colour(x, y);
+            unsigned char r = (unsigned char)(c >> 16), g = (unsigned char)(c >> 8), b = (unsigned char)c;
+            rgb.insert(rgb.end(), {r, g, b});
+            rgba.insert(rgba.end(), {r, g, b, (unsigned char)(x * 12)});
+            greyAlpha.insert(greyAlpha.end(), {(unsigned char)(x * 10), (unsigned char)(255 - x)});
+        }
+    std::vector<unsigned char> red;
+    for (int i = 0; i < 16 * 8; ++i) red.insert(red.end(), {250, 0, 0});
+    const std::string rgbPng = EncodePng(W, H, PNG_FORMAT_RGB, rgb);
+    LoadFiles({{"rgb.png", rgbPng},
+               {"rgba.png", EncodePng(W, H, PNG_FORMAT_RGBA, rgba)},
+               {"greyalpha.png", EncodePng(W, H, PNG_FORMAT_GA, greyAlpha)},
+               {"red.jpg", EncodeJpeg(16, 8, red)},
+               {"damaged.png", rgbPng.substr(0, rgbPng.size() - 20)}});
+    g_resourceManager.Init();
+
+    Texture* t = g_resourceManager.GetTexture("rgb.png");
+    ASSERT_NE(nullptr, t);
+    EXPECT_EQ(kTextureKindColour, t->kind);
+    EXPECT_EQ(3u, t->bytesPerPixel);
+    EXPECT_EQ(W, t->width);
+    EXPECT_EQ(H, t->height);
+    EXPECT_EQ(1.0f, t->uScale);
+    EXPECT_EQ(1.0f, t->vScale);
+    ASSERT_NE(nullptr, t->pixels) << "kept for the blitter";
+    for (unsigned i : {0u, W * H - 1}) {
+        uint32_t c = colour(i % W, i / W);
+        const unsigned char* p = t->pixels + i * 3;
+        EXPECT_EQ(c, (uint32_t)p[0] | p[1] << 8 | p[2] << 16) << "pixel " << i;
+    }
+    // Drawn straight from those bytes: widened on 32 bits, narrowed on 16.
+    const SpriteImage& image = static_cast<LiteImage*>(t->deviceTexture)->image;
+    EXPECT_EQ(nullptr, image.pixels) << "no second copy of the picture";
+    for (unsigned bpp : {4u, 2u}) {
+        Surface s(W + 2, H, bpp);
+        BlitRegion(s.info, 1, 0, image, 0, 0, (int)W, (int)H, false);
+        for (unsigned y = 0; y < H; ++y)
+            for (unsigned x = 0; x < W; ++x) {
+                uint32_t want = 0xFF000000u | colour(x, y);
+                if (bpp == 4) ASSERT_EQ(want, s.At32((int)x + 1, (int)y)) << x << "," << y;
+                else ASSERT_EQ(To565(want), s.At16((int)x + 1, (int)y)) << x << "," << y;
+            }
+        EXPECT_EQ(0u, bpp == 4 ? s.At32(0, 0) : s.At16(0, 0));
+        EXPECT_EQ(0u, bpp == 4 ? s.At32((int)W + 1, 0) : s.At16((int)W + 1, 0));
+    }
+
+    t = g_resourceManager.GetTexture("rgba.png");
+    ASSERT_NE(nullptr, t);
+    EXPECT_EQ(kTextureKindAlpha, t->kind);
+    EXPECT_EQ(4u, t->bytesPerPixel);
+    EXPECT_EQ(W, t->width);
+    EXPECT_EQ(H, t->height);
+    ASSERT_NE(nullptr, t->pixels);
+    uint32_t word;
+    std::memcpy(&word, t->pixels + (W + 5) * 4, 4);
+    EXPECT_EQ((uint32_t)(5 * 12) << 24 | colour(5, 1), word);
+    EXPECT_EQ(reinterpret_cast<const uint32_t*>(t->pixels), static_cast<LiteImage*>(t->deviceTexture)->image.pixels)
+        << "the blitter reads the record's own words";
+
+    // Other colour types become colour and alpha as before.
+    t = g_resourceManager.GetTexture("greyalpha.png");
+    ASSERT_NE(nullptr, t);
+    EXPECT_EQ(kTextureKindAlpha, t->kind);
+    std::memcpy(&word, t->pixels + 3 * 4, 4);
+    EXPECT_EQ(0xFC1E1E1Eu, word);
+
+    t = g_resourceManager.GetTexture("red.jpg");
+    ASSERT_NE(nullptr, t);
+    EXPECT_EQ(kTextureKindColour, t->kind);
+    EXPECT_EQ(3u, t->bytesPerPixel);
+    EXPECT_EQ(16u, t->width);
+    EXPECT_EQ(8u, t->height);
+    EXPECT_LE(t->pixels[0], 8);   // blue
+    EXPECT_GE(t->pixels[2], 242); // red
+
+    const unsigned before = g_resourceManager.Count(RESOURCE_TEXTURE);
+    EXPECT_EQ(nullptr, g_resourceManager.GetTexture("damaged.png"));
+    EXPECT_EQ(before, g_resourceManager.Count(RESOURCE_TEXTURE)) << "no entry left behind";
+    EXPECT_EQ(nullptr, g_resourceManager.Find("damaged.png", RESOURCE_TEXTURE));
+    g_resourceManager.Shutdown();
+    g_fileSystem.Shutdown();
+}
+
+// A wedge shows the first picture of its "idle" clip, still, at the default
+// frame time, on opening and idle; closing leaves whatever plays playing;
+// it keeps no state and never holds up its group's closing.
+TEST(LiteWedge, IdleShowsTheFirstPictureOtherStatesLeaveTheClip) {
+    g_resourceManager.Init();
+    Model* m = static_cast<Model*>(g_resourceManager.CreateEntry("wedge_test.mdl|body", RESOURCE_MODEL));
+    ASSERT_NE(nullptr, m);
+    m->clips.count = 2;
+    m->clips.items = new ModelClip[2];
+    const char* names[] = {"idle", "turn"};
+    for (int i = 0; i < 2; ++i) {
+        SetString(m->clips.items[i].name, names[i]);
+        m->clips.items[i].frameCount = 8;
+    }
+    ASSERT_NE(nullptr, g_resourceManager.CreateEntry("wedge_test.png", RESOURCE_TEXTURE));
+    g_renderer.defaultFrameTime = 1.0f / 35.0f;
+    const float savedFrameTime = g_renderer.frameTime;
+    g_renderer.frameTime = 0.5f;
+    auto step = [] (ModelInstance* body) {
+        ++g_renderer.frameCounter;
+        body->Advance();
+    };
+
+    TiXmlElement e("wedge");
+    e.SetAttribute("model", "wedge_test.mdl");
+    e.SetAttribute("texture", "wedge_test.png");
+    GuiControl* wedge = CreateLiteGuiControl("wedge");
+    ASSERT_NE(nullptr, dynamic_cast<WedgeControl*>(wedge));
+    wedge->LoadCommon(&e);
+    wedge->Load(&e);
+    GuiGroup group;
+    ASSERT_TRUE(group.AddControl(wedge));
+    const int kept = wedge->state;
+    group.Open(0);
+    ModelInstance* body = wedge->body;
+    ASSERT_NE(nullptr, body);
+    for (int state : {GUI_STATE_OPENING, GUI_STATE_IDLE}) {
+        SCOPED_TRACE(state);
+        body->PlayAnimation("turn", PLAY_LOOP, 2.0f);
+        step(body);
+        step(body);
+        ASSERT_NE(0u, body->frame);
+        wedge->SetState(state);
+        ASSERT_NE(nullptr, body->clip);
+        EXPECT_STREQ("idle", body->clip->name);
+        EXPECT_EQ(0u, body->frame);
+        EXPECT_EQ(PLAY_STILL, body->playMode);
+        EXPECT_NEAR(1.0f / 35.0f, body->frameDuration, 1e-7f);
+        EXPECT_EQ(kept, wedge->state);
+    }
+    body->PlayAnimation("turn", PLAY_LOOP, 2.0f);
+    step(body);
+    for (int state : {GUI_STATE_CLOSING, GUI_STATE_CLOSED, GUI_STATE_HOVER, GUI_STATE_SELECTED}) {
+        SCOPED_TRACE(state);
+        const unsigned frame = body->frame;
+        wedge->SetState(state);
+        step(body);
+        EXPECT_STREQ("turn", body->clip->name);
+        EXPECT_EQ((frame + 1) % 8, body->frame) << "still playing";
+        EXPECT_EQ(kept, wedge->state);
+    }
+    group.Close();
+    EXPECT_TRUE(group.IsClosed()) << "a wedge never holds its group open";
+    group.Drop();
+    delete wedge;
+    group.controlCount = 0;
+    g_renderer.frameTime = savedFrameTime;
+    g_resourceManager.Shutdown();
 }
 
 TEST(LiteFactory, MakesEveryFullKindAndTheWedge) {

@@ -10,6 +10,9 @@ static bool PowerOfTwo(unsigned n) { return n && (n & (n - 1)) == 0; }
 
 static GLuint NameOf(const Texture* t) { return (GLuint)(uintptr_t)t->deviceTexture; }
 
+// OpenGL 1.2 takes power-of-two sides only; it copies the pixels.
+TextureLayout DeviceTextureLayout() { return TextureLayout{true, false, false}; }
+
 bool DeviceCreateTexture(Texture* t) {
     if (!t || !t->pixels || !GLContextCurrent()) return false;
     // OpenGL 1.2 takes only power-of-two sides; the decoder pads to them.

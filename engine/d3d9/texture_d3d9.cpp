@@ -6,6 +6,10 @@
 #include "renderer_d3d9.h"
 #include "texture.h"
 
+// Power-of-two textures, sampled through the u/v scale; the pixels are
+// copied into the texture and then freed.
+TextureLayout DeviceTextureLayout() { return TextureLayout{true, false, false}; }
+
 bool DeviceCreateTexture(Texture* t) {
     IDirect3DDevice9* device = GetD3DDevice();
     if (!device || !t || !t->pixels || t->width == 0 || t->height == 0) return false;

@@ -5,6 +5,7 @@
 
 #if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
 #include <emmintrin.h>
+#include <tmmintrin.h>
 #define QV_BLEND_SSE2 1
 #endif
 
@@ -81,6 +82,54 @@ void Blend565Span(uint16_t* d, const uint32_t* s, int n) {
 }
 
 void Row32Opaque(uint32_t* d, const uint32_t* s, int w) { std::memcpy(d, s, (size_t)w * 4); }
+
+inline uint32_t Word24(const unsigned char* s) {
+    return 0xFF000000u | (uint32_t)s[0] | (uint32_t)s[1] << 8 | (uint32_t)s[2] << 16;
+}
+
+#ifdef QV_BLEND_SSE2
+// Sixteen 3-byte pixels (48 bytes, read exactly) widened to words with
+// 255 in the fourth byte.
+__attribute__((target("ssse3"))) void Widen24x16(const unsigned char* s, uint32_t* d) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16));
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 32));
+    const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    const __m128i alpha = _mm_set1_epi32((int)0xFF000000u);
+    __m128i* out = reinterpret_cast<__m128i*>(d);
+    _mm_storeu_si128(out, _mm_or_si128(_mm_shuffle_epi8(a, spread), alpha));
+    _mm_storeu_si128(out + 1, _mm_or_si128(_mm_shuffle_epi8(_mm_alignr_epi8(b, a, 12), spread), alpha));
+    _mm_storeu_si128(out + 2, _mm_or_si128(_mm_shuffle_epi8(_mm_alignr_epi8(c, b, 8), spread), alpha));
+    _mm_storeu_si128(out + 3, _mm_or_si128(_mm_shuffle_epi8(_mm_srli_si128(c, 4), spread), alpha));
+}
+
+bool HasSsse3() {
+    static const int has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("ssse3") ? 1 : 0;
+    }();
+    return has != 0;
+}
+#endif
+
+// A row of a 3-byte image onto a 32-bit surface: widened as it goes, 255
+// in every fourth byte.
+void Row32From24(uint32_t* d, const unsigned char* s, int w) {
+    int x = 0;
+#ifdef QV_BLEND_SSE2
+    if (w >= 16 && HasSsse3())
+        for (; x + 16 <= w; x += 16) Widen24x16(s + (size_t)x * 3, d + x);
+#endif
+    for (; x < w; ++x) d[x] = Word24(s + (size_t)x * 3);
+}
+
+void Row565From24(uint16_t* d, const unsigned char* s, const uint16_t* s565, int w) {
+    if (s565) {
+        std::memcpy(d, s565, (size_t)w * 2);
+        return;
+    }
+    for (int x = 0; x < w; ++x) d[x] = To565(Word24(s + (size_t)x * 3));
+}
 
 void Row32Alpha(uint32_t* d, const uint32_t* s, int w) {
     int x = 0;
@@ -229,7 +278,9 @@ void MakeSpriteRuns(const uint32_t* pixels, unsigned width, unsigned height, std
 
 void BlitRegion(const SurfaceInfo& dst, int dx, int dy, const SpriteImage& image, int sx, int sy, int w, int h,
                 bool mirrorRows) {
-    if (!dst.pixels || !image.pixels || w <= 0 || h <= 0) return;
+    if (!dst.pixels || w <= 0 || h <= 0) return;
+    // Words, or three bytes a pixel for an image without alpha.
+    if (!image.pixels && (!image.pixels24 || image.hasAlpha)) return;
     if (dst.bytesPerPixel != 2 && dst.bytesPerPixel != 4) return;
     // The region itself must lie inside the image.
     const int iw = (int)image.width, ih = (int)image.height;
@@ -253,8 +304,17 @@ void BlitRegion(const SurfaceInfo& dst, int dx, int dy, const SpriteImage& image
     for (int r = 0; r < h; ++r) {
         const int onSurface = firstRow + r;
         const int srcRow = mirrorRows ? regionTop + regionRows - 1 - onSurface : regionTop + onSurface;
-        const uint32_t* s = image.pixels + (size_t)srcRow * image.width + sx;
+        const size_t at = (size_t)srcRow * image.width + sx;
         unsigned char* line = dst.pixels + (ptrdiff_t)(dy + r) * dst.pitch;
+        if (!image.pixels) {
+            if (dst.bytesPerPixel == 4)
+                Row32From24(reinterpret_cast<uint32_t*>(line) + dx, image.pixels24 + at * 3, w);
+            else
+                Row565From24(reinterpret_cast<uint16_t*>(line) + dx, image.pixels24 + at * 3,
+                             image.pixels565 ? image.pixels565 + at : nullptr, w);
+            continue;
+        }
+        const uint32_t* s = image.pixels + at;
         if (image.hasAlpha && image.runs && image.rowStart) {
             RowWithRuns(line, dst.bytesPerPixel, dx, image, srcRow, sx, w);
         } else if (dst.bytesPerPixel == 4) {
@@ -263,7 +323,7 @@ void BlitRegion(const SurfaceInfo& dst, int dx, int dy, const SpriteImage& image
             else Row32Opaque(d, s, w);
         } else {
             uint16_t* d = reinterpret_cast<uint16_t*>(line) + dx;
-            const uint16_t* s565 = image.pixels565 ? image.pixels565 + (size_t)srcRow * image.width + sx : nullptr;
+            const uint16_t* s565 = image.pixels565 ? image.pixels565 + at : nullptr;
             if (image.hasAlpha) Row565Alpha(d, s, s565, w);
             else Row565Opaque(d, s, s565, w);
         }

@@ -16,14 +16,16 @@ struct SurfaceInfo {
     unsigned char* pixels = nullptr;
 };
 
-// A source image: 4 bytes a pixel, B G R A (0xAARRGGBB read as a little-
-// endian word), rows top down, width pixels a row. Images without alpha
-// (hasAlpha false) hold 255 in every fourth byte.
+// A source image, rows top down, width pixels a row: either 4 bytes a
+// pixel, B G R A (0xAARRGGBB read as a little-endian word; images without
+// alpha, hasAlpha false, hold 255 in every fourth byte), or, for an image
+// without alpha only, 3 bytes a pixel, B G R (pixels null, pixels24 set).
 struct SpriteImage {
     unsigned width = 0;
     unsigned height = 0;
     bool hasAlpha = false;
     const uint32_t* pixels = nullptr;
+    const unsigned char* pixels24 = nullptr;
     // The same image in RGB565, for 16-bit surfaces; null when not made.
     const uint16_t* pixels565 = nullptr;
     // The rows of an image with alpha as runs of transparent, opaque and

@@ -34,7 +34,13 @@ void Ensure565(LiteImage* image) {
     const size_t count = (size_t)image->image.width * image->image.height;
     image->pixels565 = static_cast<uint16_t*>(std::malloc(count * 2));
     if (!image->pixels565) return;  // the blitter converts as it goes
-    for (size_t i = 0; i < count; ++i) image->pixels565[i] = To565(image->pixels[i]);
+    if (const uint32_t* words = image->image.pixels) {
+        for (size_t i = 0; i < count; ++i) image->pixels565[i] = To565(words[i]);
+    } else {
+        const unsigned char* p = image->image.pixels24;
+        for (size_t i = 0; i < count; ++i, p += 3)
+            image->pixels565[i] = (uint16_t)((p[2] >> 3) << 11 | (p[1] >> 2) << 5 | p[0] >> 3);
+    }
     image->image.pixels565 = image->pixels565;
 }
 

@@ -29,10 +29,11 @@ RendererDevice* GetDDrawState();
 // channels (X8R8G8B8) or 16 bits as RGB565. 0 when not, else bytes a pixel.
 unsigned DrawableBytesPerPixel(const DDPIXELFORMAT& format);
 
-// The image behind a Lite texture's device handle.
+// The image behind a Lite texture's device handle. It draws from the
+// texture's own pixels (B G R A words, or B G R bytes for an image without
+// alpha); what it owns is only what speeds the blitter up.
 struct LiteImage {
     SpriteImage image;
-    uint32_t* pixels = nullptr;
     uint16_t* pixels565 = nullptr;  // made when first drawn onto RGB565
     std::vector<uint32_t> rowStart;  // the runs of an image with alpha
     std::vector<uint32_t> runs;

@@ -1,6 +1,10 @@
-// Lite textures: the decoded image kept in memory as B G R A words for the
-// blitter; images without alpha get 255 in every fourth byte, so that they
-// copy straight onto a 32-bit surface.
+// Lite textures: the decoded image at its own size, B G R [A], kept with
+// the texture and drawn from directly by the blitter. A 4-byte pixel is
+// the blitter's B G R A word as it stands; an image without alpha stays at
+// 3 bytes a pixel and is widened row by row as it is drawn. Beside it the
+// device keeps only what speeds drawing up: the runs of an image with
+// alpha, and an RGB565 copy once it is drawn onto a 16-bit surface.
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 
@@ -8,37 +12,34 @@
 #include "renderer_ddraw.h"
 #include "texture.h"
 
+TextureLayout DeviceTextureLayout() { return TextureLayout{false, true, true}; }
+
 bool DeviceCreateTexture(Texture* t) {
     if (!t || !t->pixels || t->width == 0 || t->height == 0) return false;
-    if (t->bytesPerPixel != 3 && t->bytesPerPixel != 4) return false;
     if (t->width > kMaxImageSide || t->height > kMaxImageSide) return false;
+    const bool alpha = t->kind == kTextureKindAlpha;
+    if (t->bytesPerPixel != (alpha ? 4u : 3u) || (t->kind != kTextureKindColour && !alpha)) return false;
+    // The words are read in place: the buffer must be word-aligned (heap
+    // blocks are).
+    if (alpha && reinterpret_cast<uintptr_t>(t->pixels) % 4 != 0) return false;
     LiteImage* image = new (std::nothrow) LiteImage();
     if (!image) return false;
-    const size_t count = (size_t)t->width * t->height;
-    image->pixels = static_cast<uint32_t*>(std::malloc(count * 4));
-    if (!image->pixels) {
-        delete image;
-        return false;
-    }
-    const bool alpha = t->bytesPerPixel == 4 && t->pixelFormat == kTextureFormatARGB;
-    const unsigned char* src = t->pixels;
-    for (size_t i = 0; i < count; ++i, src += t->bytesPerPixel) {
-        uint32_t a = alpha ? src[3] : 255u;
-        image->pixels[i] = (a << 24) | ((uint32_t)src[0] << 16) | ((uint32_t)src[1] << 8) | src[2];
-    }
     image->image.width = t->width;
     image->image.height = t->height;
     image->image.hasAlpha = alpha;
-    image->image.pixels = image->pixels;
     if (alpha) {
+        const uint32_t* words = reinterpret_cast<const uint32_t*>(t->pixels);
+        image->image.pixels = words;
         try {
-            MakeSpriteRuns(image->pixels, t->width, t->height, image->rowStart, image->runs);
+            MakeSpriteRuns(words, t->width, t->height, image->rowStart, image->runs);
             image->image.rowStart = image->rowStart.data();
             image->image.runs = image->runs.data();
         } catch (const std::bad_alloc&) {
             image->rowStart.clear();  // drawn pair by pair instead
             image->runs.clear();
         }
+    } else {
+        image->image.pixels24 = t->pixels;
     }
     t->deviceTexture = image;
     return true;
@@ -47,7 +48,6 @@ bool DeviceCreateTexture(Texture* t) {
 void DeviceReleaseTexture(Texture* t) {
     if (!t || !t->deviceTexture) return;
     LiteImage* image = static_cast<LiteImage*>(t->deviceTexture);
-    std::free(image->pixels);
     std::free(image->pixels565);
     delete image;
     t->deviceTexture = nullptr;

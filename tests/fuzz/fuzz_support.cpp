@@ -71,6 +71,10 @@ unsigned TouchBytes(const void* data, size_t n) {
 // Textures and vertex buffers are copied whole, so a buffer shorter than the
 // loader claims shows up here.
 
+TextureLayout g_fuzzTextureLayout = {true, false, false};
+
+TextureLayout DeviceTextureLayout() { return g_fuzzTextureLayout; }
+
 bool DeviceCreateTexture(Texture* t) {
     if (!t || !t->pixels || !t->width || !t->height) return false;
     size_t n = (size_t)t->width * t->height * t->bytesPerPixel;

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "render_device.h"
+
 // The target's own folder (made on first use, the working folder from then
 // on), with a slash at the end.
 const std::string& FuzzFolder();
@@ -20,3 +22,7 @@ void LoadFuzzManifest(const std::vector<std::pair<std::string, std::string>>& fi
 void WriteFuzzPng(const std::string& name, unsigned width, unsigned height);
 // Reads every byte of n bytes, so the sanitizers see a buffer that is short.
 unsigned TouchBytes(const void* data, size_t n);
+
+// What the stand-in device answers to DeviceTextureLayout: at first the
+// full edition's (padded, red first, pixels freed after upload).
+extern TextureLayout g_fuzzTextureLayout;
