@@ -204,13 +204,14 @@ def check_match_avatar_bankrupt_gesture_and_animation_key(h):
 
     # Keypad 4: every animation's name in turn, then the first again.
     shot = wait_play(m, 30)
-    pictures, widths = [], []
+    pictures, widths, played = [], [], 0
     before = name_line(shot)
     for i in range(len(ANIMATIONS) + 1):
         shot = next_name(m, before)
         before = name_line(shot)
         pictures.append(before)
         widths.append(text_width(shot))
+        played = max(played, pose_distance(shot, idle, body(0)))
         if i == 0:
             m.keep("animation-name")
     for i in range(len(ANIMATIONS)):
@@ -229,5 +230,6 @@ def check_match_avatar_bankrupt_gesture_and_animation_key(h):
                        "%s is drawn %d pixels wide, %s %d: the names are out of order" %
                        (a, widths[i], b, widths[j]))
     expect(widths[-1] == widths[0], "the first name came back at another width")
+    expect(played > SWING, "seat 1's avatar played none of the animations (pose distance %d)" % played)
     h.close_game()
     expect(h.wait_exit(m.proc) == 0, "the game did not end cleanly when its window closed")
