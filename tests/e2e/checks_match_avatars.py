@@ -90,6 +90,13 @@ def watch(m, seconds, pause=0.1):
     return shots
 
 
+def watch_idle(m):
+    """Screenshots over more than an idle loop (the longest takes 4 s)."""
+    idle = watch(m, 4.2)
+    expect(len(idle) >= 6, "only %d screenshots of the stage at rest" % len(idle))
+    return idle
+
+
 def pose_distance(shot, idle, area):
     return min(changed(ref, shot, area) for _, ref in idle if ref is not shot)
 
@@ -125,7 +132,7 @@ def check_match_avatars_move_and_react_to_a_spin(h):
     m.keep("turn")
 
     # Three contestants stand idle at their podiums: every one of them moves.
-    idle = watch(m, 3.6)
+    idle = watch_idle(m)
     for seat in range(3):
         moved = moved_in_a_second(idle, seat)
         expect(moved > MOVED, "avatar %d did not move in a second (%d pixels changed at most)" % (seat + 1, moved))
@@ -187,7 +194,7 @@ def check_match_avatar_bankrupt_gesture_and_animation_key(h):
     wait_play(m)
     for _ in range(3):
         m.key("KP_Add")          # turns to spare: the key run below outlasts a turn's clock
-    idle = watch(m, 3.6)
+    idle = watch_idle(m)
     moved = moved_in_a_second(idle, 0)
     expect(moved > MOVED, "seat 1's avatar did not move in a second (%d pixels changed at most)" % moved)
 
