@@ -91,10 +91,24 @@ def watch(m, seconds, pause=0.1):
 
 
 def watch_idle(m):
-    """Screenshots over more than an idle loop (the longest takes 4 s)."""
-    idle = watch(m, 4.2)
-    expect(len(idle) >= 6, "only %d screenshots of the stage at rest" % len(idle))
-    return idle
+    """Screenshots of seat 1's turn over more than an idle loop (the longest
+    takes 4 s). Should the round's title card come meanwhile (the turn was
+    seen too early), the watch starts again once the turn is back."""
+    for _ in range(3):
+        wait_play(m)
+        idle = []
+        end = time.time() + 4.2
+        while time.time() < end:
+            t = time.time()
+            s = m.shot()
+            if not turn(s):
+                break
+            idle.append((t, s))
+            time.sleep(0.1)
+        else:
+            if len(idle) >= 6:
+                return idle
+    raise CheckFailed("seat 1's turn did not hold for four seconds")
 
 
 def pose_distance(shot, idle, area):
@@ -202,6 +216,7 @@ def next_name(m, before):
 def check_match_avatar_bankrupt_gesture_and_animation_key(h):
     m = start_quick_play(h, "-direct3d", 1300, 615, "d3d-avatar")
     wait_play(m)
+    m.keep("turn")
     for _ in range(3):
         m.key("KP_Add")          # turns to spare: the key run below outlasts a turn's clock
     idle = watch_idle(m)
