@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -213,3 +214,33 @@ void AutoplayFrame() {
     }
     if (now - a.endTick >= kNextMatchDelayMs && !StartMatch()) a.on = false;
 }
+
+bool NextTestWedge(int* wedge) {
+    static bool read = false;
+    static int wedges[16];
+    static int count = 0, next = 0;
+    if (!read) {
+        read = true;
+        const char* list = std::getenv("QUORVANE_TEST_WEDGES");
+        while (list && *list && count < 16) {
+            char* end = nullptr;
+            long w = std::strtol(list, &end, 10);
+            if (end == list) break;
+            if (w >= 0 && w < 24) wedges[count++] = (int)w;
+            list = *end == ',' ? end + 1 : end;
+        }
+    }
+    if (next >= count) return false;
+    *wedge = wedges[next++];
+    return true;
+}
+
+float DistanceToWedge(float distance, float signedAngle, int wedge) {
+    // The wheel turns its signed angle down by the distance; the pointer
+    // reads (720 - angle - 2.4) degrees round, 15 to a wedge.
+    double now = std::fmod(720.0 - (double)signedAngle + (double)distance - 2.4, 360.0);
+    if (now < 0.0) now += 360.0;
+    double extra = std::fmod(wedge * 15.0 + 7.5 - now + 720.0, 360.0);
+    return distance + (float)extra;
+}
+

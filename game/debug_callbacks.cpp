@@ -191,8 +191,6 @@ bool HackBankrupt(void*, const char*) {
     g_round.FlashPodium(WEDGE_BANKRUPT);
     if (g_round.mysteryOutcome == MYSTERY_PRIZE) g_round.mysteryOutcome = MYSTERY_SPENT;
     g_round.wedgeValue = WEDGE_BANKRUPT;
-    // It stands for the wheel landing on bankrupt: the avatars react alike.
-    g_round.ReactBadWedge();
     g_round.SetState(STATE_BANKRUPT);
     return true;
 }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "autoplay.h"
 #include "control_binding.h"
 #include "control_wheel.h"
 #include "controls_simple.h"
@@ -201,6 +202,14 @@ bool Spin(void*, const char*) {
     ModelInstance* needle = gauge ? gauge->body : nullptr;
     float p = needle && needle->clip ? GaugeFraction(needle->frame, needle->clip->frameCount) : 0.0f;
     rc.spinPower = SpinPowerFor(p, std::rand() % 101 - 50);
+    int wedge;
+    if (rc.IsWheelRound() && NextTestWedge(&wedge)) {
+        // A check asked where this spin stops: the zoomed wheel is the one read.
+        NewSpinControl* zoom = dynamic_cast<NewSpinControl*>(c.zoomWheel);
+        NewSpinControl* wheel = dynamic_cast<NewSpinControl*>(c.wheel);
+        float angle = zoom ? zoom->SignedAngle() : (wheel ? wheel->SignedAngle() : 0.0f) + SeatAngle(rc.CurrentSeat());
+        rc.spinPower = DistanceToWedge(rc.spinPower, angle, wedge);
+    }
     rc.SetInputPhase(PHASE_ALL_OFF);
     rc.ReactSpin();
     rc.StartTimer(c.spinCheckTimer);

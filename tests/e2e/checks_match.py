@@ -82,10 +82,10 @@ def stats(h, game):
 
 
 class Match(Game):
-    def __init__(self, h, game_dir, library):
+    def __init__(self, h, game_dir, library, env=None):
         self.h = h
         self.dir = game_dir
-        self.proc = h.launch(game_dir, [library])
+        self.proc = h.launch(game_dir, [library], env)
         h.find_window()
         self.xid = h.wait_for(lambda: (h.x_windows() or [None])[0], 30, "the game's X window")
         self.width, self.height = h.x_geometry(self.xid)
@@ -110,11 +110,11 @@ class Match(Game):
         self.move((0.3, 0.95))   # off the wheel: the gauge goes
 
 
-def start_quick_play(h, library, main_puzzle, bonus_puzzle, tag):
+def start_quick_play(h, library, main_puzzle, bonus_puzzle, tag, env=None):
     game = h.fresh_game()
     expect(h.playertool(game, "human", "Ann")[0] == 0, "playertool could not add Ann")
     expect(h.playertool(game, "puzzles", str(main_puzzle), str(bonus_puzzle))[0] == 0, "playertool puzzles failed")
-    m = Match(h, game, library)
+    m = Match(h, game, library, env)
     m.library_tag = tag
     m.wait_menu()
     m.click(QUICK_PLAY)

@@ -22,6 +22,7 @@ NAME_LINE = (0.71, -0.88, 1.32, -0.78)   # the name line of the panel at the bot
 MOVED = 80        # changed pixels: a body that moved (a still one changes none)
 SWING = 350       # pose distance of the body: a swing or a gesture (idle stays near 200 at most)
 CLAP = 100        # pose distance of the hands' band: hands up in front (idle stays near 50 at most)
+BANKRUPT = 22     # the bankrupt wedge of the first round's wheel
 
 # The avatar animations in the order keypad 4 plays them.
 ANIMATIONS = ("spin_bonus", "avatar_idle_01", "avatar_idle_02", "avatar_idle_03", "brevanto",
@@ -214,7 +215,8 @@ def next_name(m, before):
 
 
 def check_match_avatar_bankrupt_gesture_and_animation_key(h):
-    m = start_quick_play(h, "-direct3d", 1300, 615, "d3d-avatar")
+    # The first spin of the match is made to stop on the bankrupt wedge.
+    m = start_quick_play(h, "-direct3d", 1300, 615, "d3d-avatar", {"QUORVANE_TEST_WEDGES": str(BANKRUPT)})
     wait_play(m)
     m.keep("turn")
     for _ in range(3):
@@ -223,12 +225,13 @@ def check_match_avatar_bankrupt_gesture_and_animation_key(h):
     moved = moved_in_a_second(idle, 0)
     expect(moved > MOVED, "seat 1's avatar did not move in a second (%d pixels changed at most)" % moved)
 
-    # A bankrupt brings a gesture at once.
-    m.xdotool("keydown", "F6")
-    pressed = time.time()
-    time.sleep(0.15)
-    m.xdotool("keyup", "F6")
-    shots = [(t, s) for t, s in watch(m, 1.4) if t - pressed <= 1.25]
+    # The bankrupt: when the studio comes back from the wheel's close-up the
+    # contestant reacts at once.
+    m.spin()
+    m.wait_shot(lambda s: not on_match(s), 15, "the wheel's close-up")
+    back = m.wait_shot(on_match, 30, "the studio after the wheel stopped")
+    t0 = time.time()
+    shots = [(t0, back)] + watch(m, 1.25)
     m.keep("bankrupt")
     gesture = farthest(shots, idle, body(0))
     expect(gesture > SWING, "no gesture within a second of the bankrupt (pose distance %d in %d screenshots)" %

@@ -173,8 +173,9 @@ class Harness:
         return dest
 
     # -- running ---------------------------------------------------------
-    def launch(self, game, args=()):
-        p = subprocess.Popen(["wine", "Quorvane.exe"] + list(args), cwd=game, env=self.env,
+    def launch(self, game, args=(), env=None):
+        """Starts the launcher in a game folder; env adds to the environment."""
+        p = subprocess.Popen(["wine", "Quorvane.exe"] + list(args), cwd=game, env=dict(self.env, **(env or {})),
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.procs.append(p)
         return p
