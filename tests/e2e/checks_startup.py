@@ -57,7 +57,13 @@ def check_second_launcher_exits_with_1(h):
     second = h.launch(game, ["-direct3d"])
     code = h.wait_exit(second, timeout=30)
     expect(code == 1, "second launcher returned %s" % code)
-    expect(len(h.x_windows()) == 1, "the second launcher opened a window")
+    # Under load the first game's window may still be settling (mapped
+    # late, or a helper window of the device passing): one window must
+    # remain once things are quiet.
+    end = time.time() + 10
+    while len(h.x_windows()) != 1 and time.time() < end:
+        time.sleep(0.5)
+    expect(len(h.x_windows()) == 1, "the second launcher opened a window (%d windows)" % len(h.x_windows()))
     h.close_game()
     expect(h.wait_exit(first) == 0, "first launcher did not end cleanly")
 
