@@ -12,7 +12,8 @@ import time
 
 from harness import CheckFailed, expect
 from checks_menu import EMPTY, QUICK_PLAY, QUICK_PLAY_SIDE, is_gold, is_orange, is_white
-from checks_match import SOLVE, SPIN, STATS_MAIN_MENU, STATS_TIME, Match, button_enabled, on_match, stats
+from checks_match import (SOLVE, SPIN, STATS_MAIN_MENU, STATS_TIME, Match, button_enabled, money_shown,
+                          on_match, stats)
 from checks_menus import CHOICE_RIM, PUZZLE_OF_THE_DAY, ROAD_TRIP, TOUR_GO, day_cell, panel_open
 
 # The main menu's play alone and its turns window (w28, w39).
@@ -69,13 +70,36 @@ def map_open(s):
             not is_orange(s.at(QUICK_PLAY_SIDE)))
 
 
-def wait_in_play(m, timeout=60):
+def wait_title_card(m, timeout=60):
     """The round's title card (a window that dims the match) has come and
-    gone, and the contestant may act: the developer keys work only while no
-    window is open."""
+    gone: the developer keys work only while no window is open."""
     m.wait_shot(on_match, timeout, "the match screen")
     m.wait_shot(lambda s: not on_match(s), timeout, "the round's title card")
+    m.wait_shot(on_match, timeout, "the round's title card to close")
+
+
+def wait_in_play(m, timeout=60):
+    """The title card has gone and the contestant may act."""
+    wait_title_card(m, timeout)
     return m.wait_shot(lambda s: on_match(s) and button_enabled(s, SOLVE), timeout, "the round to be in play")
+
+
+def win_toss_up(m):
+    """F4 as soon as the title card has gone: seat 1, the first to play,
+    wins the toss-up and the next round is the bonus round. A key that came
+    while the card was still closing is pressed again; once the round is
+    won (seat 1's podium shows its money) never, since a second F4 would
+    end the won round over again."""
+    wait_title_card(m)
+    for _ in range(4):
+        m.key("F4")
+        try:
+            m.wait_shot(lambda s: on_match(s) and money_shown(s), 4, "seat 1's winnings")
+            return
+        except CheckFailed:
+            if not on_match(m.shot()):
+                return                           # a window opened: the round was won
+    raise CheckFailed("F4 never ended the toss-up")
 
 
 STATS_BUTTON_ROW = (-0.6, -0.78, 0.6, -0.66)
@@ -219,9 +243,7 @@ def check_modes_road_trip_of_three_cities(h):
         m.wait_shot(map_open, 20, "the road map before city %d" % (leg + 1))
         time.sleep(0.8)
         m.click(MAP_PLAY)
-        wait_in_play(m)                          # the toss-up's buzzer is live
-        m.key("space")                           # Bo buzzes in first...
-        m.key("F4")                              # ...and wins; the next is the bonus round
+        win_toss_up(m)
         end = play_out(m)
         m.keep("city-%d" % (leg + 1))
         length, at, name, legs_won, _, running = trip(h, m.dir)
