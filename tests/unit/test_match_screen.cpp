@@ -554,6 +554,9 @@ TEST_F(MatchDocumentTest, EnterOnTheLastStatisticsKeepsThemOpen) {
     ASSERT_NE(nullptr, g_guiManager.GetCurrentWindow());
     EXPECT_STREQ("PLAYER_STATS", g_guiManager.GetCurrentWindow()->name);
     EXPECT_EQ(STATE_END_OF_MATCH, g_round.state) << "no round was set up after the match";
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    g_round.gameMode = MODE_QUICK_PLAY;
+    g_round.statsShown = 0;
 }
 
 TEST_F(MatchDocumentTest, TrophyNumbersOutsideTheTableOrTheWindowAreIgnored) {
