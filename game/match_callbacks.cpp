@@ -459,8 +459,11 @@ bool ShowNextPlayer(void*, const char*) {
         GotoRoadTrip(nullptr, nullptr);
         return g_guiManager.OpenWindow("ROAD_TRIP_WND");
     }
-    // The match is over: there is no further round to set up.
-    if (matchOver) return true;
+    // The match is over: there is no further round to set up. Only the
+    // Enter key of the last statistics gets here (their Continue is not
+    // offered): they stay open until New Game or Main Menu is chosen,
+    // rather than leave the player on a finished match.
+    if (matchOver) return g_guiManager.OpenWindow("PLAYER_STATS");
     if (rc.FindTieForLead() != 0)
         rc.SetupTiebreak();
     else

@@ -14,18 +14,26 @@
 //       prints one line per human: its name, then its 27 statistics
 //   playertool DATA_FOLDER\ appearance
 //       prints one line per human: its name, gender, then style/colour by part
+//   playertool DATA_FOLDER\ trip
+//       the current player's tour: length, leg, name, then statistics 10, 11, 13
+//   playertool DATA_FOLDER\ today
+//       the current player's puzzle of the day for today: result and the date stamped
+//   playertool DATA_FOLDER\ trophies
+//       the current player's trophies: their count, then one line each
+//       (id, times won, day, month, year)
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "game_data.h"
+#include "menu_rules.h"
 #include "puzzle.h"
 #include "strings.h"
 
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr, "usage: playertool DATA_FOLDER\\ human NAME [female] | opponents I J | puzzles MAIN BONUS"
-                             " | show | appearance\n");
+                             " | show | appearance | trip | today | trophies\n");
         return 2;
     }
     g_gameData.SetSaveDirectory(argv[1]);
@@ -77,6 +85,33 @@ int main(int argc, char** argv) {
             for (int part = 0; part < PART_COUNT; ++part)
                 std::printf(" %d/%d", look.GetPart(part), look.GetColour(part));
             std::printf("\n");
+        }
+        return 0;
+    } else if (std::strcmp(command, "trip") == 0) {
+        PlayerProfile* p = g_gameData.currentProfile;
+        if (!p) return 1;
+        std::printf("%d %d %s %d %d %d\n", p->GetTourLength(), p->currentLeg, p->tourName[0] ? p->tourName : "-",
+                    p->GetStat(STAT_TOUR_WINS), p->GetStat(STAT_TOURS_WON), p->GetStat(STAT_TOUR_RUNNING));
+        return 0;
+    } else if (std::strcmp(command, "today") == 0) {
+        PlayerProfile* p = g_gameData.currentProfile;
+        if (!p) return 1;
+        GameDate today;
+        GetToday(today);
+        int inYear = DayOfYear(today.year, today.month - 1, today.day - 1);
+        int record = (today.year - p->calendarDate.year) * kCalendarDaysPerYear + inYear;
+        if (inYear < 0 || record < 0 || record >= kCalendarDays) return 1;
+        const CalendarDay& day = p->calendar[record];
+        std::printf("%d %d %d %d %s\n", day.result, day.date.day, day.date.month, day.date.year,
+                    day.text1 ? day.text1 : "-");
+        return 0;
+    } else if (std::strcmp(command, "trophies") == 0) {
+        PlayerProfile* p = g_gameData.currentProfile;
+        if (!p) return 1;
+        std::printf("%u\n", p->GetTrophyCount());
+        for (unsigned i = 0; i < p->GetTrophyCount(); ++i) {
+            const TrophyRecord* t = p->GetTrophy(i);
+            std::printf("%d %.1f %d %d %d\n", t->trophyId, t->timesWon, t->date.day, t->date.month, t->date.year);
         }
         return 0;
     } else {

@@ -526,6 +526,39 @@ TEST_F(MatchDocumentTest, AClosingWindowClosesNothingMore) {
     EXPECT_STREQ("START_JACKPOTROUND", g_guiManager.GetCurrentWindow()->name);
 }
 
+// Enter on the last statistics of a finished match, where only New Game and
+// Main Menu are offered: the statistics stay, the player is not left on a
+// match that is over.
+TEST_F(MatchDocumentTest, EnterOnTheLastStatisticsKeepsThemOpen) {
+    ASSERT_TRUE(Load("<gui start_screen=\"ROUND_WND\"><screen name=\"ROUND_WND\"/>"
+                     "<window name=\"PLAYER_STATS\"><key name=\"ENTER\" value=\"28\"/></window></gui>",
+                     CreateGuiControl))
+        << Error();
+    std::unique_ptr<PlayerProfile> ann(new PlayerProfile(KIND_HUMAN));
+    ann->appearance.SetName("Ann");
+    g_round.SetContestant(0, ann.get());
+    g_round.gameMode = MODE_PLAY_ALONE;
+    g_round.ranking.Clear();
+    g_round.ranking.Append(&g_round.contestants[0]);
+    g_round.statsShown = 1;
+    g_round.SetStateDirect(STATE_END_OF_MATCH);
+    g_guiManager.OpenScreen("ROUND_WND");
+    Frame(2);
+    g_guiManager.OpenWindow("PLAYER_STATS");
+    Frame(30);
+    GuiControl* enter = g_guiManager.FindControl("PLAYER_STATS.ENTER");
+    ASSERT_NE(nullptr, enter);
+    Find("CloseWindow")(enter, nullptr);
+    Call("ShowNextPlayer");
+    Frame(60);
+    ASSERT_NE(nullptr, g_guiManager.GetCurrentWindow());
+    EXPECT_STREQ("PLAYER_STATS", g_guiManager.GetCurrentWindow()->name);
+    EXPECT_EQ(STATE_END_OF_MATCH, g_round.state) << "no round was set up after the match";
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    g_round.gameMode = MODE_QUICK_PLAY;
+    g_round.statsShown = 0;
+}
+
 TEST_F(MatchDocumentTest, TrophyNumbersOutsideTheTableOrTheWindowAreIgnored) {
     ASSERT_TRUE(LoadMatch(true)) << Error();
     ASSERT_TRUE(LoadPuzzles());
