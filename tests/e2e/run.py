@@ -4,8 +4,9 @@
 With --shard K/N only every N-th check from the K-th on runs (K counts from
 1), so that N runs side by side, each with its own X display and Wine
 prefix, share the checks out. When an earlier run left the checks' times in
-e2e-times.json beside the work folders, the shards are balanced by them
-instead (longest first, each to the shard with the least so far)."""
+e2e-times.json beside the work folders (else the typical times kept in
+check-times.json here), the shards are balanced by them (longest first,
+each to the shard with the least so far)."""
 import argparse
 import glob
 import importlib.util
@@ -91,7 +92,9 @@ def main():
                 checks.append(("%s.%s" % (name, attr), getattr(mod, attr)))
 
     times_file = os.path.join(os.path.dirname(os.path.abspath(args.work)), "e2e-times.json")
-    checks = share(checks, shard, shards, load_times(times_file))
+    times = load_times(os.path.join(here, "check-times.json"))
+    times.update(load_times(times_file))
+    checks = share(checks, shard, shards, times)
     if not checks:
         print("no checks in this share")
         return 0
