@@ -140,6 +140,17 @@ void ShowTrophyTexts(const TrophyDef* def) {
     SetBlock(DetailText(DETAIL_DESCRIPTION), def ? def->message : nullptr);
 }
 
+// The statistics window's trophy detail: the won trophy's name, what it
+// was won for and when.
+void ShowStatsTrophyDetail(const TrophyRecord* record) {
+    HideControl(Detail(DETAIL_FRAME_HIGH));
+    ShowControl(Detail(DETAIL_FRAME_LOW));
+    ShowTrophyTexts(g_gameData.trophies.At(record->trophyId));
+    TextControl::SetText(DetailText(DETAIL_DATE), "%s", FormatDate(record->date));
+    ShowControl(Detail(DETAIL_DATE));
+    ShowControl(Detail(DETAIL_DATE_LABEL));
+}
+
 }  // namespace
 
 // ---- Rules ----------------------------------------------------------------------
@@ -411,14 +422,14 @@ bool PlayerStatsChangeTrophy(void* sender, const char* argument) {
     if (!def) return true;
     g_statsTrophyIndex = index;
     if (TrophyControl* model = g_bound.WindowAs<TrophyControl>(kWindowPlayerStats, STATS_TROPHY)) {
-        bool built = model->body != nullptr;
-        if (built) model->ReleaseVisuals();
+        // The window's trophy has no model until one is chosen here: build
+        // it now (a model shown before is given back first).
+        model->ReleaseVisuals();
         SetString(model->modelName, def->modelId);
-        if (built) {
-            model->BuildVisuals();
-            model->SetState(GUI_STATE_IDLE);
-        }
+        model->BuildVisuals();
+        model->SetState(GUI_STATE_IDLE);
     }
+    ShowStatsTrophyDetail(record);
     if (index > 0)
         ShowControl(Stats(STATS_PREVIOUS));
     else
@@ -436,10 +447,7 @@ bool PlayerStatsHoverTrophy(void*, const char*) {
     TrophyRecord* record = p ? p->GetTrophy((unsigned)g_statsTrophyIndex) : nullptr;
     if (!record || g_statsTrophyIndex < 0) return true;
     ShowControl(Stats(STATS_MARKER));
-    HideControl(Detail(DETAIL_FRAME_HIGH));
-    ShowControl(Detail(DETAIL_FRAME_LOW));
-    ShowTrophyTexts(g_gameData.trophies.At(record->trophyId));
-    TextControl::SetText(DetailText(DETAIL_DATE), "%s", FormatDate(record->date));
+    ShowStatsTrophyDetail(record);
     return true;
 }
 

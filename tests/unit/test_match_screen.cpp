@@ -609,6 +609,11 @@ TEST_F(MatchDocumentTest, TrophyNumbersOutsideTheTableOrTheWindowAreIgnored) {
     TrophyControl* model = g_bound.WindowAs<TrophyControl>(kWindowPlayerStats, 19);
     ASSERT_NE(nullptr, model);
     EXPECT_STREQ(g_gameData.trophies.At(9)->modelId, model->modelName);
+    // The trophy is drawn, and the detail beside it tells which it is.
+    EXPECT_NE(nullptr, model->body) << "the statistics window's trophy has no picture";
+    TextControl* name = g_bound.GroupAs<TextControl>(kGroupTrophyDetail, kTrophyDetailName);
+    ASSERT_NE(nullptr, name);
+    EXPECT_EQ(g_gameData.trophies.At(9)->name, name->block);
     g_gameData.trophies.Clear();
 }
 
