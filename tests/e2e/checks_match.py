@@ -131,9 +131,13 @@ def call_open_consonant(m, s):
     raise CheckFailed("no consonant key is open")
 
 
+DOLLARS_500 = 1     # a $500 wedge of the first round's wheel
+
+
 def spin_to_consonant(m, tries=6):
-    """Spins until the wheel gives a value and the consonants open; a lost
-    turn or a bankrupt only costs a turn (one more is granted each time)."""
+    """Spins until the wheel gives a value and the consonants open (the
+    spins are made to stop on a dollar value); a spin that went astray only
+    costs a turn (one more is granted each time)."""
     for _ in range(tries):
         m.wait_turn()
         m.key("KP_Add")          # one turn more
@@ -151,14 +155,15 @@ def spin_to_consonant(m, tries=6):
                 continue         # still changing: look again, press nothing
             if turn(s) and time.time() > end - 17:
                 break            # the turn came back without a letter to call
-            m.key("n")           # no free spin, should the question come
             time.sleep(0.5)
     raise CheckFailed("the wheel never gave a letter value")
 
 
 def check_match_quick_play_through_to_the_statistics(h):
     # A FUN RUN IN THE PARK, then the bonus WEAR AND TEAR.
-    m = start_quick_play(h, "-direct3d", 1300, 615, "d3d")
+    # The spins stop on $500 (a letter to call, never a question to answer:
+    # a key pressed for one could call a letter of its own).
+    m = start_quick_play(h, "-direct3d", 1300, 615, "d3d", {"QUORVANE_TEST_WEDGES": ",".join([str(DOLLARS_500)] * 8)})
     before_name, before = stats(h, m.dir)
 
     m.wait_turn(60)
