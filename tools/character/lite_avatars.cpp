@@ -1,6 +1,5 @@
 #include "lite_avatars.h"
 
-#include <png.h>
 
 #include <algorithm>
 #include <cmath>
@@ -353,29 +352,10 @@ void Layout(std::vector<Cell>& cells, int& width, int& height) {
     height = y + shelf;
 }
 
-void PngAppend(png_structp png, png_bytep data, png_size_t n) {
-    auto* out = static_cast<std::vector<unsigned char>*>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + n);
-}
-void PngFlush(png_structp) {}
-
 std::vector<unsigned char> EncodeRgba(const Rgba& img) {
-    std::vector<unsigned char> out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return {};
-    }
-    png_set_write_fn(png, &out, PngAppend, PngFlush);
-    png_set_IHDR(png, info, img.w, img.h, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_compression_level(png, 9);
-    png_write_info(png, info);
-    for (int y = 0; y < img.h; ++y) png_write_row(png, const_cast<png_bytep>(img.At(0, y)));
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return out;
+    return EncodePngRows(img.w, img.h, true, [&](int y, unsigned char* row) {
+        std::memcpy(row, img.At(0, y), (size_t)img.w * 4);
+    });
 }
 
 struct Bytes {

@@ -20,7 +20,6 @@
 //
 // The records are written here independently of the game's reader, and the
 // game's unit tests load what this tool writes with the game's own code.
-#include <png.h>
 
 #include <algorithm>
 #include <cmath>
@@ -127,38 +126,15 @@ struct Canvas {
 Rgb Scale(Rgb c, float k) { return {c.r * k, c.g * k, c.b * k}; }
 Rgb Mix(Rgb a, Rgb b, float t) { return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
 
-void PngWrite(png_structp png, png_bytep data, png_size_t n) {
-    auto* out = static_cast<std::vector<unsigned char>*>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + n);
-}
-void PngFlush(png_structp) {}
-
 std::vector<unsigned char> EncodePng(const Canvas& c) {
-    std::vector<unsigned char> out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return {};
-    }
-    png_set_write_fn(png, &out, PngWrite, PngFlush);
-    png_set_IHDR(png, info, c.w, c.h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_set_compression_level(png, 9);
-    png_write_info(png, info);
-    std::vector<unsigned char> row((size_t)c.w * 3);
-    for (int y = 0; y < c.h; ++y) {
+    return EncodePngRows(c.w, c.h, false, [&](int y, unsigned char* row) {
         for (int x = 0; x < c.w; ++x) {
             const Rgb& p = c.px[(size_t)y * c.w + x];
             row[x * 3] = (unsigned char)std::lround(std::min(1.0f, std::max(0.0f, p.r)) * 255);
             row[x * 3 + 1] = (unsigned char)std::lround(std::min(1.0f, std::max(0.0f, p.g)) * 255);
             row[x * 3 + 2] = (unsigned char)std::lround(std::min(1.0f, std::max(0.0f, p.b)) * 255);
         }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return out;
+    });
 }
 
 // Texture layouts (u around the body part, front at u = 0.5; v down):
