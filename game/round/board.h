@@ -119,3 +119,21 @@ inline void SetControlState(GuiControl* c, int s) {
 // Names of the avatar animations, by their index in the game's list.
 const int kAvatarAnimationCount = 19;
 extern const char* const kAvatarAnimations[kAvatarAnimationCount];
+
+// What a board tile asks of the round it belongs to, and no more: the tiles
+// run their sequences and hand the round its next step when one ends.
+class BoardRoundView {
+public:
+    virtual ~BoardRoundView() {}
+    virtual bool Paused() const = 0;
+    virtual void PlaySoundCue(const char* cue) = 0;
+    // A toss-up's lighting has ended: the turn begins.
+    virtual void StartTossupTurn() = 0;
+    // A called letter's highlighting has ended.
+    virtual void OnLetterResult(int count) = 0;
+    // A solution tile has turned; false while more tiles are to come.
+    virtual bool EndSolutionReveal() = 0;
+};
+
+// The match in play as the board tiles see it.
+BoardRoundView& BoardRound();

@@ -3,7 +3,7 @@
 #include "font_manager.h"
 #include "input_state.h"
 #include "model_instance.h"
-#include "round_controller.h"
+#include "board.h"
 #include "tinyxml.h"
 
 namespace {
@@ -32,7 +32,7 @@ const TileClip kTileClips[] = {
 bool IsTypedLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 unsigned char Upper(unsigned char c) { return c >= 'a' && c <= 'z' ? (unsigned char)(c - 'a' + 'A') : c; }
 
-void TypingCue() { g_round.PlayCue("UI_MENU_TYPING", CUE_SOUND); }
+void TypingCue() { BoardRound().PlaySoundCue("UI_MENU_TYPING"); }
 
 int LastKey() { return g_input.Get(INPUT_LAST_DOWN); }
 void ClearLastKey() { g_input.Set(INPUT_LAST_DOWN, 0); }
@@ -108,7 +108,7 @@ void NewPanelControl::SetState(int s) {
         state = GUI_STATE_CLOSED;
         return;
     }
-    if (s == TILE_HIGHLIGHTED) g_round.PlayCue("CORRECT_LETTER", CUE_SOUND);
+    if (s == TILE_HIGHLIGHTED) BoardRound().PlaySoundCue("CORRECT_LETTER");
     if (s == TILE_CURSOR_SHOWN || s == TILE_CURSOR_HIDDEN) solveCursor = this;
     if (s >= TILE_OFF && s <= TILE_TYPED_WRONG) {
         const TileClip& c = kTileClips[s - TILE_OFF];
@@ -118,13 +118,13 @@ void NewPanelControl::SetState(int s) {
 }
 
 void NewPanelControl::Update() {
-    if (g_round.paused) return;
+    if (BoardRound().Paused()) return;
     switch (state) {
     case TILE_LIGHTING:
         if (!IsFinished(body)) return;
         SetState(shownAtOnce ? TILE_SHOWN : TILE_HIDDEN);
         if (next) next->SetState(TILE_LIGHTING);
-        else g_round.StartTossupTurn();
+        else BoardRound().StartTossupTurn();
         return;
     case TILE_HIGHLIGHTING:
         if (!IsFinished(body)) return;
@@ -136,7 +136,7 @@ void NewPanelControl::Update() {
         if (!IsFinished(body)) return;
         SetState(TILE_SHOWN);
         if (next) next->SetState(TILE_TURNING);
-        else g_round.OnLetterResult(1);
+        else BoardRound().OnLetterResult(1);
         return;
     case TILE_CURSOR_SHOWN: RunCursorOnShown(); return;
     case TILE_CURSOR_HIDDEN: RunCursorOnHidden(); return;
@@ -217,11 +217,11 @@ void NewPanelControl::RunCursorOnHidden() {
     typedLetter = Upper(pendingChar);
     pendingChar = 0;
     SetState(typedLetter == letter ? TILE_TYPED_RIGHT : TILE_TYPED_WRONG);
-    if (!g_round.EndSolutionReveal() && next) MoveTileCursor(next);
+    if (!BoardRound().EndSolutionReveal() && next) MoveTileCursor(next);
 }
 
 bool NewPanelControl::MouseOver() {
-    if (g_round.paused) return true;
+    if (BoardRound().Paused()) return true;
     Update();
     if (solveCursor && !solveLocked && state != TILE_OFF && GuiLeftPressed()) {
         BoardTile* cursor = solveCursor;

@@ -25,6 +25,23 @@ const char* const kAvatarAnimations[kAvatarAnimationCount] = {
     "annoyed", "headslap", "spin", "spin_slow", "spin_fast",
     "clap", "board2wheel", "idle_random_handonhand", "idle_random_movehand"};
 
+// The board tiles' view of the match in play.
+namespace {
+class RoundBoardView : public BoardRoundView {
+public:
+    bool Paused() const override { return g_round.paused != 0; }
+    void PlaySoundCue(const char* cue) override { g_round.PlayCue(cue, CUE_SOUND); }
+    void StartTossupTurn() override { g_round.StartTossupTurn(); }
+    void OnLetterResult(int count) override { g_round.OnLetterResult(count); }
+    bool EndSolutionReveal() override { return g_round.EndSolutionReveal(); }
+};
+}  // namespace
+
+BoardRoundView& BoardRound() {
+    static RoundBoardView view;
+    return view;
+}
+
 // ---- Money text -------------------------------------------------------------
 
 // A button's look follows its disabled flag; it is set again only when the

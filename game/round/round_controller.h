@@ -10,15 +10,17 @@
 // solving, winning), host_messages.cpp (the host's lines and the crowd),
 // avatar_reactions.cpp, board.cpp (board, letter counts, money, wheel
 // tables, podiums, pausing), round_setup.cpp (round set-ups, match starts,
-// the end of a match) and screen_ops.cpp (the default screen operations).
-// The callbacks that drive it are in match_callbacks.cpp and
-// round_play_callbacks.cpp; control_binding.cpp fills GameControls.
+// the end of a match), and at the top of game/ screen_ops.h and .cpp (the
+// seam to the screen and its default operations). The callbacks that drive
+// it are in screens/ (match_callbacks.cpp, round_play_callbacks.cpp);
+// control_binding.cpp there fills GameControls.
 #pragma once
 #include "board.h"
 #include "host_messages.h"
 #include "high_scores.h"
 #include "indexed_list.h"
 #include "puzzle.h"
+#include "screen_ops.h"
 
 class AiParams;
 class PlayerProfile;
@@ -211,43 +213,6 @@ struct GameControls {
     RoundControlSet jackpotSet;
     RoundControlSet mysterySet;
 };
-
-// What the controller asks of the game screen beyond the control states:
-// the kinds of control that have operations of their own, sound, windows
-// and saving. The defaults (screen_ops.cpp) act on the real controls, the
-// sound system, the GUI manager and the game data; tests override whatever
-// they watch. The avatars' operations do nothing until the characters come.
-class GameScreenOps {
-public:
-    virtual ~GameScreenOps() {}
-
-    virtual void PostStatusMessage(GuiControl* statusBar, const char* text);
-    virtual void StartWheel(GuiControl* wheel, float power);
-    // Turns the pointer display to the angle (degrees about z).
-    virtual void TurnPointer(GuiControl* pointer, float degrees);
-    virtual void SetPictureMode(GuiControl* picture, int mode);
-    // A reaction queued on an avatar: played once after the delay.
-    virtual void QueueAvatarAnimation(GuiControl* avatar, const char* animation, float delay, bool force);
-    // Played on the avatar's character at once.
-    virtual void PlayAvatarAnimation(GuiControl* avatar, const char* animation, bool loop);
-    virtual void BindAvatar(GuiControl* avatar, PlayerProfile* profile);
-    // Stops or restarts an animated display (a negative play speed stands).
-    virtual void FreezeAnimation(GuiControl* control, bool frozen);
-    virtual void WatchSound(GuiControl* trigger, SoundInstance* instance);
-
-    virtual SoundInstance* PlayCue(const char* cue, int setting, bool loop);
-    virtual void StopAllSounds();
-    virtual void PauseAllSounds();
-    virtual void ResumeAllSounds();
-    virtual void PauseClock();
-    virtual void ResumeClock();
-    virtual bool OpenWindow(const char* window);
-    virtual bool SaveGame();
-};
-
-// The operations the game uses when nothing else was set: they act on the
-// real controls, the sound system, the GUI manager and the game data.
-GameScreenOps& DefaultScreenOps();
 
 class RoundController {
 public:
