@@ -1,0 +1,3 @@
+#include "lite_controls.h"
+
+LiteControls g_liteControls;
