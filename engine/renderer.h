@@ -108,6 +108,9 @@ public:
     // The frame takes only the game window's messages (the 2D device sets
     // it); otherwise every message of the thread.
     bool pumpsOwnWindowOnly = false;
+    // While set, a device that draws images 1:1 draws them upside down in
+    // place (a mirrored copy, such as a reflection under a picture).
+    bool mirrorRows = false;
 
 private:
     void SetError(const char* text);

@@ -81,13 +81,14 @@ void PictureControl::SetState(int s) {
     case GUI_STATE_IDLE:
     case GUI_STATE_OPENING: {
         const char* clip = mode == 1 ? "active" : mode == 2 ? kClipInactive : kClipIdle;
-        PlayClip(body, clip, PLAY_LOOP);
+        PlayClip(body, clip, PLAY_LOOP, clipSpeed);
         state = GUI_STATE_IDLE;
         break;
     }
     case GUI_STATE_CLOSING: state = GUI_STATE_CLOSED; break;
     case 4:
-        PlayClip(body, (mode == 2 && HasClip(body, "hover_inactive")) ? "hover_inactive" : kClipHover, PLAY_LOOP);
+        PlayClip(body, (mode == 2 && HasClip(body, "hover_inactive")) ? "hover_inactive" : kClipHover, PLAY_LOOP,
+                 clipSpeed);
         state = 4;
         break;
     default: state = s; break;

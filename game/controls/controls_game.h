@@ -35,6 +35,8 @@ public:
     unsigned char vertical;
     float spacing;
     int mode;  // 0 idle, 1 active, 2 inactive
+    // The rate its clips play at; 0 is the renderer's default.
+    float clipSpeed = 0.0f;
 };
 
 // A second drawing of another control (and its child group).

@@ -271,6 +271,10 @@ const int kTourLengthGroup = kChooseModeTour3;  // the first of the length's rad
 
 }  // namespace
 
+PlayerProfile* EditorWorkingProfile() { return Working(); }
+GuiControl* EditorAvatarControl() { return Ed(EDIT_AVATAR); }
+void RefillAvatarEditor() { InitEditProfile(nullptr, nullptr); }
+
 bool CheckCities(void*, const char*) {
     PlayerProfile* p = CurrentPlayer();
     int entry = RadioGroupSelected(MenuWindowControl(WND_CHOOSE_MODE, kTourLengthGroup));

@@ -66,6 +66,12 @@ void RadioGroupSelect(GuiControl* first, int entry);
 // the avatar list (they show nothing more until the characters arrive).
 void BindMenuAvatar(GuiControl* avatar, PlayerProfile* profile, int animation);
 
+// The avatar editor: the working profile it shows (of the gender it shows),
+// its avatar control, and its controls filled again from that profile.
+PlayerProfile* EditorWorkingProfile();
+GuiControl* EditorAvatarControl();
+void RefillAvatarEditor();
+
 // ---- State shared by the menu files ------------------------------------------
 
 struct MenuState {

@@ -87,7 +87,7 @@ void DrawSprite(const RendererDevice& d, const LiteImage& image, const Texture& 
     const float cy = H * 0.5f - H / view.y * centreY;
     const float left = std::floor(cx - w * 0.5f + 0.5f), top = std::floor(cy - h * 0.5f + 0.5f);
     if (!(left > -1e6f && left < 1e6f && top > -1e6f && top < 1e6f)) return;
-    BlitRegion(d.surface, (int)left, (int)top, image.image, sx, sy, w, h, mirrored);
+    BlitRegion(d.surface, (int)left, (int)top, image.image, sx, sy, w, h, mirrored != g_renderer.mirrorRows);
 }
 
 } // namespace

@@ -4,14 +4,22 @@
 class CallbackRegistry;
 class GuiControl;
 
-// A new control for the element name: every kind of the full edition and
-// "wedge"; null for a kind the Lite lacks.
+// A new control for the element name, one of the Lite's 30 kinds (the
+// game's and "wedge"); null for any other name or when memory runs out.
 GuiControl* CreateLiteGuiControl(const char* elementName);
+// The kinds in the order they are compared; null past the last.
+extern const unsigned kLiteKindCount;  // 30
+const char* LiteKindName(unsigned index);
 
-// The Lite's named callbacks, before its "GUI" document loads: only
-// handlers that exist are registered; an unknown name in the document binds
-// to nothing.
+// The Lite's named callbacks, before its "GUI" document loads, in the
+// order of the three tables below; an unknown name in the document binds to
+// nothing.
 void RegisterLiteCallbacks(CallbackRegistry& registry);
+// The handler the Lite registers for a name: its own variant, else the
+// game's handler of that name (looked up in game, which holds the game's
+// debug, menu and game-screen registrations).
+typedef bool (*GuiCallback)(void* sender, const char* argument);
+GuiCallback LiteCallbackHandler(CallbackRegistry& game, const char* name);
 
 // The Lite's tables of callback names, in registration order.
 extern const char* const kLiteDebugCallbacks[];

@@ -1,15 +1,18 @@
 // The Lite edition's callback tables: the names it registers, in their
 // order (27 debug commands, 64 menu callbacks, 83 game-screen callbacks).
-// A handler comes from the game's own registration of that name; a name
-// whose handler does not exist yet is left out, so that the document binds
-// it to nothing rather than to a stub. Names the Lite does not have are
-// never registered, whatever the full edition registers.
+// Each name gets the Lite's own handler where its behaviour differs
+// (LiteCallbackVariant), else the game's handler of that name. Names the
+// Lite does not have are never registered, whatever the full edition
+// registers.
 #include <memory>
 #include <new>
 
+#include "debug_callbacks.h"
 #include "game_callbacks.h"
 #include "gui_callbacks.h"
 #include "lite_factory.h"
+#include "lite_variants.h"
+#include "menu_callbacks.h"
 
 const char* const kLiteDebugCallbacks[] = {
     "HackRound1", "HackRoundJackpot", "HackRoundMistery", "HackRoundBonus", "HackDecreaseScore",
@@ -59,10 +62,17 @@ const unsigned kLiteDebugCallbackCount = sizeof(kLiteDebugCallbacks) / sizeof(kL
 const unsigned kLiteMenuCallbackCount = sizeof(kLiteMenuCallbacks) / sizeof(kLiteMenuCallbacks[0]);
 const unsigned kLiteGameCallbackCount = sizeof(kLiteGameCallbacks) / sizeof(kLiteGameCallbacks[0]);
 
+GuiCallback LiteCallbackHandler(CallbackRegistry& game, const char* name) {
+    if (GuiCallback variant = LiteCallbackVariant(name)) return variant;
+    return game.Find(name);
+}
+
 void RegisterLiteCallbacks(CallbackRegistry& registry) {
     // Everything the game registers, looked up by the Lite's names.
     std::unique_ptr<CallbackRegistry> game(new (std::nothrow) CallbackRegistry());
     if (!game) return;
+    RegisterDebugCallbacks(*game);
+    RegisterMenuCallbacks(*game);
     RegisterGameScreenCallbacks(*game);
     struct Table {
         const char* const* names;
@@ -73,5 +83,5 @@ void RegisterLiteCallbacks(CallbackRegistry& registry) {
                             {kLiteGameCallbacks, kLiteGameCallbackCount}};
     for (const Table& t : tables)
         for (unsigned i = 0; i < t.count; ++i)
-            if (GuiCallback handler = game->Find(t.names[i])) registry.Register(t.names[i], handler);
+            if (GuiCallback handler = LiteCallbackHandler(*game, t.names[i])) registry.Register(t.names[i], handler);
 }

@@ -1,0 +1,138 @@
+// The Lite's menu callbacks where they differ from the game's: its options
+// have no resolution and no vertical-sync device reset, its avatar editor
+// turns the shown profile's gender without showing or hiding anything, and
+// "FinishPlayer" ends player creation where it was begun.
+#include "lite_menu_callbacks.h"
+
+#include <cstring>
+
+#include "game_data.h"
+#include "gui_manager.h"
+#include "menu_rules.h"
+#include "menu_screen.h"
+#include "profiles.h"
+#include "round_controller.h"
+
+namespace {
+
+GuiControl* Opt(int c) { return MenuWindowControl(WND_OPTIONS, c); }
+
+// The controls only full screen offers: the refresh rate (slider, text,
+// label) and the colour depth (check, label).
+void ShowFullScreenOnly(bool fullScreen) {
+    ShowControlIf(Opt(kOptionsRefresh), fullScreen);
+    ShowControlIf(Opt(kOptionsRefreshText), fullScreen);
+    ShowControlIf(Opt(kOptionsRefreshLabel), fullScreen);
+    ShowControlIf(Opt(kOptionsHighQuality), fullScreen);
+    ShowControlIf(Opt(kOptionsHighQualityLabel), fullScreen);
+}
+
+}  // namespace
+
+void RefreshOptionControls() {
+    const Settings& s = g_gameData.settings;
+    ShowControl(Opt(kOptionsApply));
+    const bool fullScreen = CheckOf(Opt(kOptionsFullScreen));
+    bool same = fullScreen == (s.Get(SETTING_FULL_SCREEN) != 0.0f);
+    if (same && fullScreen) {
+        // RefreshIndex keeps the slider's index within the four rates.
+        const int rate = RefreshAt(RefreshIndex(SliderOf(Opt(kOptionsRefresh))));
+        same = (float)rate == s.Get(SETTING_REFRESH_RATE) &&
+               CheckOf(Opt(kOptionsHighQuality)) == (s.Get(SETTING_BITS_PER_PIXEL) == 32.0f);
+    }
+    if (same) HideControl(Opt(kOptionsApply));
+}
+
+bool LiteInitOptions(void*, const char*) {
+    const Settings& s = g_gameData.settings;
+    SetSliderOf(Opt(kOptionsSound), s.Get(SETTING_SOUND_VOLUME));
+    SetSliderOf(Opt(kOptionsMusic), s.Get(SETTING_MUSIC_VOLUME));
+    const bool fullScreen = s.Get(SETTING_FULL_SCREEN) != 0.0f;
+    SetCheckOf(Opt(kOptionsFullScreen), fullScreen);
+    SetCheckOf(Opt(kOptionsHighQuality), s.Get(SETTING_BITS_PER_PIXEL) == 32.0f);
+    SetSliderOf(Opt(kOptionsRefresh), s.Get(SETTING_VIDEO_OPTION_2));
+    SetTextOf(Opt(kOptionsRefreshText), "{%0.f Hz}", s.Get(SETTING_REFRESH_RATE));
+    ShowFullScreenOnly(fullScreen);
+    // Nothing to apply yet; the 2D screen has no vertical sync to offer.
+    HideControl(Opt(kOptionsApply));
+    HideControl(Opt(kOptionsVSync));
+    HideControl(Opt(kOptionsVSyncLabel));
+    return true;
+}
+
+bool LiteToggleFullscreenWindowed(void*, const char*) {
+    ShowFullScreenOnly(CheckOf(Opt(kOptionsFullScreen)));
+    RefreshOptionControls();
+    return true;
+}
+
+bool LiteToggleHighQuality(void*, const char*) {
+    RefreshOptionControls();
+    return true;
+}
+
+bool LiteModifyRefreshRate(void*, const char*) {
+    SetTextOf(Opt(kOptionsRefreshText), "{%i Hz}", RefreshAt(RefreshIndex(SliderOf(Opt(kOptionsRefresh)))));
+    RefreshOptionControls();
+    return true;
+}
+
+bool LiteApplyVideo(void*, const char*) {
+    // The window keeps its size: the Lite offers no resolution.
+    const Settings& s = g_gameData.settings;
+    Settings trial;
+    trial.CopyFrom(s);
+    const bool fullScreen = CheckOf(Opt(kOptionsFullScreen));
+    const float refreshSlider = SliderOf(Opt(kOptionsRefresh));
+    trial.Set(SETTING_FULL_SCREEN, fullScreen ? 1.0f : 0.0f);
+    trial.Set(SETTING_BITS_PER_PIXEL, CheckOf(Opt(kOptionsHighQuality)) ? 32.0f : 16.0f);
+    trial.Set(SETTING_REFRESH_RATE, (float)RefreshAt(RefreshIndex(refreshSlider)));
+    if (!g_gameData.ApplyDisplayMode(trial)) {
+        g_guiManager.OpenWindow("VIDEO_ERROR");
+        LiteInitOptions(nullptr, nullptr);
+        return false;
+    }
+    Settings& kept = g_gameData.settings;
+    kept.Set(SETTING_FULL_SCREEN, trial.Get(SETTING_FULL_SCREEN));
+    if (fullScreen) {
+        kept.Set(SETTING_BITS_PER_PIXEL, trial.Get(SETTING_BITS_PER_PIXEL));
+        kept.Set(SETTING_REFRESH_RATE, trial.Get(SETTING_REFRESH_RATE));
+        kept.Set(SETTING_VIDEO_OPTION_2, refreshSlider);
+    }
+    HideControl(Opt(kOptionsApply));
+    return true;
+}
+
+bool LiteToggleVSync(void*, const char*) {
+    Settings& s = g_gameData.settings;
+    s.Set(SETTING_VERTICAL_SYNC, s.Get(SETTING_VERTICAL_SYNC) == 0.0f ? 1.0f : 0.0f);
+    return true;
+}
+
+bool LiteChangeGender(void*, const char* gender) {
+    // The editor keeps a working profile of each gender: the other one is
+    // shown, and its avatar takes the sprites of that gender. A button that
+    // names the gender already shown changes nothing.
+    if (!EditorWorkingProfile()) return true;
+    const int shownGender = g_menu.editedGender == GENDER_FEMALE ? GENDER_FEMALE : GENDER_MALE;
+    if (gender && std::strcmp(gender, shownGender == GENDER_MALE ? "MALE" : "FEMALE") == 0) return true;
+    g_menu.editedGender = 1 - shownGender;
+    PlayerProfile* shown = EditorWorkingProfile();
+    if (!shown) return true;
+    shown->appearance.SetGender(g_menu.editedGender);
+    BindMenuAvatar(EditorAvatarControl(), shown, 1);
+    RefillAvatarEditor();
+    return true;
+}
+
+bool LiteRandomize(void*, const char*) {
+    RefillAvatarEditor();
+    return true;
+}
+
+bool LiteFinishPlayer(void*, const char*) {
+    g_gameData.profiles.ReleaseEditedProfiles(2);
+    const char* back = g_menu.returnWindow[0] ? g_menu.returnWindow : "MAIN_MENU";
+    if (!g_guiManager.FindWindow(back)) back = "MAIN_MENU";
+    return g_guiManager.ChangeWindow(back);
+}

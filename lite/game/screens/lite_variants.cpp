@@ -1,0 +1,37 @@
+#include "lite_variants.h"
+
+#include <cstring>
+
+#include "lite_menu_callbacks.h"
+
+namespace {
+
+// The 2D avatars have no animation list to step through.
+bool HackPlayAnim(void*, const char*) { return true; }
+
+struct Variant {
+    const char* name;
+    GuiCallback handler;
+};
+
+const Variant kVariants[] = {
+    {"HackPlayAnim", HackPlayAnim},
+    {"FinishPlayer", LiteFinishPlayer},
+    {"InitOptions", LiteInitOptions},
+    {"ToggleFullscreenWindowed", LiteToggleFullscreenWindowed},
+    {"ToggleHighQuality", LiteToggleHighQuality},
+    {"ToggleVSync", LiteToggleVSync},
+    {"ModifyRefreshRate", LiteModifyRefreshRate},
+    {"ApplyVideo", LiteApplyVideo},
+    {"ChangeGender", LiteChangeGender},
+    {"Randomize", LiteRandomize},
+};
+
+}  // namespace
+
+GuiCallback LiteCallbackVariant(const char* name) {
+    if (!name) return nullptr;
+    for (const Variant& v : kVariants)
+        if (std::strcmp(v.name, name) == 0) return v.handler;
+    return nullptr;
+}
