@@ -67,20 +67,25 @@ bool ModelInstance::Bind(const char* modelFile, const char* part, const char* te
     return true;
 }
 
-void ModelInstance::UpdateWorldBox() {
+void ModelInstance::UpdateWorldBox() { ComputeWorldBox(worldBox); }
+
+void ModelInstance::ComputeWorldBox(float* box) const {
     if (!model || !model->box) return;
     const float p[3] = {position.x, position.y, position.z};
     // A device that draws 1:1 never scales what it draws: the box keeps
-    // the drawn size, so that a swelling button never answers outside its
-    // picture. It always starts from the bound box: no placement drifts it.
+    // the drawn size (the picture's size at the client size), so that a
+    // swelling button never answers outside its picture. It always starts
+    // from the bound box: no placement drifts it.
     const bool drawnScaled = !g_renderer.DrawsOneToOne();
-    const float s[3] = {drawnScaled ? scale.x : 1.0f, drawnScaled ? scale.y : 1.0f, drawnScaled ? scale.z : 1.0f};
+    const Vector3 picture = drawnScaled ? Vector3{1.0f, 1.0f, 1.0f} : g_renderer.PictureBoxScale();
+    const float s[3] = {drawnScaled ? scale.x : picture.x, drawnScaled ? scale.y : picture.y,
+                        drawnScaled ? scale.z : picture.z};
     for (int i = 0; i < 3; ++i) {
         float a = p[i] + s[i] * model->box[i];
         float b = p[i] + s[i] * model->box[i + 3];
         // A mirroring scale must not turn the box inside out.
-        worldBox[i] = a < b ? a : b;
-        worldBox[i + 3] = a < b ? b : a;
+        box[i] = a < b ? a : b;
+        box[i + 3] = a < b ? b : a;
     }
 }
 
@@ -109,7 +114,14 @@ bool ModelInstance::HitTest(float x, float y, float z, Vector3* out) const {
     Vector3 p = {x, y, z};
     if (!model || !model->box)
         p = Vector3{x - position.x, y - position.y, z - position.z}.Divide(scale.x, scale.y, scale.z);
+    // Drawn 1:1, a picture's size follows the client size: its box too.
+    float current[6];
     const float* box = worldBox;
+    if (model && model->box && g_renderer.DrawsOneToOne()) {
+        for (int i = 0; i < 6; ++i) current[i] = worldBox[i];
+        ComputeWorldBox(current);
+        box = current;
+    }
     if (out)
         *out = Vector3{p.x - box[0], p.y - box[1], p.z - box[2]}.Divide(box[3] - box[0], box[4] - box[1],
                                                                        box[5] - box[2]);

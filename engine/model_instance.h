@@ -91,6 +91,7 @@ public:
 private:
     void ReleaseBound();
     void UpdateWorldBox();
+    void ComputeWorldBox(float* box) const;
     // Push, place, draw the clip frame; the caller pops.
     void DrawTransformed();
 };

@@ -65,6 +65,11 @@ public:
     // True when the device draws every image 1:1 at screen pixels (the
     // Lite's blitter): sizes in view units then follow the client size.
     bool DrawsOneToOne() const;
+    // How much larger than its model's box a picture stands on screen, in
+    // view units: 1 for a device that draws models at their size; for one
+    // that draws 1:1, the client size against the size its pictures were
+    // made for (1 while there is no client area, as when minimised).
+    Vector3 PictureBoxScale() const;
     // The device's short name, for the frame-rate label: "D3D", "GL", "DDRAW".
     const char* DeviceName() const;
     // The "fps" control's label: the device name, then " FPS: %.0f,

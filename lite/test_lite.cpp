@@ -548,6 +548,12 @@ TEST(LiteControls, TakeTheirRateKeepTheirSizeAndIgnoreTurnsAndScales) {
             c->SetState(state);
             EXPECT_NEAR(fps ? 1.0f / 12.0f : 1.0f / 35.0f, c->body->frameDuration, 1e-6f) << state;
         }
+        // The client size the pictures are made for: boxes as the model's.
+        const unsigned savedW = g_renderer.clientWidth, savedH = g_renderer.clientHeight;
+        const Vector3 savedView = g_renderer.viewSize;
+        g_renderer.viewSize = Vector3{8.0f / 3.0f, 2.0f, 100.0f};
+        g_renderer.clientWidth = 800;
+        g_renderer.clientHeight = 600;
         for (int i = 0; i < 3; ++i) {
             c->body->SetScale(1.1f, 1.1f, 1.0f);
             c->body->SetPosition(0.5f, 0.25f, 3.0f);
@@ -558,6 +564,20 @@ TEST(LiteControls, TakeTheirRateKeepTheirSizeAndIgnoreTurnsAndScales) {
         EXPECT_NEAR(0.3f, c->body->worldBox[4], 1e-6f);
         EXPECT_FALSE(c->body->HitTest(0.61f, 0.25f, 0.0f, nullptr)) << "outside the drawn picture";
         EXPECT_TRUE(c->body->HitTest(0.59f, 0.25f, 0.0f, nullptr));
+        // On a larger client the picture covers fewer view units (it is
+        // drawn 1:1): the box follows, and a minimised window divides by
+        // nothing.
+        g_renderer.clientWidth = 1600;
+        g_renderer.clientHeight = 1200;
+        EXPECT_TRUE(c->body->HitTest(0.54f, 0.25f, 0.0f, nullptr));
+        EXPECT_FALSE(c->body->HitTest(0.56f, 0.25f, 0.0f, nullptr)) << "outside the picture at 1600 x 1200";
+        EXPECT_FALSE(c->body->HitTest(0.5f, 0.28f, 0.0f, nullptr));
+        g_renderer.clientWidth = 0;
+        g_renderer.clientHeight = 0;
+        EXPECT_TRUE(c->body->HitTest(0.59f, 0.25f, 0.0f, nullptr));
+        g_renderer.clientWidth = savedW;
+        g_renderer.clientHeight = savedH;
+        g_renderer.viewSize = savedView;
         c->ReleaseVisuals();
         delete c;
     }

@@ -15,6 +15,8 @@ SwapIntervalGetter g_wglGetSwapIntervalEXT = nullptr;
 
 bool Renderer::DrawsOneToOne() const { return false; }
 
+Vector3 Renderer::PictureBoxScale() const { return Vector3{1.0f, 1.0f, 1.0f}; }
+
 const char* Renderer::DeviceName() const { return "GL"; }
 
 const char* Renderer::FrameRateFormat() const {

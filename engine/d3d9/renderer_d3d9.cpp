@@ -16,6 +16,8 @@ RendererDevice* GetD3DState() { return g_renderer.device && g_renderer.device->d
 
 bool Renderer::DrawsOneToOne() const { return false; }
 
+Vector3 Renderer::PictureBoxScale() const { return Vector3{1.0f, 1.0f, 1.0f}; }
+
 const char* Renderer::DeviceName() const { return "D3D"; }
 
 const char* Renderer::FrameRateFormat() const {

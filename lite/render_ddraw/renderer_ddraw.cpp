@@ -13,6 +13,19 @@ RendererDevice* GetDDrawState() { return g_renderer.device ? g_renderer.device :
 
 bool Renderer::DrawsOneToOne() const { return true; }
 
+// The sprite tool makes every picture for an 800 x 600 client area: 300
+// pixels to a view unit. Drawn 1:1 on another client size, a picture
+// covers more or fewer view units than its box says.
+static const float kPicturePixelsPerUnit = 300.0f;
+
+Vector3 Renderer::PictureBoxScale() const {
+    // No client area yet (or a minimised window): the size they were made for.
+    if (clientWidth == 0 || clientHeight == 0 || !(viewSize.x > 0.0f) || !(viewSize.y > 0.0f))
+        return Vector3{1.0f, 1.0f, 1.0f};
+    const float w = (float)clientWidth, h = (float)clientHeight;
+    return Vector3{kPicturePixelsPerUnit * viewSize.x / w, kPicturePixelsPerUnit * viewSize.y / h, 1.0f};
+}
+
 const char* Renderer::DeviceName() const { return "DDRAW"; }
 
 const char* Renderer::FrameRateFormat() const {

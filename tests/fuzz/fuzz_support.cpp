@@ -117,4 +117,5 @@ float Renderer::GetCappedFrameTime() const { return defaultFrameTime < frameTime
 void Renderer::BeginBatch() {}
 void Renderer::EndBatch() {}
 bool Renderer::DrawsOneToOne() const { return false; }
+Vector3 Renderer::PictureBoxScale() const { return Vector3{1.0f, 1.0f, 1.0f}; }
 const char* Renderer::FrameRateFormat() const { return "FPS: %.0f, FrameTime: %.0f ms, Min: %.0f ms, Max: %.0f ms"; }
