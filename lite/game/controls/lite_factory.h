@@ -5,7 +5,8 @@ class CallbackRegistry;
 class GuiControl;
 
 // A new control for the element name: every kind of the full edition and
-// "wedge"; null for a kind the Lite lacks.
+// "wedge", with the Lite's own wheel for "newspin"; null for a kind the
+// Lite lacks.
 GuiControl* CreateLiteGuiControl(const char* elementName);
 
 // The Lite's named callbacks, before its "GUI" document loads: only
