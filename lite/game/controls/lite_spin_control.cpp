@@ -118,6 +118,16 @@ void LiteSpinControl::ShowAngle() {
     }
 }
 
+void LiteSpinControl::MouseEnter() {
+    if (GuiControl* gauge = g_liteControls.spinGauge) gauge->ClearFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
+    else NewSpinControl::MouseEnter();
+}
+
+void LiteSpinControl::MouseLeave() {
+    if (GuiControl* gauge = g_liteControls.spinGauge) gauge->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
+    else NewSpinControl::MouseLeave();
+}
+
 void LiteSpinControl::Pause() {
     if (!IsZoomWheel()) return;
     for (GuiControl* flapper : g_liteControls.flappers) g_round.Ops().SetPictureMode(flapper, PICTURE_INACTIVE);

@@ -38,6 +38,11 @@ public:
     // the distance left, never backwards), the pictures, the end.
     void Rotate() override;
 
+    // The mouse over the wheel shows the Lite's spin gauge (the game's own
+    // binding of it when the Lite has none).
+    void MouseEnter() override;
+    void MouseLeave() override;
+
     // The zoom wheel's flapper pictures stop (mode 2) while the round is
     // paused, and take up again (mode 1) on resume while the wheel still
     // has a way to go; the bonus wheel has none.
