@@ -159,6 +159,79 @@ void ModelInstance::PlayAnimation(const char* clipName, int mode, float framesPe
     }
 }
 
+void ModelInstance::CopyFrom(const ModelInstance* source) {
+    if (source == this) return;
+    ReleaseBound();
+    if (pivot != &position) delete pivot;
+    pivot = &position;
+    clip = nullptr;
+    frame = 0;
+    endFrame = 0;
+    finished = true;
+    if (!source) return;
+    ownership = OWN_SHARED_COPY;
+    model = source->model;
+    texture = source->texture;
+    position = source->position;
+    scale = source->scale;
+    rotation = source->rotation;
+    for (int i = 0; i < 6; ++i) worldBox[i] = source->worldBox[i];
+    clip = source->clip;
+    playMode = source->playMode;
+    if (source->pivot && source->pivot != &source->position) SetPivot(source->pivot->x, source->pivot->y, source->pivot->z);
+}
+
+void ModelInstance::SetPlayMode(int mode) {
+    playMode = mode;
+    if (!clip) return;
+    const unsigned last = clip->frameCount ? clip->frameCount - 1 : 0;
+    if (mode == PLAY_STILL) {
+        finished = true;
+    } else if (mode >= PLAY_ONCE && mode <= PLAY_LOOP) {
+        finished = false;
+        endFrame = last;
+    } else if (mode == PLAY_BACKWARDS) {
+        finished = false;
+        endFrame = 0;
+    }
+}
+
+void ModelInstance::SetSpeed(float framesPerSecond) {
+    frameDuration = framesPerSecond > 0.0f ? 1.0f / framesPerSecond : g_renderer.defaultFrameTime;
+}
+
+void ModelInstance::SetFrameFraction(float t) {
+    if (!clip || clip->frameCount == 0) return;
+    if (!(t >= 0.0f)) t = 0.0f;
+    if (t >= 1.0f) t = 0.99f;
+    unsigned f = (unsigned)((float)clip->frameCount * (t + 1e-6f));
+    if (f >= clip->frameCount) f = clip->frameCount - 1;
+    switch (playMode) {
+    case PLAY_STILL:
+        frame = endFrame = f;
+        break;
+    case PLAY_ONCE:
+    case PLAY_ONCE_GONE:
+    case PLAY_ONCE_KEEP:
+        if (endFrame >= f) {
+            finished = false;
+            frame = f;
+        }
+        break;
+    case PLAY_LOOP: break;
+    case PLAY_BACKWARDS:
+        if (endFrame <= f) {
+            finished = false;
+            frame = f;
+        }
+        break;
+    default:
+        finished = false;
+        frame = f;
+        break;
+    }
+}
+
 int ModelInstance::Advance() {
     if (playMode <= PLAY_STILL) return ADVANCE_NOT_DUE;
     if (finished || !clip) return ADVANCE_ENDED;

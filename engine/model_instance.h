@@ -35,7 +35,8 @@ enum ModelOwnership {
     OWN_MODEL_REF = 1,             // the model, to the cache
     OWN_MODEL_AND_TEXTURE_REF = 2, // model and texture, to the cache
     OWN_MODEL = 3,                 // the model itself (not cached)
-    OWN_MODEL_TEXTURE_REF = 4      // the model itself and the texture to the cache
+    OWN_MODEL_TEXTURE_REF = 4,     // the model itself and the texture to the cache
+    OWN_SHARED_COPY = 5            // a copy (CopyFrom): the source's model and texture, nothing given back
 };
 
 // Draws a text block at (x, y, z) in the current frame. The font manager
@@ -68,6 +69,27 @@ public:
 
     void PlayAnimation(const char* clipName, int mode, float framesPerSecond);
     int Advance();
+
+    // Makes this instance a copy of source that shares its model and
+    // texture without references of its own (the source must outlive it):
+    // place, scale, turn, box, clip and play mode are taken, the pivot is
+    // its own; the copy stands finished on frame 0 until PlayAnimation
+    // starts it. Whatever the instance held before is given back first; a
+    // null source leaves an instance that draws nothing.
+    void CopyFrom(const ModelInstance* source);
+    // Changes the play mode of the current clip without restarting it:
+    // still (0) is finished, once and loop (1 to 4) run to the last frame,
+    // backwards (5) down to frame 0. Without a clip only the mode is kept.
+    void SetPlayMode(int mode);
+    // Frames a second; 0, a negative rate or not a number is the renderer's
+    // default frame time.
+    void SetSpeed(float framesPerSecond);
+    // Shows the frame at fraction t (0..1) of the current clip, as far as
+    // the play mode allows: still sets it as its end; once and loop only
+    // up to their end frame, backwards only down to it; loop mode 4 never.
+    // A t of 1 or more is taken as 0.99; below 0 (or not a number) as 0.
+    // Nothing happens without a clip or with a clip of no frames.
+    void SetFrameFraction(float t);
     int Draw();
     int DrawWithText(TextBlock* block, Font* font, TextLayout* layout);
 

@@ -32,6 +32,7 @@
 #include "control_factory.h"
 #include "lite_factory.h"
 #include "lite_kinds.h"
+#include "lite_spin_control.h"
 #include "lite_variants.h"
 #include "debug_callbacks.h"
 #include "game_callbacks.h"
@@ -841,6 +842,8 @@ TEST(LiteFactory, MakesItsThirtyKindsInOrderWithTheTwoDimensionalVariants) {
     std::unique_ptr<GuiControl> picture(CreateLiteGuiControl("picture"));
     std::unique_ptr<GuiControl> clone(CreateLiteGuiControl("clone"));
     std::unique_ptr<GuiControl> fade(CreateLiteGuiControl("fade"));
+    std::unique_ptr<GuiControl> wheel(CreateLiteGuiControl("newspin"));
+    EXPECT_NE(nullptr, dynamic_cast<LiteSpinControl*>(wheel.get()));
     EXPECT_NE(nullptr, dynamic_cast<LitePictureControl*>(picture.get()));
     EXPECT_NE(nullptr, dynamic_cast<LiteCloneControl*>(clone.get()));
     EXPECT_NE(nullptr, dynamic_cast<LiteFadeControl*>(fade.get()));

@@ -189,7 +189,10 @@ void NewSpinControl::Rotate() {
         SwingArrows();
         remaining -= step;
     }
+    EndWhenDue();
+}
 
+void NewSpinControl::EndWhenDue() {
     // Stopped for good short of the distance (no speed left and nothing to
     // raise it again) while having had speed: the spin ends here, so the
     // round is not left waiting for a wheel that never arrives.

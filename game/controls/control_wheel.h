@@ -39,9 +39,9 @@ public:
 
     // Starts a spin of that many degrees. A distance that is not positive
     // (or not finite) leaves the wheel at rest.
-    void StartSpin(float distance);
+    virtual void StartSpin(float distance);
     // One frame of turning.
-    void Rotate();
+    virtual void Rotate();
     // Turns the wheel at once by angle degrees about (0, 0, 1): the rotation,
     // the body and the controls of the child group. Nothing else changes.
     void TurnBy(float angleDegrees);
@@ -69,6 +69,12 @@ public:
     float speedAccelFactor;
     GuiHandlerList* onPress;
     GuiHandlerList* onEnd;
+
+protected:
+    // The end of a frame of turning: a spin that has lost its speed for good
+    // short of its distance ends where it stands, and "OnEnd" runs once
+    // when the distance left is down to "min_degree" (or to nothing).
+    void EndWhenDue();
 
 private:
     // Turns the rotation, the body and the child group's controls.

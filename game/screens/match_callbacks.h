@@ -6,6 +6,7 @@
 
 class GuiControl;
 class PlayerProfile;
+class TimerControl;
 struct Contestant;
 
 // ---- State kept by the callbacks ----------------------------------------------
@@ -32,6 +33,29 @@ float GaugeFraction(unsigned frame, unsigned frameCount);
 float SpinPowerFor(float gaugeFraction, int randomTerm);
 // The angle from which seat 1, 2 or 3 looks at the wheel (0 for others).
 float SeatAngle(int seat);
+// ---- Steps of the spin shared by the editions' handlers -------------------------
+
+// Whether a spin press counts: not while a spin is already on its way.
+bool SpinPressOpen();
+// A counted spin press, less the distance: the idle timer stops, the spin
+// is asked for, the input closes, the avatars react and the spin delay
+// (checkTimer) starts.
+void RequestSpin(TimerControl* idleTimer, TimerControl* checkTimer);
+// The spin delay's end: the wheels start with the stored spin power, the
+// wheel's sound (kept for StopSpinSound) and the cheer play, and the delay
+// timer stops.
+void LaunchSpin(TimerControl* checkTimer);
+// The kept wheel sound stops at once when it still plays.
+void StopSpinSound();
+// The landed sector (0..71) of the round's wheel: stored, its wedge's value
+// taken by the round type's table, and the crowd reacts to it.
+void LandOnSector(int sector);
+// The close-up of the wheel gives way to the studio: the hold timer stops,
+// the board view, the puzzle's pieces and the avatars come back, the
+// close-up's group and the free-spin tokens but the current seat's go, and
+// a spin waiting for its wedge goes on to state 1.
+void LeaveZoomView();
+
 // A paused match left by a new match or the menu: the round runs again.
 void LeavePausedMatch();
 // The contestant the player-statistics window shows now, or null.

@@ -124,9 +124,16 @@ void ResolveZoomedWheel() {
         wheel->remaining = 0.0f;
         wheel->TurnBy(angle - seatAngle - wheel->SignedAngle());
     }
-    int notch = WheelNotchAt(angle);
-    rc.landedSector = notch;
-    int wedge = notch / 3;
+    LandOnSector(WheelNotchAt(angle));
+    rc.StartTimer(c.zoomHoldTimer);
+}
+
+}  // namespace
+
+void LandOnSector(int sector) {
+    RoundController& rc = Rc();
+    rc.landedSector = sector;
+    int wedge = sector / 3;
     switch (rc.roundType) {
     case ROUND_ONE: rc.SetRound1WedgeValue(wedge); break;
     case ROUND_JACKPOT: rc.SetJackpotWedgeValue(wedge); break;
@@ -150,10 +157,51 @@ void ResolveZoomedWheel() {
     }
     default: rc.PlayCrowdForValue(); break;
     }
-    rc.StartTimer(c.zoomHoldTimer);
 }
 
-}  // namespace
+bool SpinPressOpen() { return !(g_round.spinRequested || g_round.state == STATE_SPIN); }
+
+void RequestSpin(TimerControl* idleTimer, TimerControl* checkTimer) {
+    RoundController& rc = Rc();
+    rc.StopTimer(idleTimer);
+    rc.spinRequested = 1;
+    rc.SetInputPhase(PHASE_ALL_OFF);
+    rc.ReactSpin();
+    rc.StartTimer(checkTimer);
+}
+
+void LaunchSpin(TimerControl* checkTimer) {
+    RoundController& rc = Rc();
+    g_spin = SpinInProgress();
+    rc.SetState(STATE_SPIN);
+    g_spin.wheelSound = rc.Ops().PlayCue("WHEEL_SPIN", CUE_SOUND, false);
+    rc.PlayCue("AUD_HAPPY_4");
+    rc.StopTimer(checkTimer);
+}
+
+void StopSpinSound() {
+    if (g_spin.wheelSound && g_soundSystem.IsPlaying(g_spin.wheelSound)) g_spin.wheelSound->Stop();
+    g_spin.wheelSound = nullptr;
+}
+
+void LeaveZoomView() {
+    RoundController& rc = Rc();
+    GameControls& c = Ctl();
+    rc.StopTimer(c.zoomHoldTimer);
+    // The studio comes back whatever happened meanwhile: the close-up never
+    // stays over the screen.
+    rc.wheelStopped = 0;
+    for (GuiControl* v : c.boardView) ShowControl(v);
+    for (GuiControl* piece : c.puzzleControls) ShowControl(piece);
+    // The contestants left the stage to the close-up only.
+    for (GuiControl* a : c.avatars) ShowControl(a);
+    HideGroup(c.zoomView);
+    for (GuiControl* token : c.freeSpinMarkers) HideControl(token);
+    if (rc.current && rc.current->freeSpinToken) ShowControl(OfSeat(c.freeSpinMarkers));
+    g_spin = SpinInProgress();
+    if (rc.state != STATE_SPIN) return;  // no spin waits for its wedge
+    rc.SetState(STATE_WHEEL_STOPPED);
+}
 
 // ---- Rules ----------------------------------------------------------------------------
 
@@ -195,9 +243,7 @@ bool Spin(void*, const char*) {
     GameControls& c = Ctl();
     // One spin at a time: a second press while the first is on its way
     // (the wheel and the button in one frame) changes nothing.
-    if (rc.spinRequested || rc.state == STATE_SPIN) return true;
-    rc.StopTimer(c.idleTimer);
-    rc.spinRequested = 1;
+    if (!SpinPressOpen()) return true;
     GuiControl* gauge = rc.roundType == ROUND_BONUS ? c.bonusPowerMeter : c.powerMeter;
     ModelInstance* needle = gauge ? gauge->body : nullptr;
     float p = needle && needle->clip ? GaugeFraction(needle->frame, needle->clip->frameCount) : 0.0f;
@@ -210,19 +256,12 @@ bool Spin(void*, const char*) {
         float angle = zoom ? zoom->SignedAngle() : (wheel ? wheel->SignedAngle() : 0.0f) + SeatAngle(rc.CurrentSeat());
         rc.spinPower = DistanceToWedge(rc.spinPower, angle, wedge);
     }
-    rc.SetInputPhase(PHASE_ALL_OFF);
-    rc.ReactSpin();
-    rc.StartTimer(c.spinCheckTimer);
+    RequestSpin(c.idleTimer, c.spinCheckTimer);
     return true;
 }
 
 bool Round_VerifTimer(void*, const char*) {
-    RoundController& rc = Rc();
-    g_spin = SpinInProgress();
-    rc.SetState(STATE_SPIN);
-    g_spin.wheelSound = rc.Ops().PlayCue("WHEEL_SPIN", CUE_SOUND, false);
-    rc.PlayCue("AUD_HAPPY_4");
-    rc.StopTimer(Ctl().spinCheckTimer);
+    LaunchSpin(Ctl().spinCheckTimer);
     return true;
 }
 
@@ -272,23 +311,10 @@ bool EndRotateZoomWheel(void*, const char*) {
 bool ExitZoomWheel(void*, const char*) {
     RoundController& rc = Rc();
     GameControls& c = Ctl();
-    rc.StopTimer(c.zoomHoldTimer);
-    // The studio comes back whatever happened meanwhile: the close-up never
-    // stays over the screen.
-    rc.wheelStopped = 0;
     for (GuiControl* picture : c.podiumPictures) rc.Ops().SetPictureMode(picture, PICTURE_INACTIVE);
-    for (GuiControl* v : c.boardView) ShowControl(v);
-    for (GuiControl* piece : c.puzzleControls) ShowControl(piece);
-    // The contestants left the stage to the close-up only.
-    for (GuiControl* a : c.avatars) ShowControl(a);
-    HideGroup(c.zoomView);
     ShowGroup(c.wheelDecor);
     if (c.zoomWheel) c.zoomWheel->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
-    for (GuiControl* token : c.freeSpinMarkers) HideControl(token);
-    if (rc.current && rc.current->freeSpinToken) ShowControl(OfSeat(c.freeSpinMarkers));
-    g_spin = SpinInProgress();
-    if (rc.state != STATE_SPIN) return true;  // no spin waits for its wedge
-    rc.SetState(STATE_WHEEL_STOPPED);
+    LeaveZoomView();
     return true;
 }
 

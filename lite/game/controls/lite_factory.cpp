@@ -14,6 +14,7 @@
 #include "controls_text.h"
 #include "controls_value.h"
 #include "lite_kinds.h"
+#include "lite_spin_control.h"
 #include "wedge_control.h"
 
 namespace {
@@ -54,7 +55,7 @@ const LiteKind kLiteKinds[] = {
     {"animation", Make<AnimationControl>},
     {"trophy", Make<TrophyControl>},
     {"multielems", Make<MultiElemsControl>},
-    {"newspin", Make<NewSpinControl>},
+    {"newspin", Make<LiteSpinControl>},
     {"statusbar", Make<StatusBarControl>},
     {"ai", Make<AiControl>},
     {"newpanel", Make<NewPanelControl>},

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "lite_menu_callbacks.h"
+#include "lite_wheel_callbacks.h"
 
 namespace {
 
@@ -16,6 +17,12 @@ struct Variant {
 
 const Variant kVariants[] = {
     {"HackPlayAnim", HackPlayAnim},
+    {"HackStopZoomWheel", LiteCallbacks::HackStopZoomWheel},
+    {"HackRotateWheel", LiteCallbacks::HackRotateWheel},
+    {"Spin", LiteCallbacks::Spin},
+    {"Round_VerifTimer", LiteCallbacks::Round_VerifTimer},
+    {"EndRotateZoomWheel", LiteCallbacks::EndRotateZoomWheel},
+    {"ExitZoomWheel", LiteCallbacks::ExitZoomWheel},
     {"FinishPlayer", LiteFinishPlayer},
     {"InitOptions", LiteInitOptions},
     {"ToggleFullscreenWindowed", LiteToggleFullscreenWindowed},
