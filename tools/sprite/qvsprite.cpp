@@ -38,7 +38,7 @@
 //   crop <x0> <y0> <x1> <y1>    only this rectangle (view units about the
 //                               model's origin, y up)
 //   jpeg <quality>              opaque frames (needs a crop), laid over
-//   backdrop #rrggbb            this colour (default black)
+//   backdrop <rrggbb>           this colour, in hex (default black)
 //   limit <megabytes>           the most the sheet may take once loaded
 //                               (3 bytes a pixel for JPEG, 4 for PNG)
 // Each pack is read back before it is written: its clips must hold their

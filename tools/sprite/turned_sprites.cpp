@@ -144,9 +144,10 @@ bool ParseTurnJob(const std::vector<std::string>& words, const std::string& wher
             job.jpegQuality = (int)v[0];
         } else if (key == "backdrop") {
             unsigned rgb = 0;
-            if (i >= words.size() || words[i].size() != 7 || words[i][0] != '#' ||
-                std::sscanf(words[i].c_str() + 1, "%6x", &rgb) != 1)
-                return fail("expected backdrop #rrggbb");
+            if (i >= words.size() || words[i].size() != 6 ||
+                words[i].find_first_not_of("0123456789abcdefABCDEF") != std::string::npos ||
+                std::sscanf(words[i].c_str(), "%6x", &rgb) != 1)
+                return fail("expected backdrop rrggbb (hex)");
             ++i;
             job.backdrop[0] = (unsigned char)(rgb >> 16), job.backdrop[1] = (unsigned char)(rgb >> 8),
             job.backdrop[2] = (unsigned char)rgb;
