@@ -1,6 +1,7 @@
 #include "turned_sprites.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -41,7 +42,7 @@ void Sample(const RgbaImage& t, float fx, float fy, float out[4]) {
     }
 }
 
-void StorePremultiplied(unsigned char* p, const float sum[4], float count) {
+void StoreMeanOfPremultiplied(unsigned char* p, const float sum[4], float count) {
     const float alpha = sum[3] / count;
     for (int k = 0; k < 3; ++k)
         p[k] = sum[3] > 0 ? (unsigned char)std::lround(std::min(255.0f, sum[k] * 255.0f / sum[3])) : 0;
@@ -236,7 +237,7 @@ RgbaImage DrawTurn(const PackTriangles& mesh, const RgbaImage& texture, const Tu
                     const float* c = &colour[((size_t)(y * kSamples + j) * W + x * kSamples + i) * 4];
                     for (int k = 0; k < 4; ++k) sum[k] += c[k];
                 }
-            StorePremultiplied(out.At(x, y), sum, (float)(kSamples * kSamples));
+            StoreMeanOfPremultiplied(out.At(x, y), sum, (float)(kSamples * kSamples));
         }
     return out;
 }
@@ -260,7 +261,7 @@ RgbaImage FoldImage(const RgbaImage& image, float from, float span, float into) 
                     Sample(image, cx + r * std::sin(a), cy - r * std::cos(a), s);
                     for (int k = 0; k < 4; ++k) sum[k] += s[k];
                 }
-            StorePremultiplied(out.At(x, y), sum, (float)(n * n));
+            StoreMeanOfPremultiplied(out.At(x, y), sum, (float)(n * n));
         }
     return out;
 }
