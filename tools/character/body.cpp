@@ -1,7 +1,5 @@
 #include "body.h"
 
-#include <png.h>
-
 #include <algorithm>
 
 // ---- quaternions -------------------------------------------------------------
@@ -358,36 +356,3 @@ std::vector<Motion> AllMotions() {
     }
     return all;
 }
-
-namespace {
-void PngAppend(png_structp png, png_bytep data, png_size_t n) {
-    auto* out = static_cast<std::vector<unsigned char>*>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + n);
-}
-void PngFlush(png_structp) {}
-} // namespace
-
-std::vector<unsigned char> EncodePngRows(int w, int h, bool alpha,
-                                         const std::function<void(int, unsigned char*)>& fillRow) {
-    std::vector<unsigned char> out;
-    std::vector<unsigned char> row((size_t)w * (alpha ? 4 : 3));
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return {};
-    }
-    png_set_write_fn(png, &out, PngAppend, PngFlush);
-    png_set_IHDR(png, info, w, h, 8, alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_compression_level(png, 9);
-    png_write_info(png, info);
-    for (int y = 0; y < h; ++y) {
-        fillRow(y, row.data());
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return out;
-}
-

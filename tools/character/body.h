@@ -166,9 +166,3 @@ struct MeshData {
     std::vector<Vert> v;
     std::vector<uint32_t> idx;
 };
-
-// A PNG of w x h pixels, 8 bits a channel, RGB or (with alpha) RGBA, at the
-// best compression; fillRow(y, row) writes each row's bytes. Empty when
-// libpng fails.
-std::vector<unsigned char> EncodePngRows(int w, int h, bool alpha,
-                                         const std::function<void(int, unsigned char*)>& fillRow);

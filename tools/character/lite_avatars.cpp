@@ -9,11 +9,11 @@
 
 #include "file_util.h"
 #include "manifest_group.h"
+#include "sprite_sheet.h"
 
 namespace {
 
 const float kPi = 3.14159265f;
-const float kPixelsPerUnit = 300.0f;   // 600 screen pixels for the view's 2 units
 const float kFigurePixels = 160.0f;    // a contestant at rest, soles to crown
 const int kSamples = 4;                // per pixel edge: 16 samples a pixel
 const int kOutline = 150;              // alpha of the line around the figure
@@ -91,14 +91,7 @@ std::vector<Animation> Animations() {
 
 // ---- posing and drawing -------------------------------------------------------------
 
-struct Rgba {
-    int w = 0, h = 0;
-    std::vector<unsigned char> px;  // r, g, b, a
-    Rgba() = default;
-    Rgba(int width, int height) : w(width), h(height), px((size_t)width * height * 4, 0) {}
-    unsigned char* At(int x, int y) { return &px[((size_t)y * w + x) * 4]; }
-    const unsigned char* At(int x, int y) const { return &px[((size_t)y * w + x) * 4]; }
-};
+using Rgba = RgbaImage;
 
 struct Posed {
     std::vector<V3> p, n;
@@ -274,162 +267,6 @@ void Grow(Extent& e, const Outfit& outfit, const PoseResult& pose) {
     }
 }
 
-// ---- sheets and packs ----------------------------------------------------------------
-
-struct Rect {
-    int x0, y0, x1, y1;  // x1, y1 past the last column and row
-    int W() const { return x1 - x0; }
-    int H() const { return y1 - y0; }
-};
-
-// The rectangle that holds every pixel with some alpha (1 x 1 when none).
-Rect Trim(const Rgba& f) {
-    Rect r = {f.w, f.h, 0, 0};
-    for (int y = 0; y < f.h; ++y)
-        for (int x = 0; x < f.w; ++x)
-            if (f.At(x, y)[3]) {
-                r.x0 = std::min(r.x0, x);
-                r.y0 = std::min(r.y0, y);
-                r.x1 = std::max(r.x1, x + 1);
-                r.y1 = std::max(r.y1, y + 1);
-            }
-    if (r.x1 <= r.x0) r = {0, 0, 1, 1};
-    return r;
-}
-
-struct Cell {
-    Rect source;  // on the canvas
-    int x, y;     // on the sheet
-    std::vector<unsigned char> key;
-};
-
-int PowerOfTwo(int n) {
-    int p = 1;
-    while (p < n) p <<= 1;
-    return p;
-}
-
-// Shelves of cells, a clear pixel around each; the width of the four tried
-// that needs the least memory once the sheet is padded to powers of two
-// (then the least without padding).
-void Layout(std::vector<Cell>& cells, int& width, int& height) {
-    long best = -1, bestArea = 0;
-    for (int w : {256, 512, 1024, 2048}) {
-        int x = 0, y = 0, shelf = 0, widest = 0;
-        bool fits = true;
-        for (const Cell& c : cells) {
-            if (c.source.W() + 2 > w) fits = false;
-            if (x + c.source.W() + 2 > w) {
-                y += shelf;
-                x = shelf = 0;
-            }
-            x += c.source.W() + 2;
-            shelf = std::max(shelf, c.source.H() + 2);
-            widest = std::max(widest, x);
-        }
-        const int h = y + shelf;
-        if (!fits || h > 4096) continue;
-        const long padded = (long)PowerOfTwo(widest) * PowerOfTwo(h), area = (long)widest * h;
-        if (best < 0 || padded < best || (padded == best && area < bestArea)) {
-            best = padded;
-            bestArea = area;
-            width = w;
-        }
-    }
-    int x = 0, y = 0, shelf = 0, widest = 0;
-    for (Cell& c : cells) {
-        if (x + c.source.W() + 2 > width) {
-            y += shelf;
-            x = shelf = 0;
-        }
-        c.x = x + 1;
-        c.y = y + 1;
-        x += c.source.W() + 2;
-        shelf = std::max(shelf, c.source.H() + 2);
-        widest = std::max(widest, x);
-    }
-    width = widest;
-    height = y + shelf;
-}
-
-std::vector<unsigned char> EncodeRgba(const Rgba& img) {
-    return EncodePngRows(img.w, img.h, true, [&](int y, unsigned char* row) {
-        std::memcpy(row, img.At(0, y), (size_t)img.w * 4);
-    });
-}
-
-struct Bytes {
-    std::vector<unsigned char> b;
-    void U16(unsigned v) {
-        b.push_back((unsigned char)v);
-        b.push_back((unsigned char)(v >> 8));
-    }
-    void U32(uint32_t v) {
-        for (int i = 0; i < 4; ++i) b.push_back((unsigned char)(v >> (8 * i)));
-    }
-    void F32(float f) {
-        uint32_t v;
-        std::memcpy(&v, &f, 4);
-        U32(v);
-    }
-    void Name(const std::string& s, char last = 0) {
-        std::string n = s;
-        n.resize(64, '\0');
-        n[63] = last;
-        b.insert(b.end(), n.begin(), n.end());
-    }
-};
-
-// The pack of one animation: part "body" with its box, clip "idle", each
-// frame one quad of its own size placed where it lies on the canvas (whose
-// middle is the model's origin), textured by its cell of the sheet.
-std::vector<unsigned char> Pack(const std::vector<const Cell*>& frames, const Canvas& c, int sheetW, int sheetH) {
-    auto ux = [&](int px) { return (px - c.w * 0.5f) / kPixelsPerUnit; };
-    auto uy = [&](int py) { return (c.h * 0.5f - py) / kPixelsPerUnit; };
-    Bytes o;
-    float box[6] = {1e9f, 1e9f, 0, -1e9f, -1e9f, 0};
-    for (const Cell* f : frames) {
-        box[0] = std::min(box[0], ux(f->source.x0));
-        box[1] = std::min(box[1], uy(f->source.y1));
-        box[3] = std::max(box[3], ux(f->source.x1));
-        box[4] = std::max(box[4], uy(f->source.y0));
-    }
-    for (float v : box) o.F32(v);
-    o.U32(1);
-    o.Name("idle");
-    o.U32((uint32_t)frames.size());
-    o.U32((uint32_t)frames.size());
-    for (const Cell* f : frames) {
-        const float x0 = ux(f->source.x0), x1 = ux(f->source.x1), yTop = uy(f->source.y0), yBottom = uy(f->source.y1);
-        const float xyz[12] = {x0, yBottom, 0, x1, yBottom, 0, x1, yTop, 0, x0, yTop, 0};
-        const float u0 = (float)f->x / sheetW, u1 = (float)(f->x + f->source.W()) / sheetW;
-        const float v0 = (float)f->y / sheetH, v1 = (float)(f->y + f->source.H()) / sheetH;
-        const float uv[8] = {u0, v1, u1, v1, u1, v0, u0, v0};  // y up, v down
-        const unsigned quad[6] = {0, 1, 2, 0, 2, 3};
-        o.U32(4);
-        for (float v : xyz) o.F32(v);
-        o.U32(2);
-        for (unsigned i : quad) o.U16(i);
-        o.U32(4);
-        for (float v : uv) o.F32(v);
-        o.U32(2);
-        for (unsigned i : quad) o.U16(i);
-    }
-    // One key each: in place, unturned, unscaled.
-    o.U32(1);
-    for (float v : {0.0f, 0.0f, 0.0f}) o.F32(v);
-    o.U32(1);
-    for (float v : {0.0f, 0.0f, 0.0f, 1.0f}) o.F32(v);
-    o.U32(1);
-    for (float v : {1.0f, 1.0f, 1.0f}) o.F32(v);
-    const uint32_t directory = (uint32_t)o.b.size();
-    o.U32(1);
-    o.Name("body", '#');
-    o.U32(0);
-    o.U32(directory);
-    return o.b;
-}
-
 std::string Lower(std::string s) {
     for (char& ch : s) ch = (char)std::tolower((unsigned char)ch);
     return s;
@@ -476,47 +313,31 @@ bool WriteLiteAvatars(const Outfit outfits[2], const LiteAvatarOptions& o, std::
         std::map<std::string, std::vector<size_t>> sheets;  // sheet word -> its animations
         for (size_t a = 0; a < animations.size(); ++a) sheets[animations[a].sheet].push_back(a);
         for (const auto& sheet : sheets) {
-            std::vector<Cell> cells;
+            std::vector<SheetCell> cells;
             std::vector<std::vector<size_t>> cellOf(animations.size());
             for (size_t a : sheet.second)
-                for (const Rgba& f : drawn[a]) {
-                    Cell c;
-                    c.source = Trim(f);
-                    for (int y = c.source.y0; y < c.source.y1; ++y)
-                        c.key.insert(c.key.end(), f.At(c.source.x0, y), f.At(c.source.x1, y));
-                    c.key.push_back((unsigned char)c.source.x0);
-                    c.key.push_back((unsigned char)c.source.y0);
-                    size_t k = 0;
-                    while (k < cells.size() && !(cells[k].key == c.key && cells[k].source.x0 == c.source.x0 &&
-                                                 cells[k].source.y0 == c.source.y0))
-                        ++k;
-                    if (k == cells.size()) cells.push_back(std::move(c));
-                    cellOf[a].push_back(k);
-                }
+                for (const Rgba& f : drawn[a]) cellOf[a].push_back(FindOrAddCell(cells, TrimmedCell(f)));
             // Cells keep their order; the frames find theirs by number.
             std::vector<std::pair<size_t, size_t>> source(cells.size());  // (animation, frame) drawn there
             for (size_t a : sheet.second)
                 for (size_t i = 0; i < cellOf[a].size(); ++i) source[cellOf[a][i]] = {a, i};
             int sheetW = 0, sheetH = 0;
-            Layout(cells, sheetW, sheetH);
-            Rgba image(sheetW, sheetH);
-            for (size_t k = 0; k < cells.size(); ++k) {
-                const Rgba& f = drawn[source[k].first][source[k].second];
-                const Cell& c = cells[k];
-                for (int y = 0; y < c.source.H(); ++y)
-                    std::memcpy(image.At(c.x, c.y + y), f.At(c.source.x0, c.source.y0 + y), (size_t)c.source.W() * 4);
-            }
+            LayoutShelves(cells, sheetW, sheetH);
+            const Rgba image = PaintSheet(cells, sheetW, sheetH, [&](size_t k) -> const Rgba& {
+                return drawn[source[k].first][source[k].second];
+            });
             const std::string base = Lower(std::string(genders[g]) + "_" + sheet.first);
-            std::vector<unsigned char> png = EncodeRgba(image);
+            std::vector<unsigned char> png = EncodeRgbaPng(image);
             if (png.empty() || !WriteFileIfChanged(JoinPath(o.outDir, base + ".png"), png.data(), png.size())) {
                 error = "cannot write " + JoinPath(o.outDir, base + ".png");
                 return false;
             }
             if (!group.Add(std::string("TEX_") + genders[g] + "_" + sheet.first, base + ".png", error)) return false;
             for (size_t a : sheet.second) {
-                std::vector<const Cell*> frames;
-                for (size_t k : cellOf[a]) frames.push_back(&cells[k]);
-                const std::vector<unsigned char> pack = Pack(frames, canvas, sheetW, sheetH);
+                SpriteClip idle{"idle", {}};
+                for (size_t k : cellOf[a]) idle.frames.push_back(&cells[k]);
+                const std::vector<unsigned char> pack =
+                    WriteSpritePack({idle}, canvas.w * 0.5f, canvas.h * 0.5f, sheetW, sheetH);
                 const std::string file = Lower(std::string(genders[g]) + "_" + animations[a].word) + ".mdl";
                 if (!WriteFileIfChanged(JoinPath(o.outDir, file), pack.data(), pack.size())) {
                     error = "cannot write " + JoinPath(o.outDir, file);
@@ -558,7 +379,7 @@ bool WriteLiteAvatars(const Outfit outfits[2], const LiteAvatarOptions& o, std::
             for (int j = 0; j < r.h; ++j) std::memcpy(all.At(0, y + j), r.At(0, j), (size_t)r.w * 4);
             y += r.h;
         }
-        std::vector<unsigned char> png = EncodeRgba(all);
+        std::vector<unsigned char> png = EncodeRgbaPng(all);
         if (!MakeDirs(o.preview) || png.empty() ||
             !WriteFileIfChanged(JoinPath(o.preview, "lite_avatars.png"), png.data(), png.size())) {
             error = "cannot write the preview into " + o.preview;

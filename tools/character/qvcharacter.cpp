@@ -33,6 +33,7 @@
 #include "body.h"
 #include "lite_avatars.h"
 #include "file_util.h"
+#include "image_io.h"
 #include "manifest_group.h"
 
 namespace {

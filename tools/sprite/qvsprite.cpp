@@ -16,9 +16,35 @@
 // <sheet name>.png, and the quad's texture coordinates name that cell. The
 // positions are scaled; parts, hit boxes (scaled), clips and keys stay as
 // they are. The fragment lists every pack and sheet as one manifest group.
+//
+//   turn <MODEL_LABEL> <output.mdl> <pack> <image> <SHEET_LABEL> <option>...
+// draws the first frame of <pack>'s part "body" with <image>, head-on, at a
+// number of turns about the model's own axis (clockwise as seen from the
+// front, as the full edition's wheels turn), each turn one frame: a pack
+// <output.mdl> of part "body" whose clips hold one quad a frame, placed
+// where the frame lies about the model's origin, and its sheet
+// <output>.png (frames trimmed to their pixels, frames alike sharing a
+// cell) or <output>.jpg (opaque frames of the whole crop). Options:
+//   frames <n> over <degrees>   clip "idle": frame k turned k x degrees / n
+//   clip <name> <degrees>...    a clip of its own, one frame a turn
+//   at <degrees>                a turn added to every frame
+//   scale <s>                   the pack's units x 300 pixels x s
+//   tilt <degrees>              the turned model leans back about x
+//   fold <from> <degrees>       the image's slice of <degrees> clockwise from
+//                               <from> (of its top, about its middle)
+//                               squeezed into every "over" of the frames and
+//                               its middle quarter made even round about, so
+//                               that a sequence covering part of a turn loops
+//   crop <x0> <y0> <x1> <y1>    only this rectangle (view units about the
+//                               model's origin, y up)
+//   jpeg <quality>              opaque frames (needs a crop), laid over
+//   backdrop <rrggbb>           this colour, in hex (default black)
+//   limit <megabytes>           the most the sheet may take once loaded
+//                               (3 bytes a pixel for JPEG, 4 for PNG)
+// Each pack is read back before it is written: its clips must hold their
+// frames, each on its own cell of the sheet, or the build stops.
 #include <algorithm>
 #include <cmath>
-#include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -26,15 +52,15 @@
 #include <tuple>
 #include <vector>
 
-#include <jpeglib.h>  // after <cstdio>: it needs FILE and size_t
-#include <png.h>
-
 #include "file_util.h"
+#include "image_io.h"
 #include "manifest_group.h"
+#include "sprite_sheet.h"
+#include "turned_sprites.h"
 
 namespace {
 
-const float kPixelsPerUnit = 300.0f;  // 600 pixels for the view's 2 units
+const float kPixelsPerUnit = kSpritePixelsPerUnit;
 
 struct Failure {
     std::string message;
@@ -43,91 +69,18 @@ struct Failure {
 
 // ---- Images, 8-bit RGBA ----
 
-struct Image {
-    int w = 0, h = 0;
-    std::vector<unsigned char> rgba;
-};
-
-Image ReadPng(const std::vector<unsigned char>& bytes, const std::string& name) {
-    png_image img;
-    std::memset(&img, 0, sizeof(img));
-    img.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&img, bytes.data(), bytes.size())) Fail(name + ": not a PNG");
-    img.format = PNG_FORMAT_RGBA;
-    Image out;
-    out.w = (int)img.width;
-    out.h = (int)img.height;
-    out.rgba.resize(PNG_IMAGE_SIZE(img));
-    if (!png_image_finish_read(&img, nullptr, out.rgba.data(), 0, nullptr)) Fail(name + ": damaged PNG");
-    return out;
-}
-
-struct JpegError {
-    jpeg_error_mgr mgr;
-    jmp_buf jump;
-};
-void JpegFail(j_common_ptr c) { longjmp(reinterpret_cast<JpegError*>(c->err)->jump, 1); }
-
-Image ReadJpeg(const std::vector<unsigned char>& bytes, const std::string& name) {
-    jpeg_decompress_struct c;
-    JpegError err;
-    c.err = jpeg_std_error(&err.mgr);
-    err.mgr.error_exit = JpegFail;
-    Image out;
-    if (setjmp(err.jump)) {
-        jpeg_destroy_decompress(&c);
-        Fail(name + ": damaged JPEG");
-    }
-    jpeg_create_decompress(&c);
-    jpeg_mem_src(&c, const_cast<unsigned char*>(bytes.data()), bytes.size());
-    jpeg_read_header(&c, TRUE);
-    c.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&c);
-    out.w = (int)c.output_width;
-    out.h = (int)c.output_height;
-    out.rgba.assign((size_t)out.w * out.h * 4, 255);
-    std::vector<unsigned char> row((size_t)out.w * 3);
-    while (c.output_scanline < c.output_height) {
-        unsigned char* r = row.data();
-        int y = (int)c.output_scanline;
-        jpeg_read_scanlines(&c, &r, 1);
-        for (int x = 0; x < out.w; ++x)
-            for (int k = 0; k < 3; ++k) out.rgba[((size_t)y * out.w + x) * 4 + k] = row[x * 3 + k];
-    }
-    jpeg_finish_decompress(&c);
-    jpeg_destroy_decompress(&c);
-    return out;
-}
+using Image = RgbaImage;
 
 Image ReadImage(const std::string& path) {
-    std::vector<unsigned char> bytes;
-    if (!ReadFileBytes(path, bytes)) Fail("cannot read " + path);
-    if (bytes.size() >= 8 && bytes[0] == 0x89 && bytes[1] == 'P') return ReadPng(bytes, path);
-    return ReadJpeg(bytes, path);
+    Image out;
+    std::string error;
+    if (!ReadImageFile(path, out, error)) Fail(error);
+    return out;
 }
-
-void PngAppend(png_structp png, png_bytep data, png_size_t n) {
-    auto* out = static_cast<std::vector<unsigned char>*>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + n);
-}
-void PngFlush(png_structp) {}
 
 std::vector<unsigned char> WritePng(const Image& img) {
-    std::vector<unsigned char> out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        Fail("cannot encode a sheet");
-    }
-    png_set_write_fn(png, &out, PngAppend, PngFlush);
-    png_set_IHDR(png, info, img.w, img.h, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_compression_level(png, 9);
-    png_write_info(png, info);
-    for (int y = 0; y < img.h; ++y) png_write_row(png, const_cast<png_bytep>(&img.rgba[(size_t)y * img.w * 4]));
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
+    std::vector<unsigned char> out = EncodeRgbaPng(img);
+    if (out.empty()) Fail("cannot encode a sheet");
     return out;
 }
 
@@ -138,7 +91,7 @@ void Resample(const Image& src, float u0, float v0, float u1, float v1, Image& d
     auto texel = [&](int x, int y, int k) {
         x = std::min(std::max(x, 0), src.w - 1);
         y = std::min(std::max(y, 0), src.h - 1);
-        return (float)src.rgba[((size_t)y * src.w + x) * 4 + k];
+        return (float)src.px[((size_t)y * src.w + x) * 4 + k];
     };
     const int n = 4;
     for (int y = 0; y < h; ++y)
@@ -159,7 +112,7 @@ void Resample(const Image& src, float u0, float v0, float u1, float v1, Image& d
                         sum[3] += a;
                     }
                 }
-            unsigned char* p = &dst.rgba[((size_t)(dy + y) * dst.w + dx + x) * 4];
+            unsigned char* p = &dst.px[((size_t)(dy + y) * dst.w + dx + x) * 4];
             float alpha = sum[3] / (n * n);
             for (int k = 0; k < 3; ++k) p[k] = sum[3] > 0 ? (unsigned char)std::lround(sum[k] / sum[3]) : 0;
             p[3] = (unsigned char)std::lround(std::min(255.0f, alpha));
@@ -198,22 +151,7 @@ struct Reader {
     }
 };
 
-struct Writer {
-    std::vector<unsigned char> b;
-    void U32(unsigned v) {
-        for (int i = 0; i < 4; ++i) b.push_back((unsigned char)(v >> (8 * i)));
-    }
-    void F32(float f) {
-        unsigned v;
-        std::memcpy(&v, &f, 4);
-        U32(v);
-    }
-    void U16(unsigned v) {
-        b.push_back((unsigned char)v);
-        b.push_back((unsigned char)(v >> 8));
-    }
-    void Bytes(const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
-};
+using Writer = PackBytes;
 
 struct Quad {
     float x0, y0, x1, y1, z;  // positions, already scaled
@@ -410,7 +348,7 @@ void Bake(const SpriteJob& job, const std::string& in, const std::string& outDir
     Image out;
     out.w = sheet.width;
     out.h = std::max(1, sheet.Height());
-    out.rgba.assign((size_t)out.w * out.h * 4, 0);
+    out.px.assign((size_t)out.w * out.h * 4, 0);
     for (const auto& cq : sheet.order)
         Resample(source, cq.second.u0, cq.second.v0, cq.second.u1, cq.second.v1, out, cq.first.x, cq.first.y,
                  cq.first.w, cq.first.h);
@@ -451,10 +389,17 @@ void Bake(const SpriteJob& job, const std::string& in, const std::string& outDir
     if (!group.Add(job.modelLabel, job.pack, error) || !group.Add(job.sheetLabel, sheetName, error)) Fail(error);
 }
 
-std::vector<SpriteJob> ReadList(const std::string& path) {
+// A line of a list: a baked sprite or a turned one.
+struct ListJob {
+    bool turned = false;
+    SpriteJob sprite;
+    TurnJob turn;
+};
+
+std::vector<ListJob> ReadList(const std::string& path) {
     std::string text;
     if (!ReadFileText(path, text)) Fail("cannot read " + path);
-    std::vector<SpriteJob> jobs;
+    std::vector<ListJob> jobs;
     size_t lineNo = 0;
     for (size_t at = 0; at < text.size();) {
         size_t end = text.find('\n', at);
@@ -473,6 +418,15 @@ std::vector<SpriteJob> ReadList(const std::string& path) {
         }
         if (words.empty()) continue;
         const std::string where = path + ":" + std::to_string(lineNo);
+        if (words[0] == "turn") {
+            ListJob job;
+            job.turned = true;
+            std::string error;
+            if (!ParseTurnJob(std::vector<std::string>(words.begin() + 1, words.end()), where, job.turn, error))
+                Fail(error);
+            jobs.push_back(job);
+            continue;
+        }
         if (words[0] != "sprite" || (words.size() != 5 && words.size() != 7)) Fail(where + ": expected sprite <MODEL> <pack> <image> <SHEET> [scale s]");
         SpriteJob job{words[1], words[2], words[3], words[4], 1.0f};
         if (words.size() == 7) {
@@ -480,7 +434,9 @@ std::vector<SpriteJob> ReadList(const std::string& path) {
             job.scale = std::strtof(words[6].c_str(), nullptr);
             if (!(job.scale > 0.0f && job.scale <= 4.0f)) Fail(where + ": scale out of range");
         }
-        jobs.push_back(job);
+        ListJob listed;
+        listed.sprite = job;
+        jobs.push_back(listed);
     }
     return jobs;
 }
@@ -488,6 +444,7 @@ std::vector<SpriteJob> ReadList(const std::string& path) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--self-test") return TurnSelfTest();
     std::string in;
     std::vector<char*> rest = {argv[0]};
     for (int i = 1; i < argc; ++i) {
@@ -498,14 +455,19 @@ int main(int argc, char** argv) {
     options.group = "sprites/";
     if (in.empty() || !ParseGroupToolOptions((int)rest.size(), rest.data(), options)) {
         std::fprintf(stderr, "usage: qvsprite --in <generated content> --out <dir> --manifest <fragment.xml> "
-                             "[--group <path>] <list>...\n");
+                             "[--group <path>] <list>...\n"
+                             "       qvsprite --self-test\n");
         return 2;
     }
     try {
         if (!MakeDirs(options.outDir)) Fail("cannot make " + options.outDir);
         ManifestGroupWriter group("made by qvsprite from the full edition's art", options.group);
         for (const std::string& list : options.sources)
-            for (const SpriteJob& job : ReadList(list)) Bake(job, in, options.outDir, group);
+            for (const ListJob& job : ReadList(list)) {
+                std::string error;
+                if (!job.turned) Bake(job.sprite, in, options.outDir, group);
+                else if (!BakeTurnJob(job.turn, in, options.outDir, group, error)) Fail(error);
+            }
         if (!group.Write(options.manifest)) Fail("cannot write " + options.manifest);
     } catch (const Failure& f) {
         std::fprintf(stderr, "qvsprite: %s\n", f.message.c_str());
