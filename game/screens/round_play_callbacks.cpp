@@ -211,7 +211,7 @@ bool Spin(void*, const char*) {
         rc.spinPower = DistanceToWedge(rc.spinPower, angle, wedge);
     }
     rc.SetInputPhase(PHASE_ALL_OFF);
-    rc.ReactSpin();
+    rc.Reactions().Spin(rc);
     rc.StartTimer(c.spinCheckTimer);
     return true;
 }
@@ -284,8 +284,7 @@ bool ExitZoomWheel(void*, const char*) {
     HideGroup(c.zoomView);
     ShowGroup(c.wheelDecor);
     if (c.zoomWheel) c.zoomWheel->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
-    for (GuiControl* token : c.freeSpinMarkers) HideControl(token);
-    if (rc.current && rc.current->freeSpinToken) ShowControl(OfSeat(c.freeSpinMarkers));
+    rc.ScreenSets().ShowTokensAfterZoom(rc);
     g_spin = SpinInProgress();
     if (rc.state != STATE_SPIN) return true;  // no spin waits for its wedge
     rc.SetState(STATE_WHEEL_STOPPED);
@@ -510,7 +509,7 @@ bool MisteryRevealYes(void*, const char*) {
     std::rand() % 100 >= 80 ? PlaySmallDisappointment() : PlayLargeDisappointment();
     if (solved) rc.SetState(STATE_ROUND_WON);
     rc.mysteryOutcome = MYSTERY_SPENT;
-    rc.ReactBadOutcome();
+    rc.Reactions().BadOutcome(rc);
     rc.PlayCue("LAND_ON_BANKRUPT");
     if (rc.turnsLeft != 0) {
         if (solved)
@@ -572,7 +571,7 @@ bool OnEndTimerMystery(void*, const char*) {
 }
 
 bool PlayMysteryWinAnims(void*, const char*) {
-    Rc().ReactMysteryWin();
+    Rc().Reactions().MysteryWin(Rc());
     return true;
 }
 
@@ -658,7 +657,7 @@ bool OnTimerEndWaitForTheme(void*, const char*) {
 }
 
 bool OnTimerPlayIdleAnims(void*, const char*) {
-    Rc().ReactIdleFidget();
+    Rc().Reactions().Idle(Rc());
     Rc().StartTimer(Ctl().idleTimer);
     return true;
 }
