@@ -1,6 +1,7 @@
 // The Lite's sprite avatars and their reactions: the state table behind a
 // game animation index, the staggered start, the others' draws, the at-rest
-// rule, the bonus round's one avatar and seats with nobody on them.
+// rule, the bonus round's one avatar, seats with nobody on them, and what a
+// pause holds.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include "controls_simple.h"
 #include "lite_avatar_callbacks.h"
 #include "lite_controls.h"
+#include "lite_screen_sets.h"
 #include "model.h"
 #include "model_instance.h"
 #include "profiles.h"
@@ -245,6 +247,9 @@ TEST_F(LiteReactionTest, EmptySeatsAndTheBonusRoundsOneAvatar) {
     g_round.SetContestant(1, nullptr);
     g_round.SetContestant(2, nullptr);
     g_round.contestantCount = 1;
+    LiteReactions().AssignAvatars(g_round);
+    EXPECT_EQ(avatars[1].contestant, nullptr);  // nobody from before stands there
+    EXPECT_EQ(avatars[2].contestant, nullptr);
     g_round.ContestantAt(0)->avatar = nullptr;  // and the one there has no avatar
     for (int seed = 1; seed <= 50; ++seed) {
         std::srand(seed);
@@ -277,6 +282,32 @@ TEST_F(LiteReactionTest, EmptySeatsAndTheBonusRoundsOneAvatar) {
     EXPECT_EQ(avatars[2].contestant, nullptr);
     EXPECT_EQ(avatars[1].sprite, nullptr);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(LiteReactions().Queued(i), kAvatarAtRest);
+}
+
+TEST_F(LiteReactionTest, APauseHoldsTheAvatarsAndTheirTimersAndAStopEndsThem) {
+    LiteScreenSets& sets = LiteRoundScreenSets();
+    PlayAvatarAnimation(36, g_round.ContestantAt(0));
+    ArmLiteTimer(&reaction[0], 0.5f);
+    ArmLiteTimer(&animation[2], 0.3f);
+    // Without the sounds the avatars play on.
+    sets.PauseRoundGui(g_round, false);
+    EXPECT_EQ(avatars[0].sprite->playMode, PLAY_ONCE);
+    sets.ResumeRoundGui(g_round, false);
+    sets.PauseRoundGui(g_round, true);
+    EXPECT_EQ(g_round.paused, 1);
+    EXPECT_LT(reaction[0].timeLeft, 0.0f);
+    EXPECT_LT(animation[2].timeLeft, 0.0f);
+    EXPECT_EQ(avatars[0].sprite->playMode, PLAY_STILL);
+    EXPECT_EQ(avatars[1].sprite->playMode, PLAY_STILL);
+    sets.ResumeRoundGui(g_round, true);
+    EXPECT_EQ(g_round.paused, 0);
+    EXPECT_FLOAT_EQ(reaction[0].timeLeft, 0.5f);
+    EXPECT_FLOAT_EQ(animation[2].timeLeft, 0.3f);
+    EXPECT_EQ(avatars[0].sprite->playMode, PLAY_ONCE);
+    EXPECT_EQ(avatars[1].sprite->playMode, PLAY_STILL);  // the still pose stays still
+    sets.StopAllTimers(g_round);
+    EXPECT_EQ(reaction[0].timeLeft, 0.0f);
+    EXPECT_EQ(animation[2].timeLeft, 0.0f);
 }
 
 } // namespace

@@ -165,7 +165,15 @@ void SpriteReactions::AssignAvatars(RoundController& rc) {
             PlayAvatarAnimation(36, rc.current);
         }
     } else {
-        for (int i = 0; i < kSeats; ++i) AssignAvatar(rc, rc.ContestantAt(i), i + 1);
+        for (int i = 0; i < kSeats; ++i) {
+            Contestant* c = rc.ContestantAt(i);
+            if (c && c->IsPresent()) {
+                AssignAvatar(rc, c, i + 1);
+            } else if (SpriteAvatarControl* empty = dynamic_cast<SpriteAvatarControl*>(g_liteControls.avatars[i])) {
+                // An empty seat shows nobody, not the last match's contestant.
+                empty->SetContestant(nullptr);
+            }
+        }
     }
     for (int& q : queued) q = kQueuedAtRest;
 }
