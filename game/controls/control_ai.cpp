@@ -216,7 +216,7 @@ void AiControl::Spin(const AiParams* ai) {
     }
     rc.spinPower = distance;
     rc.spinRequested = 1;
-    rc.ReactSpin();
+    rc.Reactions().Spin(rc);
     rc.StartTimer(rc.controls.spinCheckTimer);
     rc.SetInputPhase(PHASE_ALL_OFF);
 }
@@ -315,13 +315,13 @@ void AiControl::MysteryQuestion() {
         rc.ShowEventMessage(HostEvent::ComputerTurnsMystery);
         rc.mysteryRevealed = 1;
         if (rc.mysteryOutcome == MYSTERY_BANKRUPT) {
-            rc.ReactBadWedge();
+            rc.Reactions().BadWedge(rc);
             if (Random100() < 80) PlayLargeDisappointment();
             else PlaySmallDisappointment();
             bool solved = rc.IsPuzzleSolved();
             if (solved) rc.SetState(STATE_ROUND_WON);
             rc.mysteryOutcome = MYSTERY_SPENT;
-            rc.ReactBadOutcome();
+            rc.Reactions().BadOutcome(rc);
             rc.PlayCue("LAND_ON_BANKRUPT", CUE_SOUND);
             if (rc.turnsLeft != 0) {
                 if (solved) rc.ChangeMoney(0, '=');
@@ -335,7 +335,7 @@ void AiControl::MysteryQuestion() {
         } else if (rc.mysteryOutcome == MYSTERY_PRIZE) {
             // The letter that asked may have completed the puzzle: then the
             // answer wins the round.
-            rc.ReactMysteryWin();
+            rc.Reactions().MysteryWin(rc);
             if (rc.current) rc.current->mysteryToken = 1;
             if (seatOk) {
                 ShowControl(c.mysteryMarkers[seat - 1]);

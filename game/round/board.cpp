@@ -478,12 +478,10 @@ void RoundController::StopTimer(TimerControl* timer) {
 
 bool RoundController::TimerRunning(const TimerControl* timer) const { return timer && timer->timeLeft > 0.0f; }
 
-// A paused timer keeps its time as a negative number, which its update
-// leaves alone.
-static void HoldTimer(TimerControl* timer) {
+void RoundController::HoldTimer(TimerControl* timer) {
     if (timer && timer->timeLeft > 0.0f) timer->timeLeft = -timer->timeLeft;
 }
-static void ReleaseTimer(TimerControl* timer) {
+void RoundController::ReleaseTimer(TimerControl* timer) {
     if (timer && timer->timeLeft < 0.0f) timer->timeLeft = -timer->timeLeft;
 }
 
@@ -499,45 +497,93 @@ void RoundController::ForPausableTimers(void (*step)(TimerControl*)) {
     }
 }
 
-void RoundController::PauseRoundGui(bool withSoundAndClock) {
-    paused = 1;
+// ---- The studio's pause and show/hide sets ------------------------------------------------
+
+namespace {
+
+class StudioScreenSets : public RoundScreenSets {
+public:
+    void PauseRoundGui(RoundController& rc, bool withSoundAndClock) override;
+    void ResumeRoundGui(RoundController& rc, bool withSoundAndClock) override;
+    void StopAllTimers(RoundController& rc) override;
+    void ShowPuzzleControls(RoundController& rc) override;
+    void ShowTokensAfterZoom(RoundController& rc) override;
+};
+
+}  // namespace
+
+RoundScreenSets& DefaultScreenSets() {
+    static StudioScreenSets sets;
+    return sets;
+}
+
+void StudioScreenSets::PauseRoundGui(RoundController& rc, bool withSoundAndClock) {
+    GameControls& controls = rc.controls;
+    Contestant* current = rc.current;
+    GameScreenOps* ops = &rc.Ops();
+    rc.paused = 1;
     DisableControl(controls.pauseButton);
     ops->FreezeAnimation(controls.bonusPrizeDisplay, true);
-    if (current && current->seat >= 1 && current->seat <= kSeats) {
+    if (current && current->seat >= 1 && current->seat <= RoundController::kSeats) {
         HideControl(controls.podiumHighlights[current->seat - 1][0]);
         HideControl(controls.podiumHighlights[current->seat - 1][1]);
     }
     for (GuiControl* picture : controls.podiumPictures) ops->SetPictureMode(picture, PICTURE_INACTIVE);
-    ForPausableTimers(HoldTimer);
+    rc.ForPausableTimers(RoundController::HoldTimer);
     if (withSoundAndClock) {
         ops->PauseAllSounds();
         ops->PauseClock();
     }
 }
 
-void RoundController::ResumeRoundGui(bool withSoundAndClock) {
-    paused = 0;
+void StudioScreenSets::ResumeRoundGui(RoundController& rc, bool withSoundAndClock) {
+    GameControls& controls = rc.controls;
+    Contestant* current = rc.current;
+    GameScreenOps* ops = &rc.Ops();
+    rc.paused = 0;
     EnableControl(controls.pauseButton);
     ops->FreezeAnimation(controls.bonusPrizeDisplay, false);
-    if (IsWheelRound() && current && current->seat >= 1 && current->seat <= kSeats) {
+    if (rc.IsWheelRound() && current && current->seat >= 1 && current->seat <= RoundController::kSeats) {
         ShowControl(controls.podiumHighlights[current->seat - 1][0]);
-        if (wheelStopped) ShowControl(controls.podiumHighlights[current->seat - 1][1]);
+        if (rc.wheelStopped) ShowControl(controls.podiumHighlights[current->seat - 1][1]);
     }
-    if (state == STATE_SPIN)
+    if (rc.state == STATE_SPIN)
         for (GuiControl* picture : controls.podiumPictures) ops->SetPictureMode(picture, PICTURE_ACTIVE);
-    ForPausableTimers(ReleaseTimer);
+    rc.ForPausableTimers(RoundController::ReleaseTimer);
     if (withSoundAndClock) {
         ops->ResumeAllSounds();
         ops->ResumeClock();
     }
 }
 
-void RoundController::StopAllTimers() {
+void StudioScreenSets::StopAllTimers(RoundController& rc) {
+    GameControls& controls = rc.controls;
     TimerControl* timers[] = {controls.spinCheckTimer, controls.zoomHoldTimer, controls.mysteryTimer,
                               controls.tossupRevealTimer, controls.roundEndTimer, controls.bankruptTimer,
                               controls.introTimer, controls.solveTimer, controls.thinkingTimer,
                               controls.endOfTurnTimer, controls.turnTimer};
-    for (TimerControl* t : timers) StopTimer(t);
+    for (TimerControl* t : timers) rc.StopTimer(t);
+}
+
+void StudioScreenSets::ShowPuzzleControls(RoundController& rc) {
+    GameControls& controls = rc.controls;
+    for (GuiControl* avatar : controls.avatars) ShowControl(avatar);
+    HideControl(controls.puzzleStartMarker);
+    if (controls.zoomWheel) controls.zoomWheel->SetFlags(GUI_FLAG_DISABLED | GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
+    for (auto& pair : controls.podiumHighlights) {
+        HideControl(pair[0]);
+        HideControl(pair[1]);
+    }
+    HideControl(controls.puzzleStartGroup);
+}
+
+// Only the free-spin token stands on the podium once the close-up is gone.
+void StudioScreenSets::ShowTokensAfterZoom(RoundController& rc) {
+    GameControls& controls = rc.controls;
+    for (GuiControl* token : controls.freeSpinMarkers) HideControl(token);
+    int seat = rc.CurrentSeat();
+    if (rc.current && rc.current->freeSpinToken && seat >= 1 && seat <= RoundController::kSeats)
+        ShowControl(controls.freeSpinMarkers[seat - 1]);
 }
 
 // ---- Sound and avatars ------------------------------------------------------------------
@@ -562,17 +608,6 @@ void RoundController::PlayContestantAvatar(Contestant* who, int animation) {
 }
 
 // ---- Control sets --------------------------------------------------------------------------
-
-void RoundController::ShowPuzzleStartSet() {
-    for (GuiControl* avatar : controls.avatars) ShowControl(avatar);
-    HideControl(controls.puzzleStartMarker);
-    if (controls.zoomWheel) controls.zoomWheel->SetFlags(GUI_FLAG_DISABLED | GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
-    for (auto& pair : controls.podiumHighlights) {
-        HideControl(pair[0]);
-        HideControl(pair[1]);
-    }
-    HideControl(controls.puzzleStartGroup);
-}
 
 static void ApplySet(const RoundControlSet& set, int freeSpinWedge) {
     for (GuiControl* c : set.show) ShowControl(c);

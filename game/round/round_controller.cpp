@@ -1,8 +1,8 @@
 // The round controller's turn state machine: the object, its states and
 // input phases, the spin and its wedge, and the turn passing from seat to
 // seat. The rules of letters, solving and winning are in round_rules.cpp,
-// the host's lines in host_messages.cpp, the reactions in
-// avatar_reactions.cpp and the screen operations in screen_ops.cpp.
+// the host's lines in host_messages.cpp; the avatars react through the
+// edition's AvatarReactions and the screen operations are in screen_ops.cpp.
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -33,7 +33,8 @@ RoundController g_round;
 
 // ---- Object --------------------------------------------------------------------
 
-RoundController::RoundController() : ops(&DefaultScreenOps()) {
+RoundController::RoundController()
+    : ops(&DefaultScreenOps()), reactions(&DefaultReactions()), screenSets(&DefaultScreenSets()) {
     std::memset(letters, 0, sizeof(letters));
     std::memset(error, 0, sizeof(error));
     for (int i = 0; i < kSeats; ++i) contestants[i].seat = i + 1;
@@ -45,6 +46,12 @@ RoundController::RoundController() : ops(&DefaultScreenOps()) {
 RoundController::~RoundController() { puzzle.Clear(); }
 
 void RoundController::SetOps(GameScreenOps* screenOps) { ops = screenOps ? screenOps : &DefaultScreenOps(); }
+
+void RoundController::SetReactions(AvatarReactions* avatarReactions) {
+    reactions = avatarReactions ? avatarReactions : &DefaultReactions();
+}
+
+void RoundController::SetScreenSets(RoundScreenSets* sets) { screenSets = sets ? sets : &DefaultScreenSets(); }
 
 void RoundController::SetContestant(int index, PlayerProfile* profile) {
     if (index < 0 || index >= kSeats) return;
@@ -118,6 +125,7 @@ bool RoundController::SetState(int newState) {
         break;
     case STATE_SOLVE: {
         if (!PrepareSolve()) return false;
+        if (IsTossupType()) reactions->SolveAttempt(*this);
         if (CurrentIsComputer()) {
             ShowEventMessage(HostEvent::ComputerSolving);
         } else {
@@ -341,34 +349,34 @@ void RoundController::ResolveWedge() {
     switch (wedgeValue) {
     case WEDGE_MYSTERY_BANKRUPT:
     case WEDGE_MYSTERY_PRIZE:
-        ReactWedgeLanded();
+        reactions->WedgeLanded(*this);
         ShowEventMessage(HostEvent::LandedOnMystery);
         SetState(STATE_PICK_CONSONANT);
         break;
     case WEDGE_JACKPOT:
-        ReactWedgeLanded();
+        reactions->WedgeLanded(*this);
         ShowEventMessage(HostEvent::LandedOnJackpot);
         SetState(STATE_PICK_CONSONANT);
         break;
     case WEDGE_FREE_SPIN:
-        ReactWedgeLanded();
+        reactions->WedgeLanded(*this);
         ShowEventMessage(HostEvent::LandedOnFreeSpin);
         SetState(STATE_PICK_CONSONANT);
         wedgeValue = 0;
         break;
     case WEDGE_LOSE_A_TURN:
-        ReactBadWedge();
+        reactions->BadWedge(*this);
         ShowEventMessage(HostEvent::LandedOnLoseTurn);
         FlashPodium(WEDGE_LOSE_A_TURN);
         SetState(STATE_LOSE_A_TURN);
         break;
     case WEDGE_BANKRUPT:
-        ReactBadWedge();
+        reactions->BadWedge(*this);
         ShowEventMessage(HostEvent::LandedOnBankrupt);
         SetState(STATE_BANKRUPT);
         break;
     default:
-        ReactWedgeLanded();
+        reactions->WedgeLanded(*this);
         ShowEventMessage(HostMessage::Landed(wedgeValue));
         // The $10,000 is a token to win with the round, not a letter value.
         if (wedgeValue == kTenThousandPrize) wedgeValue = 0;
@@ -395,7 +403,7 @@ void RoundController::StartTossupTurn() {
     if (IsTossupType()) {
         for (Contestant& c : contestants)
             if (c.IsPresent()) c.mayBuzz = roundType == ROUND_TIEBREAK ? c.outcome != OUTCOME_LOST : 1;
-        ReactShuffle();
+        reactions->TossupTurn(*this);
     }
     StopTimer(controls.turnTimer);
     SetStateDirect(STATE_START_OF_TURN);

@@ -8,10 +8,12 @@
 // The operations are spread along their seams: round_controller.cpp
 // (states, input phases, the spin, turns), round_rules.cpp (letters called,
 // solving, winning), host_messages.cpp (the host's lines and the crowd),
-// avatar_reactions.cpp, board.cpp (board, letter counts, money, wheel
-// tables, podiums, pausing), round_setup.cpp (round set-ups, match starts,
-// the end of a match), and at the top of game/ screen_ops.h and .cpp (the
-// seam to the screen and its default operations). The callbacks that drive
+// avatar_reactions.cpp (the 3D characters' reactions), board.cpp (board,
+// letter counts, money, wheel tables, podiums, and the studio's pause and
+// show/hide sets), round_setup.cpp (round set-ups, match starts, the end of
+// a match), and at the top of game/ the seams: screen_ops.h and .cpp (the
+// screen and its default operations), avatar_reactions.h (the avatars) and
+// round_screen_sets.h (pausing and the sets each edition lays out itself). The callbacks that drive
 // it are in screens/ (match_callbacks.cpp, round_play_callbacks.cpp);
 // control_binding.cpp there fills GameControls.
 #pragma once
@@ -19,7 +21,9 @@
 #include "host_messages.h"
 #include "high_scores.h"
 #include "indexed_list.h"
+#include "avatar_reactions.h"
 #include "puzzle.h"
+#include "round_screen_sets.h"
 #include "screen_ops.h"
 
 class AiParams;
@@ -227,6 +231,11 @@ public:
     // Null restores the default operations.
     void SetOps(GameScreenOps* screenOps);
     GameScreenOps& Ops() { return *ops; }
+    // The edition's avatars and screen sets; null restores the defaults.
+    void SetReactions(AvatarReactions* avatarReactions);
+    AvatarReactions& Reactions() { return *reactions; }
+    void SetScreenSets(RoundScreenSets* sets);
+    RoundScreenSets& ScreenSets() { return *screenSets; }
     // Places a profile on seat index 0..2 (null empties it).
     void SetContestant(int index, PlayerProfile* profile);
     Contestant* ContestantAt(int index) { return index >= 0 && index < kSeats ? &contestants[index] : nullptr; }
@@ -248,24 +257,10 @@ public:
     void OnWrongSolve();
     void FlashPodium(int code);
     void PlayCrowdForValue();
-    void ReactBadOutcome();
 
     // Composes the status-bar line of a game event and posts it.
     void ShowEventMessage(const HostMessage& message);
     void PlayRoundIntroCue();
-
-    // Avatar reactions.
-    void ReactSpin();
-    void ReactBadWedge();
-    void ReactWedgeLanded();
-    void ReactCorrectLetter();
-    void ReactMysteryWin();
-    void ReactWrongLetter();
-    void ReactRoundWon();
-    void ReactWrongSolve();
-    void ReactIdleFidget();
-    void ReactShuffle();
-    void ReactRoundSetup();
 
     // ---- Board, letters, money and wheel (board.cpp) ---------------------
     void FillBoard();
@@ -297,14 +292,18 @@ public:
     // Calls step on each timer a pause holds: the round's clocks, and the
     // solve and thinking clocks while a solve is on.
     void ForPausableTimers(void (*step)(TimerControl*));
-    void PauseRoundGui(bool withSoundAndClock);
-    void ResumeRoundGui(bool withSoundAndClock);
-    void StopAllTimers();
+    // A held timer keeps its time as a negative number, which its update
+    // leaves alone; releasing it makes the time positive again.
+    static void HoldTimer(TimerControl* timer);
+    static void ReleaseTimer(TimerControl* timer);
+    // The edition's screen sets (round_screen_sets.h).
+    void PauseRoundGui(bool withSoundAndClock) { screenSets->PauseRoundGui(*this, withSoundAndClock); }
+    void ResumeRoundGui(bool withSoundAndClock) { screenSets->ResumeRoundGui(*this, withSoundAndClock); }
+    void StopAllTimers() { screenSets->StopAllTimers(*this); }
     void PlayVoice(const char* cue, bool loop);
     void StopVoice();
     void PlayAvatar(GuiControl* avatar, int animation);
     void PlayContestantAvatar(Contestant* who, int animation);
-    void ShowPuzzleStartSet();
     void ShowRoundSet(int type);
 
     // ---- Rounds and matches (round_setup.cpp) ----------------------------
@@ -413,6 +412,8 @@ public:
 
 private:
     GameScreenOps* ops;
+    AvatarReactions* reactions;
+    RoundScreenSets* screenSets;
     char error[kErrorSize];
 };
 

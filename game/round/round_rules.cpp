@@ -34,9 +34,9 @@ void RoundController::RevealLetter(char letterToReveal) {
     if (roundType != ROUND_BONUS) {
         ShowEventMessage(HostMessage::Letter(HostEvent::LetterRevealed, letterToReveal));
         if (freeSpinWedge == WEDGE_WAITING || tenThousandWedge == WEDGE_WAITING)
-            ReactMysteryWin();
+            reactions->GoodLetter(*this);
         else
-            ReactCorrectLetter();
+            reactions->LetterFound(*this);
     }
     first->SetState(TILE_HIGHLIGHTING);
 }
@@ -74,6 +74,8 @@ void RoundController::OnLetterResult(int count) {
         }
         return;
     }
+
+    if (found && (state == STATE_BUY_VOWEL || state == STATE_PICK_CONSONANT)) reactions->LetterResult(*this);
 
     if (roundType == ROUND_JACKPOT && jackpotState == WEDGE_WAITING) {
         for (GuiControl* ask : controls.jackpotAsk) HideControl(ask);
@@ -113,7 +115,7 @@ void RoundController::OnLetterResult(int count) {
             StartTimer(controls.turnTimer);
             StartTurnInput();
         } else {
-            ReactWrongLetter();
+            reactions->LetterMissing(*this, false);
             ShowEventMessage(HostMessage::Letter(HostEvent::WrongLetter, chosenLetter));
             StopTimer(controls.turnTimer);
             SetStateDirect(STATE_LOSE_A_TURN);
@@ -196,10 +198,7 @@ void RoundController::OnLetterResult(int count) {
         HideJackpotDisplays();
         chanceLost = true;
     }
-    if (chanceLost)
-        ReactBadOutcome();
-    else
-        ReactWrongLetter();
+    reactions->LetterMissing(*this, chanceLost);
     StopTimer(controls.turnTimer);
     SetStateDirect(STATE_LOSE_A_TURN);
     FreeSpinCheck();
@@ -251,7 +250,7 @@ void RoundController::OnWrongSolve() {
         // The thinking music stands still with the attempt.
         ops->PauseAllSounds();
         r < 20 ? PlaySmallDisappointment() : PlayDisappointedClap();
-        ReactWrongSolve();
+        reactions->WrongSolve(*this);
         for (GuiControl* entry : controls.solveEntry) HideControl(entry);
         TextControl::SetText(controls.winnerLine, "%s", "");
         ShowSeatMarker(0);
@@ -259,7 +258,7 @@ void RoundController::OnWrongSolve() {
         for (Contestant& c : contestants) someoneMayBuzz |= c.IsPresent() && c.mayBuzz;
         SetState(someoneMayBuzz ? STATE_START_OF_TURN : STATE_ROUND_LOST);
     } else if (roundType == ROUND_BONUS) {
-        ReactWrongSolve();
+        reactions->WrongSolve(*this);
         StopTimer(controls.turnTimer);
         if (bonusSolveTimer != 2) {
             solveLocked = 0;
@@ -275,7 +274,7 @@ void RoundController::OnWrongSolve() {
         StopTimer(controls.thinkingTimer);
         ops->PauseAllSounds();
         r < 20 ? PlaySmallDisappointment() : PlayDisappointedClap();
-        ReactWrongSolve();
+        reactions->WrongSolve(*this);
         StopTimer(controls.turnTimer);
         SetStateDirect(STATE_LOSE_A_TURN);
         FreeSpinCheck();
@@ -295,7 +294,7 @@ void RoundController::WinRound() {
     case ROUND_TOSSUP_1000:
     case ROUND_TOSSUP_2000:
     case ROUND_TIEBREAK:
-        ReactShuffle();
+        reactions->TossupWon(*this);
         ChangeMoney(wedgeValue, '+');
         break;
     case ROUND_ONE:
@@ -320,7 +319,7 @@ void RoundController::WinRound() {
     else
         std::rand() % 100 >= 80 ? PlayExcitement() : PlayClap();
     PlayCue("PUZZLE_WIN", CUE_MUSIC);
-    ReactRoundWon();
+    reactions->RoundWon(*this);
     if (roundType != ROUND_BONUS) {
         ShowEventMessage(HostEvent::RoundWon);
         current->matchTotal += current->roundMoney;

@@ -26,7 +26,7 @@ void RoundController::ClearLetters() {
 void RoundController::StartPuzzle() {
     paused = 0;
     for (GuiControl* c : controls.puzzleControls) HideControl(c);
-    ShowPuzzleStartSet();
+    screenSets->ShowPuzzleControls(*this);
     FillBoard();
     ClearLetters();
     for (int r = 0; r < kBoardRows; ++r)
@@ -105,9 +105,7 @@ bool RoundController::SetupRound() {
     if (controls.powerMeter) controls.powerMeter->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
     if (controls.bonusPowerMeter) controls.bonusPowerMeter->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
     powerMeter = roundType == ROUND_BONUS ? controls.bonusPowerMeter : controls.powerMeter;
-    if (roundType != ROUND_BONUS)
-        for (int i = 0; i < kSeats; ++i)
-            if (contestants[i].IsPresent()) contestants[i].avatar = controls.avatars[i];
+    reactions->AssignAvatars(*this);
     SetInputPhase(PHASE_ALL_OFF);
     for (int i = 0; i < kSeats; ++i) {
         reactionSeat[i] = -1;
@@ -166,13 +164,13 @@ static bool SetupTossupKind(RoundController& rc, int type, int worth, const char
 
 bool RoundController::SetupTossup1000() {
     if (!SetupTossupKind(*this, ROUND_TOSSUP_1000, 1000, "MSG_PLAY_TOSSUP1000")) return false;
-    ReactRoundSetup();
+    reactions->RoundStart(*this);
     return true;
 }
 
 bool RoundController::SetupTossup2000() {
     if (!SetupTossupKind(*this, ROUND_TOSSUP_2000, 2000, "MSG_PLAY_TOSSUP2000")) return false;
-    ReactRoundSetup();
+    reactions->RoundStart(*this);
     return true;
 }
 
@@ -183,7 +181,7 @@ bool RoundController::SetupTiebreak() {
             ops->BindAvatar(c.avatar, nullptr);
             c.avatar = nullptr;
         }
-    ReactRoundSetup();
+    reactions->RoundStart(*this);
     return true;
 }
 
@@ -218,7 +216,7 @@ bool RoundController::SetupRound1() {
     ShowSeatMarker(CurrentSeat());
     ShowRoundSet(ROUND_ONE);
     ShowEventMessage(HostMessage::Prompt("MSG_PLAY_ROUND_1"));
-    ReactRoundSetup();
+    reactions->RoundStart(*this);
     return true;
 }
 
@@ -240,7 +238,7 @@ bool RoundController::SetupJackpotRound() {
     ShowSeatMarker(CurrentSeat());
     ShowRoundSet(ROUND_JACKPOT);
     ShowEventMessage(HostMessage::Prompt("MSG_PLAY_JACKPOT"));
-    ReactRoundSetup();
+    reactions->RoundStart(*this);
     return true;
 }
 
@@ -261,7 +259,7 @@ bool RoundController::SetupMysteryRound() {
     ShowSeatMarker(CurrentSeat());
     ShowRoundSet(ROUND_MYSTERY);
     ShowEventMessage(HostMessage::Prompt("MSG_PLAY_MYSTERY"));
-    ReactRoundSetup();
+    reactions->RoundStart(*this);
     return true;
 }
 
@@ -278,13 +276,7 @@ bool RoundController::SetupBonusRound() {
     std::memset(bonusQueue, 0, sizeof(bonusQueue));
     for (TextControl* score : controls.podiumScores) HideControl(score);
     HideControl(controls.wheelControls[0]);
-    for (Contestant& c : contestants) c.avatar = nullptr;
-    for (int i = 1; i < kSeats; ++i) ops->BindAvatar(controls.avatars[i], nullptr);
-    if (current) {
-        current->avatar = controls.avatars[0];
-        ops->BindAvatar(controls.avatars[0], current->profile);
-        current->freeSpinToken = 0;
-    }
+    if (current) current->freeSpinToken = 0;
     HideTurnCounter(*this);
     HideControl(controls.wheel);
     for (GuiControl* c : controls.wheelControls) HideControl(c);
@@ -292,7 +284,7 @@ bool RoundController::SetupBonusRound() {
     DisableControl(controls.bonusWheel);
     ShowPlayerScore(CurrentSeat());
     ShowEventMessage(HostMessage::Prompt("MSG_PLAY_BONUSROUND"));
-    ReactRoundSetup();
+    reactions->RoundStart(*this);
     return true;
 }
 

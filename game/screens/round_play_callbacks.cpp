@@ -166,7 +166,7 @@ void RequestSpin(TimerControl* idleTimer, TimerControl* checkTimer) {
     rc.StopTimer(idleTimer);
     rc.spinRequested = 1;
     rc.SetInputPhase(PHASE_ALL_OFF);
-    rc.ReactSpin();
+    rc.Reactions().Spin(rc);
     rc.StartTimer(checkTimer);
 }
 
@@ -196,8 +196,7 @@ void LeaveZoomView() {
     // The contestants left the stage to the close-up only.
     for (GuiControl* a : c.avatars) ShowControl(a);
     HideGroup(c.zoomView);
-    for (GuiControl* token : c.freeSpinMarkers) HideControl(token);
-    if (rc.current && rc.current->freeSpinToken) ShowControl(OfSeat(c.freeSpinMarkers));
+    rc.ScreenSets().ShowTokensAfterZoom(rc);
     g_spin = SpinInProgress();
     if (rc.state != STATE_SPIN) return;  // no spin waits for its wedge
     rc.SetState(STATE_WHEEL_STOPPED);
@@ -536,7 +535,7 @@ bool MisteryRevealYes(void*, const char*) {
     std::rand() % 100 >= 80 ? PlaySmallDisappointment() : PlayLargeDisappointment();
     if (solved) rc.SetState(STATE_ROUND_WON);
     rc.mysteryOutcome = MYSTERY_SPENT;
-    rc.ReactBadOutcome();
+    rc.Reactions().BadOutcome(rc);
     rc.PlayCue("LAND_ON_BANKRUPT");
     if (rc.turnsLeft != 0) {
         if (solved)
@@ -598,7 +597,7 @@ bool OnEndTimerMystery(void*, const char*) {
 }
 
 bool PlayMysteryWinAnims(void*, const char*) {
-    Rc().ReactMysteryWin();
+    Rc().Reactions().MysteryWin(Rc());
     return true;
 }
 
@@ -684,7 +683,7 @@ bool OnTimerEndWaitForTheme(void*, const char*) {
 }
 
 bool OnTimerPlayIdleAnims(void*, const char*) {
-    Rc().ReactIdleFidget();
+    Rc().Reactions().Idle(Rc());
     Rc().StartTimer(Ctl().idleTimer);
     return true;
 }

@@ -238,7 +238,7 @@ TEST_F(ReactionTest, SpinsAndTheThresholdTables) {
     for (const auto& s : spins) {
         ops.queued.clear();
         g_round.spinPower = s.first;
-        g_round.ReactSpin();
+        g_round.Reactions().Spin(g_round);
         ASSERT_EQ(ops.queued[&avatars[1]].size(), 1u);
         EXPECT_EQ(ops.queued[&avatars[1]][0].animation, s.second) << s.first;
         EXPECT_FLOAT_EQ(ops.queued[&avatars[1]][0].delay, 0.1f);
@@ -254,25 +254,25 @@ TEST_F(ReactionTest, SpinsAndTheThresholdTables) {
     // The bonus wheel: only the spinner, at once.
     ops.queued.clear();
     g_round.roundType = ROUND_BONUS;
-    g_round.ReactSpin();
+    g_round.Reactions().Spin(g_round);
     EXPECT_EQ(ops.queued.size(), 1u);
     EXPECT_EQ(ops.queued[&avatars[1]][0].animation, "spin_bonus");
     g_round.roundType = ROUND_ONE;
 
     // A bankrupt: the current contestant's gesture follows the table's shares.
     const int runs = 4000;
-    std::map<std::string, int> bad = Tally([] { g_round.ReactBadWedge(); }, runs);
+    std::map<std::string, int> bad = Tally([] { g_round.Reactions().BadWedge(g_round); }, runs);
     const double slack = runs * 0.025;
     EXPECT_NEAR(bad["annoyed"], runs * Share(0, 8500), slack);
     EXPECT_NEAR(bad["handslap"], runs * Share(8500, 9000), slack);
     EXPECT_NEAR(bad["headslap"], runs * Share(9000, 9500), slack);
     EXPECT_NEAR(bad["sob"], runs * Share(9500, 10000), slack);
     EXPECT_EQ(bad["none"], 0);
-    std::map<std::string, int> wrong = Tally([] { g_round.ReactWrongLetter(); }, runs);
+    std::map<std::string, int> wrong = Tally([] { g_round.Reactions().LetterMissing(g_round, false); }, runs);
     EXPECT_NEAR(wrong["annoyed"], runs * Share(0, 6000), slack);
     EXPECT_NEAR(wrong["sob"], runs * Share(7000, 7500), slack);
     EXPECT_NEAR(wrong["none"], runs * Share(9200, 10000), slack);
-    std::map<std::string, int> won = Tally([] { g_round.ReactRoundWon(); }, runs);
+    std::map<std::string, int> won = Tally([] { g_round.Reactions().RoundWon(g_round); }, runs);
     EXPECT_NEAR(won["brevanto"], runs * Share(0, 4500), slack);
     EXPECT_NEAR(won["wave"], runs * Share(8000, 10000), slack);
 }
@@ -283,7 +283,7 @@ TEST_F(ReactionTest, StaggeredClapAndFidgets) {
         std::srand(seed);
         ops.queued.clear();
         ops.played.clear();
-        g_round.ReactRoundSetup();
+        g_round.Reactions().RoundStart(g_round);
         std::set<float> delays;
         for (GuiControl& a : avatars) {
             ASSERT_EQ(ops.played[&a], std::vector<std::string>{"avatar_idle_02 loop"});
@@ -298,7 +298,7 @@ TEST_F(ReactionTest, StaggeredClapAndFidgets) {
     g_round.gameMode = MODE_QUICK_PLAY;
     g_round.roundType = ROUND_ONE;
     ops.played.clear();
-    g_round.ReactRoundSetup();
+    g_round.Reactions().RoundStart(g_round);
     EXPECT_EQ(ops.played[&avatars[1]], std::vector<std::string>{"clap once"});
 
     // Fidgets only at the start of a turn before the wheel is spun, and never forced.
@@ -308,7 +308,7 @@ TEST_F(ReactionTest, StaggeredClapAndFidgets) {
     for (int seed = 1; seed <= 300; ++seed) {
         std::srand(seed);
         ops.queued.clear();
-        g_round.ReactIdleFidget();
+        g_round.Reactions().Idle(g_round);
         for (auto& q : ops.queued)
             for (auto& r : q.second) {
                 EXPECT_FALSE(r.force);
@@ -318,7 +318,7 @@ TEST_F(ReactionTest, StaggeredClapAndFidgets) {
     EXPECT_GT(fidgets, 0);
     g_round.spinRequested = 1;
     ops.queued.clear();
-    for (int i = 0; i < 100; ++i) g_round.ReactIdleFidget();
+    for (int i = 0; i < 100; ++i) g_round.Reactions().Idle(g_round);
     EXPECT_TRUE(ops.queued.empty());
     g_round.spinRequested = 0;
 }

@@ -15,6 +15,7 @@
 #include "controls_value.h"
 #include "lite_kinds.h"
 #include "lite_spin_control.h"
+#include "sprite_avatar.h"
 #include "wedge_control.h"
 
 namespace {
@@ -52,7 +53,7 @@ const LiteKind kLiteKinds[] = {
     {"power_meter", Make<PowerMeterControl>},
     {"gui_letter", Make<GuiLetterControl>},
     {"picture", Make<LitePictureControl>},
-    {"animation", Make<AnimationControl>},
+    {"animation", Make<SpriteAvatarControl>},
     {"trophy", Make<TrophyControl>},
     {"multielems", Make<MultiElemsControl>},
     {"newspin", Make<LiteSpinControl>},

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "lite_avatar_callbacks.h"
 #include "lite_menu_callbacks.h"
 #include "lite_wheel_callbacks.h"
 
@@ -23,6 +24,17 @@ const Variant kVariants[] = {
     {"Round_VerifTimer", LiteCallbacks::Round_VerifTimer},
     {"EndRotateZoomWheel", LiteCallbacks::EndRotateZoomWheel},
     {"ExitZoomWheel", LiteCallbacks::ExitZoomWheel},
+    {"OnEndTimerDesyncAnim1", LiteAvatarCallbacks::OnEndTimerDesyncAnim1},
+    {"OnEndTimerDesyncAnim2", LiteAvatarCallbacks::OnEndTimerDesyncAnim2},
+    {"OnEndTimerDesyncAnim3", LiteAvatarCallbacks::OnEndTimerDesyncAnim3},
+    {"OnTimerPlayIdleAnims", LiteAvatarCallbacks::OnTimerPlayIdleAnims},
+    {"OnPlayNextAnim1", LiteAvatarCallbacks::OnPlayNextAnim1},
+    {"OnPlayNextAnim2", LiteAvatarCallbacks::OnPlayNextAnim2},
+    {"OnPlayNextAnim3", LiteAvatarCallbacks::OnPlayNextAnim3},
+    {"OnEndAnim1", LiteAvatarCallbacks::OnEndAnim1},
+    {"OnEndAnim2", LiteAvatarCallbacks::OnEndAnim2},
+    {"OnEndAnim3", LiteAvatarCallbacks::OnEndAnim3},
+    {"OnTimerEndWaitForTheme", LiteAvatarCallbacks::OnTimerEndWaitForTheme},
     {"FinishPlayer", LiteFinishPlayer},
     {"InitOptions", LiteInitOptions},
     {"ToggleFullscreenWindowed", LiteToggleFullscreenWindowed},

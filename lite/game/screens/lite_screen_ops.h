@@ -1,0 +1,12 @@
+// The Lite's screen operations: the game's, except that an avatar is bound
+// to its contestant on the Lite's sprite avatar.
+#pragma once
+#include "screen_ops.h"
+
+class LiteScreenOps : public GameScreenOps {
+public:
+    void BindAvatar(GuiControl* avatar, PlayerProfile* profile) override;
+};
+
+// The Lite's one set, for the round controller once the Lite has set it.
+LiteScreenOps& LiteGameScreenOps();
