@@ -147,9 +147,8 @@ bool InitMainMenuWnd(void* sender, const char*) {
 
 // ---- Profiles ------------------------------------------------------------------
 
-// Profile list: 1-10 the entries (radio buttons), 13 New Player, 14 Delete,
-// 22-26 the detail texts, 27-31 the trophy icons; groups 11 and 12 hold the
-// entries' avatars and names.
+// Profile list: ten entries (radio buttons), New Player, Delete, five detail
+// texts and five trophy icons; two groups hold the entries' avatars and names.
 const int kListEntries = 10;
 const int kListTrophyCount = 5;
 
@@ -474,8 +473,6 @@ bool ToggleInGameFullscreenWindowed(void*, const char*) {
 
 // ---- High scores and trophies ------------------------------------------------
 
-// High-score window: the four tabs, the best player's avatar followed by its
-// frame, name, date and money, and the name, date and amount columns.
 // The controls after the best player's avatar, up to its money.
 void ShowBestPlayerDetails(bool shown) {
     const GuiPositions& at = Pos();
@@ -484,6 +481,8 @@ void ShowBestPlayerDetails(bool shown) {
         ShowControlIf(MenuWindowControl(at.windowHighScores, c), shown);
 }
 
+// High-score window: the four tabs, the best player's avatar followed by its
+// frame, name, date and money, and the name, date and amount columns.
 bool InitHighscore(void*, const char* argument) {
     g_menu.trophyProfile = CurrentPlayer();
     ShowBestPlayerDetails(false);
