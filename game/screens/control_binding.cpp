@@ -51,7 +51,7 @@ struct MatchScreen {
     GuiControl* Card(int i) const { return b.GroupControl(at.groupSeatCards, i); }
 };
 
-// One family of group 7: three shown, six hidden, then the two pop-ups.
+// One family of the round pieces: three shown, six hidden, then the two pop-ups.
 void FillSet(const MatchScreen& s, int first, RoundControlSet& set) {
     for (int i = 0; i < 3; ++i) set.show[i] = s.Piece(first + i);
     for (int i = 0; i < 6; ++i) set.hide[i] = s.Piece(first + 3 + i);
