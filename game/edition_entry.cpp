@@ -85,6 +85,8 @@ void ShutdownSubsystems() {
 } // namespace
 
 int RunEdition(HINSTANCE instance, const char* dataFolder, const Edition& edition) {
+    // The shared code reads every position from the edition's own table.
+    UsePositions(edition.positions ? *edition.positions : FullEditionPositions());
     if (edition.settingsFile) g_gameData.settingsFile = edition.settingsFile;
     if (edition.gameFile) g_gameData.gameFile = edition.gameFile;
     if (edition.computerFile) g_gameData.computerFile = edition.computerFile;

@@ -7,6 +7,8 @@
 
 #include "gui_manager.h"
 
+struct GuiPositions;
+
 struct Edition {
     const char* manifest;                          // the file manifest
     const char* settingsFile = nullptr;            // save files; null keeps the full edition's
@@ -15,6 +17,7 @@ struct Edition {
     bool passVerticalSync = true;                  // hand the setting to the renderer
     void (*registerCallbacks)(CallbackRegistry&) = nullptr;  // before the document loads
     GuiControlFactory factory = nullptr;
+    const GuiPositions* positions = nullptr;       // its document's table; null keeps the full edition's
     void (*bindControls)() = nullptr;              // right after the document loaded
     void (*prepare)() = nullptr;                   // after the window, before the subsystems
     bool (*start)() = nullptr;                     // the last start-up step

@@ -9,6 +9,7 @@
 #include "edition_entry.h"
 #include "game_callbacks.h"
 #include "game_data.h"
+#include "gui_bindings.h"
 #include "menu_callbacks.h"
 
 namespace {
@@ -31,6 +32,7 @@ extern "C" int __stdcall RunGame(HINSTANCE instance, HINSTANCE, const char* data
     full.manifest = "Quorvane.xml";
     full.registerCallbacks = RegisterCallbacks;
     full.factory = CreateGuiControl;
+    full.positions = &kFullGuiPositions;
     full.bindControls = BindGameControls;
     full.prepare = InstallSkinTextureLoader;
     full.start = StartGameData;

@@ -3,6 +3,7 @@
 #include "control_binding.h"
 
 #include "board.h"
+#include "gui_bindings.h"
 #include "gui_manager.h"  // before the status bar, which keeps its PostMessage
 #include "control_statusbar.h"
 #include "controls_simple.h"
@@ -13,10 +14,21 @@
 
 BoundGui g_bound;
 
+namespace {
+const GuiPositions* s_positions = &kFullGuiPositions;
+}
+
+const GuiPositions& Pos() { return *s_positions; }
+void UsePositions(const GuiPositions& table) { s_positions = &table; }
+const GuiPositions& FullEditionPositions() { return kFullGuiPositions; }
+
 void BoundGui::Clear() {
-    for (int k = 0; k < kBoundScreenCount; ++k) screens[k] = nullptr, screenControls[k].clear();
-    for (int k = 0; k < kBoundWindowCount; ++k) windows[k] = nullptr, windowControls[k].clear();
-    for (int k = 0; k < kBoundGroupCount; ++k) groups[k] = nullptr, groupControls[k].clear();
+    screens.clear();
+    windows.clear();
+    groups.clear();
+    screenControls.clear();
+    windowControls.clear();
+    groupControls.clear();
 }
 
 // The first n controls of a container; null where it holds fewer.
@@ -31,14 +43,15 @@ namespace {
 // The match screen's controls by position.
 struct MatchScreen {
     const BoundGui& b;
-    GuiControl* At(int i) const { return b.ScreenControl(kScreenRound, i); }
-    TextControl* Text(int i) const { return b.ScreenAs<TextControl>(kScreenRound, i); }
-    TimerControl* Timer(int i) const { return b.ScreenAs<TimerControl>(kScreenRound, i); }
-    GuiControl* Piece(int i) const { return b.GroupControl(kGroupRoundPieces, i); }
-    GuiControl* Card(int i) const { return b.GroupControl(kGroupSeatCards, i); }
+    const GuiPositions& at;
+    GuiControl* At(int i) const { return b.ScreenControl(at.screenRound, i); }
+    TextControl* Text(int i) const { return b.ScreenAs<TextControl>(at.screenRound, i); }
+    TimerControl* Timer(int i) const { return b.ScreenAs<TimerControl>(at.screenRound, i); }
+    GuiControl* Piece(int i) const { return b.GroupControl(at.groupRoundPieces, i); }
+    GuiControl* Card(int i) const { return b.GroupControl(at.groupSeatCards, i); }
 };
 
-// One family of group 7: three shown, six hidden, then the two pop-ups.
+// One family of the round pieces: three shown, six hidden, then the two pop-ups.
 void FillSet(const MatchScreen& s, int first, RoundControlSet& set) {
     for (int i = 0; i < 3; ++i) set.show[i] = s.Piece(first + i);
     for (int i = 0; i < 6; ++i) set.hide[i] = s.Piece(first + 3 + i);
@@ -46,98 +59,98 @@ void FillSet(const MatchScreen& s, int first, RoundControlSet& set) {
     set.prizePopup = s.Piece(first + 10);
 }
 
-void FillGameControls(const BoundGui& b, GameControls& c) {
-    const MatchScreen s{b};
+void FillGameControls(const BoundGui& b, const GuiPositions& at, GameControls& c) {
+    const MatchScreen s{b, at};
     c = GameControls();
 
-    for (int i = 0; i < kBoardTiles; ++i) c.tiles[i] = dynamic_cast<BoardTile*>(s.At(kMatchFirstTile + i));
-    c.boardFrame = s.At(kMatchBoardLights);
-    c.boardView[0] = s.At(kMatchBoard);
-    c.boardView[1] = s.At(kMatchBoardLights);
-    c.boardView[2] = s.At(kMatchBoardCaption);
-    c.category = s.Text(kMatchCategory);
-    for (int i = 0; i < 3; ++i) c.solveEntry[i] = s.At(kMatchSolveEntry1 + i);
-    c.solveText = s.Text(kMatchSolveText);
-    c.winnerLine = s.Text(kMatchWinnerLine);
+    for (int i = 0; i < kBoardTiles; ++i) c.tiles[i] = dynamic_cast<BoardTile*>(s.At(at.matchFirstTile + i));
+    c.boardFrame = s.At(at.matchBoardLights);
+    c.boardView[0] = s.At(at.matchBoard);
+    c.boardView[1] = s.At(at.matchBoardLights);
+    c.boardView[2] = s.At(at.matchBoardCaption);
+    c.category = s.Text(at.matchCategory);
+    for (int i = 0; i < 3; ++i) c.solveEntry[i] = s.At(at.matchSolveEntry1 + i);
+    c.solveText = s.Text(at.matchSolveText);
+    c.winnerLine = s.Text(at.matchWinnerLine);
 
-    c.statusBar = s.At(kMatchStatusBar);
-    c.message = s.Text(kMatchMessage);
-    c.messageTimer = s.Timer(kMatchMessageTimer);
-    c.ai = s.At(kMatchAi);
+    c.statusBar = s.At(at.matchStatusBar);
+    c.message = s.Text(at.matchMessage);
+    c.messageTimer = s.Timer(at.matchMessageTimer);
+    c.ai = s.At(at.matchAi);
 
-    c.wheel = s.At(kMatchWheel);
-    c.zoomWheel = s.At(kMatchZoomWheel);
-    c.bonusWheel = s.At(kMatchBonusWheel);
-    c.pointer = s.At(kMatchPointer);
-    c.powerMeter = s.At(kMatchPowerMeter);
-    c.bonusPowerMeter = s.At(kMatchBonusPowerMeter);
-    c.wheelDecor = b.Group(kGroupWheelDecor);
-    for (int i = 0; i < 3; ++i) c.wheelDecorParts[i] = b.GroupControl(kGroupWheelDecor, i);
-    c.zoomView = b.Group(kGroupZoomView);
-    for (int i = 0; i < 3; ++i) c.podiumPictures[i] = b.GroupControl(kGroupZoomPictures, kZoomPicture1 + i);
+    c.wheel = s.At(at.matchWheel);
+    c.zoomWheel = s.At(at.matchZoomWheel);
+    c.bonusWheel = s.At(at.matchBonusWheel);
+    c.pointer = s.At(at.matchPointer);
+    c.powerMeter = s.At(at.matchPowerMeter);
+    c.bonusPowerMeter = s.At(at.matchBonusPowerMeter);
+    c.wheelDecor = b.Group(at.groupWheelDecor);
+    for (int i = 0; i < 3; ++i) c.wheelDecorParts[i] = b.GroupControl(at.groupWheelDecor, i);
+    c.zoomView = b.Group(at.groupZoomView);
+    for (int i = 0; i < 3; ++i) c.podiumPictures[i] = b.GroupControl(at.groupZoomPictures, at.zoomPicture1 + i);
 
-    for (int i = 0; i < kLetterCount; ++i) c.letterKeys[i] = s.At(kMatchLetterA + i);
-    c.spinButton = s.At(kMatchSpinButton);
-    c.buyVowelButton = s.At(kMatchBuyVowelButton);
-    c.solveButton = s.At(kMatchSolveButton);
-    c.pauseButton = s.At(kMatchPauseButton);
+    for (int i = 0; i < kLetterCount; ++i) c.letterKeys[i] = s.At(at.matchLetterA + i);
+    c.spinButton = s.At(at.matchSpinButton);
+    c.buyVowelButton = s.At(at.matchBuyVowelButton);
+    c.solveButton = s.At(at.matchSolveButton);
+    c.pauseButton = s.At(at.matchPauseButton);
 
-    c.spinCheckTimer = s.Timer(kMatchSpinDelayTimer);
-    c.turnTimer = s.Timer(kMatchTurnTimer);
-    c.thinkingTimer = s.Timer(kMatchThinkingTimer);
-    c.solveTimer = s.Timer(kMatchSolveTimer);
-    c.zoomHoldTimer = s.Timer(kMatchZoomHoldTimer);
-    c.tossupRevealTimer = s.Timer(kMatchTossupRevealTimer);
-    c.endOfTurnTimer = s.Timer(kMatchEndOfTurnTimer);
-    c.roundEndTimer = s.Timer(kMatchRoundEndTimer);
-    c.bankruptTimer = s.Timer(kMatchBankruptTimer);
-    c.mysteryTimer = s.Timer(kMatchMysteryTimer);
-    c.idleTimer = s.Timer(kMatchIdleTimer);
-    c.freeSpinPromptTimer = s.Timer(kMatchFreeSpinTimer);
-    c.failedSolveTimer = s.Timer(kMatchFailedSolveTimer);
-    c.introTimer = s.Timer(kMatchThemeTimer);
+    c.spinCheckTimer = s.Timer(at.matchSpinDelayTimer);
+    c.turnTimer = s.Timer(at.matchTurnTimer);
+    c.thinkingTimer = s.Timer(at.matchThinkingTimer);
+    c.solveTimer = s.Timer(at.matchSolveTimer);
+    c.zoomHoldTimer = s.Timer(at.matchZoomHoldTimer);
+    c.tossupRevealTimer = s.Timer(at.matchTossupRevealTimer);
+    c.endOfTurnTimer = s.Timer(at.matchEndOfTurnTimer);
+    c.roundEndTimer = s.Timer(at.matchRoundEndTimer);
+    c.bankruptTimer = s.Timer(at.matchBankruptTimer);
+    c.mysteryTimer = s.Timer(at.matchMysteryTimer);
+    c.idleTimer = s.Timer(at.matchIdleTimer);
+    c.freeSpinPromptTimer = s.Timer(at.matchFreeSpinTimer);
+    c.failedSolveTimer = s.Timer(at.matchFailedSolveTimer);
+    c.introTimer = s.Timer(at.matchThemeTimer);
 
     for (int i = 0; i < 3; ++i) {
-        c.podiumScores[i] = s.Text(kMatchPodiumScore1 + i);
-        c.podiumNames[i] = s.Text(kMatchPodiumName1 + i);
-        c.bankruptOverlays[i] = s.At(kMatchBankruptOverlay1 + i);
-        c.loseTurnOverlays[i] = s.At(kMatchLoseTurnOverlay1 + i);
-        c.podiumHighlights[i][0] = s.At(kMatchPodiumLight1 + i);
-        c.podiumHighlights[i][1] = s.At(kMatchPodiumGlow1 + i);
-        c.seatMarkers[i] = s.At(kMatchSeatMarker1 + i);
-        c.avatars[i] = s.At(kMatchAvatar1 + i);
-        c.scoreIndicators[i] = s.At(kMatchScoreIndicator1 + i);
-        c.jackpotDisplays[i] = s.Text(kMatchJackpotDisplay1 + i);
+        c.podiumScores[i] = s.Text(at.matchPodiumScore1 + i);
+        c.podiumNames[i] = s.Text(at.matchPodiumName1 + i);
+        c.bankruptOverlays[i] = s.At(at.matchBankruptOverlay1 + i);
+        c.loseTurnOverlays[i] = s.At(at.matchLoseTurnOverlay1 + i);
+        c.podiumHighlights[i][0] = s.At(at.matchPodiumLight1 + i);
+        c.podiumHighlights[i][1] = s.At(at.matchPodiumGlow1 + i);
+        c.seatMarkers[i] = s.At(at.matchSeatMarker1 + i);
+        c.avatars[i] = s.At(at.matchAvatar1 + i);
+        c.scoreIndicators[i] = s.At(at.matchScoreIndicator1 + i);
+        c.jackpotDisplays[i] = s.Text(at.matchJackpotDisplay1 + i);
 
-        c.tenThousandMarkers[i] = s.Card(kCardPrize10k1 + i);
-        c.tenThousandDown[i] = s.Card(kCardPrize10kDown1 + i);
-        c.mysteryCards[i] = s.Card(kCardMysteryCard1 + i);
-        c.mysteryMarkers[i] = s.Card(kCardMystery10k1 + i);
-        c.mysteryWinDown[i] = s.Card(kCardMystery10kDown1 + i);
-        c.mysteryBankruptCards[i] = s.Card(kCardMysteryBankrupt1 + i);
-        c.freeSpinMarkers[i] = s.Card(kCardFreeSpinToken1 + i);
+        c.tenThousandMarkers[i] = s.Card(at.cardPrize10k1 + i);
+        c.tenThousandDown[i] = s.Card(at.cardPrize10kDown1 + i);
+        c.mysteryCards[i] = s.Card(at.cardMysteryCard1 + i);
+        c.mysteryMarkers[i] = s.Card(at.cardMystery10k1 + i);
+        c.mysteryWinDown[i] = s.Card(at.cardMystery10kDown1 + i);
+        c.mysteryBankruptCards[i] = s.Card(at.cardMysteryBankrupt1 + i);
+        c.freeSpinMarkers[i] = s.Card(at.cardFreeSpinToken1 + i);
     }
-    c.scoreLine = s.Text(kMatchScoreLine);
-    c.turnCounter = s.Text(kMatchTurnsLeft);
-    c.outroTrigger = s.At(kMatchOutroTrigger);
-    c.bonusPrizeDisplay = s.Card(kCardBonusPrize);
+    c.scoreLine = s.Text(at.matchScoreLine);
+    c.turnCounter = s.Text(at.matchTurnsLeft);
+    c.outroTrigger = s.At(at.matchOutroTrigger);
+    c.bonusPrizeDisplay = s.Card(at.cardBonusPrize);
     for (int i = 0; i < 2; ++i) {
-        c.mysteryWedgeFaces[i] = b.GroupControl(kGroupWheelFaces, kWheelMysteryFace1 + i);
-        c.mysteryWedgeFaces[2 + i] = b.GroupControl(kGroupZoomWheelFaces, kZoomMysteryFace1 + i);
-        c.jackpotAsk[i] = s.At(kMatchJackpotAsk1 + i);
+        c.mysteryWedgeFaces[i] = b.GroupControl(at.groupWheelFaces, at.wheelMysteryFace1 + i);
+        c.mysteryWedgeFaces[2 + i] = b.GroupControl(at.groupZoomWheelFaces, at.zoomMysteryFace1 + i);
+        c.jackpotAsk[i] = s.At(at.matchJackpotAsk1 + i);
     }
 
     for (int i = 0; i < 4; ++i) {
-        c.puzzleControls[i] = s.Piece(kPiecesPuzzleControls + i);
-        c.wheelControls[i] = s.Piece(kPiecesWheelControls + i);
+        c.puzzleControls[i] = s.Piece(at.piecesPuzzleControls + i);
+        c.wheelControls[i] = s.Piece(at.piecesWheelControls + i);
     }
-    c.puzzleStartMarker = s.Piece(kPiecesPuzzleStartMarker);
-    c.puzzleStartGroup = s.Piece(kPiecesPuzzleStartGroup);
-    c.currentTokenGroup = s.Piece(kPiecesCurrentTokenGroup);
-    FillSet(s, kPiecesTossupSet, c.tossupSet);
-    FillSet(s, kPiecesRound1Set, c.round1Set);
-    FillSet(s, kPiecesJackpotSet, c.jackpotSet);
-    FillSet(s, kPiecesMysterySet, c.mysterySet);
+    c.puzzleStartMarker = s.Piece(at.piecesPuzzleStartMarker);
+    c.puzzleStartGroup = s.Piece(at.piecesPuzzleStartGroup);
+    c.currentTokenGroup = s.Piece(at.piecesCurrentTokenGroup);
+    FillSet(s, at.piecesTossupSet, c.tossupSet);
+    FillSet(s, at.piecesRound1Set, c.round1Set);
+    FillSet(s, at.piecesJackpotSet, c.jackpotSet);
+    FillSet(s, at.piecesMysterySet, c.mysterySet);
 }
 
 // What the match screen keeps out of sight until a round shows it: the zoomed
@@ -159,24 +172,33 @@ void HideUntilPlayed(GameControls& c) {
 
 }  // namespace
 
-void BindGameControls() {
+// Each bound container of one kind with its leading controls.
+template <class Container>
+static void TakeContainers(int count, const int* controls, Container* (GuiManager::*at)(int) const,
+                    std::vector<Container*>& containers, std::vector<std::vector<GuiControl*>>& kept) {
+    if (count < 0 || !controls) count = 0;
+    containers.assign(count, nullptr);
+    kept.assign(count, std::vector<GuiControl*>());
+    for (int k = 0; k < count; ++k) {
+        containers[k] = (g_guiManager.*at)(k);
+        TakeControls(containers[k], controls[k], kept[k]);
+    }
+}
+
+void BindDocumentPositions() {
+    const GuiPositions& at = Pos();
     BoundGui& b = g_bound;
     b.Clear();
-    for (int k = 0; k < kBoundScreenCount; ++k) {
-        b.screens[k] = g_guiManager.ScreenAt(k);
-        TakeControls(b.screens[k], kBoundScreenControls[k], b.screenControls[k]);
-    }
-    for (int k = 0; k < kBoundWindowCount; ++k) {
-        b.windows[k] = g_guiManager.WindowAt(k);
-        TakeControls(b.windows[k], kBoundWindowControls[k], b.windowControls[k]);
-    }
-    for (int k = 0; k < kBoundGroupCount; ++k) {
-        b.groups[k] = g_guiManager.GroupAt(k);
-        TakeControls(b.groups[k], kBoundGroupControls[k], b.groupControls[k]);
-    }
+    TakeContainers(at.screenCount, at.screenControls, &GuiManager::ScreenAt, b.screens, b.screenControls);
+    TakeContainers(at.windowCount, at.windowControls, &GuiManager::WindowAt, b.windows, b.windowControls);
+    TakeContainers(at.groupCount, at.groupControls, &GuiManager::GroupAt, b.groups, b.groupControls);
+}
 
+void BindGameControls() {
+    BindDocumentPositions();
+    const BoundGui& b = g_bound;
     GameControls& c = g_round.controls;
-    FillGameControls(b, c);
+    FillGameControls(b, Pos(), c);
     HideUntilPlayed(c);
     if (StatusBarControl* bar = dynamic_cast<StatusBarControl*>(c.statusBar)) {
         bar->messageText = c.message;

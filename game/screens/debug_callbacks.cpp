@@ -21,29 +21,16 @@
 
 namespace {
 
-const int kMatchScreen = kScreenRound;
-enum {
-    MATCH_REFLECTION_GLOW = kMatchReflectionGlow,
-    MATCH_PUZZLE_TEXT = kMatchPuzzleText,
-    MATCH_REFLECTION = kMatchReflection,
-    MATCH_AVATAR_FIRST = kMatchAvatar1,
-    MATCH_AI = kMatchAi,
-    MATCH_WHEEL = kMatchWheel,
-    MATCH_ZOOM_WHEEL = kMatchZoomWheel,
-    MATCH_NAME_LINE = kMatchScoreLine,
-    MATCH_TURNS_LEFT = kMatchTurnsLeft
-};
-
 int s_animation = 0;  // the next avatar animation HackPlayAnim plays
 
 GuiControl* MatchControl(int index) {
-    GuiScreen* screen = g_guiManager.ScreenAt(kMatchScreen);
+    GuiScreen* screen = g_guiManager.ScreenAt(Pos().screenRound);
     return screen && index >= 0 && index < screen->controlCount ? screen->controls[index] : nullptr;
 }
 
 // A match is on: its screen is shown and somebody has the turn.
 bool InMatch() {
-    GuiScreen* screen = g_guiManager.ScreenAt(kMatchScreen);
+    GuiScreen* screen = g_guiManager.ScreenAt(Pos().screenRound);
     return screen && g_guiManager.GetCurrentScreen() == screen && g_round.current && g_round.current->profile;
 }
 
@@ -65,7 +52,7 @@ void EndRoundAs(int roundType) {
 bool HackShowHideChars(void*, const char*) {
     if (!InMatch()) return true;
     for (int i = 0; i < 3; ++i) {
-        GuiControl* avatar = MatchControl(MATCH_AVATAR_FIRST + i);
+        GuiControl* avatar = MatchControl(Pos().matchAvatar1 + i);
         if (!avatar) continue;
         if (avatar->stateFlags & GUI_FLAG_NOT_DRAWN) avatar->ClearFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
         else avatar->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
@@ -75,8 +62,8 @@ bool HackShowHideChars(void*, const char*) {
 
 bool HackShowHideReflexions(void*, const char*) {
     if (!InMatch()) return true;
-    GuiControl* reflection = MatchControl(MATCH_REFLECTION);
-    GuiControl* glow = MatchControl(MATCH_REFLECTION_GLOW);
+    GuiControl* reflection = MatchControl(Pos().matchReflection);
+    GuiControl* glow = MatchControl(Pos().matchReflectionGlow);
     if (!reflection) return true;
     if (!reflection->HasFlags(GUI_FLAG_HIDDEN)) {
         HideControl(reflection);
@@ -132,7 +119,7 @@ bool HackIncreaseScore(void*, const char* amount) {
 
 bool HackShowSolution(void*, const char*) {
     if (!InMatch()) return true;
-    if (GuiControl* ai = MatchControl(MATCH_AI)) ai->SetState(0);
+    if (GuiControl* ai = MatchControl(Pos().matchAi)) ai->SetState(0);
     g_round.SetState(STATE_ROUND_WON);
     return true;
 }
@@ -164,7 +151,7 @@ bool HackDecTurns(void*, const char*) {
 bool HackAddTurns(void*, const char*) {
     if (!InMatch()) return true;
     g_round.turnsLeft += 1;
-    TextControl::SetText(dynamic_cast<TextControl*>(MatchControl(MATCH_TURNS_LEFT)), "%i", g_round.turnsLeft);
+    TextControl::SetText(dynamic_cast<TextControl*>(MatchControl(Pos().matchTurnsLeft)), "%i", g_round.turnsLeft);
     return true;
 }
 
@@ -207,7 +194,7 @@ bool HackAddTotalScore(void*, const char* amount) {
     if (!InMatch()) return true;
     Contestant* c = g_round.current;
     c->matchTotal += amount ? std::atoi(amount) : 0;
-    TextControl* line = dynamic_cast<TextControl*>(MatchControl(MATCH_NAME_LINE));
+    TextControl* line = dynamic_cast<TextControl*>(MatchControl(Pos().matchScoreLine));
     if (c->matchTotal >= 1) {
         char money[32];
         std::snprintf(money, sizeof(money), "%s", FormatMoney(c->matchTotal));
@@ -251,14 +238,14 @@ bool HackPrize10k(void*, const char*) {
 
 bool HackStopZoomWheel(void*, const char*) {
     if (!InMatch()) return true;
-    for (int index : {MATCH_WHEEL, MATCH_ZOOM_WHEEL})
+    for (int index : {Pos().matchWheel, Pos().matchZoomWheel})
         if (NewSpinControl* wheel = dynamic_cast<NewSpinControl*>(MatchControl(index))) wheel->remaining = 0.001f;
     return true;
 }
 
 bool HackRotateWheel(void*, const char*) {
     if (!InMatch()) return true;
-    for (int index : {MATCH_WHEEL, MATCH_ZOOM_WHEEL})
+    for (int index : {Pos().matchWheel, Pos().matchZoomWheel})
         if (NewSpinControl* wheel = dynamic_cast<NewSpinControl*>(MatchControl(index))) wheel->Rotate();
     return true;
 }
@@ -282,18 +269,18 @@ bool HackScrollPuzzles(void*, const char*) {
             char ch = rc.puzzle.grid[row][col];
             if (IsPuzzleLetter(ch)) rc.letters[ch - 'A'].occurs = 1;
         }
-    if (GuiControl* ai = MatchControl(MATCH_AI)) ai->SetState(0);
+    if (GuiControl* ai = MatchControl(Pos().matchAi)) ai->SetState(0);
     rc.RevealAllTiles();
-    TextControl::SetText(dynamic_cast<TextControl*>(MatchControl(MATCH_PUZZLE_TEXT)), "%s", rc.puzzle.GetHint());
+    TextControl::SetText(dynamic_cast<TextControl*>(MatchControl(Pos().matchPuzzleText)), "%s", rc.puzzle.GetHint());
     return true;
 }
 
 bool HackPlayAnim(void*, const char*) {
     if (!InMatch()) return true;
     const char* name = kAvatarAnimations[s_animation];
-    TextControl::SetText(dynamic_cast<TextControl*>(MatchControl(MATCH_NAME_LINE)), "%s", name);
+    TextControl::SetText(dynamic_cast<TextControl*>(MatchControl(Pos().matchScoreLine)), "%s", name);
     Contestant* seatOne = g_round.ContestantAt(0);
-    GuiControl* avatar = seatOne && seatOne->avatar ? seatOne->avatar : MatchControl(MATCH_AVATAR_FIRST);
+    GuiControl* avatar = seatOne && seatOne->avatar ? seatOne->avatar : MatchControl(Pos().matchAvatar1);
     if (avatar) g_round.Ops().PlayAvatarAnimation(avatar, name, false);
     s_animation = (s_animation + 1) % kAvatarAnimationCount;
     return true;

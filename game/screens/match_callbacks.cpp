@@ -29,47 +29,10 @@ int g_statsTrophyIndex = 0;
 
 namespace {
 
-// Positions of the player-statistics window.
-enum StatsControl {
-    STATS_NAME = kStatsName,
-    STATS_AVATAR = kStatsAvatar,
-    STATS_BANNER_1 = kStatsSeatBanner1,
-    STATS_MONEY = kStatsMoney,
-    STATS_ROUNDS_FRAME = kStatsRoundsFrame,
-    STATS_ROUNDS = kStatsRounds,
-    STATS_TIME = kStatsTime,
-    STATS_TRIP_FRAME = kStatsRoadTripFrame,
-    STATS_TRIP = kStatsRoadTrip,
-    STATS_WINNINGS_FRAME = kStatsWinningsFrame,
-    STATS_WINNINGS = kStatsWinnings,
-    STATS_OUTCOME = kStatsOutcome,
-    STATS_PREVIOUS = kStatsPrevious,
-    STATS_TROPHY = kStatsTrophy,
-    STATS_NEXT = kStatsNext,
-    STATS_MARKER = kStatsMarker,
-    STATS_NEW_GAME = kStatsNewGame,
-    STATS_MAIN_MENU = kStatsMainMenu,
-    STATS_CONTINUE = kStatsContinue
-};
-
-// Positions of the trophy detail panel (group 9).
-enum TrophyDetail {
-    DETAIL_FRAME_LOW = kTrophyDetailFrame,  // trophies below 30
-    DETAIL_FRAME_HIGH = kTrophyDetailFrameSpecial,
-    DETAIL_NAME = kTrophyDetailName,
-    DETAIL_DESCRIPTION = kTrophyDetailDescription,
-    DETAIL_DATE_LABEL = kTrophyDetailDateLabel,
-    DETAIL_DATE = kTrophyDetailDate
-};
-
-const int kTrophyWindowFirst = kCabinetTrophy0;  // one trophy control per number from here
-const int kTrophyWindowMarker = kCabinetMarker;
-const int kPlayerListControl = kListEntry1;
-
-GuiControl* Stats(int i) { return g_bound.WindowControl(kWindowPlayerStats, i); }
-TextControl* StatsText(int i) { return g_bound.WindowAs<TextControl>(kWindowPlayerStats, i); }
-GuiControl* Detail(int i) { return g_bound.GroupControl(kGroupTrophyDetail, i); }
-TextControl* DetailText(int i) { return g_bound.GroupAs<TextControl>(kGroupTrophyDetail, i); }
+GuiControl* Stats(int i) { return g_bound.WindowControl(Pos().windowPlayerStats, i); }
+TextControl* StatsText(int i) { return g_bound.WindowAs<TextControl>(Pos().windowPlayerStats, i); }
+GuiControl* Detail(int i) { return g_bound.GroupControl(Pos().groupTrophyDetail, i); }
+TextControl* DetailText(int i) { return g_bound.GroupAs<TextControl>(Pos().groupTrophyDetail, i); }
 
 bool Is(const char* argument, const char* word) { return argument && std::strcmp(argument, word) == 0; }
 
@@ -130,25 +93,25 @@ PlayerProfile* TrophyWindowProfile() { return g_gameData.currentProfile; }
 TrophyControl* TrophyOfWindow(const char* argument) {
     int n = argument ? std::atoi(argument) : 0;
     if (n < 0 || n >= g_gameData.trophies.GetCount()) return nullptr;
-    if (kTrophyWindowFirst + n >= kTrophyWindowMarker) return nullptr;
-    TrophyControl* t = g_bound.WindowAs<TrophyControl>(kWindowTrophyWnd, kTrophyWindowFirst + n);
+    if (Pos().cabinetTrophy0 + n >= Pos().cabinetMarker) return nullptr;
+    TrophyControl* t = g_bound.WindowAs<TrophyControl>(Pos().windowTrophyWnd, Pos().cabinetTrophy0 + n);
     return t && t->modelName ? t : nullptr;
 }
 
 void ShowTrophyTexts(const TrophyDef* def) {
-    SetBlock(DetailText(DETAIL_NAME), def ? def->name : nullptr);
-    SetBlock(DetailText(DETAIL_DESCRIPTION), def ? def->message : nullptr);
+    SetBlock(DetailText(Pos().trophyDetailName), def ? def->name : nullptr);
+    SetBlock(DetailText(Pos().trophyDetailDescription), def ? def->message : nullptr);
 }
 
 // The statistics window's trophy detail: the won trophy's name, what it
 // was won for and when.
 void ShowStatsTrophyDetail(const TrophyRecord* record) {
-    HideControl(Detail(DETAIL_FRAME_HIGH));
-    ShowControl(Detail(DETAIL_FRAME_LOW));
+    HideControl(Detail(Pos().trophyDetailFrameSpecial));
+    ShowControl(Detail(Pos().trophyDetailFrame));
     ShowTrophyTexts(g_gameData.trophies.At(record->trophyId));
-    TextControl::SetText(DetailText(DETAIL_DATE), "%s", FormatDate(record->date));
-    ShowControl(Detail(DETAIL_DATE));
-    ShowControl(Detail(DETAIL_DATE_LABEL));
+    TextControl::SetText(DetailText(Pos().trophyDetailDate), "%s", FormatDate(record->date));
+    ShowControl(Detail(Pos().trophyDetailDate));
+    ShowControl(Detail(Pos().trophyDetailDateLabel));
 }
 
 }  // namespace
@@ -177,7 +140,7 @@ namespace MatchCallbacks {
 bool SetPlayerAndReturn(void*, const char*) {
     // The player list shows the human profiles in list order; only a human
     // profile can become the player.
-    RadioButtonControl* list = g_bound.WindowAs<RadioButtonControl>(kWindowPlayerProfilesPopup, kPlayerListControl);
+    RadioButtonControl* list = g_bound.WindowAs<RadioButtonControl>(Pos().windowPlayerProfilesPopup, Pos().listEntry1);
     int selected = list ? list->GetSelected() : -1;
     PlayerProfile* chosen = selected >= 0 ? g_gameData.profiles.Get(selected, LIST_HUMANS) : nullptr;
     if (!chosen || chosen->GetKind() != KIND_HUMAN || chosen->GetAi()) chosen = g_gameData.profiles.Get(0, LIST_HUMANS);
@@ -193,7 +156,7 @@ bool OpenChooseMode(void*, const char*) {
 bool OpenRoadTrip(void*, const char*) {
     PlayerProfile* p = g_gameData.currentProfile;
     if (!p || p->GetStat(STAT_TOUR_RUNNING) == 0) {
-        SelectRadioEntry(g_bound.WindowControl(kWindowChooseModeWnd, kChooseModeTour3), 1);
+        SelectRadioEntry(g_bound.WindowControl(Pos().windowChooseModeWnd, Pos().chooseModeTour3), 1);
         return g_guiManager.ChangeWindow("CHOOSE_MODE_WND");
     }
     return g_guiManager.ChangeWindow("CHOOSE_ROADTRIP_WND");
@@ -201,7 +164,7 @@ bool OpenRoadTrip(void*, const char*) {
 
 bool OpenAloneOrAI(void*, const char*) {
     g_round.turnsPerRound = 3;
-    SelectRadioEntry(g_bound.WindowControl(kWindowChooseTurnsWnd, kChooseTurns2), 1);
+    SelectRadioEntry(g_bound.WindowControl(Pos().windowChooseTurnsWnd, Pos().chooseTurns2), 1);
     return true;
 }
 
@@ -258,7 +221,7 @@ bool NewGame(void*, const char*) {
     switch (g_round.gameMode) {
     case MODE_ROAD_TRIP:
         g_guiManager.OpenScreen("MENU");
-        SelectRadioEntry(g_bound.WindowControl(kWindowChooseModeWnd, kChooseModeTour3), 1);
+        SelectRadioEntry(g_bound.WindowControl(Pos().windowChooseModeWnd, Pos().chooseModeTour3), 1);
         g_guiManager.OpenWindow("CHOOSE_MODE_WND");
         return false;
     case MODE_PUZZLE_OF_THE_DAY:
@@ -344,64 +307,67 @@ bool InitPlayerStats(void*, const char*) {
     PlayerProfile* p = who->profile;
     bool human = !who->IsComputer();
 
-    if (GuiControl* avatar = Stats(STATS_AVATAR)) {
+    if (GuiControl* avatar = Stats(Pos().statsAvatar)) {
         rc.Ops().BindAvatar(avatar, p);
         rc.Ops().PlayAvatarAnimation(avatar, kAvatarAnimations[1], true);
     }
-    TextControl::SetText(StatsText(STATS_NAME), "%s", who->Name());
-    TextControl::SetText(StatsText(STATS_MONEY), "$%s", FormatMoney(who->matchTotal));
+    TextControl::SetText(StatsText(Pos().statsName), "%s", who->Name());
+    TextControl::SetText(StatsText(Pos().statsMoney), "$%s", FormatMoney(who->matchTotal));
     int seconds = (int)rc.matchTime;
-    TextControl::SetText(StatsText(STATS_TIME), "%02i:%02i", seconds / 60, seconds % 60);
-    TextControl::SetText(StatsText(STATS_ROUNDS), "%i", who->roundsWon);
-    ShowControl(Stats(STATS_ROUNDS_FRAME));
-    TextControl::SetText(StatsText(STATS_TRIP), "%s", "");
-    HideControl(Stats(STATS_TRIP_FRAME));
-    HideControl(Stats(STATS_TRIP));
-    TextControl::SetText(StatsText(STATS_WINNINGS), "%s", "");
-    HideControl(Stats(STATS_WINNINGS_FRAME));
-    HideControl(Stats(STATS_WINNINGS));
+    TextControl::SetText(StatsText(Pos().statsTime), "%02i:%02i", seconds / 60, seconds % 60);
+    TextControl::SetText(StatsText(Pos().statsRounds), "%i", who->roundsWon);
+    ShowControl(Stats(Pos().statsRoundsFrame));
+    TextControl::SetText(StatsText(Pos().statsRoadTrip), "%s", "");
+    HideControl(Stats(Pos().statsRoadTripFrame));
+    HideControl(Stats(Pos().statsRoadTrip));
+    TextControl::SetText(StatsText(Pos().statsWinnings), "%s", "");
+    HideControl(Stats(Pos().statsWinningsFrame));
+    HideControl(Stats(Pos().statsWinnings));
 
     if (rc.gameMode == MODE_ROAD_TRIP && human && p) {
-        TextControl::SetText(StatsText(STATS_TRIP), "%i %s %i", p->currentLeg, HostText("OF"), p->GetTourLength());
-        ShowControl(Stats(STATS_TRIP_FRAME));
-        ShowControl(Stats(STATS_TRIP));
+        TextControl::SetText(StatsText(Pos().statsRoadTrip), "%i %s %i", p->currentLeg, HostText("OF"),
+                             p->GetTourLength());
+        ShowControl(Stats(Pos().statsRoadTripFrame));
+        ShowControl(Stats(Pos().statsRoadTrip));
     }
     if (rc.gameMode == MODE_PUZZLE_OF_THE_DAY) {
-        TextControl::SetText(StatsText(STATS_ROUNDS), "%s", "");
-        HideControl(Stats(STATS_ROUNDS_FRAME));
+        TextControl::SetText(StatsText(Pos().statsRounds), "%s", "");
+        HideControl(Stats(Pos().statsRoundsFrame));
     }
     if (human && p && rc.gameMode != MODE_PUZZLE_OF_THE_DAY) {
         int winnings = p->GetStat(STAT_MONEY_WON);
         if (who->outcome == OUTCOME_TIEBREAK || who->outcome == OUTCOME_BONUS) winnings += who->matchTotal;
-        TextControl::SetText(StatsText(STATS_WINNINGS), "$%s", FormatMoney(winnings));
-        ShowControl(Stats(STATS_WINNINGS_FRAME));
-        ShowControl(Stats(STATS_WINNINGS));
+        TextControl::SetText(StatsText(Pos().statsWinnings), "$%s", FormatMoney(winnings));
+        ShowControl(Stats(Pos().statsWinningsFrame));
+        ShowControl(Stats(Pos().statsWinnings));
     }
     static const char* const kOutcomes[] = {"", "LOST_THE_GAME", "ADVANCE_TO_TIEBREAK", "ADVANCE_TO_BONUS",
                                             "WON_THE_GAME"};
     int outcome = who->outcome >= OUTCOME_PLAYING && who->outcome <= OUTCOME_FINISHED ? who->outcome : 0;
-    TextControl::SetText(StatsText(STATS_OUTCOME), "%s", outcome ? HostText(kOutcomes[outcome]) : "");
+    TextControl::SetText(StatsText(Pos().statsOutcome), "%s", outcome ? HostText(kOutcomes[outcome]) : "");
 
-    for (int i = 0; i < 3; ++i) HideControl(Stats(STATS_BANNER_1 + i));
-    if (who->seat >= 1 && who->seat <= 3) ShowControl(Stats(STATS_AVATAR + who->seat));
-    HideControl(Stats(STATS_NEW_GAME));
-    HideControl(Stats(STATS_MAIN_MENU));
-    ShowControl(Stats(STATS_CONTINUE));
+    for (int i = 0; i < 3; ++i) HideControl(Stats(Pos().statsSeatBanner1 + i));
+    if (who->seat >= 1 && who->seat <= 3) ShowControl(Stats(Pos().statsAvatar + who->seat));
+    HideControl(Stats(Pos().statsNewGame));
+    HideControl(Stats(Pos().statsMainMenu));
+    ShowControl(Stats(Pos().statsContinue));
     bool last = rc.statsShown >= (int)rc.ranking.Count();
     bool tourGoesOn = rc.gameMode == MODE_ROAD_TRIP && g_gameData.currentProfile &&
                       g_gameData.currentProfile->GetStat(STAT_TOUR_RUNNING) != 0;
     if (last && rc.state == STATE_END_OF_MATCH && !tourGoesOn) {
-        ShowControl(Stats(STATS_NEW_GAME));
-        ShowControl(Stats(STATS_MAIN_MENU));
-        HideControl(Stats(STATS_CONTINUE));
+        ShowControl(Stats(Pos().statsNewGame));
+        ShowControl(Stats(Pos().statsMainMenu));
+        HideControl(Stats(Pos().statsContinue));
     }
 
+    // The trophy controls: "previous" up to the marker.
+    const int firstTrophyControl = Pos().statsPrevious < 0 ? Pos().statsMarker + 1 : Pos().statsPrevious;
     if (!p || !human || p->GetTrophyCount() == 0) {
-        for (int i = STATS_PREVIOUS; i <= STATS_MARKER; ++i) HideControl(Stats(i));
+        for (int i = firstTrophyControl; i <= Pos().statsMarker; ++i) HideControl(Stats(i));
     } else {
-        for (int i = STATS_PREVIOUS; i <= STATS_MARKER; ++i) ShowControl(Stats(i));
-        GuiControl* marker = Stats(STATS_MARKER);
-        GuiControl* trophy = Stats(STATS_TROPHY);
+        for (int i = firstTrophyControl; i <= Pos().statsMarker; ++i) ShowControl(Stats(i));
+        GuiControl* marker = Stats(Pos().statsMarker);
+        GuiControl* trophy = Stats(Pos().statsTrophy);
         if (marker && trophy) marker->SetPosition(trophy->position.x, trophy->position.y, trophy->position.z);
         PlayerStatsChangeTrophy(nullptr, "0");
         HideControl(marker);
@@ -421,7 +387,7 @@ bool PlayerStatsChangeTrophy(void* sender, const char* argument) {
     const TrophyDef* def = record ? g_gameData.trophies.At(record->trophyId) : nullptr;
     if (!def) return true;
     g_statsTrophyIndex = index;
-    if (TrophyControl* model = g_bound.WindowAs<TrophyControl>(kWindowPlayerStats, STATS_TROPHY)) {
+    if (TrophyControl* model = g_bound.WindowAs<TrophyControl>(Pos().windowPlayerStats, Pos().statsTrophy)) {
         // The window's trophy has no model until one is chosen here: build
         // it now (a model shown before is given back first).
         model->ReleaseVisuals();
@@ -431,13 +397,13 @@ bool PlayerStatsChangeTrophy(void* sender, const char* argument) {
     }
     ShowStatsTrophyDetail(record);
     if (index > 0)
-        ShowControl(Stats(STATS_PREVIOUS));
+        ShowControl(Stats(Pos().statsPrevious));
     else
-        HideControl(Stats(STATS_PREVIOUS));
+        HideControl(Stats(Pos().statsPrevious));
     if (index >= count - 1)
-        HideControl(Stats(STATS_NEXT));
+        HideControl(Stats(Pos().statsNext));
     else
-        ShowControl(Stats(STATS_NEXT));
+        ShowControl(Stats(Pos().statsNext));
     return true;
 }
 
@@ -446,13 +412,13 @@ bool PlayerStatsHoverTrophy(void*, const char*) {
     PlayerProfile* p = who ? who->profile : nullptr;
     TrophyRecord* record = p ? p->GetTrophy((unsigned)g_statsTrophyIndex) : nullptr;
     if (!record || g_statsTrophyIndex < 0) return true;
-    ShowControl(Stats(STATS_MARKER));
+    ShowControl(Stats(Pos().statsMarker));
     ShowStatsTrophyDetail(record);
     return true;
 }
 
 bool PlayerStatsEndHoverTrophy(void*, const char*) {
-    HideControl(Stats(STATS_MARKER));
+    HideControl(Stats(Pos().statsMarker));
     return true;
 }
 
@@ -486,9 +452,9 @@ bool SelectTrophy(void*, const char* argument) {
     if (!trophy) return true;
     int n = argument ? std::atoi(argument) : 0;
     bool low = n < 30;
-    ShowControl(Detail(low ? DETAIL_FRAME_LOW : DETAIL_FRAME_HIGH));
-    HideControl(Detail(low ? DETAIL_FRAME_HIGH : DETAIL_FRAME_LOW));
-    GuiControl* marker = g_bound.WindowControl(kWindowTrophyWnd, kTrophyWindowMarker);
+    ShowControl(Detail(low ? Pos().trophyDetailFrame : Pos().trophyDetailFrameSpecial));
+    HideControl(Detail(low ? Pos().trophyDetailFrameSpecial : Pos().trophyDetailFrame));
+    GuiControl* marker = g_bound.WindowControl(Pos().windowTrophyWnd, Pos().cabinetMarker);
     if (marker) {
         Vector3 at = trophy->PlacedPosition();
         marker->SetPosition(at.x - marker->offset.x, at.y - marker->offset.y, at.z - marker->offset.z);
@@ -498,20 +464,20 @@ bool SelectTrophy(void*, const char* argument) {
     TrophyRecord* won = p ? p->FindTrophy(n) : nullptr;
     if (won) {
         g_round.PlayCue("UI_MENU_TRPHY_WON_ON");
-        TextControl::SetText(DetailText(DETAIL_DATE), "%s", FormatDate(won->date));
-        ShowControl(Detail(DETAIL_DATE));
-        ShowControl(Detail(DETAIL_DATE_LABEL));
+        TextControl::SetText(DetailText(Pos().trophyDetailDate), "%s", FormatDate(won->date));
+        ShowControl(Detail(Pos().trophyDetailDate));
+        ShowControl(Detail(Pos().trophyDetailDateLabel));
     } else {
         g_round.PlayCue("UI_MENU_TRPHY_UNWON_ON");
-        HideControl(Detail(DETAIL_DATE));
-        HideControl(Detail(DETAIL_DATE_LABEL));
+        HideControl(Detail(Pos().trophyDetailDate));
+        HideControl(Detail(Pos().trophyDetailDateLabel));
     }
     ShowControl(marker);
     return true;
 }
 
 bool SetTrohyIdle(void*, const char* argument) {
-    if (TrophyOfWindow(argument)) HideControl(g_bound.WindowControl(kWindowTrophyWnd, kTrophyWindowMarker));
+    if (TrophyOfWindow(argument)) HideControl(g_bound.WindowControl(Pos().windowTrophyWnd, Pos().cabinetMarker));
     return true;
 }
 

@@ -30,6 +30,15 @@
 
 namespace {
 
+// Controls of the windows the menus fill most, by the running edition's table.
+GuiControl* ProfileListControl(int c) { return MenuWindowControl(Pos().windowPlayerProfilesPopup, c); }
+GuiControl* HighScoreControl(int c) { return MenuWindowControl(Pos().windowHighScores, c); }
+GuiControl* CabinetControl(int c) { return MenuWindowControl(Pos().windowTrophyWnd, c); }
+
+}  // namespace
+
+namespace {
+
 const int kAnimIdle1 = 1;  // "avatar_idle_01"
 const int kAnimIdle3 = 3;  // "avatar_idle_03"
 
@@ -48,7 +57,6 @@ bool InitMenu(void*, const char*) {
     return true;
 }
 
-// Entry window: 3 the name field, 4 and 5 the gender buttons, 7 Cancel.
 
 // The window that holds a control (the sender may be the window itself).
 GuiGroup* HolderOf(void* sender) {
@@ -59,19 +67,19 @@ GuiGroup* HolderOf(void* sender) {
     }
     GuiControl* c = static_cast<GuiControl*>(sender);
     if (c && c->owner) return c->owner;
-    return g_guiManager.WindowAt(WND_ENTER_NAME);
+    return g_guiManager.WindowAt(Pos().windowEnterName);
 }
 
 bool InitNewPlayer(void* sender, const char*) {
     GuiGroup* window = HolderOf(sender);
     GuiControl* female = window ? window->FindControl("GENDER_FEMALE") : nullptr;
     GuiControl* field = window ? window->FindControl("EDIT_NAME") : nullptr;
-    if (!field) field = MenuWindowControl(WND_ENTER_NAME, kEnterNameField);
+    if (!field) field = MenuWindowControl(Pos().windowEnterName, Pos().enterNameField);
     if (RadioButtonControl* r = dynamic_cast<RadioButtonControl*>(female)) r->Select(true);
     SetTextOf(field, "");
     g_guiManager.SetActiveControl(field);
     // The very first player cannot be cancelled: every mode needs one.
-    ShowControlIf(ControlOf(sender, WND_ENTER_NAME, kEnterNameCancel), CurrentPlayer() != nullptr);
+    ShowControlIf(ControlOf(sender, Pos().windowEnterName, Pos().enterNameCancel), CurrentPlayer() != nullptr);
     return true;
 }
 
@@ -131,25 +139,22 @@ bool SetWindowAfterEdit(void*, const char* name) {
 // Main menu: 2 the avatar, 3 the player's name.
 bool InitMainMenuWnd(void* sender, const char*) {
     PlayerProfile* p = CurrentPlayer();
-    BindMenuAvatar(ControlOf(sender, WND_MAIN_MENU, 2), p, kAnimIdle1);
-    SetTextOf(ControlOf(sender, WND_MAIN_MENU, 3), "%s", p && p->GetName() ? p->GetName() : "");
+    BindMenuAvatar(ControlOf(sender, Pos().windowMainMenu, Pos().mainMenuAvatar), p, kAnimIdle1);
+    SetTextOf(ControlOf(sender, Pos().windowMainMenu, Pos().mainMenuPlayerName), "%s",
+              p && p->GetName() ? p->GetName() : "");
     return true;
 }
 
 // ---- Profiles ------------------------------------------------------------------
 
-// Profile list: 1-10 the entries (radio buttons), 13 New Player, 14 Delete,
-// 22-26 the detail texts, 27-31 the trophy icons; groups 11 and 12 hold the
-// entries' avatars and names.
-const int kListFirstEntry = kListEntry1;
+// Profile list: ten entries (radio buttons), New Player, Delete, five detail
+// texts and five trophy icons; two groups hold the entries' avatars and names.
 const int kListEntries = 10;
-const int kListDetailFirst = kListWinnings;
-const int kListTrophyFirst = kListTrophyIcon1;
 const int kListTrophyCount = 5;
 
 int SelectedEntry() {
     for (int k = 0; k < kListEntries; ++k) {
-        GuiControl* c = MenuWindowControl(WND_PROFILES, kListFirstEntry + k);
+        GuiControl* c = ProfileListControl(Pos().listEntry1 + k);
         if (c && c->state == GUI_STATE_SELECTED) return k;
         if (c && !c->IsOpen() && c->pendingState == GUI_STATE_SELECTED) return k;
     }
@@ -165,15 +170,15 @@ PlayerProfile* ProfileListEntry(int entry) {
 void FillProfileList(int list) {
     ProfileManager& profiles = g_gameData.profiles;
     for (int k = 0; k < kListEntries; ++k) {
-        BindMenuAvatar(MenuGroupControl(GRP_PROFILE_AVATARS, k), nullptr, -1);
+        BindMenuAvatar(MenuGroupControl(Pos().groupProfileAvatars, k), nullptr, -1);
         g_menu.listEntries[k] = nullptr;
     }
     int count = profiles.GetCount(list);
     for (int k = 0; k < kListEntries; ++k) {
         PlayerProfile* p = k < count ? profiles.Get(k, list) : nullptr;
         g_menu.listEntries[k] = p;
-        RadioButtonControl* entry = dynamic_cast<RadioButtonControl*>(MenuWindowControl(WND_PROFILES, kListFirstEntry + k));
-        GuiControl* avatar = MenuGroupControl(GRP_PROFILE_AVATARS, k);
+        RadioButtonControl* entry = dynamic_cast<RadioButtonControl*>(ProfileListControl(Pos().listEntry1 + k));
+        GuiControl* avatar = MenuGroupControl(Pos().groupProfileAvatars, k);
         if (!p) {
             if (entry) {
                 entry->Select(false);
@@ -181,7 +186,7 @@ void FillProfileList(int list) {
                 HideControl(entry);
             }
             HideControl(avatar);
-            SetTextOf(MenuGroupControl(GRP_PROFILE_NAMES, k), "");
+            SetTextOf(MenuGroupControl(Pos().groupProfileNames, k), "");
             continue;
         }
         ShowControl(entry);
@@ -191,11 +196,11 @@ void FillProfileList(int list) {
             if (p == CurrentPlayer()) entry->Select(true);
             else entry->Select(false);
         }
-        SetTextOf(MenuGroupControl(GRP_PROFILE_NAMES, k), "%s", p->GetName() ? p->GetName() : "");
+        SetTextOf(MenuGroupControl(Pos().groupProfileNames, k), "%s", p->GetName() ? p->GetName() : "");
     }
     // A list without the current player (the computers) starts on its first.
     if (SelectedEntry() < 0 && count > 0)
-        if (RadioButtonControl* first = dynamic_cast<RadioButtonControl*>(MenuWindowControl(WND_PROFILES, kListFirstEntry)))
+        if (RadioButtonControl* first = dynamic_cast<RadioButtonControl*>(ProfileListControl(Pos().listEntry1)))
             first->Select(true);
 }
 
@@ -204,15 +209,15 @@ void ShowProfileDetails(int entry) {
     if (!p) return;
     char money[32];
     CopyString(money, sizeof(money), FormatMoney(p->GetStat(STAT_MONEY_WON)));
-    SetTextOf(MenuWindowControl(WND_PROFILES, kListDetailFirst), "$%s", money);
-    SetTextOf(MenuWindowControl(WND_PROFILES, kListDetailFirst + 1), "%i", p->GetStat(STAT_MATCHES_WON));
-    SetTextOf(MenuWindowControl(WND_PROFILES, kListDetailFirst + 2), "%i", p->GetStat(STAT_JACKPOTS_WON));
-    SetTextOf(MenuWindowControl(WND_PROFILES, kListDetailFirst + 3), "%i", p->GetStat(STAT_BONUS_WINS));
-    SetTextOf(MenuWindowControl(WND_PROFILES, kListDetailFirst + 4), "%i", p->GetStat(STAT_MINUTES_PLAYED) / 60);
+    SetTextOf(ProfileListControl(Pos().listWinnings), "$%s", money);
+    SetTextOf(ProfileListControl(Pos().listWinnings + 1), "%i", p->GetStat(STAT_MATCHES_WON));
+    SetTextOf(ProfileListControl(Pos().listWinnings + 2), "%i", p->GetStat(STAT_JACKPOTS_WON));
+    SetTextOf(ProfileListControl(Pos().listWinnings + 3), "%i", p->GetStat(STAT_BONUS_WINS));
+    SetTextOf(ProfileListControl(Pos().listWinnings + 4), "%i", p->GetStat(STAT_MINUTES_PLAYED) / 60);
     // As many trophy icons as the window has places for; the rest hidden.
     unsigned won = p->GetTrophyCount();
     for (int i = 0; i < kListTrophyCount; ++i) {
-        GuiControl* icon = MenuWindowControl(WND_PROFILES, kListTrophyFirst + i);
+        GuiControl* icon = ProfileListControl(Pos().listTrophyIcon1 + i);
         TrophyRecord* r = (unsigned)i < won ? p->GetTrophy((unsigned)i) : nullptr;
         const TrophyDef* def = r ? g_gameData.trophies.At(r->trophyId) : nullptr;
         if (!icon) continue;
@@ -249,18 +254,18 @@ bool PlayerProfileHoverEnd(void*, const char*) {
 void UpdateListButtons() {
     int humans = g_gameData.profiles.GetCount(LIST_HUMANS);
     bool showingHumans = g_gameData.profiles.GetCurrentList() == LIST_HUMANS;
-    ShowControlIf(MenuWindowControl(WND_PROFILES, kListNewPlayer), showingHumans && humans < kListEntries);
-    ShowControlIf(MenuWindowControl(WND_PROFILES, kListDelete), showingHumans && humans > 1);
+    ShowControlIf(ProfileListControl(Pos().listNewPlayer), showingHumans && humans < kListEntries);
+    ShowControlIf(ProfileListControl(Pos().listDelete), showingHumans && humans > 1);
 }
 
 bool InitProfiles(void*, const char*) {
     for (int k = 0; k < kListEntries; ++k) {
-        RadioButtonControl* entry = dynamic_cast<RadioButtonControl*>(MenuWindowControl(WND_PROFILES, kListFirstEntry + k));
+        RadioButtonControl* entry = dynamic_cast<RadioButtonControl*>(ProfileListControl(Pos().listEntry1 + k));
         if (entry) {
             entry->Select(false);
             entry->SetFlags(GUI_FLAG_DISABLED, GUI_FLAGS_STATE);
         }
-        SetTextOf(MenuGroupControl(GRP_PROFILE_NAMES, k), "");
+        SetTextOf(MenuGroupControl(Pos().groupProfileNames, k), "");
     }
     g_gameData.profiles.SetCurrentList(LIST_HUMANS);
     FillProfileList(LIST_HUMANS);
@@ -311,68 +316,51 @@ bool DeletePlayer(void*, const char*) {
 
 // ---- Options -------------------------------------------------------------------
 
-// Options window positions.
-enum {
-    OPT_MUSIC = kOptionsMusic,
-    OPT_SOUND = kOptionsSound,
-    OPT_RESOLUTION = kOptionsResolution,
-    OPT_REFRESH = kOptionsRefresh,
-    OPT_HIGH_QUALITY = kOptionsHighQuality,
-    OPT_FULL_SCREEN = kOptionsFullScreen,
-    OPT_VSYNC = kOptionsVSync,
-    OPT_APPLY = kOptionsApply,
-    OPT_REFRESH_LABEL = kOptionsRefreshLabel,
-    OPT_HIGH_QUALITY_LABEL = kOptionsHighQualityLabel,
-    OPT_VSYNC_LABEL = kOptionsVSyncLabel,
-    OPT_RESOLUTION_TEXT = kOptionsResolutionText,
-    OPT_REFRESH_TEXT = kOptionsRefreshText
-};
 // In-game options.
-enum { INGAME_MUSIC = kIngameMusic, INGAME_SOUND = kIngameSound, INGAME_FULL_SCREEN = kIngameFullScreen };
 
-GuiControl* Opt(int c) { return MenuWindowControl(WND_OPTIONS, c); }
+GuiControl* Opt(int c) { return MenuWindowControl(Pos().windowOptions, c); }
 
 void ShowFullScreenOnly(bool fullScreen) {
-    ShowControlIf(Opt(OPT_REFRESH), fullScreen);
-    ShowControlIf(Opt(OPT_REFRESH_TEXT), fullScreen);
-    ShowControlIf(Opt(OPT_REFRESH_LABEL), fullScreen);
-    ShowControlIf(Opt(OPT_HIGH_QUALITY), fullScreen);
-    ShowControlIf(Opt(OPT_HIGH_QUALITY_LABEL), fullScreen);
+    ShowControlIf(Opt(Pos().optionsRefresh), fullScreen);
+    ShowControlIf(Opt(Pos().optionsRefreshText), fullScreen);
+    ShowControlIf(Opt(Pos().optionsRefreshLabel), fullScreen);
+    ShowControlIf(Opt(Pos().optionsHighQuality), fullScreen);
+    ShowControlIf(Opt(Pos().optionsHighQualityLabel), fullScreen);
 }
 
 void RefreshApplyButton() {
     const Settings& s = g_gameData.settings;
-    bool fullScreen = CheckOf(Opt(OPT_FULL_SCREEN));
+    bool fullScreen = CheckOf(Opt(Pos().optionsFullScreen));
     int width, height;
-    ResolutionAt(ResolutionIndex(SliderOf(Opt(OPT_RESOLUTION))), &width, &height);
+    ResolutionAt(ResolutionIndex(SliderOf(Opt(Pos().optionsResolution))), &width, &height);
     bool same = fullScreen == (s.Get(SETTING_FULL_SCREEN) != 0.0f) && (float)width == s.Get(SETTING_WIDTH) &&
                 (float)height == s.Get(SETTING_HEIGHT);
     if (same && fullScreen) {
-        int rate = RefreshAt(RefreshIndex(SliderOf(Opt(OPT_REFRESH))));
+        int rate = RefreshAt(RefreshIndex(SliderOf(Opt(Pos().optionsRefresh))));
         same = (float)rate == s.Get(SETTING_REFRESH_RATE) &&
-               CheckOf(Opt(OPT_HIGH_QUALITY)) == (s.Get(SETTING_BITS_PER_PIXEL) == 32.0f);
+               CheckOf(Opt(Pos().optionsHighQuality)) == (s.Get(SETTING_BITS_PER_PIXEL) == 32.0f);
     }
-    ShowControlIf(Opt(OPT_APPLY), !same);
+    ShowControlIf(Opt(Pos().optionsApply), !same);
 }
 
 bool InitOptions(void*, const char*) {
     const Settings& s = g_gameData.settings;
-    HideControl(Opt(OPT_APPLY));
-    SetSliderOf(Opt(OPT_SOUND), s.Get(SETTING_SOUND_VOLUME));
-    SetSliderOf(Opt(OPT_MUSIC), s.Get(SETTING_MUSIC_VOLUME));
+    HideControl(Opt(Pos().optionsApply));
+    SetSliderOf(Opt(Pos().optionsSound), s.Get(SETTING_SOUND_VOLUME));
+    SetSliderOf(Opt(Pos().optionsMusic), s.Get(SETTING_MUSIC_VOLUME));
     bool fullScreen = s.Get(SETTING_FULL_SCREEN) != 0.0f;
-    SetCheckOf(Opt(OPT_FULL_SCREEN), fullScreen);
-    SetCheckOf(Opt(OPT_HIGH_QUALITY), s.Get(SETTING_BITS_PER_PIXEL) == 32.0f);
-    SetSliderOf(Opt(OPT_RESOLUTION), s.Get(SETTING_VIDEO_OPTION_1));
-    SetSliderOf(Opt(OPT_REFRESH), s.Get(SETTING_VIDEO_OPTION_2));
-    SetTextOf(Opt(OPT_RESOLUTION_TEXT), "{%0.fx%0.f}", s.Get(SETTING_WIDTH), s.Get(SETTING_HEIGHT));
-    SetTextOf(Opt(OPT_REFRESH_TEXT), "{%0.f Hz}", s.Get(SETTING_REFRESH_RATE));
+    SetCheckOf(Opt(Pos().optionsFullScreen), fullScreen);
+    SetCheckOf(Opt(Pos().optionsHighQuality), s.Get(SETTING_BITS_PER_PIXEL) == 32.0f);
+    SetSliderOf(Opt(Pos().optionsResolution), s.Get(SETTING_VIDEO_OPTION_1));
+    SetSliderOf(Opt(Pos().optionsRefresh), s.Get(SETTING_VIDEO_OPTION_2));
+    SetTextOf(Opt(Pos().optionsResolutionText), "{%0.fx%0.f}", s.Get(SETTING_WIDTH), s.Get(SETTING_HEIGHT));
+    SetTextOf(Opt(Pos().optionsRefreshText), "{%0.f Hz}", s.Get(SETTING_REFRESH_RATE));
     ShowFullScreenOnly(fullScreen);
     // Where the driver cannot change it, vertical sync is not offered.
     bool vsync = g_renderer.CanSetVerticalSync();
-    ShowControlIf(Opt(OPT_VSYNC), vsync);
-    ShowControlIf(Opt(OPT_VSYNC_LABEL), vsync);
-    SetCheckOf(Opt(OPT_VSYNC), s.Get(SETTING_VERTICAL_SYNC) != 0.0f);
+    ShowControlIf(Opt(Pos().optionsVSync), vsync);
+    ShowControlIf(Opt(Pos().optionsVSyncLabel), vsync);
+    SetCheckOf(Opt(Pos().optionsVSync), s.Get(SETTING_VERTICAL_SYNC) != 0.0f);
     return true;
 }
 
@@ -394,7 +382,7 @@ bool ModifyMusicValue(void* sender, const char*) {
 }
 
 bool ToggleFullscreenWindowed(void*, const char*) {
-    ShowFullScreenOnly(CheckOf(Opt(OPT_FULL_SCREEN)));
+    ShowFullScreenOnly(CheckOf(Opt(Pos().optionsFullScreen)));
     RefreshApplyButton();
     return true;
 }
@@ -415,29 +403,29 @@ bool ToggleVSync(void*, const char*) {
 
 bool ModifyResolution(void*, const char*) {
     int width, height;
-    ResolutionAt(ResolutionIndex(SliderOf(Opt(OPT_RESOLUTION))), &width, &height);
-    SetTextOf(Opt(OPT_RESOLUTION_TEXT), "{%ix%i}", width, height);
+    ResolutionAt(ResolutionIndex(SliderOf(Opt(Pos().optionsResolution))), &width, &height);
+    SetTextOf(Opt(Pos().optionsResolutionText), "{%ix%i}", width, height);
     RefreshApplyButton();
     return true;
 }
 
 bool ModifyRefreshRate(void*, const char*) {
-    SetTextOf(Opt(OPT_REFRESH_TEXT), "{%i Hz}", RefreshAt(RefreshIndex(SliderOf(Opt(OPT_REFRESH)))));
+    SetTextOf(Opt(Pos().optionsRefreshText), "{%i Hz}", RefreshAt(RefreshIndex(SliderOf(Opt(Pos().optionsRefresh)))));
     RefreshApplyButton();
     return true;
 }
 
 bool ApplyVideo(void*, const char*) {
     Settings trial;
-    bool fullScreen = CheckOf(Opt(OPT_FULL_SCREEN));
-    float resolutionSlider = SliderOf(Opt(OPT_RESOLUTION));
-    float refreshSlider = SliderOf(Opt(OPT_REFRESH));
+    bool fullScreen = CheckOf(Opt(Pos().optionsFullScreen));
+    float resolutionSlider = SliderOf(Opt(Pos().optionsResolution));
+    float refreshSlider = SliderOf(Opt(Pos().optionsRefresh));
     int width, height;
     ResolutionAt(ResolutionIndex(resolutionSlider), &width, &height);
     trial.Set(SETTING_FULL_SCREEN, fullScreen ? 1.0f : 0.0f);
     trial.Set(SETTING_WIDTH, (float)width);
     trial.Set(SETTING_HEIGHT, (float)height);
-    trial.Set(SETTING_BITS_PER_PIXEL, CheckOf(Opt(OPT_HIGH_QUALITY)) ? 32.0f : 16.0f);
+    trial.Set(SETTING_BITS_PER_PIXEL, CheckOf(Opt(Pos().optionsHighQuality)) ? 32.0f : 16.0f);
     trial.Set(SETTING_REFRESH_RATE, (float)RefreshAt(RefreshIndex(refreshSlider)));
     if (!g_gameData.ApplyDisplayMode(trial)) {
         g_guiManager.OpenWindow("VIDEO_ERROR");
@@ -454,20 +442,21 @@ bool ApplyVideo(void*, const char*) {
         s.Set(SETTING_REFRESH_RATE, trial.Get(SETTING_REFRESH_RATE));
         s.Set(SETTING_VIDEO_OPTION_2, refreshSlider);
     }
-    HideControl(Opt(OPT_APPLY));
+    HideControl(Opt(Pos().optionsApply));
     return true;
 }
 
 bool InitInGameOptions(void* sender, const char*) {
     const Settings& s = g_gameData.settings;
-    SetSliderOf(ControlOf(sender, WND_INGAME_OPTIONS, INGAME_MUSIC), s.Get(SETTING_MUSIC_VOLUME));
-    SetSliderOf(ControlOf(sender, WND_INGAME_OPTIONS, INGAME_SOUND), s.Get(SETTING_SOUND_VOLUME));
-    SetCheckOf(ControlOf(sender, WND_INGAME_OPTIONS, INGAME_FULL_SCREEN), s.Get(SETTING_FULL_SCREEN) != 0.0f);
+    SetSliderOf(ControlOf(sender, Pos().windowIngameOptions, Pos().ingameMusic), s.Get(SETTING_MUSIC_VOLUME));
+    SetSliderOf(ControlOf(sender, Pos().windowIngameOptions, Pos().ingameSound), s.Get(SETTING_SOUND_VOLUME));
+    SetCheckOf(ControlOf(sender, Pos().windowIngameOptions, Pos().ingameFullScreen),
+               s.Get(SETTING_FULL_SCREEN) != 0.0f);
     return true;
 }
 
 bool ToggleInGameFullscreenWindowed(void*, const char*) {
-    GuiControl* check = MenuWindowControl(WND_INGAME_OPTIONS, INGAME_FULL_SCREEN);
+    GuiControl* check = MenuWindowControl(Pos().windowIngameOptions, Pos().ingameFullScreen);
     const Settings& s = g_gameData.settings;
     Settings trial;
     trial.CopyFrom(s);
@@ -484,29 +473,37 @@ bool ToggleInGameFullscreenWindowed(void*, const char*) {
 
 // ---- High scores and trophies ------------------------------------------------
 
-// High-score window: 1-4 the tabs, 7 the best player's avatar, 8 its frame,
-// 9 name, 10 date, 11 money; 13, 14 and 16 the name, date and amount columns.
+// The controls after the best player's avatar, up to its money.
+void ShowBestPlayerDetails(bool shown) {
+    const GuiPositions& at = Pos();
+    if (at.highScoresBestAvatar < 0) return;
+    for (int c = at.highScoresBestAvatar + 1; c <= at.highScoresBestMoney; ++c)
+        ShowControlIf(MenuWindowControl(at.windowHighScores, c), shown);
+}
+
+// High-score window: the four tabs, the best player's avatar followed by its
+// frame, name, date and money, and the name, date and amount columns.
 bool InitHighscore(void*, const char* argument) {
     g_menu.trophyProfile = CurrentPlayer();
-    for (int c = kHighScoresBestAvatar + 1; c <= kHighScoresBestMoney; ++c) HideControl(MenuWindowControl(WND_HIGH_SCORES, c));
-    GuiControl* avatar = MenuWindowControl(WND_HIGH_SCORES, kHighScoresBestAvatar);
+    ShowBestPlayerDetails(false);
+    GuiControl* avatar = HighScoreControl(Pos().highScoresBestAvatar);
     BindMenuAvatar(avatar, nullptr, -1);
     HideControl(avatar);
 
     int tab = argument ? std::atoi(argument) : 0;
     if (tab < 0 || tab > 3) tab = 0;
-    if (RadioButtonControl* r = dynamic_cast<RadioButtonControl*>(MenuWindowControl(WND_HIGH_SCORES, kHighScoresTab1 + tab)))
+    if (RadioButtonControl* r = dynamic_cast<RadioButtonControl*>(HighScoreControl(Pos().highScoresTab1 + tab)))
         r->Select(true);
     static const int kTabModes[4] = {MODE_QUICK_PLAY, MODE_ROAD_TRIP, MODE_PLAY_ALONE, MODE_GROUP_PLAY};
     const HighScoreEntry* table = g_gameData.highScores.GetTable(kTabModes[tab]);
     if (!table) return true;
     if (table[0].score > 0) {
         PlayerProfile* best = g_gameData.FindProfile(table[0].kind, table[0].profileIndex);
-        for (int c = kHighScoresBestAvatar + 1; c <= kHighScoresBestMoney; ++c) ShowControl(MenuWindowControl(WND_HIGH_SCORES, c));
-        SetTextOf(MenuWindowControl(WND_HIGH_SCORES, kHighScoresBestMoney), "$%s", FormatMoney(table[0].score));
-        SetTextOf(MenuWindowControl(WND_HIGH_SCORES, kHighScoresBestName), "%s",
+        ShowBestPlayerDetails(true);
+        SetTextOf(HighScoreControl(Pos().highScoresBestMoney), "$%s", FormatMoney(table[0].score));
+        SetTextOf(HighScoreControl(Pos().highScoresBestName), "%s",
                   table[0].profileIndex != -1 && best && best->GetName() ? best->GetName() : "");
-        SetTextOf(MenuWindowControl(WND_HIGH_SCORES, kHighScoresBestDate), "%s", FormatDate(table[0].date));
+        SetTextOf(HighScoreControl(Pos().highScoresBestDate), "%s", FormatDate(table[0].date));
         if (best) {
             ShowControl(avatar);
             BindMenuAvatar(avatar, best, kAnimIdle3);
@@ -526,9 +523,9 @@ bool InitHighscore(void*, const char* argument) {
         columns[1]->AddLine(FormatDate(e.date));
         columns[2]->AddLine(FormatMoney(e.score));
     }
-    static const int kColumns[3] = {kHighScoresNames, kHighScoresDates, kHighScoresAmounts};
+    const int columnControls[3] = {Pos().highScoresNames, Pos().highScoresDates, Pos().highScoresAmounts};
     for (int i = 0; i < 3; ++i) {
-        if (TextControl* t = dynamic_cast<TextControl*>(MenuWindowControl(WND_HIGH_SCORES, kColumns[i])))
+        if (TextControl* t = dynamic_cast<TextControl*>(HighScoreControl(columnControls[i])))
             t->SetTextBlock(columns[i]);
     }
     return true;
@@ -536,13 +533,11 @@ bool InitHighscore(void*, const char* argument) {
 
 // Trophy cabinet: 2 and up the trophies, 38 and up their pictures, 74 the
 // selection marker.
-const int kCabinetTrophyFirst = kCabinetTrophy0;
-const int kCabinetPictureFirst = kCabinetPlaque0;
 
 bool InitTrophy(void*, const char*) {
     const TrophyTable& table = g_gameData.trophies;
     for (int i = 0; i < table.GetCount() && i < TROPHY_COUNT; ++i) {
-        TrophyControl* trophy = dynamic_cast<TrophyControl*>(MenuWindowControl(WND_TROPHIES, kCabinetTrophyFirst + i));
+        TrophyControl* trophy = dynamic_cast<TrophyControl*>(CabinetControl(Pos().cabinetTrophy0 + i));
         const TrophyDef* def = table.At(i);
         if (trophy && def && def->modelId) {
             bool open = trophy->IsOpen();
@@ -551,20 +546,20 @@ bool InitTrophy(void*, const char*) {
             if (open) trophy->BuildVisuals();
             trophy->SetMode(1);
         }
-        if (PictureControl* picture = dynamic_cast<PictureControl*>(MenuWindowControl(WND_TROPHIES, kCabinetPictureFirst + i)))
+        if (PictureControl* picture = dynamic_cast<PictureControl*>(CabinetControl(Pos().cabinetPlaque0 + i)))
             picture->SetMode(0);
     }
     PlayerProfile* p = g_menu.trophyProfile;
     for (unsigned k = 0; p && k < p->GetTrophyCount(); ++k) {
         TrophyRecord* r = p->GetTrophy(k);
         if (!r || r->trophyId < 0 || r->trophyId >= TROPHY_COUNT) continue;
-        if (TrophyControl* trophy = dynamic_cast<TrophyControl*>(MenuWindowControl(WND_TROPHIES, kCabinetTrophyFirst + r->trophyId)))
+        if (TrophyControl* trophy = dynamic_cast<TrophyControl*>(CabinetControl(Pos().cabinetTrophy0 + r->trophyId)))
             trophy->SetMode(0);
-        GuiControl* picture = MenuWindowControl(WND_TROPHIES, kCabinetPictureFirst + r->trophyId);
+        GuiControl* picture = CabinetControl(Pos().cabinetPlaque0 + r->trophyId);
         if (PictureControl* pc = dynamic_cast<PictureControl*>(picture)) pc->SetMode(2);
         SetControlEnabled(picture, true);
     }
-    HideControl(MenuWindowControl(WND_TROPHIES, kCabinetMarker));
+    HideControl(CabinetControl(Pos().cabinetMarker));
     return true;
 }
 
@@ -581,8 +576,8 @@ struct ScrollingText {
     int text;
     int scroll;
 };
-const ScrollingText kInstructions = {WND_INSTRUCTIONS, 1, 2};
-const ScrollingText kCredits = {WND_CREDITS, 5, 6};
+ScrollingText Instructions() { return {Pos().windowInstructions, Pos().instructionsText, Pos().instructionsScroll}; }
+ScrollingText Credits() { return {Pos().windowCredits, Pos().creditsText, Pos().creditsScroll}; }
 
 void UpdateScrollingText(const ScrollingText& s) {
     TextControl* text = dynamic_cast<TextControl*>(MenuWindowControl(s.window, s.text));
@@ -618,35 +613,35 @@ void WheelScrollingText(const ScrollingText& s) {
 }
 
 bool InstructionInit(void*, const char*) {
-    InitScrollingText(kInstructions);
+    InitScrollingText(Instructions());
     return true;
 }
 bool ChangePage(void*, const char* direction) {
-    PageScrollingText(kInstructions, direction);
+    PageScrollingText(Instructions(), direction);
     return true;
 }
 bool RotateMouseWheel(void*, const char*) {
-    WheelScrollingText(kInstructions);
+    WheelScrollingText(Instructions());
     return true;
 }
 bool UpdateInstructionsText(void*, const char*) {
-    UpdateScrollingText(kInstructions);
+    UpdateScrollingText(Instructions());
     return true;
 }
 bool CreditsMoreInit(void*, const char*) {
-    InitScrollingText(kCredits);
+    InitScrollingText(Credits());
     return true;
 }
 bool ChangeCreditsPage(void*, const char* direction) {
-    PageScrollingText(kCredits, direction);
+    PageScrollingText(Credits(), direction);
     return true;
 }
 bool CreditsRotateMouseWheel(void*, const char*) {
-    WheelScrollingText(kCredits);
+    WheelScrollingText(Credits());
     return true;
 }
 bool UpdateCreditsText(void*, const char*) {
-    UpdateScrollingText(kCredits);
+    UpdateScrollingText(Credits());
     return true;
 }
 

@@ -30,6 +30,8 @@ const int kAnimIdle3 = 3;
 
 PlayerProfile* CurrentPlayer() { return g_gameData.currentProfile; }
 
+GuiControl* DebugAiControl(int c) { return MenuWindowControl(Pos().windowDebugAi, c); }
+
 int RandBelow(int n) { return n > 0 ? std::rand() % n : 0; }
 
 int StyleCount(int gender, int part) {
@@ -40,22 +42,7 @@ int StyleCount(int gender, int part) {
 
 // ---- Avatar editor -----------------------------------------------------------
 
-enum {
-    EDIT_AVATAR = kEditAvatar,
-    EDIT_FACE_HAIR_LABEL = kEditFaceHairLabel,
-    EDIT_NAME = kEditName,
-    EDIT_MALE = kEditMale,
-    EDIT_FEMALE = kEditFemale,
-    EDIT_SKIN_FIRST = kEditSkin1,
-    EDIT_HAIR_COLOUR_FIRST = kEditHairColour1,
-    EDIT_HAIR_STYLE = kEditHairStyle,
-    EDIT_CLOTHING = kEditClothing,
-    EDIT_FACE_HAIR = kEditFaceHair,
-    EDIT_GLASSES = kEditGlasses,
-    EDIT_COMPUTER_SETTINGS = kEditComputerSettings
-};
-
-GuiControl* Ed(int c) { return MenuWindowControl(WND_EDIT_PROFILE, c); }
+GuiControl* Ed(int c) { return MenuWindowControl(Pos().windowEditProfile, c); }
 
 PlayerProfile* Working() { return g_gameData.profiles.GetScratch(g_menu.editedGender); }
 
@@ -104,22 +91,23 @@ bool InitEditProfile(void*, const char*) {
     int gender = look.GetGender();
     int skin = look.GetColour(PART_HEAD);
     int hairColour = look.GetColour(PART_HAIR);
-    if (skin >= 0 && skin < 4) SelectRadio(Ed(EDIT_SKIN_FIRST + skin));
-    if (hairColour >= 0 && hairColour < 4) SelectRadio(Ed(EDIT_HAIR_COLOUR_FIRST + hairColour));
+    if (skin >= 0 && skin < 4) SelectRadio(Ed(Pos().editSkin1 + skin));
+    if (hairColour >= 0 && hairColour < 4) SelectRadio(Ed(Pos().editHairColour1 + hairColour));
     int hairCount = StyleCount(gender, PART_HAIR);
     if (gender == GENDER_FEMALE)
-        SetSliderOf(Ed(EDIT_HAIR_STYLE), hairCount > 0 ? (float)look.GetPart(PART_HAIR) / (float)hairCount : 0.0f);
+        SetSliderOf(Ed(Pos().editHairStyle), hairCount > 0 ? (float)look.GetPart(PART_HAIR) / (float)hairCount : 0.0f);
     else
-        SetSliderOf(Ed(EDIT_HAIR_STYLE), StyleSliderValue(look.GetPart(PART_HAIR), hairCount));
-    SetSliderOf(Ed(EDIT_CLOTHING), (float)look.GetColour(PART_TORSO) * 0.1f);
-    SetCheckOf(Ed(EDIT_GLASSES), look.GetPart(PART_GLASSES) == 0);
+        SetSliderOf(Ed(Pos().editHairStyle), StyleSliderValue(look.GetPart(PART_HAIR), hairCount));
+    SetSliderOf(Ed(Pos().editClothing), (float)look.GetColour(PART_TORSO) * 0.1f);
+    SetCheckOf(Ed(Pos().editGlasses), look.GetPart(PART_GLASSES) == 0);
     bool male = gender == GENDER_MALE;
-    SelectRadio(Ed(male ? EDIT_MALE : EDIT_FEMALE));
-    ShowControlIf(Ed(EDIT_FACE_HAIR), male);
-    ShowControlIf(Ed(EDIT_FACE_HAIR_LABEL), male);
+    SelectRadio(Ed(male ? Pos().editMale : Pos().editFemale));
+    ShowControlIf(Ed(Pos().editFaceHair), male);
+    ShowControlIf(Ed(Pos().editFaceHairLabel), male);
     if (male)
-        SetSliderOf(Ed(EDIT_FACE_HAIR), StyleSliderValue(look.GetPart(PART_FACE_HAIR), StyleCount(gender, PART_FACE_HAIR)));
-    SetTextOf(Ed(EDIT_NAME), "%s", look.GetName() ? look.GetName() : "");
+        SetSliderOf(Ed(Pos().editFaceHair),
+                    StyleSliderValue(look.GetPart(PART_FACE_HAIR), StyleCount(gender, PART_FACE_HAIR)));
+    SetTextOf(Ed(Pos().editName), "%s", look.GetName() ? look.GetName() : "");
     return true;
 }
 
@@ -127,7 +115,7 @@ bool OpenEditProfile(void*, const char* which) {
     PlayerProfile* edited = nullptr;
     if (which && std::strcmp(which, "AI") == 0) {
         for (int k = 0; k < 10 && !edited; ++k) {
-            GuiControl* entry = MenuWindowControl(WND_PROFILES, kListEntry1 + k);
+            GuiControl* entry = MenuWindowControl(Pos().windowPlayerProfilesPopup, Pos().listEntry1 + k);
             if (entry && entry->state == GUI_STATE_SELECTED) edited = ProfileListEntry(k);
         }
     } else {
@@ -147,23 +135,23 @@ bool OpenEditProfile(void*, const char* which) {
     other->appearance.SetName(edited->GetName());
     RandomizeAppearance(other);
     g_menu.editedGender = gender;
-    BindMenuAvatar(Ed(EDIT_AVATAR), same, kAnimIdle1);
+    BindMenuAvatar(Ed(Pos().editAvatar), same, kAnimIdle1);
     // A computer contestant's chances can be set from its look.
-    ShowControlIf(Ed(EDIT_COMPUTER_SETTINGS), edited->GetKind() == KIND_COMPUTER);
+    ShowControlIf(Ed(Pos().editComputerSettings), edited->GetKind() == KIND_COMPUTER);
     return g_guiManager.ChangeWindow("EDIT_PROFILE");
 }
 
 bool ChangeGender(void*, const char* gender) {
     if (gender && std::strcmp(gender, "MALE") == 0) {
-        ShowControl(Ed(EDIT_FACE_HAIR));
-        ShowControl(Ed(EDIT_FACE_HAIR_LABEL));
+        ShowControl(Ed(Pos().editFaceHair));
+        ShowControl(Ed(Pos().editFaceHairLabel));
         g_menu.editedGender = GENDER_MALE;
-        BindMenuAvatar(Ed(EDIT_AVATAR), Working(), kAnimIdle1);
+        BindMenuAvatar(Ed(Pos().editAvatar), Working(), kAnimIdle1);
     } else if (gender && std::strcmp(gender, "FEMALE") == 0) {
-        HideControl(Ed(EDIT_FACE_HAIR));
-        HideControl(Ed(EDIT_FACE_HAIR_LABEL));
+        HideControl(Ed(Pos().editFaceHair));
+        HideControl(Ed(Pos().editFaceHairLabel));
         g_menu.editedGender = GENDER_FEMALE;
-        BindMenuAvatar(Ed(EDIT_AVATAR), Working(), kAnimIdle1);
+        BindMenuAvatar(Ed(Pos().editAvatar), Working(), kAnimIdle1);
     }
     return InitEditProfile(nullptr, nullptr);
 }
@@ -191,7 +179,7 @@ bool ChangeHairStyle(void*, const char*) {
     if (!p) return true;
     AvatarAppearance& look = p->appearance;
     int count = StyleCount(look.GetGender(), PART_HAIR);
-    float slider = SliderOf(Ed(EDIT_HAIR_STYLE));
+    float slider = SliderOf(Ed(Pos().editHairStyle));
     int style;
     if (look.GetGender() == GENDER_FEMALE)
         style = (int)((float)count * slider * 0.99f);
@@ -208,7 +196,7 @@ bool ChangeFaceHair(void*, const char*) {
     PlayerProfile* p = Working();
     if (!p) return true;
     AvatarAppearance& look = p->appearance;
-    int style = StyleFromSlider(SliderOf(Ed(EDIT_FACE_HAIR)), StyleCount(look.GetGender(), PART_FACE_HAIR));
+    int style = StyleFromSlider(SliderOf(Ed(Pos().editFaceHair)), StyleCount(look.GetGender(), PART_FACE_HAIR));
     if (style != look.GetPart(PART_FACE_HAIR)) {
         look.SetPart(style, PART_FACE_HAIR);
         PlayPartChange();
@@ -219,7 +207,7 @@ bool ChangeFaceHair(void*, const char*) {
 bool ChangeClothingStyle(void*, const char*) {
     PlayerProfile* p = Working();
     if (!p) return true;
-    int colour = (int)(10.0f * SliderOf(Ed(EDIT_CLOTHING)) * 0.99f);
+    int colour = (int)(10.0f * SliderOf(Ed(Pos().editClothing)) * 0.99f);
     if (colour != p->appearance.GetColour(PART_TORSO)) {
         p->appearance.SetColour(colour, PART_TORSO);
         PlayPartChange();
@@ -231,7 +219,7 @@ bool ToggleGlasses(void*, const char*) {
     PlayerProfile* p = Working();
     if (!p) return true;
     AvatarAppearance& look = p->appearance;
-    if (CheckOf(Ed(EDIT_GLASSES))) {
+    if (CheckOf(Ed(Pos().editGlasses))) {
         look.SetPart(0, PART_GLASSES);
         look.SetColour(0, PART_GLASSES);
     } else {
@@ -256,7 +244,7 @@ bool FinishEditPlayer(void*, const char*) {
         int character = g_menu.edited->appearance.GetCharacter();
         shown->appearance.CopyTo(g_menu.edited->appearance);
         g_menu.edited->appearance.SetCharacter(character);
-        BindMenuAvatar(Ed(EDIT_AVATAR), g_menu.edited, kAnimIdle1);
+        BindMenuAvatar(Ed(Pos().editAvatar), g_menu.edited, kAnimIdle1);
     }
     g_gameData.profiles.ReleaseEditedProfiles(2);
     return g_guiManager.ChangeWindow(g_menu.returnWindow);
@@ -266,18 +254,17 @@ bool FinishEditPlayer(void*, const char*) {
 
 namespace {
 
-enum { TRIP_INFO_PANEL = kTripInfoPanel, TRIP_ROUTE = kTripRoute, TRIP_MARKER_FIRST = kTripPin0, TRIP_PICTURE_FIRST = kTripCity0 };
-const int kTourLengthGroup = kChooseModeTour3;  // the first of the length's radio buttons
+GuiControl* CityInfoText(int c) { return MenuGroupControl(Pos().groupCityInfoTexts, c); }
 
 }  // namespace
 
 PlayerProfile* EditorWorkingProfile() { return Working(); }
-GuiControl* EditorAvatarControl() { return Ed(EDIT_AVATAR); }
+GuiControl* EditorAvatarControl() { return Ed(Pos().editAvatar); }
 void RefillAvatarEditor() { InitEditProfile(nullptr, nullptr); }
 
 bool CheckCities(void*, const char*) {
     PlayerProfile* p = CurrentPlayer();
-    int entry = RadioGroupSelected(MenuWindowControl(WND_CHOOSE_MODE, kTourLengthGroup));
+    int entry = RadioGroupSelected(MenuWindowControl(Pos().windowChooseModeWnd, Pos().chooseModeTour3));
     if (entry < 0 || entry > 2) {
         g_guiManager.OpenWindow("CITIES_ERROR");
         return false;
@@ -290,15 +277,15 @@ bool CheckCities(void*, const char*) {
 
 bool GotoRoadTrip(void*, const char*) {
     PlayerProfile* p = CurrentPlayer();
-    GuiControl* route = MenuWindowControl(WND_ROAD_TRIP, TRIP_ROUTE);
+    GuiControl* route = MenuWindowControl(Pos().windowRoadTripWnd, Pos().tripRoute);
     GuiGroup* tour = p ? g_guiManager.FindGroup(p->tourName) : nullptr;
     if (route) {
         route->childGroup = tour;
         if (tour) tour->SetFlags(GUI_FLAG_EXCLUDED, GUI_FLAGS_STATE);
     }
     for (int c = 0; c < kCityCount; ++c) {
-        GuiControl* marker = MenuWindowControl(WND_ROAD_TRIP, TRIP_MARKER_FIRST + c);
-        GuiControl* picture = MenuWindowControl(WND_ROAD_TRIP, TRIP_PICTURE_FIRST + c);
+        GuiControl* marker = MenuWindowControl(Pos().windowRoadTripWnd, Pos().tripPin0 + c);
+        GuiControl* picture = MenuWindowControl(Pos().windowRoadTripWnd, Pos().tripCity0 + c);
         if (marker) marker->SetFlags(GUI_FLAG_EXCLUDED, GUI_FLAGS_STATE);
         if (picture) picture->SetFlags(GUI_FLAG_EXCLUDED, GUI_FLAGS_STATE);
     }
@@ -306,15 +293,15 @@ bool GotoRoadTrip(void*, const char*) {
     for (int k = 0; k < length; ++k) {
         int city = p->GetTourCity(k);
         if (city < 0 || city >= kCityCount) continue;
-        GuiControl* marker = MenuWindowControl(WND_ROAD_TRIP, TRIP_MARKER_FIRST + city);
-        GuiControl* picture = MenuWindowControl(WND_ROAD_TRIP, TRIP_PICTURE_FIRST + city);
+        GuiControl* marker = MenuWindowControl(Pos().windowRoadTripWnd, Pos().tripPin0 + city);
+        GuiControl* picture = MenuWindowControl(Pos().windowRoadTripWnd, Pos().tripCity0 + city);
         if (marker) marker->ClearFlags(GUI_FLAG_EXCLUDED, GUI_FLAGS_STATE);
         if (picture) picture->ClearFlags(GUI_FLAG_EXCLUDED, GUI_FLAGS_STATE);
         if (tour && k < p->currentLeg && k < tour->controlCount)
             tour->controls[k]->ClearFlags(GUI_FLAG_EXCLUDED, GUI_FLAGS_STATE);
         if (PictureControl* pc = dynamic_cast<PictureControl*>(picture)) pc->SetMode(k == p->currentLeg ? 2 : 0);
     }
-    HideControl(MenuWindowControl(WND_ROAD_TRIP, TRIP_INFO_PANEL));
+    HideControl(MenuWindowControl(Pos().windowRoadTripWnd, Pos().tripInfoPanel));
     return true;
 }
 
@@ -322,8 +309,8 @@ bool OpenCityInfo(void*, const char* argument) {
     PlayerProfile* p = CurrentPlayer();
     int n = argument ? std::atoi(argument) : 0;
     if (!p || n < 1 || n > kCityCount) return true;
-    GuiControl* panel = MenuWindowControl(WND_ROAD_TRIP, TRIP_INFO_PANEL);
-    GuiControl* picture = MenuWindowControl(WND_ROAD_TRIP, TRIP_PICTURE_FIRST + n - 1);
+    GuiControl* panel = MenuWindowControl(Pos().windowRoadTripWnd, Pos().tripInfoPanel);
+    GuiControl* picture = MenuWindowControl(Pos().windowRoadTripWnd, Pos().tripCity0 + n - 1);
     if (panel && picture) {
         const Vector3& shift = g_gameData.config.cityInfoPos[n - 1];
         panel->SetPosition(picture->position.x + shift.x, picture->position.y + shift.y, picture->position.z + shift.z);
@@ -331,21 +318,21 @@ bool OpenCityInfo(void*, const char* argument) {
     ShowControl(panel);
     TextBlock* names = g_fontManager.GetText("CITY_NAME");
     const char* name = names ? names->Line((unsigned)(n - 1)) : nullptr;
-    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, kCityInfoName), "%s", name ? name : "");
+    SetTextOf(CityInfoText(Pos().cityInfoName), "%s", name ? name : "");
     const int* record = p->cityStats[n - 1];
-    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, kCityInfoPlayed), "%i", record[0]);
-    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, kCityInfoWinnings), "$%s", FormatMoney(record[1]));
-    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, kCityInfoRounds), "%i", record[2]);
-    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, kCityInfoWins), "%i", record[3]);
+    SetTextOf(CityInfoText(Pos().cityInfoPlayed), "%i", record[0]);
+    SetTextOf(CityInfoText(Pos().cityInfoWinnings), "$%s", FormatMoney(record[1]));
+    SetTextOf(CityInfoText(Pos().cityInfoRounds), "%i", record[2]);
+    SetTextOf(CityInfoText(Pos().cityInfoWins), "%i", record[3]);
     int seconds = record[4] > 0 ? record[4] : 0;
-    SetTextOf(MenuGroupControl(GRP_CITY_INFO_TEXTS, kCityInfoTime), "%02i:%02i:%02i", seconds / 3600, seconds / 60 % 60,
+    SetTextOf(CityInfoText(Pos().cityInfoTime), "%02i:%02i:%02i", seconds / 3600, seconds / 60 % 60,
               seconds % 60);
     g_guiManager.OpenWindow("CITY_INFO");
     return true;
 }
 
 bool CloseCityInfo(void*, const char*) {
-    HideControl(MenuWindowControl(WND_ROAD_TRIP, TRIP_INFO_PANEL));
+    HideControl(MenuWindowControl(Pos().windowRoadTripWnd, Pos().tripInfoPanel));
     return true;
 }
 
@@ -353,20 +340,10 @@ bool CloseCityInfo(void*, const char*) {
 
 namespace {
 
-enum {
-    GROUP_NAME_FIRST = kGroupPlayRedName,  // red, yellow, blue
-    GROUP_RED_AVATAR = kGroupPlayRedAvatar,
-    GROUP_YELLOW_CHOSEN = kGroupPlayYellowChosen,
-    GROUP_YELLOW_EMPTY = kGroupPlayYellowEmpty,
-    GROUP_YELLOW_AVATAR = kGroupPlayYellowAvatar,
-    GROUP_BLUE_CHOSEN = kGroupPlayBlueChosen,
-    GROUP_BLUE_EMPTY = kGroupPlayBlueEmpty,
-    GROUP_BLUE_AVATAR = kGroupPlayBlueAvatar,
-    GROUP_NEW_PLAYER = kGroupPlayNewPlayer
-};
-enum { DROP_FRAME_FIRST = kDropFrame1, DROP_ENTRY_FIRST = kDropEntry1, DROP_ENTRY_COUNT = 9, DROP_LIST = kDropList };
+enum { DROP_ENTRY_COUNT = 9 };
 
-GuiControl* Gp(int c) { return MenuWindowControl(WND_GROUP_PLAY, c); }
+GuiControl* Gp(int c) { return MenuWindowControl(Pos().windowGroupPlayWnd, c); }
+GuiControl* DropdownControl(void* sender, int c) { return ControlOf(sender, Pos().windowGroupPlayDropdown, c); }
 
 PlayerProfile* Opponent(PlayerProfile* p, int slot) {
     OpponentSlot* o = p ? p->GetOpponent(slot) : nullptr;
@@ -374,12 +351,12 @@ PlayerProfile* Opponent(PlayerProfile* p, int slot) {
 }
 
 void ShowOpponent(int slot, PlayerProfile* who) {
-    int avatar = slot == 1 ? GROUP_YELLOW_AVATAR : GROUP_BLUE_AVATAR;
-    int chosen = slot == 1 ? GROUP_YELLOW_CHOSEN : GROUP_BLUE_CHOSEN;
-    int empty = slot == 1 ? GROUP_YELLOW_EMPTY : GROUP_BLUE_EMPTY;
+    int avatar = slot == 1 ? Pos().groupPlayYellowAvatar : Pos().groupPlayBlueAvatar;
+    int chosen = slot == 1 ? Pos().groupPlayYellowChosen : Pos().groupPlayBlueChosen;
+    int empty = slot == 1 ? Pos().groupPlayYellowEmpty : Pos().groupPlayBlueEmpty;
     BindMenuAvatar(Gp(avatar), who, kAnimIdle3);
     ShowControlIf(Gp(avatar), who != nullptr);
-    SetTextOf(Gp(GROUP_NAME_FIRST + slot), "%s", who && who->GetName() ? who->GetName() : "");
+    SetTextOf(Gp(Pos().groupPlayRedName + slot), "%s", who && who->GetName() ? who->GetName() : "");
     ShowControlIf(Gp(chosen), who != nullptr);
     ShowControlIf(Gp(empty), who == nullptr);
 }
@@ -405,11 +382,11 @@ bool InitDropDown(void* sender, int slot) {
     TextBlock* lines = &s_lines[slot == 1 ? 0 : 1];
     lines->ClearLines();
     for (int i = 0; i < n; ++i) lines->AddLine(offered[i]->GetName());
-    if (TextControl* list = dynamic_cast<TextControl*>(ControlOf(sender, WND_GROUP_DROPDOWN, DROP_LIST)))
+    if (TextControl* list = dynamic_cast<TextControl*>(DropdownControl(sender, Pos().dropList)))
         list->SetTextBlock(lines);
-    for (int k = 0; k < DROP_ENTRY_COUNT; ++k) ShowControlIf(ControlOf(sender, WND_GROUP_DROPDOWN, DROP_ENTRY_FIRST + k), k < n);
+    for (int k = 0; k < DROP_ENTRY_COUNT; ++k) ShowControlIf(DropdownControl(sender, Pos().dropEntry1 + k), k < n);
     int page = n <= 3 ? 0 : n <= 6 ? 1 : 2;
-    for (int f = 0; f < 3; ++f) ShowControlIf(ControlOf(sender, WND_GROUP_DROPDOWN, DROP_FRAME_FIRST + f), f == page);
+    for (int f = 0; f < 3; ++f) ShowControlIf(DropdownControl(sender, Pos().dropFrame1 + f), f == page);
     return true;
 }
 
@@ -457,11 +434,11 @@ PlayerProfile* DrawComputerOfLevel(int level, const PlayerProfile* other) {
 
 bool InitGroupPlay(void*, const char*) {
     PlayerProfile* me = CurrentPlayer();
-    BindMenuAvatar(Gp(GROUP_RED_AVATAR), me, kAnimIdle3);
-    SetTextOf(Gp(GROUP_NAME_FIRST), "%s", me && me->GetName() ? me->GetName() : "");
+    BindMenuAvatar(Gp(Pos().groupPlayRedAvatar), me, kAnimIdle3);
+    SetTextOf(Gp(Pos().groupPlayRedName), "%s", me && me->GetName() ? me->GetName() : "");
     ShowOpponent(1, Opponent(me, 1));
     ShowOpponent(2, Opponent(me, 2));
-    ShowControlIf(Gp(GROUP_NEW_PLAYER), g_gameData.profiles.GetCount(LIST_CURRENT) < 10);
+    ShowControlIf(Gp(Pos().groupPlayNewPlayer), g_gameData.profiles.GetCount(LIST_CURRENT) < 10);
     return true;
 }
 
@@ -475,13 +452,13 @@ bool SelectBluePlayer(void*, const char* argument) { return SelectOpponent(2, ar
 bool StartGame(void*, const char* mode) {
     if (g_soundSystem.IsPlaying(g_currentMusic)) g_currentMusic->Stop();
     g_currentMusic = nullptr;
-    GuiScreen* screen = g_guiManager.ScreenAt(kScreenRound);
+    GuiScreen* screen = g_guiManager.ScreenAt(Pos().screenRound);
     auto cityPiece = [screen](int first, int city) -> GuiControl* {
         int i = first + city;
-        return screen && i < screen->controlCount ? screen->controls[i] : nullptr;
+        return screen && i >= 0 && i < screen->controlCount ? screen->controls[i] : nullptr;
     };
     for (int c = 0; c < kCityCount; ++c)
-        for (int first : {kMatchCityBackdrop0, kMatchCitySign0})
+        for (int first : {Pos().matchCityBackdrop0, Pos().matchCitySign0})
             if (GuiControl* piece = cityPiece(first, c)) piece->SetFlags(GUI_FLAG_EXCLUDED, GUI_FLAGS_STATE);
     if (!mode) return true;
     if (std::strcmp(mode, "QUICK_PLAY") == 0) {
@@ -496,7 +473,7 @@ bool StartGame(void*, const char* mode) {
         int city = p ? p->GetTourCity(p->currentLeg) : -1;
         if (city >= 0 && city < kCityCount) {
             g_round.city = city;
-            for (int first : {kMatchCityBackdrop0, kMatchCitySign0})
+            for (int first : {Pos().matchCityBackdrop0, Pos().matchCitySign0})
                 if (GuiControl* piece = cityPiece(first, city)) piece->ClearFlags(GUI_FLAG_EXCLUDED, GUI_FLAGS_STATE);
         }
     } else if (std::strcmp(mode, "PUZZLE_DAY") == 0) {
@@ -508,7 +485,9 @@ bool StartGame(void*, const char* mode) {
 // ---- Puzzle of the day ---------------------------------------------------------
 
 namespace {
-enum { POTD_MONTH_FIRST = kPotdMonth1, POTD_YEAR = kPotdYear, POTD_PREVIOUS_YEAR = kPotdPreviousYear, POTD_CELL_FIRST = kPotdDay0 };
+
+GuiControl* CalendarControl(int c) { return MenuWindowControl(Pos().windowPuzzleOfTheDay, c); }
+
 }  // namespace
 
 bool SetCurrentYearMonthToPuzzle(void*, const char*) {
@@ -520,23 +499,23 @@ bool SetCurrentYearMonthToPuzzle(void*, const char*) {
 }
 
 void ShowMonth() {
-    for (int m = 0; m < 12; ++m) HideControl(MenuGroupControl(GRP_MONTH_MARKERS, m));
+    for (int m = 0; m < 12; ++m) HideControl(MenuGroupControl(Pos().groupMonthMarkers, m));
     for (int cell = 0; cell < kMonthCells; ++cell) {
-        GuiControl* picture = MenuWindowControl(WND_PUZZLE_OF_THE_DAY, POTD_CELL_FIRST + cell);
+        GuiControl* picture = CalendarControl(Pos().potdDay0 + cell);
         if (PictureControl* pc = dynamic_cast<PictureControl*>(picture)) pc->SetMode(2);
         SetControlEnabled(picture, false);
-        HideControl(MenuGroupControl(GRP_DAY_NUMBERS, cell));
-        HideControl(MenuGroupControl(GRP_DAY_TEXTS, cell));
-        HideControl(MenuGroupControl(GRP_DAY_AMOUNTS, cell));
+        HideControl(MenuGroupControl(Pos().groupDayNumbers, cell));
+        HideControl(MenuGroupControl(Pos().groupDayTexts, cell));
+        HideControl(MenuGroupControl(Pos().groupDayAmounts, cell));
     }
     int year = g_menu.calendarYear;
     int month = g_menu.calendarMonth;
     if (year < kFirstCalendarYear || month < 0 || month > 11) return;
     int first = FirstCellOfMonth(year, month);
-    if (RadioButtonControl* r = dynamic_cast<RadioButtonControl*>(MenuWindowControl(WND_PUZZLE_OF_THE_DAY, POTD_MONTH_FIRST + month)))
+    if (RadioButtonControl* r = dynamic_cast<RadioButtonControl*>(CalendarControl(Pos().potdMonth1 + month)))
         r->Select(true);
-    ShowControl(MenuGroupControl(GRP_MONTH_MARKERS, month));
-    SetTextOf(MenuWindowControl(WND_PUZZLE_OF_THE_DAY, POTD_YEAR), "%i", year);
+    ShowControl(MenuGroupControl(Pos().groupMonthMarkers, month));
+    SetTextOf(CalendarControl(Pos().potdYear), "%i", year);
 
     PlayerProfile* p = CurrentPlayer();
     GameDate today;
@@ -546,7 +525,7 @@ void ShowMonth() {
     for (int d = 0; d < days; ++d) {
         int cell = first + d;
         if (cell >= kMonthCells) break;
-        GuiControl* number = MenuGroupControl(GRP_DAY_NUMBERS, cell);
+        GuiControl* number = MenuGroupControl(Pos().groupDayNumbers, cell);
         SetTextOf(number, "%d", d + 1);
         ShowControl(number);
         int record = p ? CalendarRecordOf(*p, year, month, d) : -1;
@@ -558,15 +537,15 @@ void ShowMonth() {
             TextBlock& b = s_dayTexts[cell];
             b.ClearLines();
             b.AddLine(day.text2);
-            TextControl* text = dynamic_cast<TextControl*>(MenuGroupControl(GRP_DAY_TEXTS, cell));
+            TextControl* text = dynamic_cast<TextControl*>(MenuGroupControl(Pos().groupDayTexts, cell));
             if (text) text->SetTextBlock(&b);
             ShowControl(text);
         }
         if (DateKey(year, month, d) > todayKey) continue;
-        GuiControl* picture = MenuWindowControl(WND_PUZZLE_OF_THE_DAY, POTD_CELL_FIRST + cell);
+        GuiControl* picture = CalendarControl(Pos().potdDay0 + cell);
         PictureControl* pc = dynamic_cast<PictureControl*>(picture);
         if (IsCalendarDayPlayed(*p, record)) {
-            GuiControl* amount = MenuGroupControl(GRP_DAY_AMOUNTS, cell);
+            GuiControl* amount = MenuGroupControl(Pos().groupDayAmounts, cell);
             SetTextOf(amount, "$%s", FormatMoney(day.result));
             ShowControl(amount);
             if (pc) pc->SetMode(0);
@@ -576,7 +555,7 @@ void ShowMonth() {
             SetControlEnabled(picture, true);
         }
     }
-    ShowControlIf(MenuWindowControl(WND_PUZZLE_OF_THE_DAY, POTD_PREVIOUS_YEAR),
+    ShowControlIf(CalendarControl(Pos().potdPreviousYear),
                   !p || year > p->calendarDate.year);
 }
 
@@ -621,11 +600,11 @@ bool StartPuzzleOfTheDay(void*, const char* cell) {
 
 bool OpenDebugAI(void*, const char*) {
     PlayerProfile* p = g_menu.edited;
-    BindMenuAvatar(MenuWindowControl(WND_DEBUG_AI, kDebugAiAvatar), p, kAnimIdle1);
+    BindMenuAvatar(DebugAiControl(Pos().debugAiAvatar), p, kAnimIdle1);
     const AiParams* ai = p ? p->GetAi() : nullptr;
     for (int i = 0; i < 6; ++i)
-        SetTextOf(MenuWindowControl(WND_DEBUG_AI, kDebugAiChance1 + i), "%.0f", ai ? ai->GetChance(i) : 0.0f);
-    SetTextOf(MenuWindowControl(WND_DEBUG_AI, kDebugAiLevel), "%i", ai ? ai->GetLevel() : 0);
+        SetTextOf(DebugAiControl(Pos().debugAiChance1 + i), "%.0f", ai ? ai->GetChance(i) : 0.0f);
+    SetTextOf(DebugAiControl(Pos().debugAiLevel), "%i", ai ? ai->GetLevel() : 0);
     return true;
 }
 
@@ -633,10 +612,10 @@ bool EditAIParam(void*, const char*) {
     AiParams* ai = g_menu.edited ? g_menu.edited->GetAi() : nullptr;
     if (ai) {
         for (int i = 0; i < 6; ++i) {
-            EditControl* e = dynamic_cast<EditControl*>(MenuWindowControl(WND_DEBUG_AI, kDebugAiChance1 + i));
+            EditControl* e = dynamic_cast<EditControl*>(DebugAiControl(Pos().debugAiChance1 + i));
             if (e) ai->SetChance(i, (float)std::atof(e->text));
         }
-        EditControl* level = dynamic_cast<EditControl*>(MenuWindowControl(WND_DEBUG_AI, kDebugAiLevel));
+        EditControl* level = dynamic_cast<EditControl*>(DebugAiControl(Pos().debugAiLevel));
         if (level) {
             int v = std::atoi(level->text);
             ai->SetLevel(v < AI_EASY ? AI_EASY : v > AI_HARD ? AI_HARD : v);

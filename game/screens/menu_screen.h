@@ -1,45 +1,14 @@
 // What the menu callbacks share: the positions of the menu windows' controls
-// (as content/gui/bindings.xml fixes them), null-safe access to them, and
+// (from the running edition's table, Pos()), null-safe access to them, and
 // the menu's own state.
 #pragma once
 #include "board.h"
-#include "gui_bindings.h"
+#include "control_binding.h"
 #include "gui_control.h"
 
 class PlayerProfile;
 class RadioButtonControl;
 class TextControl;
-
-// Windows and groups of the menus, by position in the document.
-enum MenuWindow {
-    WND_INGAME_OPTIONS = kWindowIngameOptions,
-    WND_ENTER_NAME = kWindowEnterName,
-    WND_MAIN_MENU = kWindowMainMenu,
-    WND_OPTIONS = kWindowOptions,
-    WND_HIGH_SCORES = kWindowHighScores,
-    WND_TROPHIES = kWindowTrophyWnd,
-    WND_PROFILES = kWindowPlayerProfilesPopup,
-    WND_EDIT_PROFILE = kWindowEditProfile,
-    WND_GROUP_PLAY = kWindowGroupPlayWnd,
-    WND_GROUP_DROPDOWN = kWindowGroupPlayDropdown,
-    WND_CHOOSE_TURNS = kWindowChooseTurnsWnd,
-    WND_CHOOSE_MODE = kWindowChooseModeWnd,
-    WND_PUZZLE_OF_THE_DAY = kWindowPuzzleOfTheDay,
-    WND_ROAD_TRIP = kWindowRoadTripWnd,
-    WND_INSTRUCTIONS = kWindowInstructions,
-    WND_CREDITS = kWindowCredits,
-    WND_DEBUG_AI = kWindowDebugAi
-};
-
-enum MenuGroup {
-    GRP_PROFILE_AVATARS = kGroupProfileAvatars,
-    GRP_PROFILE_NAMES = kGroupProfileNames,
-    GRP_DAY_NUMBERS = kGroupDayNumbers,
-    GRP_DAY_TEXTS = kGroupDayTexts,
-    GRP_DAY_AMOUNTS = kGroupDayAmounts,
-    GRP_MONTH_MARKERS = kGroupMonthMarkers,
-    GRP_CITY_INFO_TEXTS = kGroupCityInfoTexts
-};
 
 // Control c of window w or group g; null when the document lacks it.
 GuiControl* MenuWindowControl(int window, int control);

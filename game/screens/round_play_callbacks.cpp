@@ -446,8 +446,9 @@ bool EndShowSolution(void*, const char*) {
     if (rc.roundType == ROUND_JACKPOT && rc.jackpotState == WEDGE_TAKEN) {
         char amount[32];
         std::snprintf(amount, sizeof(amount), "%s", FormatMoney(rc.jackpotAmount));
-        TextControl::SetText(g_bound.WindowAs<TextControl>(kWindowWinRoundJackpot, kJackpotWinAmount), "$%s", amount);
-        TextControl::SetText(g_bound.WindowAs<TextControl>(kWindowWinRoundJackpot, kJackpotWinTotal), "$%s",
+        TextControl::SetText(g_bound.WindowAs<TextControl>(Pos().windowWinRoundJackpot, Pos().jackpotWinAmount), "$%s",
+                             amount);
+        TextControl::SetText(g_bound.WindowAs<TextControl>(Pos().windowWinRoundJackpot, Pos().jackpotWinTotal), "$%s",
                              FormatMoney(rc.current->matchTotal));
         rc.OpenWindow("WIN_ROUND_JACKPOT");
     } else if (rc.AreOpponentsComputer()) {
@@ -659,7 +660,7 @@ bool SetBonusMoney(void*, const char*) {
         PlayBonusWinCrowd();
     else
         PlayBonusLossCrowd();
-    TextControl::SetText(g_bound.WindowAs<TextControl>(kWindowBonusShowMoney, kBonusWinAmount), "$%s",
+    TextControl::SetText(g_bound.WindowAs<TextControl>(Pos().windowBonusShowMoney, Pos().bonusWinAmount), "$%s",
                          FormatMoney(rc.wedgeValue));
     return true;
 }

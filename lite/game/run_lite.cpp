@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include "edition_entry.h"
+#include "lite_binding.h"
 #include "lite_factory.h"
 #include "lite_game_data.h"
+#include "lite_gui_bindings.h"
 
 const char kLiteSettingsFile[] = "Quorvane Lite.set";
 const char kLiteGameFile[] = "Quorvane Lite.gam";
@@ -20,6 +22,8 @@ extern "C" int __stdcall RunGame(HINSTANCE instance, HINSTANCE, const char* data
     lite.passVerticalSync = false;
     lite.registerCallbacks = RegisterLiteCallbacks;
     lite.factory = CreateLiteGuiControl;
+    lite.positions = &LiteGui::kLiteGuiPositions;
+    lite.bindControls = BindLiteGameControls;
     lite.start = StartLiteGameData;
     lite.shutdown = ShutdownLiteGameData;
     return RunEdition(instance, dataFolder, lite);

@@ -11,6 +11,7 @@
 #include "control_factory.h"
 #include "control_wheel.h"
 #include "game_callbacks.h"
+#include "gui_bindings.h"
 #include "game_test_util.h"
 #include "gui_test_util.h"
 #include "match_callbacks.h"

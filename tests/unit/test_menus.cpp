@@ -186,6 +186,7 @@ protected:
         g_gameData.profiles.Clear(LIST_COMPUTERS);
         for (PlayerProfile*& e : g_menu.listEntries) e = nullptr;
         g_menu = MenuState();
+        UsePositions(FullEditionPositions());
         GuiTest::TearDown();
     }
 
@@ -373,6 +374,49 @@ TEST_F(MenuTest, HighScoreTabsFillNameDateAndAmountColumns) {
     r.Find("InitHighscore")(nullptr, "3");  // group play: nothing yet
     EXPECT_EQ("", lines("AMOUNTS"));
     EXPECT_TRUE(Control("HIGH_SCORES.MONEY")->HasFlags(GUI_FLAG_HIDDEN));
+}
+
+// Another edition's document lays the same windows out its own way: the
+// handlers fill the positions of the running table and never the full
+// edition's.
+TEST_F(MenuTest, HandlersFillTheRunningEditionsPositionsOnly) {
+    const std::string full = "<window name=\"MAIN_MENU\">" + C("static", "BOARD") + C("static", "DIVIDER") +
+                             C("text", "AVATAR") + C("text", "PLAYER_NAME") + "</window>";
+    std::string fullScores = "<window name=\"HIGH_SCORES\">";
+    for (int i = 0; i < 18; ++i) fullScores += C("text", "T" + std::to_string(i));
+    fullScores += "</window>";
+    ASSERT_TRUE(Load(Document({{2, "<window name=\"MAIN_MENU_2D\">" + C("text", "NAME") + "</window>"},
+                               {3, "<window name=\"SCORES_2D\">" + C("text", "AMOUNTS") + C("text", "NAMES") + "</window>"},
+                               {28, full},
+                               {30, fullScores}})))
+        << Error();
+    GuiPositions other = FullEditionPositions();
+    other.windowMainMenu = 2;
+    other.mainMenuAvatar = kNoPosition;
+    other.mainMenuPlayerName = 0;
+    other.windowHighScores = 3;
+    other.highScoresTab1 = other.highScoresBestAvatar = other.highScoresBestName = kNoPosition;
+    other.highScoresBestDate = other.highScoresBestMoney = other.highScoresDates = kNoPosition;
+    other.highScoresAmounts = 0;
+    other.highScoresNames = 1;
+    UsePositions(other);
+    PlayerProfile* a = Human("Ann");
+    g_gameData.profiles.Add(a, LIST_HUMANS);
+    g_gameData.currentProfile = a;
+    g_gameData.highScores.GetTable(MODE_QUICK_PLAY)[0] = {12345, {4, 5, 2026}, 0, KIND_HUMAN};
+    auto text = [&](const char* path) {
+        TextControl* t = static_cast<TextControl*>(Control(path));
+        return t && t->block && t->block->LineCount() && t->block->Line(0) ? std::string(t->block->Line(0)) : "";
+    };
+    CallbackRegistry& r = g_guiManager.GetCallbacks();
+    r.Find("InitMainMenuWnd")(nullptr, nullptr);
+    r.Find("InitHighscore")(nullptr, "0");
+    UsePositions(FullEditionPositions());
+    EXPECT_EQ("Ann", text("MAIN_MENU_2D.NAME"));
+    EXPECT_EQ("Ann", text("SCORES_2D.NAMES"));
+    EXPECT_EQ("12,345", text("SCORES_2D.AMOUNTS"));
+    EXPECT_EQ("", text("MAIN_MENU.PLAYER_NAME"));
+    for (int i = 0; i < 18; ++i) EXPECT_EQ("", text(("HIGH_SCORES.T" + std::to_string(i)).c_str())) << i;
 }
 
 TEST_F(MenuTest, RoadTripNeedsALengthAndShowsOnlyTheTourOnTheMap) {

@@ -1,18 +1,31 @@
-// qvgui: assembles the "GUI" document from its sources and checks it against
-// the table of bound positions.
+// qvgui: assembles an edition's "GUI" document from its sources and checks it
+// against the edition's table of bound positions.
 //
 //   qvgui --src <content/gui> --bindings <bindings.xml> --out <generated content>
-//         --header <gui_bindings.h>
+//         --header <gui_bindings.h> [--positions <gui_positions.h>]
+//         [--shared <the full edition's bindings.xml>] [--namespace NAME]
+//         [--instance NAME] [--name <document file name>] [--extra-kinds a,b]
 //
 // The game code reaches its screens, windows, groups and a few controls by
 // position (the k-th screen, the n-th control of it). bindings.xml is the one
-// table of those positions: this tool writes it out as a C++ header for the
-// code, and refuses a document in which a bound position holds anything else
-// than the table says (name, control kind, number of controls).
+// table of those positions for a document: this tool writes it out as a C++
+// header, and refuses a document in which a bound position holds anything
+// else than the table says (name, control kind, number of controls).
+//
+// The code shared by the editions never uses those constants directly: it
+// reads the running edition's GuiPositions, a struct with one field per
+// constant of the shared (full edition's) table, which --positions writes.
+// Every edition's header holds one instance of it (--instance): a field takes
+// the edition's own constant of the same name, or kNoPosition where the
+// edition's table does not name it. An edition's table may only use a shared
+// name for the same sort of position (a control's constant inside the
+// container that carries the shared container constant); its own names
+// begin with "kLite".
 //
 // Sources: <src>/gui.xml is the document; an element <include path="x.xml"/>
 // among its containers is replaced by the children of x.xml's root element.
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <set>
 #include <string>
@@ -174,8 +187,61 @@ std::vector<BoundContainer> ReadBindings(const std::string& path) {
     return out;
 }
 
+// The sort of position a constant names: "screen", "window", "group", or
+// "control" with the constant of its container.
+struct NamedPosition {
+    std::string sort, container;
+    int index = 0;
+};
+
+// Every constant of a table in table order (containers before their controls).
+std::vector<std::pair<std::string, NamedPosition>> Constants(const std::vector<BoundContainer>& table) {
+    std::vector<std::pair<std::string, NamedPosition>> out;
+    for (const BoundContainer& c : table) {
+        if (!c.constant.empty()) out.push_back({c.constant, NamedPosition{c.kind, std::string(), c.index}});
+        for (const BoundControl& k : c.named)
+            if (!k.constant.empty()) out.push_back({k.constant, NamedPosition{"control", c.constant, k.index}});
+    }
+    return out;
+}
+
+// An edition's table against the shared one: a shared name keeps its sort,
+// and a control's stays inside the container of the shared container name.
+void CheckAgainstShared(const std::vector<BoundContainer>& table, const std::vector<BoundContainer>& shared,
+                        const std::string& path) {
+    std::map<std::string, NamedPosition> known;
+    for (const auto& n : Constants(shared)) known[n.first] = n.second;
+    for (const auto& n : Constants(table)) {
+        auto it = known.find(n.first);
+        if (it == known.end()) {
+            if (n.first.compare(0, 5, "kLite") != 0)
+                Fail(path + ": " + n.first + " names no position of the shared table (the edition's own constants begin with kLite)");
+            continue;
+        }
+        const NamedPosition& want = it->second;
+        if (want.sort != n.second.sort)
+            Fail(path + ": " + n.first + " names a " + want.sort + " in the shared table, here a " + n.second.sort);
+        if (want.sort == "control" && want.container != n.second.container)
+            Fail(path + ": " + n.first + " is a control of " + (want.container.empty() ? "an unnamed container" : want.container) +
+                 " in the shared table, here of " + (n.second.container.empty() ? "an unnamed container" : n.second.container));
+    }
+}
+
+// kScreenRound -> screenRound: the field of GuiPositions for a constant.
+std::string FieldName(const std::string& constant) {
+    std::string f = constant.size() > 1 && constant[0] == 'k' ? constant.substr(1) : constant;
+    if (!f.empty() && f[0] >= 'A' && f[0] <= 'Z') f[0] = (char)(f[0] - 'A' + 'a');
+    return f;
+}
+
+// The path from "content/" on, for the header's first line.
+std::string ShownPath(const std::string& path) {
+    size_t at = path.rfind("content/");
+    return at == std::string::npos ? path : path.substr(at);
+}
+
 // Every element the factories make.
-const std::set<std::string> kControlKinds = {
+std::set<std::string> kControlKinds = {
     "static", "button", "edit", "text", "slider", "scroll", "check", "link", "key", "fps",
     "timer", "list", "group", "clone", "radiobut", "sound_trigger", "power_meter", "gui_letter",
     "picture", "animation", "trophy", "multielems", "newspin", "statusbar", "ai", "newpanel",
@@ -230,11 +296,21 @@ void Validate(const XmlElement& doc, const std::vector<BoundContainer>& bindings
     }
 }
 
-std::string Header(const std::vector<BoundContainer>& bindings) {
+struct HeaderOptions {
+    std::string source;     // the table, as shown in the first line
+    std::string space;      // a namespace for the constants, or none
+    std::string instance;   // the GuiPositions instance, or none
+    const std::vector<BoundContainer>* shared = nullptr;
+};
+
+std::string Header(const std::vector<BoundContainer>& bindings, const HeaderOptions& o) {
     std::string h =
-        "// Made by qvgui from content/gui/bindings.xml; edit that table, not this file.\n"
+        "// Made by qvgui from " + o.source + "; edit that table, not this file.\n"
         "// Positions of the containers and controls the game code binds.\n"
-        "#pragma once\n\n";
+        "#pragma once\n";
+    if (!o.instance.empty()) h += "#include \"gui_positions.h\"\n";
+    h += "\n";
+    if (!o.space.empty()) h += "namespace " + o.space + " {\n\n";
     const char* kinds[] = {"screen", "window", "group"};
     for (const char* kind : kinds) {
         int most = -1;
@@ -276,27 +352,89 @@ std::string Header(const std::vector<BoundContainer>& bindings) {
         if (most < 0) h += "nullptr";
         h += "};\n\n";
     }
+    if (!o.instance.empty()) {
+        std::map<std::string, int> own;
+        for (const auto& n : Constants(bindings)) own[n.first] = n.second.index;
+        h += "// This table for the code the editions share (gui_positions.h).\n";
+        h += "const GuiPositions " + o.instance + " = {\n";
+        h += "    kBoundScreenCount, kBoundScreenControls, kBoundWindowCount, kBoundWindowControls,\n";
+        h += "    kBoundGroupCount, kBoundGroupControls,\n";
+        for (const auto& n : Constants(*o.shared)) {
+            auto it = own.find(n.first);
+            h += "    " + (it == own.end() ? std::string("kNoPosition") : std::to_string(it->second)) + ",  // " +
+                 FieldName(n.first) + "\n";
+        }
+        h += "};\n\n";
+    }
+    if (!o.space.empty()) h += "}  // namespace " + o.space + "\n";
+    return h;
+}
+
+// The struct of named positions that the shared code reads, one field per
+// constant of the shared table.
+std::string PositionsHeader(const std::vector<BoundContainer>& shared, const std::string& source) {
+    std::string h =
+        "// Made by qvgui from " + source + "; edit that table, not this file.\n"
+        "// The positions the code shared by the editions binds, one field per\n"
+        "// constant of that table; each edition's bindings header holds the\n"
+        "// instance for its own document.\n"
+        "#pragma once\n\n"
+        "// A position the edition's document does not hold: far enough below 0\n"
+        "// that a base plus a seat or entry offset stays outside every container.\n"
+        "const int kNoPosition = -1000000;\n\n"
+        "struct GuiPositions {\n"
+        "    int screenCount;            // how many screens the code binds\n"
+        "    const int* screenControls;  // the leading controls it keeps of each\n"
+        "    int windowCount;\n"
+        "    const int* windowControls;\n"
+        "    int groupCount;\n"
+        "    const int* groupControls;\n";
+    for (const auto& n : Constants(shared)) {
+        std::string what = n.second.sort == "control" ? "a control of " + FieldName(n.second.container)
+                                                      : "a " + n.second.sort;
+        h += "    int " + FieldName(n.first) + ";  // " + what + "\n";
+    }
+    h += "};\n";
     return h;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string src, bindingsPath, out, header;
+    std::string src, bindingsPath, out, header, positions, sharedPath, space, instance, name = "gui.xml", kinds;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string a = argv[i];
         if (a == "--src") src = argv[i + 1];
         else if (a == "--bindings") bindingsPath = argv[i + 1];
         else if (a == "--out") out = argv[i + 1];
         else if (a == "--header") header = argv[i + 1];
+        else if (a == "--positions") positions = argv[i + 1];
+        else if (a == "--shared") sharedPath = argv[i + 1];
+        else if (a == "--namespace") space = argv[i + 1];
+        else if (a == "--instance") instance = argv[i + 1];
+        else if (a == "--name") name = argv[i + 1];
+        else if (a == "--extra-kinds") kinds = argv[i + 1];
         else src.clear(), i = argc;
     }
-    if (src.empty() || bindingsPath.empty() || out.empty() || header.empty()) {
-        std::fprintf(stderr, "usage: qvgui --src DIR --bindings FILE --out DIR --header FILE\n");
+    if (src.empty() || bindingsPath.empty() || out.empty() || header.empty() || name.empty()) {
+        std::fprintf(stderr,
+                     "usage: qvgui --src DIR --bindings FILE --out DIR --header FILE [--positions FILE]\n"
+                     "             [--shared FILE] [--namespace NAME] [--instance NAME] [--name FILE]\n"
+                     "             [--extra-kinds KIND,KIND]\n");
         return 2;
+    }
+    for (size_t at = 0; at < kinds.size();) {
+        size_t comma = kinds.find(',', at);
+        if (comma == std::string::npos) comma = kinds.size();
+        if (comma > at) kControlKinds.insert(kinds.substr(at, comma - at));
+        at = comma + 1;
     }
     try {
         std::vector<BoundContainer> bindings = ReadBindings(bindingsPath);
+        std::vector<BoundContainer> shared = sharedPath.empty() ? bindings : ReadBindings(sharedPath);
+        if (!sharedPath.empty()) CheckAgainstShared(bindings, shared, bindingsPath);
+        if (!space.empty() && !IsIdentifier(space)) Fail("bad namespace " + space);
+        if (!instance.empty() && !IsIdentifier(instance)) Fail("bad instance name " + instance);
         std::string top = src + "/gui.xml";
         std::string text = ReadText(top);
         std::string expanded = Expand(text, src, 0);
@@ -305,12 +443,20 @@ int main(int argc, char** argv) {
         if (!ParseXml(expanded, doc, error)) Fail("assembled GUI document: " + error);
         Validate(doc, bindings, top);
         if (!MakeDirs(out + "/gui")) Fail("cannot make " + out + "/gui");
-        if (!WriteFileIfChanged(out + "/gui/gui.xml", expanded)) Fail("cannot write the GUI document");
+        if (!WriteFileIfChanged(out + "/gui/" + name, expanded)) Fail("cannot write the GUI document");
         std::string fragment =
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<manifest>\n  <group path=\"gui/\">\n"
-            "    <file label=\"GUI\" path=\"gui.xml\"/>\n  </group>\n</manifest>\n";
+            "    <file label=\"GUI\" path=\"" + name + "\"/>\n  </group>\n</manifest>\n";
         if (!WriteFileIfChanged(out + "/gui_document.xml", fragment)) Fail("cannot write the manifest fragment");
-        if (!WriteFileIfChanged(header, Header(bindings))) Fail("cannot write " + header);
+        HeaderOptions options;
+        options.source = ShownPath(bindingsPath);
+        options.space = space;
+        options.instance = instance;
+        options.shared = &shared;
+        if (!WriteFileIfChanged(header, Header(bindings, options))) Fail("cannot write " + header);
+        if (!positions.empty() &&
+            !WriteFileIfChanged(positions, PositionsHeader(shared, ShownPath(sharedPath.empty() ? bindingsPath : sharedPath))))
+            Fail("cannot write " + positions);
     } catch (const Failure& f) {
         std::fprintf(stderr, "qvgui: %s\n", f.text.c_str());
         return 1;

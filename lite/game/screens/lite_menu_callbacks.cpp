@@ -15,53 +15,53 @@
 
 namespace {
 
-GuiControl* Opt(int c) { return MenuWindowControl(WND_OPTIONS, c); }
+GuiControl* Opt(int c) { return MenuWindowControl(Pos().windowOptions, c); }
 
 // The controls only full screen offers: the refresh rate (slider, text,
 // label) and the colour depth (check, label).
 void ShowFullScreenOnly(bool fullScreen) {
-    ShowControlIf(Opt(kOptionsRefresh), fullScreen);
-    ShowControlIf(Opt(kOptionsRefreshText), fullScreen);
-    ShowControlIf(Opt(kOptionsRefreshLabel), fullScreen);
-    ShowControlIf(Opt(kOptionsHighQuality), fullScreen);
-    ShowControlIf(Opt(kOptionsHighQualityLabel), fullScreen);
+    ShowControlIf(Opt(Pos().optionsRefresh), fullScreen);
+    ShowControlIf(Opt(Pos().optionsRefreshText), fullScreen);
+    ShowControlIf(Opt(Pos().optionsRefreshLabel), fullScreen);
+    ShowControlIf(Opt(Pos().optionsHighQuality), fullScreen);
+    ShowControlIf(Opt(Pos().optionsHighQualityLabel), fullScreen);
 }
 
 }  // namespace
 
 void RefreshOptionControls() {
     const Settings& s = g_gameData.settings;
-    ShowControl(Opt(kOptionsApply));
-    const bool fullScreen = CheckOf(Opt(kOptionsFullScreen));
+    ShowControl(Opt(Pos().optionsApply));
+    const bool fullScreen = CheckOf(Opt(Pos().optionsFullScreen));
     bool same = fullScreen == (s.Get(SETTING_FULL_SCREEN) != 0.0f);
     if (same && fullScreen) {
         // RefreshIndex keeps the slider's index within the four rates.
-        const int rate = RefreshAt(RefreshIndex(SliderOf(Opt(kOptionsRefresh))));
+        const int rate = RefreshAt(RefreshIndex(SliderOf(Opt(Pos().optionsRefresh))));
         same = (float)rate == s.Get(SETTING_REFRESH_RATE) &&
-               CheckOf(Opt(kOptionsHighQuality)) == (s.Get(SETTING_BITS_PER_PIXEL) == 32.0f);
+               CheckOf(Opt(Pos().optionsHighQuality)) == (s.Get(SETTING_BITS_PER_PIXEL) == 32.0f);
     }
-    if (same) HideControl(Opt(kOptionsApply));
+    if (same) HideControl(Opt(Pos().optionsApply));
 }
 
 bool LiteInitOptions(void*, const char*) {
     const Settings& s = g_gameData.settings;
-    SetSliderOf(Opt(kOptionsSound), s.Get(SETTING_SOUND_VOLUME));
-    SetSliderOf(Opt(kOptionsMusic), s.Get(SETTING_MUSIC_VOLUME));
+    SetSliderOf(Opt(Pos().optionsSound), s.Get(SETTING_SOUND_VOLUME));
+    SetSliderOf(Opt(Pos().optionsMusic), s.Get(SETTING_MUSIC_VOLUME));
     const bool fullScreen = s.Get(SETTING_FULL_SCREEN) != 0.0f;
-    SetCheckOf(Opt(kOptionsFullScreen), fullScreen);
-    SetCheckOf(Opt(kOptionsHighQuality), s.Get(SETTING_BITS_PER_PIXEL) == 32.0f);
-    SetSliderOf(Opt(kOptionsRefresh), s.Get(SETTING_VIDEO_OPTION_2));
-    SetTextOf(Opt(kOptionsRefreshText), "{%0.f Hz}", s.Get(SETTING_REFRESH_RATE));
+    SetCheckOf(Opt(Pos().optionsFullScreen), fullScreen);
+    SetCheckOf(Opt(Pos().optionsHighQuality), s.Get(SETTING_BITS_PER_PIXEL) == 32.0f);
+    SetSliderOf(Opt(Pos().optionsRefresh), s.Get(SETTING_VIDEO_OPTION_2));
+    SetTextOf(Opt(Pos().optionsRefreshText), "{%0.f Hz}", s.Get(SETTING_REFRESH_RATE));
     ShowFullScreenOnly(fullScreen);
     // Nothing to apply yet; the 2D screen has no vertical sync to offer.
-    HideControl(Opt(kOptionsApply));
-    HideControl(Opt(kOptionsVSync));
-    HideControl(Opt(kOptionsVSyncLabel));
+    HideControl(Opt(Pos().optionsApply));
+    HideControl(Opt(Pos().optionsVSync));
+    HideControl(Opt(Pos().optionsVSyncLabel));
     return true;
 }
 
 bool LiteToggleFullscreenWindowed(void*, const char*) {
-    ShowFullScreenOnly(CheckOf(Opt(kOptionsFullScreen)));
+    ShowFullScreenOnly(CheckOf(Opt(Pos().optionsFullScreen)));
     RefreshOptionControls();
     return true;
 }
@@ -72,7 +72,7 @@ bool LiteToggleHighQuality(void*, const char*) {
 }
 
 bool LiteModifyRefreshRate(void*, const char*) {
-    SetTextOf(Opt(kOptionsRefreshText), "{%i Hz}", RefreshAt(RefreshIndex(SliderOf(Opt(kOptionsRefresh)))));
+    SetTextOf(Opt(Pos().optionsRefreshText), "{%i Hz}", RefreshAt(RefreshIndex(SliderOf(Opt(Pos().optionsRefresh)))));
     RefreshOptionControls();
     return true;
 }
@@ -82,10 +82,10 @@ bool LiteApplyVideo(void*, const char*) {
     const Settings& s = g_gameData.settings;
     Settings trial;
     trial.CopyFrom(s);
-    const bool fullScreen = CheckOf(Opt(kOptionsFullScreen));
-    const float refreshSlider = SliderOf(Opt(kOptionsRefresh));
+    const bool fullScreen = CheckOf(Opt(Pos().optionsFullScreen));
+    const float refreshSlider = SliderOf(Opt(Pos().optionsRefresh));
     trial.Set(SETTING_FULL_SCREEN, fullScreen ? 1.0f : 0.0f);
-    trial.Set(SETTING_BITS_PER_PIXEL, CheckOf(Opt(kOptionsHighQuality)) ? 32.0f : 16.0f);
+    trial.Set(SETTING_BITS_PER_PIXEL, CheckOf(Opt(Pos().optionsHighQuality)) ? 32.0f : 16.0f);
     trial.Set(SETTING_REFRESH_RATE, (float)RefreshAt(RefreshIndex(refreshSlider)));
     if (!g_gameData.ApplyDisplayMode(trial)) {
         g_guiManager.OpenWindow("VIDEO_ERROR");
@@ -99,7 +99,7 @@ bool LiteApplyVideo(void*, const char*) {
         kept.Set(SETTING_REFRESH_RATE, trial.Get(SETTING_REFRESH_RATE));
         kept.Set(SETTING_VIDEO_OPTION_2, refreshSlider);
     }
-    HideControl(Opt(kOptionsApply));
+    HideControl(Opt(Pos().optionsApply));
     return true;
 }
 
