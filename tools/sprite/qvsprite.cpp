@@ -10,7 +10,9 @@
 // <pack> (under <in>/models/) and <image> (under <in>/images/, PNG or JPEG)
 // are a model pack and the image it is drawn with; "aspect" stretches x
 // only, as the GUI's attribute of that name does; "as" names the pack
-// written (and its sheet), so that one pack can be baked at several sizes. For each, the tool writes
+// written (and its sheet), so that one pack can be baked at several sizes.
+// Lines that name the same sheet label share that one sheet (drawn from one
+// image): the game may swap such models on a control that keeps its sheet. For each, the tool writes
 // a pack of the same name into <out>/<group>, in which every frame mesh is
 // made of quads: a mesh of two triangles stays that quad, any other mesh
 // becomes the quad around it. Each quad's part of the image is resampled to
@@ -19,6 +21,7 @@
 // positions are scaled; parts, hit boxes (scaled), clips and keys stay as
 // they are. The fragment lists every pack and sheet as one manifest group.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <csetjmp>
 #include <initializer_list>
@@ -376,30 +379,31 @@ struct SpriteJob {
     std::string output;  // the pack written; the source's name when empty
 };
 
-// Reads the pack, lays the sheet out and writes both.
-void Bake(const SpriteJob& job, const std::string& in, const std::string& outDir, ManifestGroupWriter& group) {
+// A pack as read: its parts, clips and quads (positions scaled), the keys as they are.
+struct MeshOut {
+    std::vector<Quad> quads;
+};
+struct ClipOut {
+    std::string name;
+    unsigned frames;
+    std::vector<MeshOut> meshes;
+    std::string keys;  // copied as they are
+};
+struct PartOut {
+    std::string name;  // 64 bytes as stored
+    bool box;
+    float boxValues[6];
+    std::vector<ClipOut> clips;
+};
+
+// Reads a pack; every quad's cell goes into the sheet.
+std::vector<PartOut> ReadPack(const SpriteJob& job, const std::string& in, Sheet& sheet) {
     const std::string packPath = JoinPath(JoinPath(in, "models"), job.pack);
     std::vector<unsigned char> bytes;
     if (!ReadFileBytes(packPath, bytes) || bytes.size() < 8) Fail("cannot read " + packPath);
-    Image source = ReadImage(JoinPath(JoinPath(in, "images"), job.image));
     Reader r{bytes, bytes.size() - 4, packPath};
     r.at = r.U32();
 
-    struct MeshOut {
-        std::vector<Quad> quads;
-    };
-    struct ClipOut {
-        std::string name;
-        unsigned frames;
-        std::vector<MeshOut> meshes;
-        std::string keys;  // copied as they are
-    };
-    struct PartOut {
-        std::string name;  // 64 bytes as stored
-        bool box;
-        float boxValues[6];
-        std::vector<ClipOut> clips;
-    };
     std::vector<PartOut> parts;
     unsigned partCount = r.U32();
     std::vector<std::pair<std::string, unsigned>> entries;
@@ -407,7 +411,6 @@ void Bake(const SpriteJob& job, const std::string& in, const std::string& outDir
         std::string name = r.Bytes(64);
         entries.push_back({name, r.U32()});
     }
-    Sheet sheet;
     for (const auto& e : entries) {
         PartOut part;
         part.name = e.first;
@@ -459,16 +462,11 @@ void Bake(const SpriteJob& job, const std::string& in, const std::string& outDir
         parts.push_back(part);
     }
 
-    // The sheet: every cell resampled from its part of the image.
-    sheet.Pack();
-    Image out;
-    out.w = sheet.width;
-    out.h = sheet.height;
-    out.rgba.assign((size_t)out.w * out.h * 4, 0);
-    for (const auto& cq : sheet.order)
-        Resample(source, cq.second.u0, cq.second.v0, cq.second.u1, cq.second.v1, out, cq.first.x, cq.first.y,
-                 cq.first.w, cq.first.h);
+    return parts;
+}
 
+// The pack written for the sheet it is drawn from.
+std::vector<unsigned char> WritePack(const std::vector<PartOut>& parts, const Sheet& sheet) {
     Writer w;
     std::vector<unsigned> offsets;
     for (const PartOut& part : parts) {
@@ -483,7 +481,7 @@ void Bake(const SpriteJob& job, const std::string& in, const std::string& outDir
             for (const MeshOut& mesh : clip.meshes) {
                 std::vector<std::pair<Quad, Cell>> quads;
                 for (const Quad& q : mesh.quads) quads.push_back({q, sheet.At(q)});
-                WriteQuads(w, quads, out.w, out.h);
+                WriteQuads(w, quads, sheet.width, sheet.height);
             }
             w.Bytes(clip.keys);
         }
@@ -496,14 +494,49 @@ void Bake(const SpriteJob& job, const std::string& in, const std::string& outDir
     }
     w.U32(directory);
 
-    const std::string packName = job.output.empty() ? job.pack : job.output;
-    std::string sheetName = packName.substr(0, packName.rfind('.')) + ".png";
-    std::vector<unsigned char> png = WritePng(out);
-    if (!WriteFileIfChanged(JoinPath(outDir, packName), w.b.data(), w.b.size()) ||
-        !WriteFileIfChanged(JoinPath(outDir, sheetName), png.data(), png.size()))
-        Fail("cannot write into " + outDir);
+    return w.b;
+}
+
+// The jobs of one sheet label (one image): their packs are read, their cells
+// laid out together on the one sheet, and each pack and the sheet written.
+void Bake(const std::vector<SpriteJob>& jobs, const std::string& in, const std::string& outDir,
+          ManifestGroupWriter& group) {
+    const SpriteJob& first = jobs.front();
+    for (const SpriteJob& job : jobs)
+        if (job.image != first.image) Fail(first.sheetLabel + ": one sheet is drawn from one image");
+    Image source = ReadImage(JoinPath(JoinPath(in, "images"), first.image));
+    Sheet sheet;
+    std::vector<std::vector<PartOut>> packs;
+    for (const SpriteJob& job : jobs) packs.push_back(ReadPack(job, in, sheet));
+
+    // The sheet: every cell resampled from its part of the image.
+    sheet.Pack();
+    Image out;
+    out.w = sheet.width;
+    out.h = sheet.height;
+    out.rgba.assign((size_t)out.w * out.h * 4, 0);
+    for (const auto& cq : sheet.order)
+        Resample(source, cq.second.u0, cq.second.v0, cq.second.u1, cq.second.v1, out, cq.first.x, cq.first.y,
+                 cq.first.w, cq.first.h);
+
     std::string error;
-    if (!group.Add(job.modelLabel, packName, error) || !group.Add(job.sheetLabel, sheetName, error)) Fail(error);
+    // A sheet of one pack is named after it, a shared one after its label.
+    std::string sheetName = first.output.empty() ? first.pack : first.output;
+    sheetName = sheetName.substr(0, sheetName.rfind('.'));
+    if (jobs.size() > 1) {
+        sheetName = first.sheetLabel.compare(0, 4, "SPR_") == 0 ? first.sheetLabel.substr(4) : first.sheetLabel;
+        for (char& ch : sheetName) ch = (char)std::tolower((unsigned char)ch);
+    }
+    sheetName += ".png";
+    std::vector<unsigned char> png = WritePng(out);
+    if (!WriteFileIfChanged(JoinPath(outDir, sheetName), png.data(), png.size())) Fail("cannot write into " + outDir);
+    for (size_t k = 0; k < jobs.size(); ++k) {
+        const std::string packName = jobs[k].output.empty() ? jobs[k].pack : jobs[k].output;
+        std::vector<unsigned char> pack = WritePack(packs[k], sheet);
+        if (!WriteFileIfChanged(JoinPath(outDir, packName), pack.data(), pack.size())) Fail("cannot write into " + outDir);
+        if (!group.Add(jobs[k].modelLabel, packName, error)) Fail(error);
+    }
+    if (!group.Add(first.sheetLabel, sheetName, error)) Fail(error);
 }
 
 std::vector<SpriteJob> ReadList(const std::string& path) {
@@ -568,8 +601,17 @@ int main(int argc, char** argv) {
     try {
         if (!MakeDirs(options.outDir)) Fail("cannot make " + options.outDir);
         ManifestGroupWriter group("made by qvsprite from the full edition's art", options.group);
+        // Jobs that name the same sheet share it, in the order of their first line.
+        std::vector<std::vector<SpriteJob>> sheets;
         for (const std::string& list : options.sources)
-            for (const SpriteJob& job : ReadList(list)) Bake(job, in, options.outDir, group);
+            for (const SpriteJob& job : ReadList(list)) {
+                auto same = std::find_if(sheets.begin(), sheets.end(), [&](const std::vector<SpriteJob>& jobs) {
+                    return jobs.front().sheetLabel == job.sheetLabel;
+                });
+                if (same == sheets.end()) sheets.push_back({job});
+                else same->push_back(job);
+            }
+        for (const auto& jobs : sheets) Bake(jobs, in, options.outDir, group);
         if (!group.Write(options.manifest)) Fail("cannot write " + options.manifest);
     } catch (const Failure& f) {
         std::fprintf(stderr, "qvsprite: %s\n", f.message.c_str());
