@@ -1,5 +1,6 @@
 """The Lite edition (Quorvane-DDRAW.dll, "-directdraw"): it opens on its own
-2D main menu drawn 1:1 from its sprites, keeps its own save files apart from
+2D menu (the full edition's menu screen and main menu) drawn 1:1 from its
+sprites, keeps its own save files apart from
 the full edition's, and reports a missing manifest."""
 import io
 import os
@@ -19,6 +20,19 @@ def _lite_game(h, settings=WINDOWED_SETTINGS):
     if settings is not None:
         with open(os.path.join(h.data_dir(), LITE_SET), "wb") as f:
             f.write(pack_settings(settings))
+    return game
+
+
+def _with_player(h, game, name="Ann"):
+    """Gives the Lite a player, so that it opens on its main menu (a new
+    player's name window would dim the whole screen): the player file is
+    written by the game's own code under the full edition's name, then
+    renamed to the Lite's."""
+    data = h.data_dir()
+    expect(h.playertool(game, "human", name)[0] == 0, "playertool could not add %s" % name)
+    os.replace(os.path.join(data, "Quorvane.gam"), os.path.join(data, LITE_GAM))
+    if os.path.exists(os.path.join(data, "Quorvane.set")):
+        os.remove(os.path.join(data, "Quorvane.set"))
     return game
 
 
@@ -146,7 +160,7 @@ def _check_menu_at_depth(h, depth, tolerance, text_tolerance):
     shows where nothing covers it, within the tolerance per channel, and the
     frame-rate label reads "DDRAW FPS:" (its glyphs blended over the
     backdrop, within text_tolerance)."""
-    game = _lite_game(h)
+    game = _with_player(h, _lite_game(h))
     proc, (sw, sh, pixels) = _menu_shot(h, game)
     h.screenshot(os.path.join(h.work, "lite_menu_%d.png" % depth))
     expect((sw, sh) == (800, 600), "the window shot is %dx%d" % (sw, sh))
@@ -208,10 +222,10 @@ def check_lite_without_its_manifest_says_so(h):
 
 
 def check_lite_buttons_answer_within_their_visible_edge(h):
-    """Quit (centre 604, 504 on the 800 x 600 client): its pill's top edge is
-    17 pixels above the centre. A click 2 pixels outside it does nothing, one
-    2 pixels inside quits."""
-    game = _lite_game(h)
+    """The main menu's Quit (centre 682, 516 on the 800 x 600 client): its
+    pill's top edge is 17 pixels above the centre. A click 2 pixels outside
+    it does nothing, one 2 pixels inside quits."""
+    game = _with_player(h, _lite_game(h))
     proc = h.launch(game, ["-directdraw"])
     h.find_window()
     xid = h.wait_for(lambda: (h.x_windows() or [None])[0], 30, "the game's X window")
@@ -222,10 +236,10 @@ def check_lite_buttons_answer_within_their_visible_edge(h):
             subprocess.run(["xdotool"] + args, env=h.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             time.sleep(0.3)
 
-    click(604, 504 - 19)
+    click(682, 516 - 19)
     time.sleep(1.5)
     expect(proc.poll() is None, "a click 2 pixels above Quit ended the game")
-    click(604, 504 - 15)
+    click(682, 516 - 15)
     expect(h.wait_exit(proc, timeout=20) == 0, "the launcher did not end with 0")
 
 
@@ -252,7 +266,7 @@ def check_wedge_control_belongs_to_the_lite_only(h):
     expect(h.wait_exit(proc) == 0, "the launcher did not end with 0")
 
     game = _lite_game(h)
-    _loose_copy_with_wedge(game, "Quorvane Lite.dat", "data/lite/gui/lite_gui.xml")
+    _loose_copy_with_wedge(game, "Quorvane Lite.dat", "data/lite/gui/gui.xml")
     proc = h.launch(game, ["-directdraw"])
     h.find_window()
     h.expect_no_box("Error", seconds=3.0)

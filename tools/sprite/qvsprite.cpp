@@ -6,9 +6,13 @@
 //            [--group <path>] <list>...
 //
 // A list holds lines ('#' starts a comment):
-//   sprite <MODEL_LABEL> <pack> <image> <SHEET_LABEL> [scale <s>]
+//   sprite <MODEL_LABEL> <pack> <image> <SHEET_LABEL> [scale <s>] [aspect <a>] [as <name>]
 // <pack> (under <in>/models/) and <image> (under <in>/images/, PNG or JPEG)
-// are a model pack and the image it is drawn with. For each, the tool writes
+// are a model pack and the image it is drawn with; "aspect" stretches x
+// only, as the GUI's attribute of that name does; "as" names the pack
+// written (and its sheet), so that one pack can be baked at several sizes.
+// Lines that name the same sheet label share that one sheet (drawn from one
+// image): the game may swap such models on a control that keeps its sheet. For each, the tool writes
 // a pack of the same name into <out>/<group>, in which every frame mesh is
 // made of quads: a mesh of two triangles stays that quad, any other mesh
 // becomes the quad around it. Each quad's part of the image is resampled to
@@ -44,7 +48,9 @@
 // Each pack is read back before it is written: its clips must hold their
 // frames, each on its own cell of the sheet, or the build stops.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <initializer_list>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -162,45 +168,91 @@ struct Cell {
     int x, y, w, h;
 };
 
-// Cells of one sheet, shelf by shelf, each size and image part once.
+// Cells of one sheet, each size and image part once: collected with Add
+// while the pack is read, laid out on shelves by Pack (the tallest first,
+// at the width that gives the smallest sheet), then looked up with Cell.
 struct Sheet {
-    int width = 1024, shelfY = 0, shelfH = 0, x = 0;
-    std::map<std::tuple<int, int, long, long, long, long>, Cell> cells;
-    std::vector<std::pair<Cell, Quad>> order;
-    Cell Place(const Quad& q) {
-        int w = std::max(1, (int)std::lround((q.x1 - q.x0) * kPixelsPerUnit));
-        int h = std::max(1, (int)std::lround((q.y1 - q.y0) * kPixelsPerUnit));
-        auto key = std::make_tuple(w, h, std::lround(q.u0 * 1e5), std::lround(q.v0 * 1e5), std::lround(q.u1 * 1e5),
-                                   std::lround(q.v1 * 1e5));
-        auto found = cells.find(key);
-        if (found != cells.end()) return found->second;
-        if (w + 2 > width) width = w + 2;
-        if (x + w + 2 > width) {
-            shelfY += shelfH;
-            shelfH = 0;
-            x = 0;
-        }
-        Cell c = {x + 1, shelfY + 1, w, h};  // a pixel of clear space around each
-        x += w + 2;
-        shelfH = std::max(shelfH, h + 2);
-        cells[key] = c;
-        order.push_back({c, q});
-        return c;
+    using Key = std::tuple<int, int, long, long, long, long>;
+    int width = 1, height = 1;
+    std::map<Key, Cell> cells;
+    std::vector<std::pair<Cell, Quad>> order;  // first seen first; cells valid after Pack
+
+    static Key KeyOf(const Quad& q, int& w, int& h) {
+        w = std::max(1, (int)std::lround((q.x1 - q.x0) * kPixelsPerUnit));
+        h = std::max(1, (int)std::lround((q.y1 - q.y0) * kPixelsPerUnit));
+        return std::make_tuple(w, h, std::lround(q.u0 * 1e5), std::lround(q.v0 * 1e5), std::lround(q.u1 * 1e5),
+                               std::lround(q.v1 * 1e5));
     }
-    int Height() const { return shelfY + shelfH; }
+    void Add(const Quad& q) {
+        int w, h;
+        Key key = KeyOf(q, w, h);
+        if (cells.count(key)) return;
+        cells[key] = Cell{0, 0, w, h};
+        order.push_back({cells[key], q});
+    }
+    Cell At(const Quad& q) const {
+        int w, h;
+        return cells.at(KeyOf(q, w, h));
+    }
+    // Shelves of the given width, a pixel of clear space around each cell;
+    // returns the height and fills placed (in the order of byHeight).
+    static int Shelve(const std::vector<Cell>& byHeight, int shelfWidth, std::vector<Cell>& placed) {
+        int x = 0, y = 0, shelfH = 0;
+        placed.clear();
+        for (const Cell& c : byHeight) {
+            if (x + c.w + 2 > shelfWidth) {
+                y += shelfH;
+                shelfH = 0;
+                x = 0;
+            }
+            placed.push_back(Cell{x + 1, y + 1, c.w, c.h});
+            x += c.w + 2;
+            shelfH = std::max(shelfH, c.h + 2);
+        }
+        return y + shelfH;
+    }
+    void Pack() {
+        std::vector<size_t> idx(order.size());
+        for (size_t i = 0; i < idx.size(); ++i) idx[i] = i;
+        std::stable_sort(idx.begin(), idx.end(),
+                         [&](size_t a, size_t b) { return order[a].first.h > order[b].first.h; });
+        std::vector<Cell> byHeight;
+        int widest = 1;
+        for (size_t i : idx) {
+            byHeight.push_back(order[i].first);
+            widest = std::max(widest, order[i].first.w + 2);
+        }
+        int bestW = widest, bestH = 0;
+        long bestArea = -1;
+        std::vector<Cell> placed, best;
+        for (int w = widest; w <= std::max(widest, 2048); w += (w < 256 ? 4 : 16)) {
+            int h = Shelve(byHeight, w, placed);
+            long area = (long)w * h;
+            if (bestArea < 0 || area < bestArea) bestArea = area, bestW = w, bestH = h, best = placed;
+        }
+        width = bestW;
+        height = std::max(1, bestH);
+        for (size_t k = 0; k < idx.size(); ++k) {
+            Cell& c = order[idx[k]].first;
+            c = best[k];
+            int w, h;
+            cells[KeyOf(order[idx[k]].second, w, h)] = c;
+        }
+    }
 };
 
 // One frame mesh as quads.
 std::vector<Quad> MeshQuads(const std::vector<float>& pos, const std::vector<unsigned>& posIdx,
-                            const std::vector<float>& uv, const std::vector<unsigned>& uvIdx, float scale) {
+                            const std::vector<float>& uv, const std::vector<unsigned>& uvIdx, float scale,
+                            float aspect) {
     std::vector<Quad> quads;
     auto around = [&](size_t first, size_t count) {
         Quad q = {1e9f, 1e9f, -1e9f, -1e9f, 0, 1e9f, 1e9f, -1e9f, -1e9f};
         for (size_t i = first; i < first + count; ++i) {
             const float* p = &pos[posIdx[i] * 3];
             const float* t = &uv[uvIdx[i] * 2];
-            q.x0 = std::min(q.x0, p[0] * scale);
-            q.x1 = std::max(q.x1, p[0] * scale);
+            q.x0 = std::min(q.x0, p[0] * scale * aspect);
+            q.x1 = std::max(q.x1, p[0] * scale * aspect);
             q.y0 = std::min(q.y0, p[1] * scale);
             q.y1 = std::max(q.y1, p[1] * scale);
             q.z = std::max(q.z, p[2] * scale);
@@ -209,6 +261,9 @@ std::vector<Quad> MeshQuads(const std::vector<float>& pos, const std::vector<uns
             q.v0 = std::min(q.v0, t[1]);
             q.v1 = std::max(q.v1, t[1]);
         }
+        // Edges on whole pixels: neighbouring quads (a panel cut into nine)
+        // then meet without a seam wherever the control stands.
+        for (float* e : {&q.x0, &q.y0, &q.x1, &q.y1}) *e = std::round(*e * kPixelsPerUnit) / kPixelsPerUnit;
         quads.push_back(q);
     };
     const size_t corners = posIdx.size();
@@ -221,7 +276,7 @@ std::vector<Quad> MeshQuads(const std::vector<float>& pos, const std::vector<uns
         used.erase(std::unique(used.begin(), used.end()), used.end());
         if (used.size() != 4) pairs = false;
     }
-    if (pairs && corners / 6 <= 64) {
+    if (pairs && corners / 6 <= 256) {
         for (size_t i = 0; i < corners; i += 6) around(i, 6);
     } else {
         around(0, corners);
@@ -258,33 +313,35 @@ void WriteQuads(Writer& w, const std::vector<std::pair<Quad, Cell>>& quads, int 
 
 struct SpriteJob {
     std::string modelLabel, pack, image, sheetLabel;
-    float scale = 1.0f;
+    float scale = 1.0f, aspect = 1.0f;
+    std::string output;  // the pack written; the source's name when empty
 };
 
-// Reads the pack, lays the sheet out and writes both.
-void Bake(const SpriteJob& job, const std::string& in, const std::string& outDir, ManifestGroupWriter& group) {
+// A pack as read: its parts, clips and quads (positions scaled), the keys as they are.
+struct MeshOut {
+    std::vector<Quad> quads;
+};
+struct ClipOut {
+    std::string name;
+    unsigned frames;
+    std::vector<MeshOut> meshes;
+    std::string keys;  // copied as they are
+};
+struct PartOut {
+    std::string name;  // 64 bytes as stored
+    bool box;
+    float boxValues[6];
+    std::vector<ClipOut> clips;
+};
+
+// Reads a pack; every quad's cell goes into the sheet.
+std::vector<PartOut> ReadPack(const SpriteJob& job, const std::string& in, Sheet& sheet) {
     const std::string packPath = JoinPath(JoinPath(in, "models"), job.pack);
     std::vector<unsigned char> bytes;
     if (!ReadFileBytes(packPath, bytes) || bytes.size() < 8) Fail("cannot read " + packPath);
-    Image source = ReadImage(JoinPath(JoinPath(in, "images"), job.image));
     Reader r{bytes, bytes.size() - 4, packPath};
     r.at = r.U32();
 
-    struct MeshOut {
-        std::vector<Quad> quads;
-    };
-    struct ClipOut {
-        std::string name;
-        unsigned frames;
-        std::vector<MeshOut> meshes;
-        std::string keys;  // copied as they are
-    };
-    struct PartOut {
-        std::string name;  // 64 bytes as stored
-        bool box;
-        float boxValues[6];
-        std::vector<ClipOut> clips;
-    };
     std::vector<PartOut> parts;
     unsigned partCount = r.U32();
     std::vector<std::pair<std::string, unsigned>> entries;
@@ -292,14 +349,13 @@ void Bake(const SpriteJob& job, const std::string& in, const std::string& outDir
         std::string name = r.Bytes(64);
         entries.push_back({name, r.U32()});
     }
-    Sheet sheet;
     for (const auto& e : entries) {
         PartOut part;
         part.name = e.first;
         part.box = (unsigned char)e.first[63] == '#';
         r.at = e.second;
         if (part.box)
-            for (float& f : part.boxValues) f = r.F32() * job.scale;
+            for (int i = 0; i < 6; ++i) part.boxValues[i] = r.F32() * job.scale * (i % 3 == 0 ? job.aspect : 1.0f);
         unsigned clips = r.U32();
         for (unsigned c = 0; c < clips; ++c) {
             ClipOut clip;
@@ -330,8 +386,8 @@ void Bake(const SpriteJob& job, const std::string& in, const std::string& outDir
                 for (unsigned i : uvIdx)
                     if (i * 2 + 1 >= uv.size()) Fail(packPath + ": index out of range");
                 MeshOut mesh;
-                mesh.quads = MeshQuads(pos, posIdx, uv, uvIdx, job.scale);
-                for (const Quad& q : mesh.quads) sheet.Place(q);
+                mesh.quads = MeshQuads(pos, posIdx, uv, uvIdx, job.scale, job.aspect);
+                for (const Quad& q : mesh.quads) sheet.Add(q);
                 clip.meshes.push_back(mesh);
             }
             size_t keysStart = r.at;
@@ -344,15 +400,11 @@ void Bake(const SpriteJob& job, const std::string& in, const std::string& outDir
         parts.push_back(part);
     }
 
-    // The sheet: every cell resampled from its part of the image.
-    Image out;
-    out.w = sheet.width;
-    out.h = std::max(1, sheet.Height());
-    out.px.assign((size_t)out.w * out.h * 4, 0);
-    for (const auto& cq : sheet.order)
-        Resample(source, cq.second.u0, cq.second.v0, cq.second.u1, cq.second.v1, out, cq.first.x, cq.first.y,
-                 cq.first.w, cq.first.h);
+    return parts;
+}
 
+// The pack written for the sheet it is drawn from.
+std::vector<unsigned char> WritePack(const std::vector<PartOut>& parts, const Sheet& sheet) {
     Writer w;
     std::vector<unsigned> offsets;
     for (const PartOut& part : parts) {
@@ -366,8 +418,8 @@ void Bake(const SpriteJob& job, const std::string& in, const std::string& outDir
             w.U32((unsigned)clip.meshes.size());
             for (const MeshOut& mesh : clip.meshes) {
                 std::vector<std::pair<Quad, Cell>> quads;
-                for (const Quad& q : mesh.quads) quads.push_back({q, sheet.Place(q)});
-                WriteQuads(w, quads, out.w, out.h);
+                for (const Quad& q : mesh.quads) quads.push_back({q, sheet.At(q)});
+                WriteQuads(w, quads, sheet.width, sheet.height);
             }
             w.Bytes(clip.keys);
         }
@@ -380,13 +432,49 @@ void Bake(const SpriteJob& job, const std::string& in, const std::string& outDir
     }
     w.U32(directory);
 
-    std::string sheetName = job.pack.substr(0, job.pack.rfind('.')) + ".png";
-    std::vector<unsigned char> png = WritePng(out);
-    if (!WriteFileIfChanged(JoinPath(outDir, job.pack), w.b.data(), w.b.size()) ||
-        !WriteFileIfChanged(JoinPath(outDir, sheetName), png.data(), png.size()))
-        Fail("cannot write into " + outDir);
+    return w.b;
+}
+
+// The jobs of one sheet label (one image): their packs are read, their cells
+// laid out together on the one sheet, and each pack and the sheet written.
+void Bake(const std::vector<SpriteJob>& jobs, const std::string& in, const std::string& outDir,
+          ManifestGroupWriter& group) {
+    const SpriteJob& first = jobs.front();
+    for (const SpriteJob& job : jobs)
+        if (job.image != first.image) Fail(first.sheetLabel + ": one sheet is drawn from one image");
+    Image source = ReadImage(JoinPath(JoinPath(in, "images"), first.image));
+    Sheet sheet;
+    std::vector<std::vector<PartOut>> packs;
+    for (const SpriteJob& job : jobs) packs.push_back(ReadPack(job, in, sheet));
+
+    // The sheet: every cell resampled from its part of the image.
+    sheet.Pack();
+    Image out;
+    out.w = sheet.width;
+    out.h = sheet.height;
+    out.px.assign((size_t)out.w * out.h * 4, 0);
+    for (const auto& cq : sheet.order)
+        Resample(source, cq.second.u0, cq.second.v0, cq.second.u1, cq.second.v1, out, cq.first.x, cq.first.y,
+                 cq.first.w, cq.first.h);
+
     std::string error;
-    if (!group.Add(job.modelLabel, job.pack, error) || !group.Add(job.sheetLabel, sheetName, error)) Fail(error);
+    // A sheet of one pack is named after it, a shared one after its label.
+    std::string sheetName = first.output.empty() ? first.pack : first.output;
+    sheetName = sheetName.substr(0, sheetName.rfind('.'));
+    if (jobs.size() > 1) {
+        sheetName = first.sheetLabel.compare(0, 4, "SPR_") == 0 ? first.sheetLabel.substr(4) : first.sheetLabel;
+        for (char& ch : sheetName) ch = (char)std::tolower((unsigned char)ch);
+    }
+    sheetName += ".png";
+    std::vector<unsigned char> png = WritePng(out);
+    if (!WriteFileIfChanged(JoinPath(outDir, sheetName), png.data(), png.size())) Fail("cannot write into " + outDir);
+    for (size_t k = 0; k < jobs.size(); ++k) {
+        const std::string packName = jobs[k].output.empty() ? jobs[k].pack : jobs[k].output;
+        std::vector<unsigned char> pack = WritePack(packs[k], sheet);
+        if (!WriteFileIfChanged(JoinPath(outDir, packName), pack.data(), pack.size())) Fail("cannot write into " + outDir);
+        if (!group.Add(jobs[k].modelLabel, packName, error)) Fail(error);
+    }
+    if (!group.Add(first.sheetLabel, sheetName, error)) Fail(error);
 }
 
 // A line of a list: a baked sprite or a turned one.
@@ -427,12 +515,21 @@ std::vector<ListJob> ReadList(const std::string& path) {
             jobs.push_back(job);
             continue;
         }
-        if (words[0] != "sprite" || (words.size() != 5 && words.size() != 7)) Fail(where + ": expected sprite <MODEL> <pack> <image> <SHEET> [scale s]");
-        SpriteJob job{words[1], words[2], words[3], words[4], 1.0f};
-        if (words.size() == 7) {
-            if (words[5] != "scale") Fail(where + ": expected scale");
-            job.scale = std::strtof(words[6].c_str(), nullptr);
-            if (!(job.scale > 0.0f && job.scale <= 4.0f)) Fail(where + ": scale out of range");
+        if (words[0] != "sprite" || words.size() < 5 || words.size() % 2 != 1)
+            Fail(where + ": expected sprite <MODEL> <pack> <image> <SHEET> [scale s] [aspect a] [as name]");
+        SpriteJob job{words[1], words[2], words[3], words[4]};
+        for (size_t i = 5; i + 1 < words.size(); i += 2) {
+            if (words[i] == "scale" || words[i] == "aspect") {
+                float v = std::strtof(words[i + 1].c_str(), nullptr);
+                if (!(v > 0.0f && v <= 10.0f)) Fail(where + ": " + words[i] + " out of range");
+                (words[i] == "scale" ? job.scale : job.aspect) = v;
+            } else if (words[i] == "as") {
+                job.output = words[i + 1];
+                if (job.output.find('/') != std::string::npos || job.output.find('\\') != std::string::npos)
+                    Fail(where + ": \"as\" names a file, not a path");
+            } else {
+                Fail(where + ": expected scale, aspect or as");
+            }
         }
         ListJob listed;
         listed.sprite = job;
@@ -462,12 +559,22 @@ int main(int argc, char** argv) {
     try {
         if (!MakeDirs(options.outDir)) Fail("cannot make " + options.outDir);
         ManifestGroupWriter group("made by qvsprite from the full edition's art", options.group);
+        // Jobs that name the same sheet share it, in the order of their first line.
+        std::vector<std::vector<SpriteJob>> sheets;
         for (const std::string& list : options.sources)
             for (const ListJob& job : ReadList(list)) {
-                std::string error;
-                if (!job.turned) Bake(job.sprite, in, options.outDir, group);
-                else if (!BakeTurnJob(job.turn, in, options.outDir, group, error)) Fail(error);
+                if (job.turned) {
+                    std::string error;
+                    if (!BakeTurnJob(job.turn, in, options.outDir, group, error)) Fail(error);
+                    continue;
+                }
+                auto same = std::find_if(sheets.begin(), sheets.end(), [&](const std::vector<SpriteJob>& jobs) {
+                    return jobs.front().sheetLabel == job.sprite.sheetLabel;
+                });
+                if (same == sheets.end()) sheets.push_back({job.sprite});
+                else same->push_back(job.sprite);
             }
+        for (const auto& jobs : sheets) Bake(jobs, in, options.outDir, group);
         if (!group.Write(options.manifest)) Fail("cannot write " + options.manifest);
     } catch (const Failure& f) {
         std::fprintf(stderr, "qvsprite: %s\n", f.message.c_str());

@@ -1,5 +1,8 @@
 #include "lite_screen_ops.h"
 
+#include "gui_group.h"
+#include "lite_controls.h"
+#include "round_controller.h"
 #include "sprite_avatar.h"
 
 void LiteScreenOps::BindAvatar(GuiControl* avatar, PlayerProfile* profile) {
@@ -7,6 +10,14 @@ void LiteScreenOps::BindAvatar(GuiControl* avatar, PlayerProfile* profile) {
         sprite->SetContestant(profile);
     else
         GameScreenOps::BindAvatar(avatar, profile);
+}
+
+void LiteScreenOps::StartWheel(GuiControl* wheel, float power) {
+    if (wheel && wheel == g_liteControls.zoomWheel) {
+        if (GuiGroup* view = g_round.controls.zoomView) view->ClearFlags(GUI_FLAG_HIDDEN, GUI_FLAGS_STATE);
+        wheel->ClearFlags(GUI_FLAG_NOT_DRAWN | GUI_FLAG_DISABLED, GUI_FLAGS_STATE);
+    }
+    GameScreenOps::StartWheel(wheel, power);
 }
 
 LiteScreenOps& LiteGameScreenOps() {

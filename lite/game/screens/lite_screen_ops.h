@@ -6,6 +6,9 @@
 class LiteScreenOps : public GameScreenOps {
 public:
     void BindAvatar(GuiControl* avatar, PlayerProfile* profile) override;
+    // The Lite's wheel turns in its close-up: starting the zoom wheel brings
+    // the close-up (its view and its picture) up first.
+    void StartWheel(GuiControl* wheel, float power) override;
 };
 
 // The Lite's one set, for the round controller once the Lite has set it.
