@@ -116,11 +116,16 @@ void FillGameControls(const BoundGui& b, GameControls& c) {
         c.mysteryWinDown[i] = s.Card(kCardMystery10kDown1 + i);
         c.mysteryBankruptCards[i] = s.Card(kCardMysteryBankrupt1 + i);
         c.freeSpinMarkers[i] = s.Card(kCardFreeSpinToken1 + i);
+        c.tenThousandDownCues[i] = s.Card(kCardPrize10kDownCue1 + i);
+        c.mysteryWinDownCues[i] = s.Card(kCardMystery10kDownCue1 + i);
     }
     c.scoreLine = s.Text(kMatchScoreLine);
     c.turnCounter = s.Text(kMatchTurnsLeft);
     c.outroTrigger = s.At(kMatchOutroTrigger);
     c.bonusPrizeDisplay = s.Card(kCardBonusPrize);
+    c.mysteryOpenCue = s.Card(kCardMysteryOpenCue);
+    c.mysteryBankruptCue = s.Card(kCardMysteryBankruptCue);
+    c.mysteryWinCue = s.Card(kCardMysteryWinCue);
     for (int i = 0; i < 2; ++i) {
         c.mysteryWedgeFaces[i] = b.GroupControl(kGroupWheelFaces, kWheelMysteryFace1 + i);
         c.mysteryWedgeFaces[2 + i] = b.GroupControl(kGroupZoomWheelFaces, kZoomMysteryFace1 + i);
