@@ -33,9 +33,11 @@ void PlaySmallDisappointment() { PlayNumbered("P_AUD_SM_DIS_", std::rand() % 100
 void PlayLargeDisappointment() { PlayNumbered("P_AUD_LG_DIS_", std::rand() % 100 / 25 + 1); }
 void PlayClap() { PlayNumbered("P_AUD_CLAP_", std::rand() % 100 / 10 + 1); }
 
-void PlayClapCheer() {
+void PlayClapCheer() { PlayClapCheerCue(); }
+
+SoundInstance* PlayClapCheerCue() {
     int r = std::rand() % 100 / 33;
-    PlayNumbered("P_AUD_CLAP_CHEER_", r >= 2 ? 3 : r + 1);
+    return PlayNumbered("P_AUD_CLAP_CHEER_", r >= 2 ? 3 : r + 1);
 }
 
 void PlayExcitement() { PlayExcitementCue(); }

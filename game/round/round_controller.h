@@ -432,7 +432,8 @@ void PlayLargeDisappointment();
 void PlayClap();
 void PlayClapCheer();
 void PlayExcitement();
-// The same, giving the cue played (for a sound trigger to watch).
+// The same two, giving the cue played (for a sound trigger to watch).
+SoundInstance* PlayClapCheerCue();
 SoundInstance* PlayExcitementCue();
 void PlayDisappointedClap();
 void PlayBonusWinCrowd();

@@ -152,6 +152,11 @@ void ResolveZoomedWheel() {
     switch (rc.wedgeValue) {
     case WEDGE_MYSTERY_PRIZE:
     case WEDGE_MYSTERY_BANKRUPT:
+        // The seat's mystery card comes up with the cheer and goes when the
+        // cheer and its display time are over.
+        ShowCard(OfSeat(c.mysteryCards), 1);
+        rc.Ops().WatchSound(c.mysteryOpenCue, PlayClapCheerCue());
+        break;
     case WEDGE_JACKPOT: PlayClapCheer(); break;
     case WEDGE_FREE_SPIN: break;
     case WEDGE_LOSE_A_TURN: PlaySmallDisappointment(); break;

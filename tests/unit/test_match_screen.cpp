@@ -366,6 +366,7 @@ std::string MatchDocument(bool complete) {
             if (cName.compare(0, 19, "PRIZE_10K_DOWN_CUE_") == 0)
                 extra = " OnEnd=\"PlayBk10kDownAnim(" + std::to_string(cName.back() - '1') + ")\"";
             if (cName == "MYSTERY_BANKRUPT_CUE") extra = " OnEnd=\"HideMysteryBkWedge()\"";
+            if (cName == "MYSTERY_OPEN_CUE") extra = " OnEnd=\"HideMysteryWedge(OPEN)\"";
             if (cName == "MYSTERY_WIN_CUE") extra = " OnEnd=\"HideMysteryWinWedge();PlayMysteryWinAnims()\"";
             if (cName.compare(0, 17, "MYSTERY_BANKRUPT_") == 0 && cKind == "static") extra = " OnOpenEnd=\"PlayMysteryBkAnims()\"";
             xml += "<" + cKind + " name=\"" + cName + "\"" + extra + "/>";
@@ -433,7 +434,8 @@ protected:
         // sound system does not hold: one that has already ended.
         SoundInstance* PlayCue(const char* cue, int, bool) override {
             cues.push_back(cue);
-            bool watched = std::strcmp(cue, "LAND_ON_BANKRUPT") == 0 || std::strncmp(cue, "P_AUD_EXC_", 10) == 0;
+            bool watched = std::strcmp(cue, "LAND_ON_BANKRUPT") == 0 || std::strncmp(cue, "P_AUD_EXC_", 10) == 0 ||
+                           std::strncmp(cue, "P_AUD_CLAP_CHEER_", 17) == 0;
             return watched ? reinterpret_cast<SoundInstance*>(&ended) : nullptr;
         }
         int Count(const char* prefix, size_t from) const {
@@ -545,8 +547,23 @@ TEST_F(MatchDocumentTest, MysteryCardsLeaveByThemselvesAndAWonRoundKeepsItsMoney
     const int seat = g_round.CurrentSeat() - 1;
     ASSERT_GE(seat, 0);
 
-    // The prize: the card comes, the crowd cheers, the card goes.
+    // Landing on the mystery wedge: its card comes up with the cheer, and
+    // goes by itself.
     g_round.roundType = ROUND_MYSTERY;
+    Call("ExitZoomWheel");  // no spin waits: only the last spin's reading is forgotten
+    NewSpinControl* zoom = dynamic_cast<NewSpinControl*>(c.zoomWheel);
+    ASSERT_NE(nullptr, zoom);
+    zoom->TurnBy(340.1f - zoom->SignedAngle());  // notch 4: the mystery wedge
+    g_round.wheelStopped = 1;
+    Call("EndRotateZoomWheel");
+    ASSERT_TRUE(g_round.wedgeValue == WEDGE_MYSTERY_PRIZE || g_round.wedgeValue == WEDGE_MYSTERY_BANKRUPT);
+    GuiControl* card = c.mysteryCards[seat];
+    EXPECT_FALSE(card->HasFlags(GUI_FLAG_HIDDEN));
+    EXPECT_TRUE(FramesUntil([&] { return card->HasFlags(GUI_FLAG_HIDDEN); }, 400)) << "the mystery card stays up";
+    Call("ExitZoomWheel");
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+
+    // The prize: the card comes, the crowd cheers, the card goes.
     g_round.mysteryOutcome = MYSTERY_PRIZE;
     ASSERT_TRUE(Call("MisteryRevealYes"));
     GuiControl* win = c.mysteryMarkers[seat];
