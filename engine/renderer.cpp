@@ -183,7 +183,16 @@ bool Renderer::HandleMessage(HWND w, UINT message, WPARAM wParam, LPARAM lParam)
         g_input.Set(INPUT_MOUSE_Y, HIWORD(lParam));
         mouseView = WindowToView(g_input.Get(INPUT_MOUSE_X), g_input.Get(INPUT_MOUSE_Y));
         return true;
-    case WM_LBUTTONDOWN: g_input.Post(INPUT_MOUSE_LEFT, KEY_WENT_DOWN); return true;
+    case WM_LBUTTONDOWN:
+        // The press carries where it happened: a tap may bring no move of
+        // its own before it.
+        if ((int)LOWORD(lParam) != g_input.Get(INPUT_MOUSE_X) || (int)HIWORD(lParam) != g_input.Get(INPUT_MOUSE_Y)) {
+            g_input.Set(INPUT_MOUSE_X, LOWORD(lParam));
+            g_input.Set(INPUT_MOUSE_Y, HIWORD(lParam));
+            mouseView = WindowToView(g_input.Get(INPUT_MOUSE_X), g_input.Get(INPUT_MOUSE_Y));
+        }
+        g_input.Post(INPUT_MOUSE_LEFT, KEY_WENT_DOWN);
+        return true;
     case WM_LBUTTONUP: g_input.Post(INPUT_MOUSE_LEFT, KEY_WENT_UP); return true;
     case WM_LBUTTONDBLCLK: g_input.Post(INPUT_MOUSE_LEFT, KEY_DOUBLE_CLICK); return true;
     case WM_RBUTTONDOWN: g_input.Post(INPUT_MOUSE_RIGHT, KEY_WENT_DOWN); return true;

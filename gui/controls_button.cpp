@@ -83,8 +83,10 @@ bool HoverControl::StepHover() {
     switch (state) {
     case GUI_STATE_IDLE:
     case GUI_STATE_HOVER_END:
+        // A press that comes with the pointer's arrival counts: a tap moves
+        // and presses at once.
         SetState(GUI_STATE_HOVER_START);
-        return false;
+        return true;
     case GUI_STATE_HOVER_START:
         if (IsFinished(highlight)) SetState(GUI_STATE_HOVER);
         return true;

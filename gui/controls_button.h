@@ -38,10 +38,10 @@ protected:
     // the body and follower (null for none) play them and the highlight is
     // cleared. Any other state plays nothing.
     void PlayStateClips(int newState, ModelInstance* follower);
-    // The hover steps of MouseOver: idle or a hover end starts a hover
-    // (false: nothing more this frame), a finished hover start turns into
-    // the hover. true while hovering (hover start or hover): a press counts.
-    // false in any other state.
+    // The hover steps of MouseOver: idle or a hover end starts a hover, a
+    // finished hover start turns into the hover. true when hovering (a
+    // press counts, also in the frame the hover starts); false in any other
+    // state.
     bool StepHover();
 };
 

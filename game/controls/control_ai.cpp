@@ -316,16 +316,14 @@ void AiControl::MysteryQuestion() {
         rc.mysteryRevealed = 1;
         if (rc.mysteryOutcome == MYSTERY_BANKRUPT) {
             rc.Reactions().BadWedge(rc);
-            if (Random100() < 80) PlayLargeDisappointment();
-            else PlaySmallDisappointment();
+            // A puzzle the letter completed is won with its money.
             bool solved = rc.IsPuzzleSolved();
             if (solved) rc.SetState(STATE_ROUND_WON);
             rc.mysteryOutcome = MYSTERY_SPENT;
-            rc.Reactions().BadOutcome(rc);
-            rc.PlayCue("LAND_ON_BANKRUPT", CUE_SOUND);
+            rc.Reactions().BadOutcome(rc);  // the crowd's one disappointment comes with it
+            rc.Ops().WatchSound(c.mysteryBankruptCue, rc.PlayCue("LAND_ON_BANKRUPT", CUE_SOUND));
             if (rc.turnsLeft != 0) {
-                if (solved) rc.ChangeMoney(0, '=');
-                else rc.SetState(STATE_BANKRUPT);
+                if (!solved) rc.SetState(STATE_BANKRUPT);
                 if (seatOk) {
                     ShowControl(c.mysteryBankruptCards[seat - 1]);
                     SetControlState(c.mysteryBankruptCards[seat - 1], 1);
@@ -341,6 +339,7 @@ void AiControl::MysteryQuestion() {
                 ShowControl(c.mysteryMarkers[seat - 1]);
                 SetControlState(c.mysteryMarkers[seat - 1], 1);
             }
+            rc.StartTimer(c.mysteryTimer);  // the card is shown for its time
             rc.SetState(rc.IsPuzzleSolved() ? STATE_ROUND_WON : STATE_START_OF_TURN);
             for (GuiControl* f : c.mysteryWedgeFaces) HideControl(f);
         } else {

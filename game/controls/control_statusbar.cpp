@@ -59,13 +59,17 @@ void StatusBarControl::Show(const char* text) {
 
 void StatusBarControl::PostMessage(const char* text) {
     bool timerRunning = messageTimer && messageTimer->timeLeft > 0.0f;
-    if (state != BAR_OPENING && !timerRunning) {
+    // A closing bar hands on to its queue when it has closed.
+    bool busy = state == BAR_OPENING || state == BAR_CLOSING || timerRunning;
+    if (!busy && queue.Count() == 0) {
         Show(text);
         return;
     }
+    // Lines keep their order: a new one never overtakes those waiting.
     char* copy = CopyText(text);
     if (text && *text && !copy) return;  // out of memory: the line is dropped, not turned into a close
     queue.Append(copy);
+    if (!busy) NextMessage();
 }
 
 bool StatusBarControl::NextMessage() {

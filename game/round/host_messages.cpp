@@ -23,24 +23,28 @@ const char* HostText(const char* key, unsigned line) {
     return text ? text : "";
 }
 
-static void PlayNumbered(const char* family, int number) {
+static SoundInstance* PlayNumbered(const char* family, int number) {
     char cue[64];
     std::snprintf(cue, sizeof(cue), "%s%d", family, number);
-    g_round.PlayCue(cue, CUE_SOUND);
+    return g_round.PlayCue(cue, CUE_SOUND);
 }
 
 void PlaySmallDisappointment() { PlayNumbered("P_AUD_SM_DIS_", std::rand() % 100 / 20 + 1); }
 void PlayLargeDisappointment() { PlayNumbered("P_AUD_LG_DIS_", std::rand() % 100 / 25 + 1); }
 void PlayClap() { PlayNumbered("P_AUD_CLAP_", std::rand() % 100 / 10 + 1); }
 
-void PlayClapCheer() {
+void PlayClapCheer() { PlayClapCheerCue(); }
+
+SoundInstance* PlayClapCheerCue() {
     int r = std::rand() % 100 / 33;
-    PlayNumbered("P_AUD_CLAP_CHEER_", r >= 2 ? 3 : r + 1);
+    return PlayNumbered("P_AUD_CLAP_CHEER_", r >= 2 ? 3 : r + 1);
 }
 
-void PlayExcitement() {
+void PlayExcitement() { PlayExcitementCue(); }
+
+SoundInstance* PlayExcitementCue() {
     int r = std::rand() % 100 / 12;
-    PlayNumbered("P_AUD_EXC_", r >= 7 ? 8 : r + 1);
+    return PlayNumbered("P_AUD_EXC_", r >= 7 ? 8 : r + 1);
 }
 
 void PlayDisappointedClap() {

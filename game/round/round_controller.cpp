@@ -68,7 +68,7 @@ void RoundController::SetError(const char* format, ...) {
     va_end(args);
 }
 
-void RoundController::PlayCue(const char* cue, int setting) { ops->PlayCue(cue, setting, false); }
+SoundInstance* RoundController::PlayCue(const char* cue, int setting) { return ops->PlayCue(cue, setting, false); }
 
 bool RoundController::OpenWindow(const char* window) { return ops->OpenWindow(window); }
 
@@ -184,6 +184,8 @@ bool RoundController::SetState(int newState) {
 }
 
 void RoundController::StartTurnInput() {
+    // A spin stopped the fidgets: every turn starts them again.
+    StartTimer(controls.idleTimer);
     if (IsTossupType()) {
         StartTimer(controls.tossupRevealTimer);
         SetAi(AI_TOSSUP_WATCH);

@@ -201,6 +201,13 @@ struct GameControls {
     GuiControl* mysteryBankruptCards[3] = {};
     GuiControl* freeSpinMarkers[3] = {};      // the free-spin token
     GuiControl* bonusPrizeDisplay = nullptr;  // the bonus prize card
+    // Sound triggers: each is handed the cue played with a card's animation
+    // and, when that cue ends, runs the card's next step.
+    GuiControl* tenThousandDownCues[3] = {};  // the $10,000 card goes down
+    GuiControl* mysteryWinDownCues[3] = {};   // the mystery $10,000 card goes down
+    GuiControl* mysteryOpenCue = nullptr;     // the mystery wedge card has opened
+    GuiControl* mysteryBankruptCue = nullptr; // the mystery bankrupt has been told
+    GuiControl* mysteryWinCue = nullptr;      // the mystery win has been cheered
     GuiControl* mysteryWedgeFaces[4] = {};    // two on the wheel, two on the zoomed wheel
 
     // ---- Jackpot --------------------------------------------------------------------------
@@ -350,7 +357,8 @@ public:
     void StartTimer(TimerControl* timer);
     void StopTimer(TimerControl* timer);
     bool TimerRunning(const TimerControl* timer) const;
-    void PlayCue(const char* cue, int setting = CUE_SOUND);
+    // The instance is the sound system's: for a sound trigger to watch, never kept.
+    SoundInstance* PlayCue(const char* cue, int setting = CUE_SOUND);
     bool OpenWindow(const char* window);
     void HideJackpotDisplays();
     void ShowJackpotAmount();
@@ -425,6 +433,9 @@ void PlayLargeDisappointment();
 void PlayClap();
 void PlayClapCheer();
 void PlayExcitement();
+// The same two, giving the cue played (for a sound trigger to watch).
+SoundInstance* PlayClapCheerCue();
+SoundInstance* PlayExcitementCue();
 void PlayDisappointedClap();
 void PlayBonusWinCrowd();
 void PlayBonusLossCrowd();

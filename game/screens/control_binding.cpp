@@ -129,11 +129,16 @@ void FillGameControls(const BoundGui& b, const GuiPositions& at, GameControls& c
         c.mysteryWinDown[i] = s.Card(at.cardMystery10kDown1 + i);
         c.mysteryBankruptCards[i] = s.Card(at.cardMysteryBankrupt1 + i);
         c.freeSpinMarkers[i] = s.Card(at.cardFreeSpinToken1 + i);
+        c.tenThousandDownCues[i] = s.Card(at.cardPrize10kDownCue1 + i);
+        c.mysteryWinDownCues[i] = s.Card(at.cardMystery10kDownCue1 + i);
     }
     c.scoreLine = s.Text(at.matchScoreLine);
     c.turnCounter = s.Text(at.matchTurnsLeft);
     c.outroTrigger = s.At(at.matchOutroTrigger);
     c.bonusPrizeDisplay = s.Card(at.cardBonusPrize);
+    c.mysteryOpenCue = s.Card(at.cardMysteryOpenCue);
+    c.mysteryBankruptCue = s.Card(at.cardMysteryBankruptCue);
+    c.mysteryWinCue = s.Card(at.cardMysteryWinCue);
     for (int i = 0; i < 2; ++i) {
         c.mysteryWedgeFaces[i] = b.GroupControl(at.groupWheelFaces, at.wheelMysteryFace1 + i);
         c.mysteryWedgeFaces[2 + i] = b.GroupControl(at.groupZoomWheelFaces, at.zoomMysteryFace1 + i);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "control_animation.h"
 #include "control_binding.h"
 #include "gui_manager.h"  // before the status bar, which keeps its PostMessage
 #include "control_statusbar.h"
@@ -19,6 +20,7 @@
 #include "game_data.h"
 #include "gui_group.h"
 #include "menu_callbacks.h"
+#include "menu_screen.h"
 #include "profiles.h"
 #include "round_controller.h"
 #include "sound_system.h"
@@ -86,7 +88,8 @@ PlayerProfile* GroupOpponent(PlayerProfile* p, int slot) {
 }
 
 // The profile whose trophies the trophy window shows.
-PlayerProfile* TrophyWindowProfile() { return g_gameData.currentProfile; }
+// Whose trophies the trophy window shows: the one the cabinet was opened for.
+PlayerProfile* TrophyWindowProfile() { return g_menu.trophyProfile; }
 
 // Trophy control n of the trophy window, when n is a trophy of the table
 // and a bound control with a model holds it; else null.
@@ -138,12 +141,19 @@ namespace MatchCallbacks {
 // ---- Menu-side entries --------------------------------------------------------------
 
 bool SetPlayerAndReturn(void*, const char*) {
-    // The player list shows the human profiles in list order; only a human
-    // profile can become the player.
+    // The chosen entry's avatar holds the profile it shows, whichever list
+    // (players or computers) the window shows; only a player can become the
+    // current one, a computer entry changes nothing. Without a choice the
+    // first player is taken.
     RadioButtonControl* list = g_bound.WindowAs<RadioButtonControl>(Pos().windowPlayerProfilesPopup, Pos().listEntry1);
     int selected = list ? list->GetSelected() : -1;
-    PlayerProfile* chosen = selected >= 0 ? g_gameData.profiles.Get(selected, LIST_HUMANS) : nullptr;
-    if (!chosen || chosen->GetKind() != KIND_HUMAN || chosen->GetAi()) chosen = g_gameData.profiles.Get(0, LIST_HUMANS);
+    PlayerProfile* chosen;
+    if (selected < 0) {
+        chosen = g_gameData.profiles.Get(0, LIST_HUMANS);
+    } else {
+        AnimationControl* avatar = dynamic_cast<AnimationControl*>(MenuGroupControl(Pos().groupProfileAvatars, selected));
+        chosen = avatar && avatar->Contestant() ? avatar->Contestant() : ProfileListEntry(selected);
+    }
     if (chosen && chosen->GetKind() == KIND_HUMAN && !chosen->GetAi()) g_gameData.currentProfile = chosen;
     return g_guiManager.ChangeWindow("MAIN_MENU");
 }

@@ -235,7 +235,8 @@ bool Randomize(void*, const char*) {
 
 bool CancelEditPlayer(void*, const char*) {
     g_gameData.profiles.ReleaseEditedProfiles(2);
-    return g_guiManager.ChangeWindow("MAIN_MENU");
+    // Back where the editor was opened from, as after OK.
+    return g_guiManager.ChangeWindow(g_menu.returnWindow);
 }
 
 bool FinishEditPlayer(void*, const char*) {
@@ -438,7 +439,9 @@ bool InitGroupPlay(void*, const char*) {
     SetTextOf(Gp(Pos().groupPlayRedName), "%s", me && me->GetName() ? me->GetName() : "");
     ShowOpponent(1, Opponent(me, 1));
     ShowOpponent(2, Opponent(me, 2));
-    ShowControlIf(Gp(Pos().groupPlayNewPlayer), g_gameData.profiles.GetCount(LIST_CURRENT) < 10);
+    // Room for another player: the players' list counts, whichever list
+    // the profile window showed last.
+    ShowControlIf(Gp(Pos().groupPlayNewPlayer), g_gameData.profiles.GetCount(LIST_HUMANS) < 10);
     return true;
 }
 

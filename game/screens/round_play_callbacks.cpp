@@ -132,22 +132,48 @@ void ResolveZoomedWheel() {
 
 void LandOnSector(int sector) {
     RoundController& rc = Rc();
+    GameControls& c = Ctl();
     rc.landedSector = sector;
     int wedge = sector / 3;
+    const bool heldTenThousand = rc.current && rc.current->tenThousandToken;
+    const bool heldMysteryWin = rc.current && rc.current->mysteryToken;
     switch (rc.roundType) {
     case ROUND_ONE: rc.SetRound1WedgeValue(wedge); break;
     case ROUND_JACKPOT: rc.SetJackpotWedgeValue(wedge); break;
     case ROUND_MYSTERY: rc.SetMysteryWedgeValue(wedge); break;
     default: break;
     }
+    // A $10,000 card lost to the bankrupt stays up until its sound has
+    // played, then drops into the podium.
+    GuiControl* lostCard = nullptr;
+    GuiControl* lostCue = nullptr;
+    const int seat = SeatIndex();
+    if (seat >= 0 && rc.current) {
+        if (heldTenThousand && !rc.current->tenThousandToken) {
+            lostCard = c.tenThousandMarkers[seat];
+            lostCue = c.tenThousandDownCues[seat];
+        } else if (heldMysteryWin && !rc.current->mysteryToken) {
+            lostCard = c.mysteryMarkers[seat];
+            lostCue = c.mysteryWinDownCues[seat];
+        }
+    }
     switch (rc.wedgeValue) {
     case WEDGE_MYSTERY_PRIZE:
     case WEDGE_MYSTERY_BANKRUPT:
+        // The seat's mystery card comes up with the cheer and goes when the
+        // cheer and its display time are over.
+        ShowCard(OfSeat(c.mysteryCards), 1);
+        rc.Ops().WatchSound(c.mysteryOpenCue, PlayClapCheerCue());
+        break;
     case WEDGE_JACKPOT: PlayClapCheer(); break;
     case WEDGE_FREE_SPIN: break;
     case WEDGE_LOSE_A_TURN: PlaySmallDisappointment(); break;
     case WEDGE_BANKRUPT: {
-        rc.PlayCue("LAND_ON_BANKRUPT");
+        SoundInstance* bankrupt = rc.PlayCue("LAND_ON_BANKRUPT");
+        if (lostCard && lostCue) {
+            ShowControl(lostCard);
+            rc.Ops().WatchSound(lostCue, bankrupt);
+        }
         int money = rc.current ? rc.current->roundMoney : 0;
         if (money <= 5000 || std::rand() % 100 < 50)
             PlaySmallDisappointment();
@@ -523,7 +549,8 @@ bool MisteryRevealYes(void*, const char*) {
     bool solved = rc.IsPuzzleSolved();
     if (rc.mysteryOutcome != MYSTERY_BANKRUPT) {
         if (rc.mysteryOutcome == MYSTERY_PRIZE) {
-            PlayExcitement();
+            // The card stays while the crowd cheers, then for the display time.
+            rc.Ops().WatchSound(c.mysteryWinCue, PlayExcitementCue());
             if (rc.current) rc.current->mysteryToken = 1;
             ShowCard(OfSeat(c.mysteryMarkers), 1);
         }
@@ -533,16 +560,14 @@ bool MisteryRevealYes(void*, const char*) {
         rc.SetState(solved ? STATE_ROUND_WON : STATE_START_OF_TURN);
         return true;
     }
-    std::rand() % 100 >= 80 ? PlaySmallDisappointment() : PlayLargeDisappointment();
+    // A puzzle the letter completed is won with its money: the bankrupt
+    // behind the wedge comes too late to take it.
     if (solved) rc.SetState(STATE_ROUND_WON);
     rc.mysteryOutcome = MYSTERY_SPENT;
-    rc.Reactions().BadOutcome(rc);
-    rc.PlayCue("LAND_ON_BANKRUPT");
+    rc.Reactions().BadOutcome(rc);  // the crowd's one disappointment comes with it
+    rc.Ops().WatchSound(c.mysteryBankruptCue, rc.PlayCue("LAND_ON_BANKRUPT"));
     if (rc.turnsLeft != 0) {
-        if (solved)
-            rc.ChangeMoney(0, '=');
-        else
-            rc.SetState(STATE_BANKRUPT);
+        if (!solved) rc.SetState(STATE_BANKRUPT);
         ShowCard(OfSeat(c.mysteryBankruptCards), 1);
         SetMysteryFaces(false);
     }
@@ -577,10 +602,8 @@ bool HideMysteryBkWedge(void*, const char*) {
     if (rc.mysteryOutcome == MYSTERY_SPENT) return true;
     rc.mysteryOutcome = MYSTERY_SPENT;
     rc.PlayCue("LAND_ON_BANKRUPT");
-    if (rc.IsPuzzleSolved())
-        rc.ChangeMoney(0, '=');
-    else
-        rc.SetState(STATE_BANKRUPT);
+    // A won round keeps its money.
+    if (!rc.IsPuzzleSolved()) rc.SetState(STATE_BANKRUPT);
     return true;
 }
 
@@ -590,10 +613,14 @@ bool HideMysteryWinWedge(void*, const char*) {
 }
 
 bool OnEndTimerMystery(void*, const char*) {
+    // One mystery is told at a time, and the turn may have passed on while
+    // its card was shown: every seat's mystery cards go.
     GameControls& c = Ctl();
-    HideControl(OfSeat(c.mysteryCards));
-    HideControl(OfSeat(c.mysteryMarkers));
-    HideControl(OfSeat(c.mysteryWinDown));
+    for (int i = 0; i < RoundController::kSeats; ++i) {
+        HideControl(c.mysteryCards[i]);
+        HideControl(c.mysteryMarkers[i]);
+        HideControl(c.mysteryWinDown[i]);
+    }
     return true;
 }
 

@@ -644,6 +644,33 @@ TEST_F(Bar, CloseRequestClosesThenHandsOnByItself) {
     EXPECT_EQ(BAR_OPENING, bar.state);
 }
 
+// Lines posted around a close request come out in the order they were
+// posted: none overtakes the queue while the bar closes or after it has
+// handed on.
+TEST_F(Bar, LinesKeepTheirOrderAroundACloseRequest) {
+    bar.PostMessage("a");
+    bar.PostMessage(nullptr);
+    bar.PostMessage("b");
+    Finish();
+    bar.NextMessage();  // the close request
+    timer.timeLeft = 0.0f;
+    bar.PostMessage("c");  // while closing: behind "b"
+    EXPECT_EQ(BAR_CLOSING, bar.state);
+    ASSERT_EQ(2u, bar.QueuedCount());
+    EXPECT_STREQ("b", bar.QueuedAt(0));
+    EXPECT_STREQ("c", bar.QueuedAt(1));
+    Finish();  // closed: "b" comes next
+    EXPECT_EQ("b", Line(text));
+    bar.PostMessage("d");  // "c" still waits: it goes first
+    EXPECT_EQ("c", Line(text));
+    ASSERT_EQ(1u, bar.QueuedCount());
+    EXPECT_STREQ("d", bar.QueuedAt(0));
+    Finish();  // opened: the timer runs
+    bar.NextMessage();
+    EXPECT_EQ("d", Line(text));
+    EXPECT_EQ(0u, bar.QueuedCount());
+}
+
 TEST_F(Bar, OpeningAndClosingOfTheScreenMapToIdleAndClosed) {
     timer.timeLeft = 0.0f;
     bar.SetState(GUI_STATE_OPENING);

@@ -323,22 +323,76 @@ TEST_F(GuiControls, InstantClickFromTheWindowFiresTheButton) {
         w.Pump();
         Frame();
     };
-    w.Post(WM_LBUTTONDOWN, MK_LBUTTON, 0);
-    w.Post(WM_LBUTTONUP, 0, 0);
+    const long centre = MAKELPARAM(400, 300);
+    w.Post(WM_SIZE, 0, MAKELPARAM(800, 600));
+    w.Post(WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    w.Post(WM_LBUTTONUP, 0, centre);
     frame();
     frame();
     EXPECT_EQ("b:hs b:press b:he", g_log.Joined());
     Frame(5);
     g_log.Clear();
-    w.Post(WM_LBUTTONDOWN, MK_LBUTTON, 0);
-    w.Post(WM_LBUTTONUP, 0, 0);
-    w.Post(WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
-    w.Post(WM_LBUTTONUP, 0, 0);
+    w.Post(WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    w.Post(WM_LBUTTONUP, 0, centre);
+    w.Post(WM_LBUTTONDBLCLK, MK_LBUTTON, centre);
+    w.Post(WM_LBUTTONUP, 0, centre);
     for (int i = 0; i < 10; ++i) frame();
     // The first click fires; the second, a double click, only ends cleanly.
     EXPECT_EQ("b:press b:he b:hs", g_log.Joined());
     EXPECT_EQ(nullptr, g_guiManager.GetActiveControl());
     EXPECT_EQ(KEY_UP, g_input.Get(INPUT_MOUSE_LEFT));
+    g_renderer.clientWidth = g_renderer.clientHeight = 0;
+}
+
+// A tap on a button the pointer was not over: the move, the press and the
+// release reach the window together, and the button under the pointer at
+// the press fires, whether the move came as its own message or only with
+// the press. A tap elsewhere presses nothing.
+TEST_F(GuiControls, TapThatMovesAndPressesAtOnceFiresTheButtonUnderIt) {
+    Open(kButtons);
+    ButtonControl* b = C<ButtonControl>("a.b");
+    RendererWindow w;
+    ASSERT_TRUE(w.Ok());
+    const Vector3 viewBefore = g_renderer.viewSize;
+    g_renderer.viewSize = Vector3{2.6666665f, 2.0f, 100.0f};
+    auto frames = [&](int n) {
+        for (int i = 0; i < n; ++i) {
+            w.Pump();
+            Frame();
+        }
+    };
+    w.Post(WM_SIZE, 0, MAKELPARAM(800, 600));
+    w.Post(WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    frames(3);
+    ASSERT_EQ(GUI_STATE_IDLE, b->state);
+    const long centre = MAKELPARAM(400, 300), corner = MAKELPARAM(5, 5);
+    w.Post(WM_MOUSEMOVE, 0, centre);
+    w.Post(WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    w.Post(WM_LBUTTONUP, 0, centre);
+    frames(2);
+    EXPECT_EQ("b:hs b:press b:he", g_log.Joined());
+
+    // Away again, then a press that alone carries the new place.
+    w.Post(WM_MOUSEMOVE, 0, corner);
+    frames(6);
+    ASSERT_EQ(GUI_STATE_IDLE, b->state);
+    g_log.Clear();
+    w.Post(WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    w.Post(WM_LBUTTONUP, 0, centre);
+    frames(2);
+    EXPECT_EQ("b:hs b:press b:he", g_log.Joined());
+
+    // A tap on the empty stage presses nothing and leaves nothing held.
+    w.Post(WM_MOUSEMOVE, 0, corner);
+    frames(6);
+    g_log.Clear();
+    w.Post(WM_LBUTTONDOWN, MK_LBUTTON, corner);
+    w.Post(WM_LBUTTONUP, 0, corner);
+    frames(3);
+    EXPECT_EQ("", g_log.Joined());
+    EXPECT_EQ(nullptr, g_guiManager.GetActiveControl());
+    g_renderer.viewSize = viewBefore;
+    g_renderer.clientWidth = g_renderer.clientHeight = 0;
 }
 
 TEST_F(GuiControls, ButtonReleasedAfterMovingOffFiresNothing) {

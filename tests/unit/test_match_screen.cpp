@@ -16,6 +16,7 @@
 #include "gui_test_util.h"
 #include "match_callbacks.h"
 #include "menu_callbacks.h"
+#include "menu_screen.h"
 #include "model.h"
 #include "model_instance.h"
 #include "round_test_util.h"
@@ -361,8 +362,18 @@ std::string MatchDocument(bool complete) {
             if (cName == "BONUS_WHEEL") extra = " speed=\"2\" OnEnd=\"EndRotateBonusWheel()\"";
             if (name == "TROPHY_WND" && i >= 2 && i < 74) cKind = "trophy", extra = " model=\"m\" texture=\"t\"";
             if (name == "PLAYER_STATS" && i == 19) cKind = "trophy", extra = " model=\"m\" texture=\"t\"";
+            // The mystery cards' follow-ups, as the game's document has them.
+            if (cName == "MYSTERY_TIMER") extra = " value=\"2\" auto=\"false\" OnEnd=\"OnEndTimerMystery()\"";
+            if (cName.compare(0, 19, "PRIZE_10K_DOWN_CUE_") == 0)
+                extra = " OnEnd=\"PlayBk10kDownAnim(" + std::to_string(cName.back() - '1') + ")\"";
+            if (cName == "MYSTERY_BANKRUPT_CUE") extra = " OnEnd=\"HideMysteryBkWedge()\"";
+            if (cName == "MYSTERY_OPEN_CUE") extra = " OnEnd=\"HideMysteryWedge(OPEN)\"";
+            if (cName == "MYSTERY_WIN_CUE") extra = " OnEnd=\"HideMysteryWinWedge();PlayMysteryWinAnims()\"";
+            if (cName.compare(0, 17, "MYSTERY_BANKRUPT_") == 0 && cKind == "static") extra = " OnOpenEnd=\"PlayMysteryBkAnims()\"";
             xml += "<" + cKind + " name=\"" + cName + "\"" + extra + "/>";
         }
+        // The seat cards open and update with the match screen.
+        if (name == "ROUND_WND") xml += "<group name=\"SEAT_CARDS_HOLDER\" group=\"SEAT_CARDS\"/>";
         xml += "</" + kind + ">";
     }
     return xml + "</gui>";
@@ -420,10 +431,20 @@ protected:
 
     // Cues and windows are recorded; everything else acts on the controls.
     struct Ops : GameScreenOps {
+        // The cues a sound trigger watches come back as an instance the
+        // sound system does not hold: one that has already ended.
         SoundInstance* PlayCue(const char* cue, int, bool) override {
             cues.push_back(cue);
-            return nullptr;
+            bool watched = std::strcmp(cue, "LAND_ON_BANKRUPT") == 0 || std::strncmp(cue, "P_AUD_EXC_", 10) == 0 ||
+                           std::strncmp(cue, "P_AUD_CLAP_CHEER_", 17) == 0;
+            return watched ? reinterpret_cast<SoundInstance*>(&ended) : nullptr;
         }
+        int Count(const char* prefix, size_t from) const {
+            int n = 0;
+            for (size_t i = from; i < cues.size(); ++i) n += cues[i].compare(0, std::strlen(prefix), prefix) == 0;
+            return n;
+        }
+        char ended = 0;
         void StopAllSounds() override {}
         bool OpenWindow(const char* window) override {
             windows.push_back(window);
@@ -464,6 +485,7 @@ TEST_F(MatchDocumentTest, AQuickPlayRoundThroughTheNamedCallbacks) {
 
     // One spin; whatever the wheel gives, the turn comes back.
     ASSERT_TRUE(Call("Spin"));
+    EXPECT_FALSE(Running(c.idleTimer)) << "the contestants keep still while the wheel turns";
     ASSERT_TRUE(Call("Round_VerifTimer"));
     EXPECT_EQ(STATE_SPIN, g_round.state);
     ASSERT_TRUE(FramesUntil([&] { return Running(c.zoomHoldTimer); })) << "both wheels stopped";
@@ -478,6 +500,7 @@ TEST_F(MatchDocumentTest, AQuickPlayRoundThroughTheNamedCallbacks) {
     }
     if (g_round.state == STATE_END_OF_TURN) Call("ChangeTurn");
     ASSERT_EQ(STATE_START_OF_TURN, g_round.state);
+    EXPECT_TRUE(Running(c.idleTimer)) << "the next turn after a spin fidgets again";
 
     // Solve by typing every letter on the board.
     ASSERT_TRUE(Call("Solve"));
@@ -497,6 +520,85 @@ TEST_F(MatchDocumentTest, AQuickPlayRoundThroughTheNamedCallbacks) {
     EXPECT_EQ("WIN_ROUND", ops.windows.back());
     Call("GoToNextRound");
     EXPECT_EQ(ROUND_JACKPOT, g_round.roundType);
+}
+
+// The mystery wedge's answers: the win card leaves by itself once the cheer
+// and its display time are over, the bankrupt card when it has landed; a
+// bankrupt brings one disappointed crowd, and on a puzzle its letter
+// completed the won round keeps its money. A lost $10,000 card drops into
+// the podium when the sound handed to its trigger ends.
+TEST_F(MatchDocumentTest, MysteryCardsLeaveByThemselvesAndAWonRoundKeepsItsMoney) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    GameControls& c = g_round.controls;
+    ASSERT_NE(nullptr, c.mysteryWinCue);
+    ASSERT_NE(nullptr, c.mysteryBankruptCue);
+    ASSERT_NE(nullptr, c.tenThousandDownCues[2]);
+    ASSERT_TRUE(LoadPuzzles());
+    std::unique_ptr<PlayerProfile> ann(new PlayerProfile(KIND_HUMAN));
+    ann->appearance.SetName("Ann");
+    g_gameData.currentProfile = ann.get();
+    std::srand(11);
+    StartGame(nullptr, "QUICK_PLAY");
+    g_guiManager.OpenScreen("ROUND_WND");
+    Frame(2);
+    ASSERT_TRUE(Call("OnGameStart"));
+    Call("OnTimerEndWaitForTheme");
+    Call("OnDrawFullPanel");
+    ASSERT_TRUE(FramesUntil([] { return g_round.inputPhase == PHASE_TURN; }));
+    const int seat = g_round.CurrentSeat() - 1;
+    ASSERT_GE(seat, 0);
+
+    // Landing on the mystery wedge: its card comes up with the cheer, and
+    // goes by itself.
+    g_round.roundType = ROUND_MYSTERY;
+    Call("ExitZoomWheel");  // no spin waits: only the last spin's reading is forgotten
+    NewSpinControl* zoom = dynamic_cast<NewSpinControl*>(c.zoomWheel);
+    ASSERT_NE(nullptr, zoom);
+    zoom->TurnBy(340.1f - zoom->SignedAngle());  // notch 4: the mystery wedge
+    g_round.wheelStopped = 1;
+    Call("EndRotateZoomWheel");
+    ASSERT_TRUE(g_round.wedgeValue == WEDGE_MYSTERY_PRIZE || g_round.wedgeValue == WEDGE_MYSTERY_BANKRUPT);
+    GuiControl* card = c.mysteryCards[seat];
+    EXPECT_FALSE(card->HasFlags(GUI_FLAG_HIDDEN));
+    EXPECT_TRUE(FramesUntil([&] { return card->HasFlags(GUI_FLAG_HIDDEN); }, 400)) << "the mystery card stays up";
+    Call("ExitZoomWheel");
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+
+    // The prize: the card comes, the crowd cheers, the card goes.
+    g_round.mysteryOutcome = MYSTERY_PRIZE;
+    ASSERT_TRUE(Call("MisteryRevealYes"));
+    GuiControl* win = c.mysteryMarkers[seat];
+    EXPECT_FALSE(win->HasFlags(GUI_FLAG_HIDDEN));
+    EXPECT_EQ(1, g_round.current->mysteryToken);
+    EXPECT_TRUE(FramesUntil([&] { return Running(c.mysteryTimer); }, 50)) << "the cheer's end starts the display time";
+    EXPECT_TRUE(FramesUntil([&] { return win->HasFlags(GUI_FLAG_HIDDEN); }, 400)) << "the mystery win card stays up";
+
+    // The bankrupt on a puzzle the letter completed: the round is won with
+    // its money, one disappointment, and the bankrupt card clears itself.
+    g_round.mysteryOutcome = MYSTERY_BANKRUPT;
+    g_round.mysteryRevealed = 0;
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    g_round.current->roundMoney = 2500;
+    for (BoardTile* tile : c.tiles)
+        if (tile && tile->HoldsCharacter()) tile->state = TILE_SHOWN;
+    size_t before = ops.cues.size();
+    ASSERT_TRUE(Call("MisteryRevealYes"));
+    EXPECT_EQ(STATE_ROUND_WON, g_round.state);
+    EXPECT_EQ(2500, g_round.current->roundMoney) << "the won round reads its money, not $0";
+    EXPECT_GE(g_round.current->matchTotal, 2500);
+    EXPECT_EQ(1, ops.Count("P_AUD_SM_DIS_", before) + ops.Count("P_AUD_LG_DIS_", before)) << "one crowd sound";
+    GuiControl* bankrupt = c.mysteryBankruptCards[seat];
+    EXPECT_FALSE(bankrupt->HasFlags(GUI_FLAG_HIDDEN));
+    EXPECT_TRUE(FramesUntil([&] { return Running(c.mysteryTimer); }, 50)) << "the bankrupt's sound ends the mystery";
+    EXPECT_TRUE(FramesUntil([&] { return bankrupt->HasFlags(GUI_FLAG_HIDDEN); }, 400));
+    EXPECT_EQ(2500, g_round.current->roundMoney);
+
+    // A lost $10,000 card: the sound handed to its trigger ends, it drops.
+    ShowControl(c.tenThousandMarkers[2]);
+    g_round.Ops().WatchSound(c.tenThousandDownCues[2], reinterpret_cast<SoundInstance*>(&ops.ended));
+    Frame(2);
+    EXPECT_TRUE(c.tenThousandMarkers[2]->HasFlags(GUI_FLAG_HIDDEN));
+    EXPECT_FALSE(c.tenThousandDown[2]->HasFlags(GUI_FLAG_HIDDEN));
 }
 
 // Continue pressed as the round-win window's own timer ends: the window
@@ -568,7 +670,11 @@ TEST_F(MatchDocumentTest, TrophyNumbersOutsideTheTableOrTheWindowAreIgnored) {
     std::unique_ptr<PlayerProfile> ann(new PlayerProfile(KIND_HUMAN));
     ann->AwardTrophy(5);
     ann->AwardTrophy(9);
-    g_gameData.currentProfile = ann.get();
+    // The cabinet shows Ann's trophies while Bob plays: hers are the ones told.
+    std::unique_ptr<PlayerProfile> bob(new PlayerProfile(KIND_HUMAN));
+    bob->AwardTrophy(6);
+    g_gameData.currentProfile = bob.get();
+    g_menu.trophyProfile = ann.get();
     GuiControl* marker = g_bound.WindowControl(kWindowTrophyWnd, 74);
     GuiControl* trophy5 = g_bound.WindowControl(kWindowTrophyWnd, 2 + 5);
     ASSERT_NE(nullptr, marker);
@@ -616,6 +722,7 @@ TEST_F(MatchDocumentTest, TrophyNumbersOutsideTheTableOrTheWindowAreIgnored) {
     ASSERT_NE(nullptr, name);
     EXPECT_EQ(g_gameData.trophies.At(9)->name, name->block);
     g_gameData.trophies.Clear();
+    g_menu.trophyProfile = nullptr;
 }
 
 TEST_F(MatchDocumentTest, ADocumentWithoutTheMatchContainersBindsNullsAndNothingBreaks) {

@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 
+#include "control_binding.h"
 #include "control_factory.h"
 #include "controls_button.h"
 #include "controls_game.h"
@@ -18,6 +19,7 @@
 #include "game_callbacks.h"
 #include "game_config.h"
 #include "game_data.h"
+#include "gui_bindings.h"
 #include "gui_test_util.h"
 #include "menu_callbacks.h"
 #include "menu_rules.h"
@@ -335,6 +337,70 @@ TEST_F(MenuTest, DeletingAPlayerKeepsTheCurrentOneAndNeverTakesAComputer) {
     r.Find("DeletePlayer")(nullptr, nullptr);
     EXPECT_EQ(1, g_gameData.profiles.GetCount(LIST_COMPUTERS));
     EXPECT_EQ(2, g_gameData.profiles.GetCount(LIST_HUMANS));
+}
+
+// "Choose" makes the player the one the chosen entry shows, in either view
+// of the list; a computer's entry changes nothing. Group play offers a new
+// player while the players' list has room, whichever list the profile
+// window showed last, and the avatar editor's Cancel goes back where the
+// editor was opened from, as its OK does.
+TEST_F(MenuTest, ChooseTakesTheChosenEntryAndWindowsGoBackWhereTheyCameFrom) {
+    std::string list = "<window name=\"PLAYER_PROFILES_POPUP\">" + C("static", "PANEL");
+    for (int k = 1; k <= 10; ++k) list += C("radiobut", "ENTRY_" + std::to_string(k), "class=\"ENTRY_\"");
+    for (int k = 11; k < 32; ++k) list += C("text", "T" + std::to_string(k));
+    list += "</window>";
+    std::string group = "<window name=\"GROUP_PLAY_WND\">";
+    for (int k = 0; k <= kGroupPlayNewPlayer; ++k) group += C("static", "G" + std::to_string(k));
+    group += "</window>";
+    ASSERT_TRUE(Load(Document({{28, "<window name=\"MAIN_MENU\"/>"}, {32, list},
+                               {35, "<window name=\"EDIT_PROFILE\"/>"}, {36, group}})))
+        << Error();
+    BindGameControls();
+    PlayerProfile* a = Human("A");
+    PlayerProfile* b = Human("B");
+    for (PlayerProfile* p : {a, b}) g_gameData.profiles.Add(p, LIST_HUMANS);
+    for (int k = 0; k < 10; ++k) g_gameData.profiles.Add(Computer(("Bot" + std::to_string(k)).c_str(), AI_EASY), LIST_COMPUTERS);
+    g_gameData.currentProfile = a;
+    g_guiManager.OpenScreen("MENU");
+    g_guiManager.OpenWindow("PLAYER_PROFILES_POPUP");
+    Frame(3);
+    CallbackRegistry& r = g_guiManager.GetCallbacks();
+    auto entry = [&](int k) {
+        return static_cast<RadioButtonControl*>(Control(("PLAYER_PROFILES_POPUP.ENTRY_" + std::to_string(k)).c_str()));
+    };
+    r.Find("InitProfiles")(nullptr, nullptr);
+    entry(2)->Select(true);
+    r.Find("SetPlayerAndReturn")(nullptr, nullptr);
+    EXPECT_EQ(b, g_gameData.currentProfile);
+
+    // The computers shown: neither their second entry nor their first
+    // makes anybody else the player.
+    Frame(3);
+    g_guiManager.OpenWindow("PLAYER_PROFILES_POPUP");
+    Frame(3);
+    r.Find("InitProfiles")(nullptr, nullptr);
+    r.Find("ToggleHumanAI")(nullptr, nullptr);
+    for (int k : {2, 1}) {
+        entry(k)->Select(true);
+        r.Find("SetPlayerAndReturn")(nullptr, nullptr);
+        EXPECT_EQ(b, g_gameData.currentProfile) << "computer entry " << k;
+    }
+
+    // The computers' list (full) was the last shown: two players leave room.
+    ASSERT_EQ(LIST_COMPUTERS, g_gameData.profiles.GetCurrentList());
+    r.Find("InitGroupPlay")(nullptr, nullptr);
+    EXPECT_FALSE(Control("GROUP_PLAY_WND.G16")->HasFlags(GUI_FLAG_HIDDEN));
+
+    // Cancel in the editor opened from the profile window goes back there.
+    Frame(3);
+    r.Find("SetWindowAfterEdit")(nullptr, "PLAYER_PROFILES_POPUP");
+    g_guiManager.OpenWindow("EDIT_PROFILE");
+    Frame(3);
+    r.Find("CancelEditPlayer")(nullptr, nullptr);
+    Frame(3);
+    EXPECT_EQ("PLAYER_PROFILES_POPUP", CurrentWindowName());
+    g_bound.Clear();
+    g_round.controls = GameControls();
 }
 
 TEST_F(MenuTest, HighScoreTabsFillNameDateAndAmountColumns) {
