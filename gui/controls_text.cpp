@@ -88,7 +88,7 @@ static void LoadLayout(TiXmlElement* element, TextLayout& layout) {
 
 // ---- "text" ------------------------------------------------------------------------
 
-TextControl::TextControl() : block(nullptr), wrapWidth(0.0f), font(nullptr), ownBlock(false) {}
+TextControl::TextControl() : block(nullptr), wrapWidth(0.0f), fitWidth(0.0f), font(nullptr), ownBlock(false) {}
 
 TextControl::~TextControl() { ReplaceBlock(nullptr, false); }
 
@@ -105,6 +105,9 @@ void TextControl::Load(TiXmlElement* element) {
     LoadLayout(element, layout);
     ReadBoundedInt(element, "lines", 0, kMaxShownLines, &layout.linesShown);
     ReadBoundedFloat(element, "line_len", -1.0e6f, 1.0e6f, &wrapWidth);
+    ReadBoundedFloat(element, "fit", 0.0f, 1.0e6f, &fitWidth);
+    ReadBoundedFloat(element, "fit_min", 0.05f, 1.0f, &layout.fitMinScale);
+    if (const char* cut = element->Attribute("fit_cut")) layout.fitCutMiddle = std::strcmp(cut, "middle") == 0;
     SetTextBlock(nullptr);
 }
 
@@ -127,7 +130,10 @@ void TextControl::Update() { StepOpenClose(body); }
 
 void TextControl::Draw() {
     // Without a block the body's clip still advances, so opening and
-    // closing finish.
+    // closing finish. The lines are laid out in the body's frame, which
+    // the control's scale (and aspect, across) has already scaled.
+    const float across = scale * aspect;
+    layout.fitWidth = fitWidth > 0.0f && across > 0.0f ? fitWidth / across : 0.0f;
     DrawVisualWithText(body, block, font, &layout);
 }
 
