@@ -1,0 +1,109 @@
+"""Texts that must stay in their places whatever the names: a player with
+the longest name the name field takes, and the longest-named computer
+contestants, through the main menu, group play, the match screen's podiums
+and turn panel and the statistics window with its trophy details. What is
+on screen is read from screenshots (text-fit-*.png in the work folder).
+"""
+import time
+
+from harness import expect
+from checks_menu import is_orange, is_white
+from checks_match import GROUP_PLAY, GROUP_PLAY_START, STATS_TIME, Match, on_match
+
+# The widest name the name field allows: 16 characters (max_len), of its
+# widest letter.
+LONG_NAME = "W" * 16
+# The two longest-named computer contestants (content/contestants.txt).
+WINIFRED, DESMOND = 8, 7
+
+# The match screen (content/gui/screens/s04_round_wnd.xml): the podiums are
+# 0.27 wide, 0.295 apart; their name plates; the turn panel on the right.
+PODIUM_X = (-0.15, 0.145, 0.44)
+PODIUM_HALF = 0.135
+NAME_Y = -0.423
+SCORE_Y = -0.83
+SCORE_PANEL = (0.63, 1.29)
+# The statistics window (windows/w13_player_stats.xml).
+STATS_TROPHY = (-0.36, -0.4)
+STATS_NEXT = (-0.1, -0.4)
+STATS_TROPHIES_LABEL = (-0.62, -0.3, -0.45, -0.26)
+DETAIL = (0.3, -0.5, 0.85, -0.34)     # the trophy details' texts (groups/g09)
+
+
+def text_pixels(s, area):
+    return s.count(area, is_white)
+
+
+def name_plate(x):
+    return (x - PODIUM_HALF + 0.01, NAME_Y - 0.025, x + PODIUM_HALF - 0.01, NAME_Y + 0.025)
+
+
+def between_podiums(left_x):
+    """The gap between a podium and the next, at the height of the names."""
+    return (left_x + PODIUM_HALF + 0.002, NAME_Y - 0.02, left_x + 0.295 - PODIUM_HALF - 0.002, NAME_Y + 0.02)
+
+
+def check_text_long_names_fit_their_places(h):
+    game = h.fresh_game()
+    expect(h.playertool(game, "human", LONG_NAME)[0] == 0, "playertool could not add the player")
+    expect(h.playertool(game, "opponents", str(WINIFRED), str(DESMOND))[0] == 0, "playertool could not seat the opponents")
+    expect(h.playertool(game, "puzzles", "1300", "615")[0] == 0, "playertool puzzles failed")
+    m = Match(h, game, "-direct3d")
+    m.library_tag = "fit"
+    m.wait_menu()
+    s = m.shot()
+    m.keep("menu")
+    expect(text_pixels(s, (0.4, 0.69, 1.08, 0.75)) > 40, "no player's name at the head of the menu board")
+    expect(text_pixels(s, (1.16, 0.68, 1.33, 0.76)) == 0, "the player's name runs past the menu board")
+    m.click(GROUP_PLAY)
+    time.sleep(2.0)
+    m.keep("group-play")
+    m.click(GROUP_PLAY_START)
+    m.wait_shot(on_match, 60, "the match screen")
+    time.sleep(3.0)
+    s = m.shot()
+    m.keep("podiums")
+    for seat, x in enumerate(PODIUM_X, 1):
+        expect(text_pixels(s, name_plate(x)) > 20, "no name on podium %d" % seat)
+    for x in PODIUM_X[:2]:
+        expect(text_pixels(s, between_podiums(x)) == 0, "a name runs past its podium at x=%.3f" % (x + PODIUM_HALF))
+
+    # The first round proper, its money grown past a million: the turn panel
+    # names the contestant and the whole amount inside the panel.
+    m.key("F1")                  # the toss-up is won: its window, then round one
+    m.wait_shot(lambda s: not on_match(s), 15, "the round's winner window")
+    time.sleep(1.0)
+    m.key("Return")
+    m.wait_shot(on_match, 40, "round one to begin")
+    time.sleep(1.0)
+    for _ in range(12):
+        m.key("equal")
+    time.sleep(1.0)
+    s = m.shot()
+    m.keep("turn-panel")
+    right_edge = (SCORE_PANEL[1] + 0.005, SCORE_Y - 0.03, 1.33, SCORE_Y + 0.03)
+    expect(text_pixels(s, right_edge) == 0, "the turn panel's line runs past the panel")
+    expect(text_pixels(s, (0.72, SCORE_Y - 0.03, SCORE_PANEL[1], SCORE_Y + 0.03)) > 10, "no line on the turn panel")
+
+    # Every trophy, then the bonus round's statistics window: the trophy's
+    # details stand clear of the trophy row and its buttons.
+    m.key("KP_Multiply")
+    time.sleep(0.5)
+    m.key("F4")
+    m.wait_shot(lambda s: s.count(STATS_TIME, is_white) > 20, 30, "the statistics window")
+    time.sleep(1.0)
+    m.keep("stats")
+    m.move(STATS_TROPHY)
+    time.sleep(1.0)
+    m.move((STATS_TROPHY[0] + 0.01, STATS_TROPHY[1]))
+    time.sleep(1.0)
+    s = m.shot()
+    m.keep("trophy-detail")
+    expect(text_pixels(s, DETAIL) > 40, "no trophy details beside the trophy row")
+    expect(s.count((STATS_NEXT[0] - 0.08, STATS_NEXT[1] - 0.02, STATS_NEXT[0] + 0.08, STATS_NEXT[1] + 0.02),
+                   is_orange) > 40, "the next-trophy button is covered")
+    expect(text_pixels(s, (STATS_NEXT[0] + 0.14, -0.56, DETAIL[0] - 0.12, -0.26)) == 0,
+           "the trophy details run towards the trophy row")
+    expect(text_pixels(s, STATS_TROPHIES_LABEL) > 10, "the trophies' label is covered")
+    h.close_game()
+    expect(h.wait_exit(m.proc) == 0, "the game did not end cleanly")
