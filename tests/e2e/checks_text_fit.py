@@ -9,10 +9,12 @@ import time
 from harness import expect
 from checks_menu import is_orange, is_white
 from checks_match import GROUP_PLAY, GROUP_PLAY_START, STATS_TIME, Match, on_match
+from checks_menus import PLAYERS, panel_open
 
 # The widest name the name field allows: 16 characters (max_len), of its
 # widest letter.
 LONG_NAME = "W" * 16
+OTHER_NAME = "M" * 16
 # The two longest-named computer contestants (content/contestants.txt).
 WINIFRED, DESMOND = 8, 7
 
@@ -23,6 +25,10 @@ PODIUM_HALF = 0.135
 NAME_Y = -0.423
 SCORE_Y = -0.83
 SCORE_PANEL = (0.63, 1.29)
+# The main menu's player list (windows/w32, groups/g12): the rows of its
+# first column; group play's opponent choice (windows/w36).
+LIST_ROWS = (0.46, 0.22)
+YELLOW_PICK = (0.0, -0.36)
 # The statistics window (windows/w13_player_stats.xml).
 STATS_TROPHY = (-0.36, -0.4)
 STATS_NEXT = (-0.1, -0.4)
@@ -45,6 +51,7 @@ def between_podiums(left_x):
 
 def check_text_long_names_fit_their_places(h):
     game = h.fresh_game()
+    expect(h.playertool(game, "human", OTHER_NAME)[0] == 0, "playertool could not add the second player")
     expect(h.playertool(game, "human", LONG_NAME)[0] == 0, "playertool could not add the player")
     expect(h.playertool(game, "opponents", str(WINIFRED), str(DESMOND))[0] == 0, "playertool could not seat the opponents")
     expect(h.playertool(game, "puzzles", "1300", "615")[0] == 0, "playertool puzzles failed")
@@ -55,9 +62,36 @@ def check_text_long_names_fit_their_places(h):
     m.keep("menu")
     expect(text_pixels(s, (0.4, 0.69, 1.08, 0.75)) > 40, "no player's name at the head of the menu board")
     expect(text_pixels(s, (1.16, 0.68, 1.33, 0.76)) == 0, "the player's name runs past the menu board")
+
+    # The player list: two long names in the first column, none reaching
+    # the second.
+    m.click(PLAYERS)
+    s = m.wait_shot(panel_open, 15, "the player list")
+    time.sleep(0.5)
+    s = m.shot()
+    m.keep("players")
+    for y in LIST_ROWS:
+        expect(text_pixels(s, (-0.7, y - 0.03, -0.45, y + 0.03)) > 20, "no name in the list's row at y=%.2f" % y)
+        expect(text_pixels(s, (-0.33, y - 0.03, 0.25, y + 0.03)) == 0, "a name of the list runs into its second column")
+    m.key("Escape")
+    m.wait_menu()
+
     m.click(GROUP_PLAY)
     time.sleep(2.0)
+    s = m.shot()
     m.keep("group-play")
+    for left, right in ((-0.72, 0.0), (0.0, 0.72)):
+        gap = ((left + right) / 2 - 0.02, -0.21, (left + right) / 2 + 0.02, -0.15)
+        expect(text_pixels(s, gap) == 0, "the group-play names run into each other at x=%.2f" % gap[0])
+    # The other player offered as an opponent, inside its entry.
+    m.click(YELLOW_PICK)
+    time.sleep(1.5)
+    s = m.shot()
+    m.keep("opponents")
+    expect(text_pixels(s, (-0.44, 0.33, -0.12, 0.39)) > 20, "no other player offered as an opponent")
+    expect(text_pixels(s, (-0.1, 0.33, 0.2, 0.39)) == 0, "the opponent's name runs past its entry")
+    m.key("Escape")
+    time.sleep(1.0)
     m.click(GROUP_PLAY_START)
     m.wait_shot(on_match, 60, "the match screen")
     time.sleep(3.0)
