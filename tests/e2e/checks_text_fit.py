@@ -36,6 +36,19 @@ STATS_TROPHIES_LABEL = (-0.62, -0.3, -0.45, -0.26)
 DETAIL = (0.3, -0.5, 0.85, -0.34)     # the trophy details' texts (groups/g09)
 
 
+STAT_JACKPOTS, STAT_MINUTES, STAT_SOLO_WINS, STAT_BONUS_WINS = 2, 3, 5, 7
+
+
+def player_stats(h, game, name):
+    rc, out = h.playertool(game, "show")
+    expect(rc == 0, "playertool show failed")
+    for line in out.splitlines():
+        parts = line.split()
+        if parts and parts[0] == name:
+            return [int(v) for v in parts[1:]]
+    raise AssertionError("no player %s in the player file" % name)
+
+
 def text_pixels(s, area):
     return s.count(area, is_white)
 
@@ -119,6 +132,12 @@ def check_text_long_names_fit_their_places(h):
     expect(text_pixels(s, right_edge) == 0, "the turn panel's line runs past the panel")
     expect(text_pixels(s, (0.72, SCORE_Y - 0.03, SCORE_PANEL[1], SCORE_Y + 0.03)) > 10, "no line on the turn panel")
 
+    # The statistics keys of the match screen (README): a jackpot, a bonus
+    # round, a play-alone win and an hour more for the player of seat 1.
+    before = player_stats(h, game, LONG_NAME)
+    for key in ("bracketleft", "bracketright", "semicolon", "apostrophe"):
+        m.key(key)
+
     # Every trophy, then the bonus round's statistics window: the trophy's
     # details stand clear of the trophy row and its buttons.
     m.key("KP_Multiply")
@@ -141,3 +160,8 @@ def check_text_long_names_fit_their_places(h):
     expect(text_pixels(s, STATS_TROPHIES_LABEL) > 10, "the trophies' label is covered")
     h.close_game()
     expect(h.wait_exit(m.proc) == 0, "the game did not end cleanly")
+    after = player_stats(h, game, LONG_NAME)
+    for stat, what in ((STAT_JACKPOTS, "jackpots"), (STAT_BONUS_WINS, "bonus rounds"), (STAT_SOLO_WINS, "solo wins")):
+        expect(after[stat] == before[stat] + 1, "%s went from %d to %d, not one more" % (what, before[stat], after[stat]))
+    expect(60 <= after[STAT_MINUTES] - before[STAT_MINUTES] <= 61, "minutes played went from %d to %d, not an hour more"
+           % (before[STAT_MINUTES], after[STAT_MINUTES]))
