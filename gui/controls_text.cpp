@@ -140,16 +140,11 @@ void TextControl::Draw() {
 // The words of a line: runs of blanks count as one, none at either end.
 static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-void TextControl::SetTextBlock(TextBlock* newBlock) {
-    if (wrapWidth <= 0.0f) {
-        if (newBlock) ReplaceBlock(newBlock, false);
-        return;
-    }
-    TextBlock* source = newBlock ? newBlock : block;
-    if (!source) return;
+// The lines of source wrapped at width (view units) for a font drawn
+// factor view units high; null when memory runs out.
+static TextBlock* WrapLines(const TextBlock* source, const Font* font, float factor, float width) {
     TextBlock* wrapped = new (std::nothrow) TextBlock();
-    if (!wrapped) return;
-    const float factor = (font ? font->size : 0.0f) * scale;
+    if (!wrapped) return nullptr;
     for (unsigned i = 0; i < source->LineCount(); ++i) {
         const char* line = source->Line(i);
         if (!line) {
@@ -165,7 +160,7 @@ void TextControl::SetTextBlock(TextBlock* newBlock) {
             std::free(current);
             std::free(joined);
             delete wrapped;
-            return;
+            return nullptr;
         }
         current[0] = 0;
         const char* p = line;
@@ -185,7 +180,7 @@ void TextControl::SetTextBlock(TextBlock* newBlock) {
             joined[used] = ' ';
             std::memcpy(joined + used + 1, start, n);
             joined[used + 1 + n] = 0;
-            if (TextWidth(joined, font) * factor <= wrapWidth) {
+            if (TextWidth(joined, font) * factor <= width) {
                 std::memcpy(current, joined, used + n + 2);
             } else {
                 wrapped->AddLine(current);
@@ -197,6 +192,39 @@ void TextControl::SetTextBlock(TextBlock* newBlock) {
         wrapped->AddLine(current);
         std::free(current);
         std::free(joined);
+    }
+    return wrapped;
+}
+
+void TextControl::SetTextBlock(TextBlock* newBlock) {
+    if (wrapWidth <= 0.0f) {
+        if (newBlock) ReplaceBlock(newBlock, false);
+        return;
+    }
+    TextBlock* source = newBlock ? newBlock : block;
+    if (!source) return;
+    const float factor = (font ? font->size : 0.0f) * scale;
+    TextBlock* wrapped = WrapLines(source, font, factor, wrapWidth);
+    if (!wrapped) return;
+    layout.lineScale = 1.0f;
+    // A text that must keep to its place and needs more lines than it shows
+    // is drawn smaller as a whole: n lines in the height of the shown ones,
+    // as long as that is not below the smallest size allowed.
+    const int shown = layout.linesShown;
+    if (fitWidth > 0.0f && shown > 0 && (int)wrapped->LineCount() > shown) {
+        for (int n = shown + 1;; ++n) {
+            const float s = (float)shown / (float)n;
+            if (s < layout.fitMinScale - 0.001f) break;
+            TextBlock* smaller = WrapLines(source, font, factor * s, wrapWidth);
+            if (!smaller) break;
+            if ((int)smaller->LineCount() <= n) {
+                delete wrapped;
+                wrapped = smaller;
+                layout.lineScale = s;
+                break;
+            }
+            delete smaller;
+        }
     }
     // The source may be the own block being replaced: free it only now.
     ReplaceBlock(wrapped, true);

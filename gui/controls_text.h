@@ -16,7 +16,9 @@ const int kMaxShownLines = 256;
 //   font, text (a key of the text table), spacing, horizontal, vertical,
 //   lines (0: all), line_len (wrap width in view units; 0: no wrapping),
 //   fit (the width of its place in view units: a longer line is drawn
-//   smaller, then cut short with "..."; 0: none), fit_min (how small, as a
+//   smaller, then cut short with "..."; a wrapped text that needs more
+//   lines than it shows is drawn smaller as a whole, lines and steps, to
+//   hold them in the same height; 0: none), fit_min (how small, as a
 //   part of its size, a line may be drawn to fit; 0.6), fit_cut ("middle":
 //   a line cut short keeps its end too, as a name followed by an amount)
 class TextControl : public GuiControl {

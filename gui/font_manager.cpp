@@ -559,9 +559,10 @@ void FontManager::DrawTextBlock(TextBlock* block, float x, float y, float z, Fon
     if (!block || !font) return;
     TextLayout defaults;
     const TextLayout& l = layout ? *layout : defaults;
-    const float step = TextBlockStep(font, &l);
+    const float lineScale = l.lineScale > 0.0f && l.lineScale < 1.0f ? l.lineScale : 1.0f;
+    const float step = TextBlockStep(font, &l) * lineScale;
     const unsigned lineCount = block->LineCount();
-    const int count = l.linesShown > 0 ? l.linesShown : (int)lineCount;
+    const int count = l.linesShown > 0 ? (int)((float)l.linesShown / lineScale + 0.001f) : (int)lineCount;
     float cy = y;
     if (l.vertical == TEXT_VALIGN_CENTER) cy += count * step * 0.5f;
     else if (l.vertical == TEXT_VALIGN_BOTTOM) cy += count * step;
@@ -574,9 +575,9 @@ void FontManager::DrawTextBlock(TextBlock* block, float x, float y, float z, Fon
         const unsigned line = first + (unsigned)i;
         if (line >= lineCount) break;
         float scale = 1.0f;
-        const char* text =
-            FitLine(block->Line(line), font, l.fitWidth, minScale, shortened, sizeof(shortened), &scale, l.fitCutMiddle);
-        DrawString(text, x, cy, z, font, l.horizontal, scale);
+        const char* text = FitLine(block->Line(line), font, l.fitWidth / lineScale, minScale, shortened,
+                                   sizeof(shortened), &scale, l.fitCutMiddle);
+        DrawString(text, x, cy, z, font, l.horizontal, scale * lineScale);
         cy -= step;
     }
 }

@@ -101,6 +101,9 @@ struct TextLayout {
     float fitWidth = 0.0f;
     float fitMinScale = 0.6f;
     bool fitCutMiddle = false;  // cut from the middle: the line's end stays
+    // The whole block drawn smaller, lines and the steps between them, so
+    // that 1 / lineScale times as many lines stand in the same height.
+    float lineScale = 1.0f;
 };
 
 // The alignment words of the documents: "left"/"top" 1, "center" 2,

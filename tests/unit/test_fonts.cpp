@@ -490,6 +490,39 @@ TEST(TextKind, WrapsWordsAtTheWidth) {
     EXPECT_TRUE(text.OwnsBlock());
 }
 
+// A wrapped text that must keep to its place and needs more lines than it
+// shows is drawn smaller as a whole: three lines in the height of two.
+TEST_F(DrawingTest, WrappedTextNeedingMoreLinesIsDrawnSmallerAsAWhole) {
+    TestFont f("abc ", {8, -3});  // 0.25 a letter
+    TextControl text;
+    text.font = &f.font;
+    text.wrapWidth = 1.0f;
+    text.fitWidth = 1.0f;
+    text.layout.linesShown = 2;
+    text.layout.vertical = TEXT_VALIGN_TOP;
+    TextControl::SetText(&text, "%s", "aa bb cc dd");  // four lines at full size
+    text.SetTextBlock(nullptr);
+    EXPECT_EQ(std::vector<std::string>({"aa bb", "cc dd"}), Lines(text.block)) << "at 2/3 size, 1.5 across";
+    EXPECT_FLOAT_EQ(2.0f / 3.0f, text.layout.lineScale);
+    g_fontManager.DrawTextBlock(text.block, 0.0f, 0.0f, 0.0f, &f.font, &text.layout);
+    ASSERT_EQ(8u, g_drawn.size());  // the letters (a blank draws nothing)
+    EXPECT_NEAR(2.0f / 3.0f, g_drawn[0].scaleX, 1e-5);
+    EXPECT_NEAR(-1.0f / 3.0f, g_drawn[0].y, 1e-5) << "the first line's middle, a smaller step down";
+    EXPECT_NEAR(-1.0f, g_drawn[7].y, 1e-5);
+
+    // Two lines at full size: as before.
+    TextControl::SetText(&text, "%s", "aaa bbb");
+    text.SetTextBlock(nullptr);
+    EXPECT_FLOAT_EQ(1.0f, text.layout.lineScale);
+    // Not below the smallest size: a text of many words keeps the smallest
+    // wrap and loses the lines past those shown.
+    text.layout.fitMinScale = 0.9f;
+    TextControl::SetText(&text, "%s", "aaa bbb ccc");
+    text.SetTextBlock(nullptr);
+    EXPECT_FLOAT_EQ(1.0f, text.layout.lineScale);
+    EXPECT_EQ(3u, text.block->LineCount());
+}
+
 TEST(TextKind, SharesTableBlocksAndOwnsItsOwn) {
     TextBlock table;
     table.AddLine("shared");
