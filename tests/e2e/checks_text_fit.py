@@ -9,7 +9,7 @@ import time
 from harness import expect
 from checks_menu import is_orange, is_white
 from checks_match import GROUP_PLAY, GROUP_PLAY_START, STATS_TIME, Match, on_match
-from checks_menus import PLAYERS, panel_open
+from checks_menus import NEW_PLAYER, PLAYERS, panel_open
 
 # The widest name the name field allows: 16 characters (max_len), of its
 # widest letter.
@@ -29,6 +29,7 @@ SCORE_PANEL = (0.63, 1.29)
 # first column; group play's opponent choice (windows/w36).
 LIST_ROWS = (0.46, 0.22)
 YELLOW_PICK = (0.0, -0.36)
+NAME_CANCEL = (0.3, -0.34)           # the name window's Cancel (windows/w27)
 # The statistics window (windows/w13_player_stats.xml).
 STATS_TROPHY = (-0.36, -0.4)
 STATS_NEXT = (-0.1, -0.4)
@@ -86,6 +87,17 @@ def check_text_long_names_fit_their_places(h):
     for y in LIST_ROWS:
         expect(text_pixels(s, (-0.7, y - 0.03, -0.45, y + 0.03)) > 20, "no name in the list's row at y=%.2f" % y)
         expect(text_pixels(s, (-0.33, y - 0.03, 0.25, y + 0.03)) == 0, "a name of the list runs into its second column")
+    # The name field holds the longest name.
+    m.click(NEW_PLAYER)
+    time.sleep(1.5)
+    m.type("W" * 20)             # the field takes 16 of them
+    time.sleep(0.8)
+    s = m.shot()
+    m.keep("name-field")
+    expect(text_pixels(s, (0.3, 0.05, 0.52, 0.15)) > 20, "the long name does not reach the field's right part")
+    expect(text_pixels(s, (0.6, 0.05, 0.8, 0.15)) == 0, "the long name runs past the name field")
+    m.click(NAME_CANCEL)         # back to the player list, then the menu
+    time.sleep(1.5)
     m.key("Escape")
     m.wait_menu()
 
