@@ -10,6 +10,7 @@
 #include "gui_callbacks.h"
 #include "model.h"
 #include "model_instance.h"
+#include "renderer.h"
 #include "strings.h"
 #include "tinyxml.h"
 
@@ -211,7 +212,7 @@ void TextControl::SetTextBlock(TextBlock* newBlock) {
     // is drawn smaller as a whole: n lines in the height of the shown ones,
     // as long as that is not below the smallest size allowed.
     const int shown = layout.linesShown;
-    if (fitWidth > 0.0f && shown > 0 && (int)wrapped->LineCount() > shown) {
+    if (fitWidth > 0.0f && shown > 0 && (int)wrapped->LineCount() > shown && !g_renderer.DrawsOneToOne()) {
         for (int n = shown + 1;; ++n) {
             const float s = (float)shown / (float)n;
             if (s < layout.fitMinScale - 0.001f) break;

@@ -559,7 +559,9 @@ void FontManager::DrawTextBlock(TextBlock* block, float x, float y, float z, Fon
     if (!block || !font) return;
     TextLayout defaults;
     const TextLayout& l = layout ? *layout : defaults;
-    const float lineScale = l.lineScale > 0.0f && l.lineScale < 1.0f ? l.lineScale : 1.0f;
+    // A device that draws glyphs 1:1 cannot draw them smaller: it only cuts.
+    const bool oneToOne = g_renderer.DrawsOneToOne();
+    const float lineScale = !oneToOne && l.lineScale > 0.0f && l.lineScale < 1.0f ? l.lineScale : 1.0f;
     const float step = TextBlockStep(font, &l) * lineScale;
     const unsigned lineCount = block->LineCount();
     const int count = l.linesShown > 0 ? (int)((float)l.linesShown / lineScale + 0.001f) : (int)lineCount;
@@ -568,8 +570,7 @@ void FontManager::DrawTextBlock(TextBlock* block, float x, float y, float z, Fon
     else if (l.vertical == TEXT_VALIGN_BOTTOM) cy += count * step;
     cy -= step * 0.5f;
     const unsigned first = l.firstLine > 0 ? (unsigned)l.firstLine : 0;
-    // A device that draws glyphs 1:1 cannot draw them smaller: it only cuts.
-    const float minScale = g_renderer.DrawsOneToOne() ? 1.0f : l.fitMinScale;
+    const float minScale = oneToOne ? 1.0f : l.fitMinScale;
     char shortened[kMaxFormattedText + 1];
     for (int i = 0; i < count; ++i) {
         const unsigned line = first + (unsigned)i;
