@@ -9,7 +9,7 @@ import time
 from harness import expect
 from checks_menu import is_orange, is_white
 from checks_match import GROUP_PLAY, GROUP_PLAY_START, STATS_TIME, Match, on_match
-from checks_menus import NEW_PLAYER, PLAYERS, panel_open
+from checks_menus import HIGH_SCORES, NEW_PLAYER, PLAYERS, panel_open
 
 # The widest name the name field allows: 16 characters (max_len), of its
 # widest letter.
@@ -87,6 +87,18 @@ def check_text_long_names_fit_their_places(h):
     for y in LIST_ROWS:
         expect(text_pixels(s, (-0.7, y - 0.03, -0.45, y + 0.03)) > 20, "no name in the list's row at y=%.2f" % y)
         expect(text_pixels(s, (-0.33, y - 0.03, 0.25, y + 0.03)) == 0, "a name of the list runs into its second column")
+    m.key("Escape")
+    m.wait_menu()
+    m.click(HIGH_SCORES)
+    m.wait_shot(panel_open, 15, "the high scores")
+    time.sleep(0.5)
+    s = m.shot()
+    m.keep("high-scores")
+    m.key("Escape")
+    m.wait_menu()
+    m.click(PLAYERS)
+    m.wait_shot(panel_open, 15, "the player list")
+
     # The name field holds the longest name.
     m.click(NEW_PLAYER)
     time.sleep(1.5)
