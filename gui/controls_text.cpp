@@ -10,6 +10,7 @@
 #include "gui_callbacks.h"
 #include "model.h"
 #include "model_instance.h"
+#include "renderer.h"
 #include "strings.h"
 #include "tinyxml.h"
 
@@ -88,7 +89,7 @@ static void LoadLayout(TiXmlElement* element, TextLayout& layout) {
 
 // ---- "text" ------------------------------------------------------------------------
 
-TextControl::TextControl() : block(nullptr), wrapWidth(0.0f), font(nullptr), ownBlock(false) {}
+TextControl::TextControl() : block(nullptr), wrapWidth(0.0f), fitWidth(0.0f), font(nullptr), ownBlock(false) {}
 
 TextControl::~TextControl() { ReplaceBlock(nullptr, false); }
 
@@ -105,6 +106,9 @@ void TextControl::Load(TiXmlElement* element) {
     LoadLayout(element, layout);
     ReadBoundedInt(element, "lines", 0, kMaxShownLines, &layout.linesShown);
     ReadBoundedFloat(element, "line_len", -1.0e6f, 1.0e6f, &wrapWidth);
+    ReadBoundedFloat(element, "fit", 0.0f, 1.0e6f, &fitWidth);
+    ReadBoundedFloat(element, "fit_min", 0.05f, 1.0f, &layout.fitMinScale);
+    if (const char* cut = element->Attribute("fit_cut")) layout.fitCutMiddle = std::strcmp(cut, "middle") == 0;
     SetTextBlock(nullptr);
 }
 
@@ -127,23 +131,21 @@ void TextControl::Update() { StepOpenClose(body); }
 
 void TextControl::Draw() {
     // Without a block the body's clip still advances, so opening and
-    // closing finish.
+    // closing finish. The lines are laid out in the body's frame, which
+    // the control's scale (and aspect, across) has already scaled.
+    const float across = scale * aspect;
+    layout.fitWidth = fitWidth > 0.0f && across > 0.0f ? fitWidth / across : 0.0f;
     DrawVisualWithText(body, block, font, &layout);
 }
 
 // The words of a line: runs of blanks count as one, none at either end.
 static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-void TextControl::SetTextBlock(TextBlock* newBlock) {
-    if (wrapWidth <= 0.0f) {
-        if (newBlock) ReplaceBlock(newBlock, false);
-        return;
-    }
-    TextBlock* source = newBlock ? newBlock : block;
-    if (!source) return;
+// The lines of source wrapped at width (view units) for a font drawn
+// factor view units high; null when memory runs out.
+static TextBlock* WrapLines(const TextBlock* source, const Font* font, float factor, float width) {
     TextBlock* wrapped = new (std::nothrow) TextBlock();
-    if (!wrapped) return;
-    const float factor = (font ? font->size : 0.0f) * scale;
+    if (!wrapped) return nullptr;
     for (unsigned i = 0; i < source->LineCount(); ++i) {
         const char* line = source->Line(i);
         if (!line) {
@@ -159,7 +161,7 @@ void TextControl::SetTextBlock(TextBlock* newBlock) {
             std::free(current);
             std::free(joined);
             delete wrapped;
-            return;
+            return nullptr;
         }
         current[0] = 0;
         const char* p = line;
@@ -179,7 +181,7 @@ void TextControl::SetTextBlock(TextBlock* newBlock) {
             joined[used] = ' ';
             std::memcpy(joined + used + 1, start, n);
             joined[used + 1 + n] = 0;
-            if (TextWidth(joined, font) * factor <= wrapWidth) {
+            if (TextWidth(joined, font) * factor <= width) {
                 std::memcpy(current, joined, used + n + 2);
             } else {
                 wrapped->AddLine(current);
@@ -191,6 +193,39 @@ void TextControl::SetTextBlock(TextBlock* newBlock) {
         wrapped->AddLine(current);
         std::free(current);
         std::free(joined);
+    }
+    return wrapped;
+}
+
+void TextControl::SetTextBlock(TextBlock* newBlock) {
+    if (wrapWidth <= 0.0f) {
+        if (newBlock) ReplaceBlock(newBlock, false);
+        return;
+    }
+    TextBlock* source = newBlock ? newBlock : block;
+    if (!source) return;
+    const float factor = (font ? font->size : 0.0f) * scale;
+    TextBlock* wrapped = WrapLines(source, font, factor, wrapWidth);
+    if (!wrapped) return;
+    layout.lineScale = 1.0f;
+    // A text that must keep to its place and needs more lines than it shows
+    // is drawn smaller as a whole: n lines in the height of the shown ones,
+    // as long as that is not below the smallest size allowed.
+    const int shown = layout.linesShown;
+    if (fitWidth > 0.0f && shown > 0 && (int)wrapped->LineCount() > shown && !g_renderer.DrawsOneToOne()) {
+        for (int n = shown + 1;; ++n) {
+            const float s = (float)shown / (float)n;
+            if (s < layout.fitMinScale - 0.001f) break;
+            TextBlock* smaller = WrapLines(source, font, factor * s, wrapWidth);
+            if (!smaller) break;
+            if ((int)smaller->LineCount() <= n) {
+                delete wrapped;
+                wrapped = smaller;
+                layout.lineScale = s;
+                break;
+            }
+            delete smaller;
+        }
     }
     // The source may be the own block being replaced: free it only now.
     ReplaceBlock(wrapped, true);

@@ -14,7 +14,13 @@ const int kMaxShownLines = 256;
 
 // "text"
 //   font, text (a key of the text table), spacing, horizontal, vertical,
-//   lines (0: all), line_len (wrap width in view units; 0: no wrapping)
+//   lines (0: all), line_len (wrap width in view units; 0: no wrapping),
+//   fit (the width of its place in view units: a longer line is drawn
+//   smaller, then cut short with "..."; a wrapped text that needs more
+//   lines than it shows is drawn smaller as a whole, lines and steps, to
+//   hold them in the same height; 0: none), fit_min (how small, as a
+//   part of its size, a line may be drawn to fit; 0.6), fit_cut ("middle":
+//   a line cut short keeps its end too, as a name followed by an amount)
 class TextControl : public GuiControl {
 public:
     TextControl();
@@ -39,6 +45,7 @@ public:
     TextBlock* block;  // a text of the table or the control's own
     TextLayout layout;
     float wrapWidth;   // "line_len"
+    float fitWidth;    // "fit", view units
     Font* font;        // "font"
 
 private:

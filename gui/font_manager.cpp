@@ -387,38 +387,27 @@ static bool LoadFontElement(FontManager& manager, TiXmlElement* e, Font*& out) {
     return true;
 }
 
-bool FontManager::Load() {
-    g_drawTextBlock = DrawBlockThroughManager;
-    // A second load replaces the first rather than doubling it.
-    FreeAll();
-    error[0] = 0;
-
+// Opens and parses the "TEXT" document; false with the error text set.
+static bool ReadTextDocument(FontManager& manager, TiXmlDocument& document) {
     int id = g_fileSystem.GetFileId("TEXT");
     if (!id) {
-        SetError("%s", g_fileSystem.GetError());
+        manager.SetError("%s", g_fileSystem.GetError());
         return false;
     }
-    TiXmlDocument document;
     if (!g_fileSystem.LoadXml(id, &document)) {
         if (document.Error()) {
             const char* desc = document.ErrorDesc();
             // TinyXML counts rows and columns from 1 already.
-            SetError("GUI: (%i,%i): %s", document.ErrorRow(), document.ErrorCol(), desc ? desc : "");
+            manager.SetError("GUI: (%i,%i): %s", document.ErrorRow(), document.ErrorCol(), desc ? desc : "");
         } else {
-            SetError("%s", g_fileSystem.GetError());
+            manager.SetError("%s", g_fileSystem.GetError());
         }
         return false;
     }
+    return true;
+}
 
-    for (TiXmlElement* e = document.FirstChildElement("font"); e; e = e->NextSiblingElement("font")) {
-        Font* font = nullptr;
-        if (!LoadFontElement(*this, e, font)) return false;
-        if (!fonts.Append(font)) {
-            delete font;
-            SetError("Out of memory.");
-            return false;
-        }
-    }
+bool FontManager::ReadTexts(TiXmlDocument& document) {
     for (TiXmlElement* e = document.FirstChildElement("text"); e; e = e->NextSiblingElement("text")) {
         TextBlock* block = new (std::nothrow) TextBlock();
         if (!block || !texts.Append(block)) {
@@ -435,6 +424,34 @@ bool FontManager::Load() {
         }
     }
     return true;
+}
+
+bool FontManager::Load() {
+    g_drawTextBlock = DrawBlockThroughManager;
+    // A second load replaces the first rather than doubling it.
+    FreeAll();
+    error[0] = 0;
+
+    TiXmlDocument document;
+    if (!ReadTextDocument(*this, document)) return false;
+    for (TiXmlElement* e = document.FirstChildElement("font"); e; e = e->NextSiblingElement("font")) {
+        Font* font = nullptr;
+        if (!LoadFontElement(*this, e, font)) return false;
+        if (!fonts.Append(font)) {
+            delete font;
+            SetError("Out of memory.");
+            return false;
+        }
+    }
+    return ReadTexts(document);
+}
+
+bool FontManager::LoadTextTable() {
+    for (unsigned i = 0; i < texts.Count(); ++i) delete TextAt(i);
+    texts.Clear();
+    error[0] = 0;
+    TiXmlDocument document;
+    return ReadTextDocument(*this, document) && ReadTexts(document);
 }
 
 Font* FontManager::GetFont(const char* fontName) {
@@ -478,6 +495,39 @@ TextBlock* FontManager::GetTextV(const char* format, va_list args) {
     return found;
 }
 
+const char* FitLine(const char* text, const Font* font, float fitWidth, float minScale, char* out, size_t outSize,
+                    float* scale, bool cutMiddle) {
+    *scale = 1.0f;
+    if (!text || !font || fitWidth <= 0.0f || font->size <= 0.0f) return text;
+    const float width = TextWidth(text, font) * font->size;
+    if (width <= fitWidth) return text;
+    if (!(minScale > 0.0f) || minScale > 1.0f) minScale = 1.0f;
+    if (width * minScale <= fitWidth) {
+        *scale = fitWidth / width;
+        return text;
+    }
+    *scale = minScale;
+    if (!out || outSize < 4) return text;
+    // The most characters that fit with the dots: from the start, or half
+    // from the start and half from the end; no blank stands beside the dots.
+    const float room = fitWidth / (font->size * minScale);
+    const size_t length = std::strlen(text);
+    size_t keep = length < outSize - 4 ? length : outSize - 4;
+    for (;;) {
+        size_t head = cutMiddle ? (keep + 1) / 2 : keep;
+        size_t tail = keep - head;
+        const char* tailStart = text + length - tail;
+        while (head > 0 && text[head - 1] == ' ') --head;
+        while (tail > 0 && *tailStart == ' ') ++tailStart, --tail;
+        std::memcpy(out, text, head);
+        std::memcpy(out + head, "...", 3);
+        std::memcpy(out + head + 3, tailStart, tail);
+        out[head + 3 + tail] = 0;
+        if (keep == 0 || TextWidth(out, font) <= room) return out;
+        --keep;
+    }
+}
+
 void FontManager::DrawString(const char* text, float x, float y, float z, Font* font, int alignment, float scale) {
     if (!text || !font) return;
     g_renderer.PushMatrix();
@@ -509,18 +559,26 @@ void FontManager::DrawTextBlock(TextBlock* block, float x, float y, float z, Fon
     if (!block || !font) return;
     TextLayout defaults;
     const TextLayout& l = layout ? *layout : defaults;
-    const float step = TextBlockStep(font, &l);
+    // A device that draws glyphs 1:1 cannot draw them smaller: it only cuts.
+    const bool oneToOne = g_renderer.DrawsOneToOne();
+    const float lineScale = !oneToOne && l.lineScale > 0.0f && l.lineScale < 1.0f ? l.lineScale : 1.0f;
+    const float step = TextBlockStep(font, &l) * lineScale;
     const unsigned lineCount = block->LineCount();
-    const int count = l.linesShown > 0 ? l.linesShown : (int)lineCount;
+    const int count = l.linesShown > 0 ? (int)((float)l.linesShown / lineScale + 0.001f) : (int)lineCount;
     float cy = y;
     if (l.vertical == TEXT_VALIGN_CENTER) cy += count * step * 0.5f;
     else if (l.vertical == TEXT_VALIGN_BOTTOM) cy += count * step;
     cy -= step * 0.5f;
     const unsigned first = l.firstLine > 0 ? (unsigned)l.firstLine : 0;
+    const float minScale = oneToOne ? 1.0f : l.fitMinScale;
+    char shortened[kMaxFormattedText + 1];
     for (int i = 0; i < count; ++i) {
         const unsigned line = first + (unsigned)i;
         if (line >= lineCount) break;
-        DrawString(block->Line(line), x, cy, z, font, l.horizontal, 1.0f);
+        float scale = 1.0f;
+        const char* text = FitLine(block->Line(line), font, l.fitWidth / lineScale, minScale, shortened,
+                                   sizeof(shortened), &scale, l.fitCutMiddle);
+        DrawString(text, x, cy, z, font, l.horizontal, scale * lineScale);
         cy -= step;
     }
 }

@@ -21,6 +21,8 @@
 
 #include "indexed_list.h"
 
+class TiXmlDocument;
+
 struct Mesh;
 struct Texture;
 
@@ -93,6 +95,15 @@ struct TextLayout {
     float spacing = 1.0f;  // line spacing factor
     int firstLine = 0;     // first line shown
     int linesShown = 0;    // 0: every line
+    // The width every line must keep to, in the block's own units (0: any
+    // width): a wider line is drawn smaller, down to fitMinScale of its size,
+    // and what is still too wide is cut short with "..." (see FitLine).
+    float fitWidth = 0.0f;
+    float fitMinScale = 0.6f;
+    bool fitCutMiddle = false;  // cut from the middle: the line's end stays
+    // The whole block drawn smaller, lines and the steps between them, so
+    // that 1 / lineScale times as many lines stand in the same height.
+    float lineScale = 1.0f;
 };
 
 // The alignment words of the documents: "left"/"top" 1, "center" 2,
@@ -111,6 +122,10 @@ public:
     // element. false at the first failure, with the reason in GetError();
     // what was read before stays.
     bool Load();
+    // Reads only the text table of the "TEXT" document, in place of the one
+    // there was; the fonts stay as they are (tools and tests that need the
+    // game's texts without a device to cut the fonts on).
+    bool LoadTextTable();
     // Frees every font and every block of the table.
     void FreeAll();
 
@@ -142,6 +157,8 @@ private:
     FontManager(const FontManager&) = delete;
     FontManager& operator=(const FontManager&) = delete;
 
+    bool ReadTexts(TiXmlDocument& document);
+
     mutable IndexedList<Font*> fonts;
     mutable IndexedList<TextBlock*> texts;
     char error[kErrorSize];
@@ -163,6 +180,14 @@ void DrawGlyph(unsigned char character, float x, float y, float z, Font* font);
 // The block of exactly this name (no formatting); for lookups by a name
 // that comes from data.
 const TextBlock* FindTextByName(const char* name);
+// How a line is drawn in a place fitWidth wide (font size applied, before
+// any scale; 0 or less: any width): as it is at scale 1 when it fits;
+// else smaller, down to minScale; a line too wide even then keeps the most
+// characters that fit with "..." behind them (or, cutting from the middle,
+// half of them before the dots and half after), at minScale. Returns the
+// text to draw (text itself, or out holding the shortened one) and its scale.
+const char* FitLine(const char* text, const Font* font, float fitWidth, float minScale, char* out, size_t outSize,
+                    float* scale, bool cutMiddle = false);
 // The distance between two lines of a block: line height x font size x the
 // layout's spacing (1.0 without a layout); 0 without a font.
 float TextBlockStep(const Font* font, const TextLayout* layout);

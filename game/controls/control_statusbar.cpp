@@ -49,8 +49,10 @@ void StatusBarControl::Show(const char* text) {
     if (text) {
         SetState(BAR_OPENING);
         if (messageText) messageText->SetState(GUI_STATE_OPENING);
-        // The text is data, never a format.
+        // The text is data, never a format; a long line wraps onto the bar's
+        // second line rather than running past its end.
         TextControl::SetText(messageText, "%s", text);
+        if (messageText) messageText->SetTextBlock(nullptr);
     } else {
         SetState(BAR_CLOSING);
         if (messageText) messageText->SetState(GUI_STATE_CLOSING);

@@ -18,7 +18,7 @@
 const char* HostText(const char* key, unsigned line) {
     if (!key) return "";
     const TextBlock* block = FindTextByName(key);
-    if (!block) return line == 0 ? key : "";
+    if (!block) return "";
     const char* text = block->Line(line);
     return text ? text : "";
 }

@@ -18,8 +18,7 @@
 // ---- Contestants ------------------------------------------------------------
 
 const AiParams* Contestant::Ai() const {
-    if (!profile) return nullptr;
-    return profile->GetAi() ? profile->GetAi() : standIn;
+    return profile ? profile->GetAi() : nullptr;
 }
 
 bool Contestant::IsComputer() const { return Ai() != nullptr; }

@@ -48,12 +48,8 @@ struct Contestant {
     GuiControl* avatar = nullptr;      // the avatar control it is bound to
     char lastLetter = 0;
 
-    // A human seat handed to the computer's rules (a developer key): the
-    // seat plays by itself while this is set.
-    const AiParams* standIn = nullptr;
-
     bool IsPresent() const { return profile != nullptr; }
-    // The rules the seat plays by: a computer contestant's own, or the stand-in's.
+    // The rules the seat plays by: a computer contestant's own, null for a person.
     const AiParams* Ai() const;
     bool IsComputer() const;
     const char* Name() const;          // never null
@@ -442,6 +438,6 @@ void PlayBonusLossCrowd();
 void PlayPreChantCue();
 void PlayWheelChantCue();
 
-// The text of line 0 (or 1) of a "TEXT" key; a missing key reads as the key
-// itself and a missing line as an empty text.
+// The text of line 0 (or 1) of a "TEXT" key; a missing key or line reads as
+// an empty text, never null.
 const char* HostText(const char* key, unsigned line = 0);

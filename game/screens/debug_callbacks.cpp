@@ -286,29 +286,6 @@ bool HackPlayAnim(void*, const char*) {
     return true;
 }
 
-// Seat 1 plays by itself by the first computer contestant's rules, or goes
-// back to its player. A match then runs without anybody at the keys (a
-// long run of the game, a measure of its speed); what seat 1 wins in the
-// meantime is not added to its player's statistics.
-bool HackAutoPlay(void*, const char*) {
-    if (!InMatch()) return true;
-    Contestant* seat = g_round.ContestantAt(0);
-    if (!seat || !seat->profile || seat->profile->GetAi()) return true;
-    if (seat->standIn) {
-        seat->standIn = nullptr;
-    } else {
-        PlayerProfile* computer = g_gameData.profiles.Get(0, LIST_COMPUTERS);
-        seat->standIn = computer ? computer->GetAi() : nullptr;
-        if (!seat->standIn) return true;
-    }
-    // A turn waiting for seat 1 goes to whoever plays it now.
-    if (g_round.current == seat && g_round.state == STATE_START_OF_TURN && !g_round.IsTossupType()) {
-        g_round.SetAi(AI_TOSSUP_WATCH);
-        g_round.StartTurnInput();
-    }
-    return true;
-}
-
 }  // namespace
 
 int DebugAnimationIndex() { return s_animation; }
@@ -343,5 +320,4 @@ void RegisterDebugCallbacks(CallbackRegistry& registry) {
     registry.Register("HackRotateWheel", HackRotateWheel);
     registry.Register("HackScrollPuzzles", HackScrollPuzzles);
     registry.Register("HackPlayAnim", HackPlayAnim);
-    registry.Register("HackAutoPlay", HackAutoPlay);
 }

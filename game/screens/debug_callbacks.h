@@ -3,8 +3,7 @@
 
 class CallbackRegistry;
 
-// Registers the 29 debug commands, in their fixed order (before the menus),
-// and after them "HackAutoPlay" (seat 1 plays by itself, or back).
+// Registers the 29 debug commands, in their fixed order (before the menus).
 void RegisterDebugCallbacks(CallbackRegistry& registry);
 
 // The avatar animation the next HackPlayAnim plays (0..18).

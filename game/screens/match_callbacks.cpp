@@ -180,8 +180,9 @@ bool OpenAloneOrAI(void*, const char*) {
 
 bool OnTurnSelect(void*, const char* argument) {
     int turns = argument ? std::atoi(argument) : 0;
-    // No turn at all would end every round before it starts.
-    if (turns > 0) g_round.turnsPerRound = turns;
+    // -1 (any count below 0) is no limit; no turn at all would end every
+    // round before it starts, so 0 or no number changes nothing.
+    if (turns != 0) g_round.turnsPerRound = turns < 0 ? -1 : turns;
     return true;
 }
 

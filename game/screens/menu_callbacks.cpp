@@ -116,11 +116,8 @@ bool CreatePlayer(void* sender, const char* argument) {
     profiles.ReleaseEditedProfiles(2);
     if (!created) return false;
 
-    // The new player plays from now on, except one made in group play as a
-    // second contestant at the table.
-    bool forGroupPlay = std::strcmp(g_menu.returnWindow, "GROUP_PLAY_WND") == 0;
-    if (argument && std::strcmp(argument, "FIRST") == 0 && (!CurrentPlayer() || !forGroupPlay))
-        g_gameData.currentProfile = created;
+    // "FIRST": the new player plays from now on, wherever it was made.
+    if (argument && std::strcmp(argument, "FIRST") == 0) g_gameData.currentProfile = created;
     g_menu.edited = created;
     GameDate today;
     GetToday(today);

@@ -219,6 +219,59 @@ TEST_F(DrawingTest, BlockLinesStepDownFromTheVerticalAlignment) {
     EXPECT_EQ(1u, g_drawn.size());
 }
 
+// A line kept to the width of its place: smaller first, then cut with dots.
+TEST_F(DrawingTest, LinesKeepToTheWidthOfTheirPlace) {
+    TestFont f("abc .", {8, -4});  // every character 0.25 wide, no spacing
+    char out[64];
+    float scale = 0.0f;
+    EXPECT_STREQ("ab", FitLine("ab", &f.font, 1.0f, 0.6f, out, sizeof(out), &scale));
+    EXPECT_FLOAT_EQ(1.0f, scale);
+    EXPECT_STREQ("abcabcabc", FitLine("abcabcabc", &f.font, 0.0f, 0.6f, out, sizeof(out), &scale)) << "no place";
+    EXPECT_FLOAT_EQ(1.0f, scale);
+    EXPECT_STREQ("abcabc", FitLine("abcabc", &f.font, 1.0f, 0.6f, out, sizeof(out), &scale));
+    EXPECT_FLOAT_EQ(1.0f / 1.5f, scale);
+    // 2.25 wide: at 0.6 the place holds 1.667, the dots take 0.75 of it.
+    EXPECT_STREQ("abc...", FitLine("abcabcabc", &f.font, 1.0f, 0.6f, out, sizeof(out), &scale));
+    EXPECT_FLOAT_EQ(0.6f, scale);
+    EXPECT_STREQ("ab...", FitLine("ab cabcab", &f.font, 1.0f, 0.6f, out, sizeof(out), &scale)) << "no blank before the dots";
+    EXPECT_STREQ("...", FitLine("abcabc", &f.font, 0.2f, 1.0f, out, sizeof(out), &scale));
+    // Cut from the middle, the end stays: a name and its amount.
+    EXPECT_STREQ("ab...c", FitLine("abcabcabc", &f.font, 1.0f, 0.6f, out, sizeof(out), &scale, true));
+    EXPECT_STREQ("a...b", FitLine("a  cabc  b", &f.font, 1.0f, 0.6f, out, sizeof(out), &scale, true));
+    // The font's size counts: at size 2 "ab" is 1.0 wide.
+    f.font.size = 2.0f;
+    FitLine("ab", &f.font, 0.5f, 0.1f, out, sizeof(out), &scale);
+    EXPECT_FLOAT_EQ(0.5f, scale);
+
+    // Drawn: the glyphs of the long line are shrunk, the short one is not.
+    f.font.size = 1.0f;
+    TextBlock block;
+    block.AddLine("abcabc");
+    block.AddLine("a");
+    TextLayout layout;
+    layout.fitWidth = 1.0f;
+    g_fontManager.DrawTextBlock(&block, 0.0f, 0.0f, 0.0f, &f.font, &layout);
+    ASSERT_EQ(7u, g_drawn.size());
+    EXPECT_NEAR(1.0f / 1.5f, g_drawn[0].scaleX, 1e-5);
+    EXPECT_NEAR(1.0f, g_drawn[6].scaleX, 1e-5);
+}
+
+// The "text" kind's "fit" is a width in view units, whatever its scale.
+TEST_F(DrawingTest, TextControlFitsItsLineToItsPlaceInViewUnits) {
+    TestFont f("abc .", {8, -4});
+    TextControl t;
+    t.font = &f.font;
+    t.scale = 0.5f;
+    t.fitWidth = 1.0f;
+    TextControl::SetText(&t, "%s", "abcabcabcabc");  // 3.0 wide, 1.5 at the control's scale
+    t.Draw();
+    EXPECT_FLOAT_EQ(2.0f, t.layout.fitWidth) << "in the body's frame, which the scale shrinks";
+    float scale = 0.0f;
+    char out[64];
+    FitLine(t.block->Line(0), &f.font, t.layout.fitWidth, t.layout.fitMinScale, out, sizeof(out), &scale);
+    EXPECT_FLOAT_EQ(2.0f / 3.0f, scale);
+}
+
 // ---- The text table ------------------------------------------------------------------
 
 TEST_F(TextTableTest, LooksUpFormattedNamesExactly) {
@@ -435,6 +488,39 @@ TEST(TextKind, WrapsWordsAtTheWidth) {
     text.SetTextBlock(nullptr);
     EXPECT_EQ(std::vector<std::string>({"a", "b"}), Lines(text.block));
     EXPECT_TRUE(text.OwnsBlock());
+}
+
+// A wrapped text that must keep to its place and needs more lines than it
+// shows is drawn smaller as a whole: three lines in the height of two.
+TEST_F(DrawingTest, WrappedTextNeedingMoreLinesIsDrawnSmallerAsAWhole) {
+    TestFont f("abc ", {8, -3});  // 0.25 a letter
+    TextControl text;
+    text.font = &f.font;
+    text.wrapWidth = 1.0f;
+    text.fitWidth = 1.0f;
+    text.layout.linesShown = 2;
+    text.layout.vertical = TEXT_VALIGN_TOP;
+    TextControl::SetText(&text, "%s", "aa bb cc dd");  // four lines at full size
+    text.SetTextBlock(nullptr);
+    EXPECT_EQ(std::vector<std::string>({"aa bb", "cc dd"}), Lines(text.block)) << "at 2/3 size, 1.5 across";
+    EXPECT_FLOAT_EQ(2.0f / 3.0f, text.layout.lineScale);
+    g_fontManager.DrawTextBlock(text.block, 0.0f, 0.0f, 0.0f, &f.font, &text.layout);
+    ASSERT_EQ(8u, g_drawn.size());  // the letters (a blank draws nothing)
+    EXPECT_NEAR(2.0f / 3.0f, g_drawn[0].scaleX, 1e-5);
+    EXPECT_NEAR(-1.0f / 3.0f, g_drawn[0].y, 1e-5) << "the first line's middle, a smaller step down";
+    EXPECT_NEAR(-1.0f, g_drawn[7].y, 1e-5);
+
+    // Two lines at full size: as before.
+    TextControl::SetText(&text, "%s", "aaa bbb");
+    text.SetTextBlock(nullptr);
+    EXPECT_FLOAT_EQ(1.0f, text.layout.lineScale);
+    // Not below the smallest size: a text of many words keeps the smallest
+    // wrap and loses the lines past those shown.
+    text.layout.fitMinScale = 0.9f;
+    TextControl::SetText(&text, "%s", "aaa bbb ccc");
+    text.SetTextBlock(nullptr);
+    EXPECT_FLOAT_EQ(1.0f, text.layout.lineScale);
+    EXPECT_EQ(3u, text.block->LineCount());
 }
 
 TEST(TextKind, SharesTableBlocksAndOwnsItsOwn) {

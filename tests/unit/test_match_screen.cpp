@@ -300,6 +300,10 @@ TEST_F(MatchScreenTest, MenuSideEntriesTakeOnlyWhatFits) {
     EXPECT_EQ(5, g_round.turnsPerRound);
     Fire("OnTurnSelect", "7");
     EXPECT_EQ(7, g_round.turnsPerRound);
+    Fire("OnTurnSelect", "-1");
+    EXPECT_EQ(-1, g_round.turnsPerRound) << "no limit";
+    Fire("OnTurnSelect", "-3");
+    EXPECT_EQ(-1, g_round.turnsPerRound);
 
     // Road-trip opponents drawn far beyond the list still fill both seats.
     int tour[3] = {4, 1, 2};

@@ -251,6 +251,10 @@ TEST_F(MenuTest, PlayerCreationRefusesEmptyBlankAndTakenNamesAndSaves) {
     EXPECT_EQ(2, g_gameData.profiles.GetCount(LIST_HUMANS));
     // The second player is the current one only because of "FIRST".
     EXPECT_STREQ("ann", g_gameData.currentProfile->GetName());
+    // So is one made from group play's new-player button.
+    g_guiManager.GetCallbacks().Find("SetWindowAfterEdit")(nullptr, "GROUP_PLAY_WND");
+    EXPECT_TRUE(Create("cy"));
+    EXPECT_STREQ("cy", g_gameData.currentProfile->GetName());
 }
 
 TEST_F(MenuTest, OptionsShowTheModesAndTheApplyButtonFollowsTheChoice) {

@@ -36,26 +36,42 @@ TEST_F(RoundFlowTest, ConsonantPaysTheWedgeForEachTimeItIsFoundAndAMissLosesTheT
     ASSERT_TRUE(QuickPlayWhere([&] { return ConsonantInPuzzle(3) != 0; }));
     char c = ConsonantInPuzzle(3);
     Spin(9);
-    EXPECT_EQ("MSG_LANDED_ON $600. MSGH_PICK_CONSONANT", ops.LastMessage());
+    EXPECT_EQ("The wheel landed on $600. Pick a consonant.", ops.LastMessage());
     EXPECT_EQ(0, keys[c - 'A'].state);
     EXPECT_EQ(6, keys[0].state) << "no vowel while picking a consonant";
     Call(c);
     EXPECT_EQ(1800, Ann().roundMoney);
     EXPECT_EQ("$1,800", Text(podiumScore[0]));
-    EXPECT_TRUE(ops.Said(std::string("MSG_CORECT_LETTERS3 ") + c + " for $1,800."));
+    EXPECT_TRUE(ops.Said(std::string("There are 3 ") + c + "'s for $1,800."));
     EXPECT_EQ(STATE_START_OF_TURN, g_round.state);
     EXPECT_EQ(5, keys[c - 'A'].state) << "a called letter cannot be called again";
 
     char x = ConsonantNotInPuzzle();
     Spin(9);
     Call(x);
-    EXPECT_EQ(std::string("MSG_WRONG_LETTER") + x + " MSGH_YOUVE_LOST_TURN", ops.LastMessage());
+    EXPECT_EQ(std::string("Sorry, there is no ") + x + " in the puzzle. You've lost your turn.", ops.LastMessage());
     EXPECT_EQ(1800, Ann().roundMoney);
     EXPECT_EQ(STATE_END_OF_TURN, g_round.state);
     EXPECT_TRUE(Running(g_round.controls.endOfTurnTimer));
     g_round.SetState(STATE_CHANGE_TURN);  // the end-of-turn timer ends
     EXPECT_EQ("4", Text(turnCounter));
     EXPECT_EQ(STATE_START_OF_TURN, g_round.state);
+}
+
+TEST_F(RoundFlowTest, HostLinesReadTheTextsAndAMissingTextIsEmpty) {
+    ASSERT_TRUE(NeedPuzzles());
+    EXPECT_STREQ("The wheel landed on", HostText("MSG_LANDED_ON"));
+    EXPECT_STREQ(" in the puzzle.", HostText("MSG_WRONG_LETTER", 1));
+    EXPECT_STREQ("", HostText("MSG_LANDED_ON", 1));
+    EXPECT_STREQ("", HostText("MSG_NOT_IN_THE_DOCUMENT"));
+    EXPECT_STREQ("", HostText(nullptr));
+    PlayerProfile* ann = Human("Ann");
+    g_round.SetContestant(0, ann);
+    g_round.current = &g_round.contestants[0];
+    ops.Clear();
+    g_round.ShowEventMessage(HostMessage::Prompt("MSG_NOT_IN_THE_DOCUMENT"));
+    ASSERT_EQ(1u, ops.messages.size());
+    EXPECT_EQ("", ops.messages[0]) << "a text the document lacks is never shown by its key";
 }
 
 TEST_F(RoundFlowTest, AVowelCostsTwoHundredFifty) {
@@ -69,14 +85,14 @@ TEST_F(RoundFlowTest, AVowelCostsTwoHundredFifty) {
     g_round.ChangeMoney(249, '=');
     g_round.SetInputPhase(PHASE_TURN);
     EXPECT_TRUE(buyButton.Disabled());
-    EXPECT_EQ("MSGH_SPIN_OR_SOLVE", ops.LastMessage());
+    EXPECT_EQ("Spin the wheel or solve the puzzle.", ops.LastMessage());
     g_round.ChangeMoney(250, '=');
     g_round.SetInputPhase(PHASE_TURN);
     EXPECT_FALSE(buyButton.Disabled());
-    EXPECT_EQ("MSGH_SPIN_VOWEL_OR_SOLVE", ops.LastMessage());
+    EXPECT_EQ("Spin, buy a vowel or solve the puzzle.", ops.LastMessage());
     BuyVowel(v);
     EXPECT_EQ(0, Ann().roundMoney);
-    EXPECT_TRUE(ops.Said("MSG_CORECT_LETTERS" + std::to_string(g_round.CountLetter(v)) + " " + v + " for $250."))
+    EXPECT_TRUE(ops.Said("There are " + std::to_string(g_round.CountLetter(v)) + " " + v + "'s for $250."))
         << "the price of the vowel, not a multiple of it";
     EXPECT_EQ(STATE_START_OF_TURN, g_round.state);
 }
@@ -84,7 +100,7 @@ TEST_F(RoundFlowTest, AVowelCostsTwoHundredFifty) {
 TEST_F(RoundFlowTest, BankruptLostTurnsAndTheFreeSpinToken) {
     ASSERT_TRUE(QuickPlayWhere([&] { return ConsonantInPuzzle() != 0; }));
     Spin(0);
-    EXPECT_EQ("MSG_LANDED_ON MSG_FREESPIN. MSGH_PICK_CONSONANT", ops.LastMessage());
+    EXPECT_EQ("The wheel landed on Free Spin. Pick a consonant.", ops.LastMessage());
     Call(ConsonantInPuzzle());
     EXPECT_EQ(0, Ann().roundMoney) << "the free-spin wedge is worth nothing per letter";
     EXPECT_EQ(1, Ann().freeSpinToken);
@@ -95,7 +111,7 @@ TEST_F(RoundFlowTest, BankruptLostTurnsAndTheFreeSpinToken) {
     Spin(22);
     EXPECT_EQ(0, Ann().roundMoney);
     EXPECT_EQ(3000, Ann().matchTotal) << "bankrupt takes the round's money only";
-    EXPECT_TRUE(ops.Said("MSG_LANDED_ON MSG_BANKRUPT. MSGH_YOUVE_LOST_TURN"));
+    EXPECT_TRUE(ops.Said("The wheel landed on Bankrupt. You've lost your turn."));
     EXPECT_FALSE(bankruptOverlay[0].Hidden());
     EXPECT_EQ(STATE_BANKRUPT, g_round.state) << "a human with the token is asked after the prompt timer";
     EXPECT_TRUE(Running(g_round.controls.freeSpinPromptTimer));
@@ -104,7 +120,7 @@ TEST_F(RoundFlowTest, BankruptLostTurnsAndTheFreeSpinToken) {
     Ann().profile = Computer("Cora");  // the same seat played by the computer
     Spin(18);
     EXPECT_EQ(AI_FREE_SPIN_QUESTION, ai.states.back());
-    EXPECT_EQ("MSG_LANDED_ON MSG_LOSE_A_TURN. Cora MSGC_HAVE_LOST_TURN", ops.LastMessage());
+    EXPECT_EQ("The wheel landed on Lose a Turn. Cora has lost the turn.", ops.LastMessage());
 }
 
 TEST_F(RoundFlowTest, AWonRoundPaysAtLeastAThousandOnceAndNamesBothAmounts) {
@@ -115,7 +131,7 @@ TEST_F(RoundFlowTest, AWonRoundPaysAtLeastAThousandOnceAndNamesBothAmounts) {
     ASSERT_TRUE(Solve(true));
     EXPECT_EQ(1000, Ann().matchTotal);
     EXPECT_EQ(1, Ann().roundsWon);
-    EXPECT_TRUE(ops.Said("Ann MSG_WIN_ROUND_1_SCORE $1,000"));
+    EXPECT_TRUE(ops.Said("Ann wins the round with $1,000"));
     EXPECT_EQ("Ann: $1,000", Text(scoreLine));
     // A second answer, a second state change: the round is won already.
     g_round.SetState(STATE_ROUND_WON);
@@ -131,16 +147,16 @@ TEST_F(RoundFlowTest, AWonRoundPaysAtLeastAThousandOnceAndNamesBothAmounts) {
     g_round.ChangeMoney(3000, '=');
     ASSERT_TRUE(Solve(true));
     EXPECT_EQ(4000, Ann().matchTotal);
-    EXPECT_TRUE(ops.Said("Ann MSG_WON $3,000 MSG_WIN_ROUND_SCORE $4,000"));
+    EXPECT_TRUE(ops.Said("Ann wins $3,000 this round, for a match total of $4,000"));
 }
 
 TEST_F(RoundFlowTest, WrongSolveTakesTheTypingBackAndLosesTheTurn) {
     ASSERT_TRUE(QuickPlayWhere([] { return true; }));
     ASSERT_TRUE(g_round.SetState(STATE_SOLVE));
-    EXPECT_EQ("MSGH_ON_SOLVE", ops.LastMessage());
+    EXPECT_EQ("Type in your answer.", ops.LastMessage());
     EXPECT_TRUE(Running(g_round.controls.solveTimer));
     Type(false);
-    EXPECT_EQ("MSG_SOLVE_WRONG MSGH_YOUVE_LOST_TURN", ops.LastMessage());
+    EXPECT_EQ("Sorry, that's not the answer. You've lost your turn.", ops.LastMessage());
     EXPECT_EQ(1, solveLocked);
     EXPECT_FALSE(Running(g_round.controls.solveTimer));
     FailedSolveTimerEnds();
@@ -165,20 +181,20 @@ TEST_F(RoundFlowTest, TossupBuzzWrongThenAComputerSolvesIt) {
     EXPECT_TRUE(Running(g_round.controls.tossupRevealTimer));
     EXPECT_EQ(AI_TOSSUP_WATCH, ai.states.back());
     EXPECT_FALSE(solveButton.Disabled()) << "the one human buzzes by button against computers";
-    EXPECT_EQ("MSGH_TOSSUP_SOLVE", ops.LastMessage());
+    EXPECT_EQ("Quick, type the answer!", ops.LastMessage());
     Buzz(1);
     EXPECT_FALSE(Running(g_round.controls.tossupRevealTimer));
     Type(false);
-    EXPECT_EQ("MSG_SOLVE_WRONG", ops.LastMessage());
+    EXPECT_EQ("Sorry, that's not the answer.", ops.LastMessage());
     FailedSolveTimerEnds();
     EXPECT_EQ(STATE_START_OF_TURN, g_round.state) << "the others may still buzz";
     EXPECT_TRUE(solveButton.Disabled()) << "Ann has had her try";
     Buzz(2);  // Bo's control buzzes in and types the answer
-    EXPECT_TRUE(ops.Said("Bo MSGC_SOLVING"));
+    EXPECT_TRUE(ops.Said("Bo would like to solve the puzzle."));
     Type(true);
     EXPECT_EQ(1000, g_round.contestants[1].matchTotal);
     EXPECT_EQ(0, Ann().matchTotal);
-    EXPECT_TRUE(ops.Said("Bo MSG_WIN_ROUND_1_SCORE $1,000"));
+    EXPECT_TRUE(ops.Said("Bo wins the round with $1,000"));
 }
 
 TEST_F(RoundFlowTest, MysteryLetterThatCompletesThePuzzleAsksBeforeTheWin) {
@@ -196,7 +212,7 @@ TEST_F(RoundFlowTest, MysteryLetterThatCompletesThePuzzleAsksBeforeTheWin) {
     }
     int before = Ann().roundMoney;
     Spin(1);
-    EXPECT_EQ("MSG_LANDED_ON MSG_MYSTERY. MSGH_PICK_CONSONANT", ops.LastMessage());
+    EXPECT_EQ("The wheel landed on Mystery. Pick a consonant.", ops.LastMessage());
     ops.windows.clear();
     Call(last);
     EXPECT_TRUE(g_round.IsPuzzleSolved());
@@ -226,7 +242,7 @@ TEST_F(RoundFlowTest, JackpotAndTenThousandGoToTheContestantWhoSolves) {
     // Round 1's $10,000: lost with a miss, won with the round.
     ASSERT_TRUE(QuickPlayWhere([&] { return ConsonantInPuzzle() && ConsonantNotInPuzzle(); }));
     Spin(6, 1);
-    EXPECT_EQ("MSG_LANDED_ON $10,000. MSGH_PICK_CONSONANT", ops.LastMessage());
+    EXPECT_EQ("The wheel landed on $10,000. Pick a consonant.", ops.LastMessage());
     Call(ConsonantNotInPuzzle());
     EXPECT_EQ(WEDGE_OPEN, g_round.tenThousandWedge) << "the chance is gone, the wedge is back";
     g_round.SetState(STATE_CHANGE_TURN);
@@ -258,7 +274,7 @@ TEST_F(RoundFlowTest, BonusRoundRevealsTheChosenLettersInOrderAndSolvesOnOneCloc
     Call(in1);
     Call(out);
     Call(in2);
-    EXPECT_EQ("MSGH_BONUS_PICK_VOWEL", ops.LastMessage());
+    EXPECT_EQ("Now pick a vowel.", ops.LastMessage());
     EXPECT_TRUE(FakeTile::revealLog.find(in1) == std::string::npos) << "nothing shows before the vowel";
     Call(vowel);
     EXPECT_EQ(std::string() + in1 + in2, FakeTile::revealLog.substr(FakeTile::revealLog.size() - 2));
@@ -274,7 +290,7 @@ TEST_F(RoundFlowTest, BonusRoundRevealsTheChosenLettersInOrderAndSolvesOnOneCloc
     FailedSolveTimerEnds();
     EXPECT_EQ(STATE_ROUND_LOST, g_round.state);
     g_round.GoToNextRound();
-    EXPECT_EQ("MSG_LOST_ROUND_BONUS", ops.LastMessage());
+    EXPECT_EQ("So close! The bonus prize stays in the envelope.", ops.LastMessage());
 }
 
 }  // namespace
