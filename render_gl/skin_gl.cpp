@@ -12,15 +12,9 @@ void DeviceBeginDepthScene() {
     if (!GLContextCurrent()) return;
     // The mask also governs clearing: it must be on before the clear.
     glDepthMask(GL_TRUE);
-    // Once a frame: the GUI draws in ascending depth, so a later scene is
-    // nearer and wins over an earlier one's depth as a fresh clear would let
-    // it; clearing the whole buffer for every avatar costs the software
-    // rasterisers dearly.
-    static uint32_t clearedIn = 0xFFFFFFFF;
-    if (clearedIn != g_renderer.frameCounter) {
-        clearedIn = g_renderer.frameCounter;
-        glClear(GL_DEPTH_BUFFER_BIT);
-    }
+    // Each avatar stands in a depth of its own: nothing of an earlier scene
+    // (or frame) hides it.
+    glClear(GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
     glDisable(GL_ALPHA_TEST);

@@ -206,6 +206,9 @@ void Renderer::DeviceSetDepthTest(bool on) {
     dev->SetRenderState(D3DRS_ZWRITEENABLE, on ? TRUE : FALSE);
 }
 
+// The back buffer keeps the size it was made with; Present stretches it.
+void Renderer::DeviceResize() {}
+
 void Renderer::DeviceSetCullMode(CullMode mode) {
     FlushD3DBatch(&s_device);
     IDirect3DDevice9* dev = s_device.device;

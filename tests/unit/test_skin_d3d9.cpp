@@ -60,16 +60,23 @@ TEST(SkinD3d9, NearerWinsInASceneAndTheGuiStateComesBack) {
     if (declaration) declaration->Release();
 }
 
-TEST(SkinD3d9, EachFrameStartsWithAClearDepthBuffer) {
+TEST(SkinD3d9, EachAvatarSceneStartsWithAClearDepthBuffer) {
     SquareSkin nearRed(-0.5f, -0.5f, 0.5f, 0.5f, 80.0f, 1.0f, 0.0f, 0.0f);
     SquareSkin farBlue(-0.5f, -0.5f, 0.5f, 0.5f, 20.0f, 0.0f, 0.0f, 1.0f);
-    Render([&] {
+    // Two avatars in one frame: the second stands in a depth of its own,
+    // not behind what the first one left in the buffer.
+    Picture pic = Render([&] {
         DeviceBeginDepthScene();
         DeviceDrawSkin(&nearRed.skin, nullptr);
         DeviceEndDepthScene();
+        DeviceBeginDepthScene();
+        DeviceDrawSkin(&farBlue.skin, nullptr);
+        DeviceEndDepthScene();
     });
-    ++g_renderer.frameCounter;
-    Picture pic = Render(
+    EXPECT_TRUE(Close(pic.At(0.0f, 0.0f), 0x0000FF)) << std::hex << pic.At(0.0f, 0.0f);
+    // Nor does the next frame meet this one's depths, even when the frame
+    // itself leaves the depth buffer alone.
+    pic = Render(
         [&] {
             DeviceBeginDepthScene();
             DeviceDrawSkin(&farBlue.skin, nullptr);
