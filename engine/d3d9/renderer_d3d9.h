@@ -22,6 +22,12 @@ struct RendererDevice {
     bool worldKnown = false;
     bool declarationBound = false;
 
+    // Marks the end of each frame's drawing: the frame is presented only
+    // once the device has drawn it, and the game waits for that asleep.
+    // (Presenting at once would leave it waiting inside the runtime, which
+    // may wait by spinning on the processor for the whole frame.)
+    IDirect3DQuery9* frameDone = nullptr;
+
     // Triangles gathered between BeginBatch and EndBatch: already placed
     // in the view (x, y, z, u, v a vertex), all with batchTexture.
     static const unsigned kBatchQuads = 256;
@@ -39,6 +45,9 @@ struct RendererDevice {
         declarationBound = false;
     }
 };
+
+// Gives the frame event back (before a reset and at shutdown).
+void ReleaseD3DFrameEvent(RendererDevice* d);
 
 // Draws what the batch holds and empties it.
 void FlushD3DBatch(RendererDevice* d);
