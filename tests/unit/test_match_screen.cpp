@@ -4,6 +4,8 @@
 // table, the statistics window's order and the menu-side entries.
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <set>
 
 #include "control_ai.h"
 #include "control_binding.h"
@@ -11,6 +13,8 @@
 #include "control_factory.h"
 #include "control_wheel.h"
 #include "game_callbacks.h"
+#include "profiles.h"
+#include "debug_callbacks.h"
 #include "game_test_util.h"
 #include "gui_test_util.h"
 #include "match_callbacks.h"
@@ -59,19 +63,52 @@ protected:
     TimerControl idle, spinCheck;
 };
 
-TEST_F(MatchScreenTest, RegistersTheSeventyEightNamesInTheirOrder) {
+TEST_F(MatchScreenTest, RegistersTheSeventyEightNamesInTheirOrderEachWithItsOwnHandler) {
+    using namespace MatchCallbacks;
+    // The match handlers go by the names they are registered under; the
+    // table's generic ones (window, timer and sound steps: null here) are
+    // its own, each distinct from every other.
+#define H(n) {#n, &MatchCallbacks::n}
+    const struct {
+        const char* name;
+        GuiCallback handler;
+    } kExpected[] = {
+        {"CloseWindow", nullptr}, {"OpenWindow", nullptr}, {"ChangeScreen", nullptr}, {"ChangeWindow", nullptr},
+        {"StartTimer", nullptr}, {"SetActiveControl", nullptr}, {"PlaySound", nullptr}, {"PlayMusic", nullptr},
+        H(StopSounds), H(SetPlayerAndReturn), H(OpenChooseMode), H(OpenAloneOrAI), H(OpenRoadTrip),
+        H(ExitToMainMenu), {"ExitGame", nullptr}, H(OnTurnSelect), H(OnGameStart), H(StartGroupPlay),
+        H(HideMysteryWedge), H(HideMysteryBkWedge), H(HideMysteryWinWedge), H(SelectTrophy), H(SetTrohyIdle),
+        H(OnTossupSolve), H(Solve), H(Spin), H(ShowGauge), H(HideGauge), H(OnDrawFullPanel), H(Round_VerifTimer),
+        H(OnTimerOpenFreeSpinAsk), H(OnTimerFailedSolveSolution), H(ShowBonusWinMsg), H(EndRotateWheel),
+        H(EndRotateBonusWheel), H(EndRotateZoomWheel), H(ExitZoomWheel), H(OnSolveTimerUp),
+        H(OnChooseLetterTimerUp), H(LoopSound), H(OnTossupTimer), H(NextMessage), H(FreeSpinYes), H(FreeSpinNo),
+        H(JackpotYes), H(JackpotNo), H(EndShowSolution), H(GoToNextRound), H(InitPlayerStats), H(ShowNextPlayer),
+        H(NewGame), H(WrapUpStats), H(PlayerStatsChangeTrophy), H(PlayerStatsHoverTrophy),
+        H(PlayerStatsEndHoverTrophy), H(OnEndTimerShowPodiumsScore), H(MisteryRevealYes), H(PlayMysteryWinAnims),
+        H(PlayMysteryBkAnims), H(MisteryRevealNo), H(ChangeTurn), H(PauseGame), H(ResumeGame),
+        H(CheckPuzzleIsSolved), H(RevealBonusInitial), H(ChooseBonusLetters), H(SetBonusMoney),
+        H(OnOpupOnlyVowelsClose), H(OnEndTimerMystery), H(OnPressBuyVowel), H(ChoseLetter),
+        H(OnTimerPlayIdleAnims), H(OnTimerEndWaitForTheme), H(StartTarrowickLogo), H(LoadGameData),
+        H(StartQVXIntro), H(PlayBk10kDownAnim), H(PlayMystery10kDownAnim),
+    };
+#undef H
+    static_assert(sizeof(kExpected) / sizeof(kExpected[0]) == kGameScreenCallbackCount, "the whole table");
     CallbackRegistry r;
     RegisterGameScreenCallbacks(r);
-    int found = 0;
-    for (const char* name : {"CloseWindow", "StopSounds", "SetPlayerAndReturn", "OnGameStart", "SetTrohyIdle",
-                             "Round_VerifTimer", "NextMessage", "OnOpupOnlyVowelsClose", "StartTarrowickLogo",
-                             "PlayMystery10kDownAnim"})
-        found += r.Find(name) != nullptr;
-    EXPECT_EQ(10, found);
+    ASSERT_EQ((unsigned)kGameScreenCallbackCount, r.RegisteredCount());
+    std::set<GuiCallback> handlers;
+    for (unsigned i = 0; i < r.RegisteredCount(); ++i) {
+        const CallbackEntry* e = r.RegisteredAt(i);
+        ASSERT_NE(nullptr, e);
+        EXPECT_STREQ(kExpected[i].name, e->name) << "entry " << i;
+        if (kExpected[i].handler) {
+            EXPECT_EQ(kExpected[i].handler, e->callback) << e->name;
+        }
+        EXPECT_NE(nullptr, e->callback) << e->name;
+        EXPECT_TRUE(handlers.insert(e->callback).second) << e->name << " shares its handler";
+        EXPECT_EQ(e->callback, r.Find(e->name)) << e->name;
+    }
     EXPECT_EQ(nullptr, r.Find("StartGame")) << "the menus' own";
-    int total = 0;
-    for (int b = 0; b < CallbackRegistry::kBucketCount; ++b) total += (int)r.BucketSize(b);
-    EXPECT_EQ(kGameScreenCallbackCount, total);
 }
 
 TEST_F(MatchScreenTest, ASecondBuzzOfTheSameSeatDoesNothing) {
@@ -615,6 +652,133 @@ TEST_F(MatchDocumentTest, TrophyNumbersOutsideTheTableOrTheWindowAreIgnored) {
     ASSERT_NE(nullptr, name);
     EXPECT_EQ(g_gameData.trophies.At(9)->name, name->block);
     g_gameData.trophies.Clear();
+}
+
+TEST_F(MatchDocumentTest, TheTablesOwnStepsDoWhatTheyAreNamed) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    ASSERT_TRUE(Call("ChangeScreen", "ROUND_WND"));
+    Frame(3);
+    EXPECT_EQ(g_bound.Screen(kScreenRound), g_guiManager.GetCurrentScreen());
+    ASSERT_TRUE(Call("OpenWindow", "PAUSE"));
+    Frame(3);
+    EXPECT_EQ(g_bound.Window(kWindowPause), g_guiManager.GetCurrentWindow());
+    ASSERT_TRUE(Call("ChangeWindow", "FREE_SPIN_ASK"));
+    Frame(3);
+    EXPECT_EQ(g_bound.Window(kWindowFreeSpinAsk), g_guiManager.GetCurrentWindow()) << "in place of the pause";
+    Call("CloseWindow");
+    Frame(3);
+    EXPECT_NE(g_bound.Window(kWindowFreeSpinAsk), g_guiManager.GetCurrentWindow());
+    TimerControl* timer = g_round.controls.turnTimer;
+    ASSERT_NE(nullptr, timer);
+    timer->timeLeft = 0.0f;
+    std::string path = std::string("ROUND_WND.") + timer->name;
+    Call("StartTimer", path.c_str());
+    EXPECT_FLOAT_EQ(timer->startTime, timer->timeLeft);
+    Call("SetActiveControl", path.c_str());
+    EXPECT_EQ(timer, g_guiManager.GetActiveControl());
+    g_gameData.quitRequest = 0;
+    Call("ExitGame");
+    EXPECT_EQ(1, g_gameData.quitRequest);
+    g_gameData.quitRequest = 0;
+}
+
+// The developer keys inside a match: each command changes what its name says,
+// and only that (the debug table's handlers each in their place).
+TEST_F(MatchDocumentTest, DebugCommandsInsideAMatch) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    RegisterDebugCallbacks(g_guiManager.GetCallbacks());
+    std::unique_ptr<PlayerProfile> ann(new PlayerProfile(KIND_HUMAN));
+    ann->appearance.SetName("Ann");
+    g_round.SetContestant(0, ann.get());
+    g_round.current = g_round.ContestantAt(0);
+    ASSERT_TRUE(g_guiManager.OpenScreen("ROUND_WND"));
+    Frame(3);
+    Contestant* c = g_round.current;
+
+    // Statistics of the seat-1 player, one command each.
+    const struct {
+        const char* command;
+        int stat, by;
+    } kStats[] = {{"HackAddJackpots", STAT_JACKPOTS_WON, 1},
+                  {"HackAddBonusWin", STAT_BONUS_WINS, 1},
+                  {"HackAddSoloWin", STAT_SOLO_WINS, 1},
+                  {"HackAddHoursPlay", STAT_MINUTES_PLAYED, 60}};
+    for (const auto& k : kStats) {
+        int before[kStatCount];
+        for (int i = 0; i < kStatCount; ++i) before[i] = ann->GetStat(i);
+        EXPECT_TRUE(Call(k.command));
+        for (int i = 0; i < kStatCount; ++i)
+            EXPECT_EQ(before[i] + (i == k.stat ? k.by : 0), ann->GetStat(i)) << k.command << " statistic " << i;
+    }
+
+    // Money and turns.
+    g_round.roundType = ROUND_ONE;
+    c->roundMoney = 1000;
+    Call("HackIncreaseScore", "500");
+    EXPECT_EQ(1500, c->roundMoney);
+    Call("HackDecreaseScore", "200");
+    EXPECT_EQ(1300, c->roundMoney);
+    Call("HackAddTotalScore", "2500");
+    EXPECT_EQ(2500, c->matchTotal);
+    g_round.turnsLeft = 3;
+    Call("HackAddTurns");
+    EXPECT_EQ(4, g_round.turnsLeft);
+    Call("HackDecTurns");
+    EXPECT_EQ(3, g_round.turnsLeft);
+
+    // Wedges forced on the wheel.
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    Call("HackLooseATurn");
+    EXPECT_EQ(WEDGE_LOSE_A_TURN, g_round.wedgeValue);
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    Call("HackBankrupt");
+    EXPECT_EQ(WEDGE_BANKRUPT, g_round.wedgeValue);
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    g_round.freeSpinWedge = WEDGE_OPEN;
+    Call("HackFreeSpin");
+    EXPECT_EQ(WEDGE_FREE_SPIN, g_round.wedgeValue);
+    EXPECT_EQ(WEDGE_WAITING, g_round.freeSpinWedge);
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    Call("HackFreeSpin");
+    EXPECT_EQ(300, g_round.wedgeValue) << "the second time only the value";
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    g_round.wedgeValue = 0;
+    Call("HackMysteryBankrupt");
+    Call("HackMysteryWin");
+    EXPECT_EQ(0, g_round.wedgeValue) << "outside the mystery round nothing changes";
+    g_round.roundType = ROUND_MYSTERY;
+    g_round.mysteryOutcome = MYSTERY_NONE;
+    g_round.mysteryRevealed = 0;
+    Call("HackMysteryWin");
+    EXPECT_EQ(MYSTERY_PRIZE, g_round.mysteryOutcome);
+    EXPECT_EQ(WEDGE_MYSTERY_PRIZE, g_round.wedgeValue);
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    g_round.mysteryOutcome = MYSTERY_NONE;
+    Call("HackMysteryBankrupt");
+    EXPECT_EQ(MYSTERY_BANKRUPT, g_round.mysteryOutcome);
+
+    // Rounds skipped to: the round ends as the one before the named round.
+    const struct {
+        const char* command;
+        int type;
+    } kRounds[] = {{"HackRound1", ROUND_TOSSUP_2000},
+                   {"HackRoundJackpot", ROUND_ONE},
+                   {"HackRoundMistery", ROUND_JACKPOT},
+                   {"HackRoundBonus", ROUND_TIEBREAK}};
+    for (const auto& k : kRounds) {
+        g_round.SetStateDirect(STATE_START_OF_TURN);
+        g_round.roundType = ROUND_MYSTERY;
+        Call(k.command);
+        EXPECT_EQ(k.type, g_round.roundType) << k.command;
+        EXPECT_EQ(STATE_ROUND_WON, g_round.state) << k.command;
+    }
+
+    // The animations step round all of them and wrap.
+    int first = DebugAnimationIndex();
+    for (int i = 0; i < kAvatarAnimationCount; ++i) Call("HackPlayAnim");
+    EXPECT_EQ(first, DebugAnimationIndex());
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    g_round.SetContestant(0, nullptr);
 }
 
 TEST_F(MatchDocumentTest, ADocumentWithoutTheMatchContainersBindsNullsAndNothingBreaks) {

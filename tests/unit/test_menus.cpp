@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "control_factory.h"
 #include "controls_button.h"
@@ -159,6 +160,74 @@ TEST(MenuRules, ToursAreDrawnUnplayedFirstWithOpponentsAtMostTwice) {
         for (int n : drawn) EXPECT_LE(n, 2);
     }
     EXPECT_FALSE(DrawTour(p, config, 4, 10));
+}
+
+// ---- The callback tables -------------------------------------------------------
+
+// A table registers these names first, in this order, each with a handler
+// of its own.
+void ExpectTable(CallbackRegistry& r, const std::vector<std::string>& names, const char* table) {
+    ASSERT_GE(r.RegisteredCount(), (unsigned)names.size()) << table;
+    std::set<GuiCallback> handlers;
+    for (unsigned i = 0; i < names.size(); ++i) {
+        const CallbackEntry* e = r.RegisteredAt(i);
+        ASSERT_NE(nullptr, e) << table << " " << i;
+        EXPECT_EQ(names[i], e->name) << table << " entry " << i;
+        EXPECT_NE(nullptr, e->callback) << e->name;
+        EXPECT_TRUE(handlers.insert(e->callback).second) << table << ": " << e->name << " shares its handler";
+    }
+}
+
+TEST(CallbackTables, TheDebugAndMenuTablesRegisterTheirNamesInOrder) {
+    CallbackRegistry debug;
+    RegisterDebugCallbacks(debug);
+    ExpectTable(debug,
+                {"HackShowHideChars", "HackShowHideReflexions", "HackRound1", "HackRoundJackpot", "HackRoundMistery",
+                 "HackRoundBonus", "HackDecreaseScore", "HackIncreaseScore", "HackShowSolution", "HackShowTimers",
+                 "HackAddJackpots", "HackAddBonusWin", "HackAddSoloWin", "HackAddHoursPlay", "HackAddAllTrophy",
+                 "HackDecTurns", "HackAddTurns", "HackFreeSpin", "HackJackpot", "HackBankrupt", "HackLooseATurn",
+                 "HackAddTotalScore", "HackMysteryBankrupt", "HackMysteryWin", "HackPrize10k", "HackStopZoomWheel",
+                 "HackRotateWheel", "HackScrollPuzzles", "HackPlayAnim"},
+                "debug");
+    CallbackRegistry menu;
+    RegisterMenuCallbacks(menu);
+    const std::vector<std::string> menuNames = {
+        "InitMenu", "InitNewPlayer", "CreatePlayer", "CancelCreate", "ForceActiveEdit", "InitHighscore",
+        "OnPressTrophy", "InitTrophy", "InitOptions", "ModifySoundValue", "ModifyMusicValue",
+        "ToggleFullscreenWindowed", "ToggleHighQuality", "ToggleVSync", "ModifyResolution", "ModifyRefreshRate",
+        "ApplyVideo", "InitInGameOptions", "ToggleInGameFullscreenWindowed", "SetWindowAfterEdit", "InitProfiles",
+        "OpenEditProfile", "OnPressDelete", "DeletePlayer", "PlayerProfileDetails", "PlayerProfileHoverEnd",
+        "InitEditProfile", "ChangeGender", "ChangeSkinColor", "ChangeHairColor", "ChangeHairStyle",
+        "ChangeClothingStyle", "ToggleGlasses", "ChangeFaceHair", "Randomize", "CancelEditPlayer",
+        "FinishEditPlayer", "RotateMouseWheel", "ChangePage", "InstructionInit", "UpdateInstructionsText",
+        "CreditsRotateMouseWheel", "ChangeCreditsPage", "CreditsMoreInit", "UpdateCreditsText", "CheckCities",
+        "GotoRoadTrip", "OpenCityInfo", "CloseCityInfo", "InitGroupPlay", "InitGroupPlayDropDownYellow",
+        "SelectYellowPlayer", "InitGroupPlayDropDownBlue", "SelectBluePlayer", "InitMainMenuWnd", "StartGame",
+        "SetCurrentYearMonthToPuzzle", "InitPuzzleMode", "SetMonth", "ChangeYear", "StartPuzzleOfTheDay",
+        "ToggleHumanAI", "OpenDebugAI", "EditAIParam"};
+    ASSERT_EQ(64u, menuNames.size());
+    ExpectTable(menu, menuNames, "menu");
+    EXPECT_EQ(64u, menu.RegisteredCount());
+    // The handlers the game screens also call are the ones registered.
+    EXPECT_EQ(&StartGame, menu.Find("StartGame"));
+    EXPECT_EQ(&GotoRoadTrip, menu.Find("GotoRoadTrip"));
+    const struct {
+        const char* name;
+        GuiCallback handler;
+    } kShared[] = {{"OpenEditProfile", OpenEditProfile}, {"InitEditProfile", InitEditProfile},
+                   {"ChangeGender", ChangeGender}, {"ChangeSkinColor", ChangeSkinColor},
+                   {"ChangeHairColor", ChangeHairColor}, {"ChangeHairStyle", ChangeHairStyle},
+                   {"ChangeClothingStyle", ChangeClothingStyle}, {"ToggleGlasses", ToggleGlasses},
+                   {"ChangeFaceHair", ChangeFaceHair}, {"Randomize", Randomize},
+                   {"CancelEditPlayer", CancelEditPlayer}, {"FinishEditPlayer", FinishEditPlayer},
+                   {"CheckCities", CheckCities}, {"OpenCityInfo", OpenCityInfo}, {"CloseCityInfo", CloseCityInfo},
+                   {"InitGroupPlay", InitGroupPlay}, {"InitGroupPlayDropDownYellow", InitGroupPlayDropDownYellow},
+                   {"SelectYellowPlayer", SelectYellowPlayer}, {"InitGroupPlayDropDownBlue", InitGroupPlayDropDownBlue},
+                   {"SelectBluePlayer", SelectBluePlayer}, {"SetCurrentYearMonthToPuzzle", SetCurrentYearMonthToPuzzle},
+                   {"InitPuzzleMode", InitPuzzleMode}, {"SetMonth", SetMonth}, {"ChangeYear", ChangeYear},
+                   {"StartPuzzleOfTheDay", StartPuzzleOfTheDay}, {"OpenDebugAI", OpenDebugAI},
+                   {"EditAIParam", EditAIParam}};
+    for (const auto& k : kShared) EXPECT_EQ(k.handler, menu.Find(k.name)) << k.name;
 }
 
 // ---- Callbacks on a document with the menus' positions -----------------------
