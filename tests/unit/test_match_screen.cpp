@@ -352,11 +352,21 @@ TEST_F(MatchScreenTest, MenuSideEntriesTakeOnlyWhatFits) {
     EXPECT_NE(second->profile, third->profile);
     EXPECT_EQ(ROUND_TOSSUP_1000, g_round.roundType);
 
-    // Trophy numbers outside the table or the window's controls are ignored.
+    // Trophy numbers outside the table or the window's controls change
+    // nothing: no cue, no window, the same trophy shown, the same player.
+    ops.Clear();
+    g_statsTrophyIndex = 0;
+    PlayerProfile* player = g_gameData.currentProfile;
     for (const char* n : {"-1", "36", "500", "74"}) {
         EXPECT_TRUE(Fire("SelectTrophy", n));
         EXPECT_TRUE(Fire("SetTrohyIdle", n));
         EXPECT_TRUE(Fire("PlayerStatsChangeTrophy", n));
+        int sender = 0;
+        EXPECT_TRUE(Registry().Find("PlayerStatsChangeTrophy")(&sender, n));
+        EXPECT_TRUE(ops.cues.empty()) << n;
+        EXPECT_TRUE(ops.windows.empty()) << n;
+        EXPECT_EQ(0, g_statsTrophyIndex) << n;
+        EXPECT_EQ(player, g_gameData.currentProfile) << n;
     }
     g_gameData.currentProfile = nullptr;
     g_gameData.profiles.Clear(LIST_HUMANS);
