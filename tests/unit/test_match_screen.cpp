@@ -16,6 +16,7 @@
 #include "profiles.h"
 #include "debug_callbacks.h"
 #include "game_test_util.h"
+#include "input_state.h"
 #include "gui_test_util.h"
 #include "match_callbacks.h"
 #include "menu_callbacks.h"
@@ -251,6 +252,151 @@ TEST_F(MatchScreenTest, TheWedgeAnnouncedIsUnderTheSeatsPointerInTheRestingPictu
     // The edges of the notch count.
     EXPECT_EQ(71, WheelNotchAt(358.1f));
     EXPECT_EQ(0, WheelNotchAt(357.6f - 0.01f));
+}
+
+TEST_F(MatchScreenTest, TheFreeSpinJackpotAndMysteryQuestionsTakeTheirAnswers) {
+    ASSERT_TRUE(NeedPuzzles());
+    g_round.SetContestant(0, Human("Ann"));
+    g_round.SetContestant(1, Computer("Bo"));
+    g_round.SetContestant(2, Computer("Cy"));
+    ASSERT_TRUE(g_round.BeginGroupPlayMatch());
+    ASSERT_TRUE(g_round.SetupRound1());
+    Light();
+    Contestant* ann = g_round.ContestantOnSeat(1);
+    auto turnOf = [&](int state) {
+        g_round.current = ann;
+        g_round.SetStateDirect(state);
+    };
+
+    // The free spin: used, the turn goes on and the token is gone; kept,
+    // the turn ends and the token stays.
+    ann->freeSpinToken = 1;
+    turnOf(STATE_LOSE_A_TURN);
+    EXPECT_TRUE(Fire("FreeSpinYes"));
+    EXPECT_EQ(0, ann->freeSpinToken);
+    EXPECT_EQ(STATE_START_OF_TURN, g_round.state);
+    EXPECT_EQ(ann, g_round.current);
+    ann->freeSpinToken = 1;
+    turnOf(STATE_LOSE_A_TURN);
+    EXPECT_TRUE(Fire("FreeSpinNo"));
+    EXPECT_EQ(1, ann->freeSpinToken);
+    EXPECT_EQ(STATE_END_OF_TURN, g_round.state);
+
+    // The jackpot: going for it takes the wedge and solves; declining loses
+    // the chance and the turn goes on.
+    g_round.roundType = ROUND_JACKPOT;
+    g_round.jackpotState = WEDGE_WAITING;
+    turnOf(STATE_PICK_CONSONANT);
+    EXPECT_TRUE(Fire("JackpotYes"));
+    EXPECT_EQ(WEDGE_TAKEN, g_round.jackpotState);
+    EXPECT_EQ(STATE_SOLVE, g_round.state);
+    g_round.jackpotState = WEDGE_WAITING;
+    turnOf(STATE_PICK_CONSONANT);
+    EXPECT_TRUE(Fire("JackpotNo"));
+    EXPECT_EQ(WEDGE_LOST, g_round.jackpotState);
+    EXPECT_EQ(STATE_START_OF_TURN, g_round.state);
+    for (TextControl& d : jackpotDisplay) EXPECT_TRUE(d.HasFlags(GUI_FLAG_HIDDEN));
+
+    // The mystery: declined, $1,000 a letter found and nothing behind the
+    // wedge; turned over, the prize is the contestant's, or the bankrupt
+    // ends the turn.
+    g_round.roundType = ROUND_MYSTERY;
+    char letter = ConsonantInPuzzle();
+    ASSERT_NE(0, letter);
+    g_round.chosenLetter = letter;
+    ann->roundMoney = 500;
+    g_round.mysteryOutcome = MYSTERY_PRIZE;
+    g_round.mysteryRevealed = 0;
+    turnOf(STATE_PICK_CONSONANT);
+    EXPECT_TRUE(Fire("MisteryRevealNo"));
+    EXPECT_EQ(500 + 1000 * g_round.CountLetter(letter), ann->roundMoney);
+    EXPECT_EQ(MYSTERY_NONE, g_round.mysteryOutcome);
+    EXPECT_EQ(STATE_START_OF_TURN, g_round.state);
+    EXPECT_EQ(0, ann->mysteryToken);
+
+    g_round.mysteryOutcome = MYSTERY_PRIZE;
+    turnOf(STATE_PICK_CONSONANT);
+    EXPECT_TRUE(Fire("MisteryRevealYes"));
+    EXPECT_EQ(1, g_round.mysteryRevealed);
+    EXPECT_EQ(1, ann->mysteryToken);
+    EXPECT_EQ(STATE_START_OF_TURN, g_round.state);
+
+    ann->mysteryToken = 0;
+    g_round.mysteryOutcome = MYSTERY_BANKRUPT;
+    g_round.mysteryRevealed = 0;
+    turnOf(STATE_PICK_CONSONANT);
+    EXPECT_TRUE(Fire("MisteryRevealYes"));
+    EXPECT_EQ(MYSTERY_SPENT, g_round.mysteryOutcome);
+    EXPECT_EQ(STATE_BANKRUPT, g_round.state);
+    EXPECT_EQ(0, ann->mysteryToken);
+}
+
+TEST_F(MatchScreenTest, TheRoundsEndShowsTheWindowOfWhoWonIt) {
+    ASSERT_TRUE(NeedPuzzles());
+    g_round.SetContestant(0, Human("Ann"));
+    g_round.SetContestant(1, Computer("Bo"));
+    g_round.SetContestant(2, Computer("Cy"));
+    ASSERT_TRUE(g_round.BeginGroupPlayMatch());
+    ASSERT_TRUE(g_round.SetupRound1());
+    Light();
+    auto wonBy = [&](int seat) {
+        ops.windows.clear();
+        g_round.current = g_round.ContestantOnSeat(seat);
+        g_round.SetStateDirect(STATE_ROUND_WON);
+        Fire("EndShowSolution");
+        return ops.windows.empty() ? std::string() : ops.windows.back();
+    };
+    EXPECT_EQ("YELLOW_WIN_ROUND", wonBy(2));
+    EXPECT_EQ("BLUE_WIN_ROUND", wonBy(3));
+    EXPECT_EQ("WIN_ROUND", wonBy(1)) << "a human against the computer";
+    g_round.roundType = ROUND_JACKPOT;
+    g_round.jackpotState = WEDGE_TAKEN;
+    EXPECT_EQ("WIN_ROUND_JACKPOT", wonBy(1));
+    g_round.jackpotState = WEDGE_LOST;
+    EXPECT_EQ("WIN_ROUND", wonBy(1)) << "without the jackpot";
+
+    // Humans against each other: the winner's own colour.
+    g_round.roundType = ROUND_ONE;
+    g_round.SetContestant(1, Human("Bea"));
+    EXPECT_EQ("RED_WIN_ROUND", wonBy(1));
+    EXPECT_EQ("YELLOW_WIN_ROUND", wonBy(2));
+
+    // A round not won opens no winner's window: the match goes on.
+    ops.windows.clear();
+    g_round.SetStateDirect(STATE_ROUND_LOST);
+    int type = g_round.roundType;
+    Fire("EndShowSolution");
+    for (const std::string& w : ops.windows) EXPECT_EQ(std::string::npos, w.find("WIN_ROUND")) << w;
+    EXPECT_NE(type, g_round.roundType) << "the next round was set up";
+}
+
+TEST_F(MatchScreenTest, ALetterKeyWhileSolvingTypesTheLetterAndCallsNothing) {
+    ASSERT_TRUE(NeedPuzzles());
+    g_round.SetContestant(0, Human("Ann"));
+    ASSERT_TRUE(g_round.BeginQuickPlayMatch());
+    Light();
+    Contestant* ann = g_round.ContestantAt(0);
+    g_round.current = ann;
+    ann->roundMoney = 1000;
+    g_round.SetStateDirect(STATE_SOLVE);
+    g_round.letterKeyMode = KEYS_VOWELS;
+    int phase = g_round.inputPhase;
+    EXPECT_TRUE(Fire("ChoseLetter", "e"));
+    EXPECT_EQ('E', g_input.Get(INPUT_CHAR)) << "typed on the board";
+    EXPECT_EQ(0, g_round.letters['E' - 'A'].called);
+    EXPECT_EQ(1000, ann->roundMoney) << "no vowel is bought";
+    EXPECT_EQ(phase, g_round.inputPhase);
+    EXPECT_EQ(STATE_SOLVE, g_round.state);
+    g_input.Set(INPUT_CHAR, 0);
+    // Outside a solve the same key buys the vowel; no letter, no change.
+    g_round.SetStateDirect(STATE_BUY_VOWEL);
+    EXPECT_TRUE(Fire("ChoseLetter", "e"));
+    EXPECT_EQ(1, g_round.letters['E' - 'A'].called);
+    EXPECT_EQ(1000 - kVowelPrice, ann->roundMoney);
+    EXPECT_TRUE(Fire("ChoseLetter", "7"));
+    EXPECT_TRUE(Fire("ChoseLetter", nullptr));
+    EXPECT_EQ(1000 - kVowelPrice, ann->roundMoney);
+    EXPECT_EQ(0, g_input.Get(INPUT_CHAR));
 }
 
 bool g_ended = false;
