@@ -838,6 +838,65 @@ TEST_F(MatchDocumentTest, TheTablesOwnStepsDoWhatTheyAreNamed) {
     g_gameData.quitRequest = 0;
 }
 
+// "NewGame" by mode: another match of the same kind at once, or back to the
+// menu's choice for a road trip and the puzzle of the day; "StartGroupPlay"
+// needs both opponents and starts at once only against two computers.
+TEST_F(MatchDocumentTest, NewGameAndStartGroupPlayByMode) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    ASSERT_TRUE(LoadPuzzles());
+    std::unique_ptr<PlayerProfile> ann(new PlayerProfile(KIND_HUMAN)), bea(new PlayerProfile(KIND_HUMAN));
+    std::unique_ptr<PlayerProfile> bo(new PlayerProfile(KIND_COMPUTER)), cy(new PlayerProfile(KIND_COMPUTER));
+    ann->appearance.SetName("Ann");
+    bea->appearance.SetName("Bea");
+    bo->appearance.SetName("Bo");
+    cy->appearance.SetName("Cy");
+    g_gameData.currentProfile = ann.get();
+    auto screen = [] { return g_guiManager.GetCurrentScreen(); };
+    auto window = [] { return g_guiManager.GetCurrentWindow(); };
+
+    for (int mode : {MODE_QUICK_PLAY, MODE_PLAY_ALONE}) {
+        g_round.gameMode = mode;
+        g_round.roundType = ROUND_BONUS;
+        EXPECT_TRUE(Call("NewGame")) << mode;
+        EXPECT_EQ(ann.get(), g_round.ContestantOnSeat(1)->profile) << mode;
+        EXPECT_EQ(ROUND_ONE, g_round.roundType) << mode << ": a new match from its round";
+    }
+    g_round.gameMode = MODE_ROAD_TRIP;
+    EXPECT_FALSE(Call("NewGame")) << "the tour is chosen again";
+    Frame(3);
+    EXPECT_EQ(g_bound.Screen(kScreenMenu), screen());
+    EXPECT_EQ(g_bound.Window(kWindowChooseModeWnd), window());
+    g_round.gameMode = MODE_PUZZLE_OF_THE_DAY;
+    EXPECT_TRUE(Call("NewGame"));
+    Frame(3);
+    EXPECT_EQ(g_bound.Screen(kScreenMenu), screen());
+    EXPECT_EQ(g_bound.Window(kWindowPuzzleOfTheDay), window());
+
+    // Group play, from its window.
+    g_guiManager.OpenScreen("MENU");
+    Frame(3);
+    Call("OpenWindow", "GROUP_PLAY_WND");
+    Frame(3);
+    ann->SetOpponent(1, bo.get(), 0);
+    Call("StartGroupPlay");
+    Frame(3);
+    EXPECT_EQ(g_bound.Window(kWindowPlayersError), window()) << "one opponent is not enough";
+    Call("CloseWindow");
+    Frame(3);
+    ASSERT_EQ(g_bound.Window(kWindowGroupPlayWnd), window());
+    ann->SetOpponent(2, bea.get(), 0);
+    Call("StartGroupPlay");
+    Frame(3);
+    EXPECT_EQ(g_bound.Window(kWindowTossupInstructions), window()) << "humans first learn to buzz";
+    Call("ChangeWindow", "GROUP_PLAY_WND");
+    Frame(3);
+    ann->SetOpponent(2, cy.get(), 1);
+    Call("StartGroupPlay");
+    Frame(3);
+    EXPECT_EQ(MODE_GROUP_PLAY, g_round.gameMode);
+    EXPECT_EQ(g_bound.Screen(kScreenRound), screen()) << "two computers: straight to the match";
+}
+
 // The developer keys inside a match: each command changes what its name says,
 // and only that (the debug table's handlers each in their place).
 TEST_F(MatchDocumentTest, DebugCommandsInsideAMatch) {
