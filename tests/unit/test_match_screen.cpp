@@ -20,6 +20,7 @@
 #include "gui_test_util.h"
 #include "match_callbacks.h"
 #include "menu_callbacks.h"
+#include "menu_screen.h"
 #include "model.h"
 #include "model_instance.h"
 #include "round_test_util.h"
@@ -895,6 +896,76 @@ TEST_F(MatchDocumentTest, NewGameAndStartGroupPlayByMode) {
     Frame(3);
     EXPECT_EQ(MODE_GROUP_PLAY, g_round.gameMode);
     EXPECT_EQ(g_bound.Screen(kScreenRound), screen()) << "two computers: straight to the match";
+}
+
+// The avatar editor's sliders: a part that a man may go without (his hair,
+// his beard) has "none" at the slider's left end and the styles after it; a
+// woman's hair runs over the whole slider from the first style.
+TEST_F(MatchDocumentTest, TheAvatarEditorsSlidersFollowTheirRules) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    RegisterMenuCallbacks(g_guiManager.GetCallbacks());
+    int counts[2][PART_COUNT];
+    std::memcpy(counts, g_gameData.partStyleCounts, sizeof(counts));
+    g_gameData.partStyleCounts[GENDER_MALE][PART_HAIR] = 4;
+    g_gameData.partStyleCounts[GENDER_MALE][PART_FACE_HAIR] = 3;
+    g_gameData.partStyleCounts[GENDER_FEMALE][PART_HAIR] = 4;
+    g_gameData.partStyleCounts[GENDER_MALE][PART_GLASSES] = 1;
+    std::unique_ptr<PlayerProfile> ann(new PlayerProfile(KIND_HUMAN));
+    ann->appearance.SetName("Ann");
+    ann->appearance.SetGender(GENDER_MALE);
+    g_gameData.currentProfile = ann.get();
+    Call("OpenWindow", "MAIN_MENU");
+    Frame(3);
+    Call("OpenEditProfile");
+    Frame(3);
+    ASSERT_EQ(g_bound.Window(kWindowEditProfile), g_guiManager.GetCurrentWindow());
+    GuiControl* hair = g_bound.WindowControl(kWindowEditProfile, kEditHairStyle);
+    GuiControl* beard = g_bound.WindowControl(kWindowEditProfile, kEditFaceHair);
+    GuiControl* clothing = g_bound.WindowControl(kWindowEditProfile, kEditClothing);
+    GuiControl* glasses = g_bound.WindowControl(kWindowEditProfile, kEditGlasses);
+    auto part = [](int which) { return g_gameData.profiles.GetScratch(g_menu.editedGender)->appearance.GetPart(which); };
+    auto slide = [&](GuiControl* slider, float value, const char* callback) {
+        SetSliderOf(slider, value);
+        Call(callback);
+    };
+
+    const struct {
+        float slider;
+        int style;
+    } kMale[] = {{0.0f, 4}, {0.19f, 4}, {0.25f, 0}, {0.5f, 1}, {1.0f, 3}};
+    for (const auto& k : kMale) {
+        slide(hair, k.slider, "ChangeHairStyle");
+        EXPECT_EQ(k.style, part(PART_HAIR)) << "male hair at " << k.slider;
+    }
+    slide(beard, 0.0f, "ChangeFaceHair");
+    EXPECT_EQ(3, part(PART_FACE_HAIR)) << "no beard at the left end";
+    slide(beard, 1.0f, "ChangeFaceHair");
+    EXPECT_EQ(2, part(PART_FACE_HAIR));
+    // Shown again, the slider stands where the style is: none at the left.
+    slide(hair, 0.0f, "ChangeHairStyle");
+    SetSliderOf(hair, 0.7f);
+    Call("InitEditProfile");
+    EXPECT_FLOAT_EQ(0.0f, SliderOf(hair));
+    slide(hair, 0.25f, "ChangeHairStyle");
+    Call("InitEditProfile");
+    EXPECT_FLOAT_EQ(0.2f, SliderOf(hair));
+    slide(clothing, 0.5f, "ChangeClothingStyle");
+    EXPECT_EQ(4, g_gameData.profiles.GetScratch(g_menu.editedGender)->appearance.GetColour(PART_TORSO));
+    SetCheckOf(glasses, true);
+    Call("ToggleGlasses");
+    EXPECT_EQ(0, part(PART_GLASSES));
+    SetCheckOf(glasses, false);
+    Call("ToggleGlasses");
+    EXPECT_EQ(1, part(PART_GLASSES)) << "none";
+
+    Call("ChangeGender", "FEMALE");
+    EXPECT_TRUE(beard->HasFlags(GUI_FLAG_HIDDEN));
+    slide(hair, 0.0f, "ChangeHairStyle");
+    EXPECT_EQ(0, part(PART_HAIR)) << "a woman's first style at the left end";
+    slide(hair, 1.0f, "ChangeHairStyle");
+    EXPECT_EQ(3, part(PART_HAIR));
+    std::memcpy(g_gameData.partStyleCounts, counts, sizeof(counts));
+    g_gameData.profiles.ReleaseEditedProfiles(2);
 }
 
 // The developer keys inside a match: each command changes what its name says,
