@@ -20,6 +20,8 @@
 #include "gui_test_util.h"
 #include "match_callbacks.h"
 #include "menu_callbacks.h"
+#include "settings.h"
+#include "menu_rules.h"
 #include "menu_screen.h"
 #include "model.h"
 #include "model_instance.h"
@@ -966,6 +968,70 @@ TEST_F(MatchDocumentTest, TheAvatarEditorsSlidersFollowTheirRules) {
     EXPECT_EQ(3, part(PART_HAIR));
     std::memcpy(g_gameData.partStyleCounts, counts, sizeof(counts));
     g_gameData.profiles.ReleaseEditedProfiles(2);
+}
+
+// The options' video mode: a window mode that fits the desktop is taken
+// and kept in the settings; a mode the display refuses opens the error
+// window and changes no setting.
+TEST_F(MatchDocumentTest, AVideoModeAppliedAndRefused) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    RegisterMenuCallbacks(g_guiManager.GetCallbacks());
+    Settings saved;
+    saved.CopyFrom(g_gameData.settings);
+    g_gameData.settings.SetDefaults();
+    g_gameData.settings.Set(SETTING_FULL_SCREEN, 0.0f);
+    g_gameData.settings.Set(SETTING_WIDTH, 800.0f);
+    g_gameData.settings.Set(SETTING_HEIGHT, 600.0f);
+    Call("OpenWindow", "OPTIONS");
+    Frame(3);
+    GuiControl* resolution = g_bound.WindowControl(kWindowOptions, kOptionsResolution);
+    GuiControl* fullScreen = g_bound.WindowControl(kWindowOptions, kOptionsFullScreen);
+    GuiControl* apply = g_bound.WindowControl(kWindowOptions, kOptionsApply);
+    ASSERT_NE(nullptr, apply);
+
+    // Windowed at the smallest size.
+    SetCheckOf(fullScreen, false);
+    SetSliderOf(resolution, 0.0f);
+    ShowControl(apply);
+    int width = 0, height = 0;
+    ResolutionAt(ResolutionIndex(0.0f), &width, &height);
+    EXPECT_TRUE(Call("ApplyVideo"));
+    EXPECT_EQ((float)width, g_gameData.settings.Get(SETTING_WIDTH));
+    EXPECT_EQ((float)height, g_gameData.settings.Get(SETTING_HEIGHT));
+    EXPECT_EQ(0.0f, g_gameData.settings.Get(SETTING_VIDEO_OPTION_1));
+    EXPECT_TRUE(apply->HasFlags(GUI_FLAG_HIDDEN)) << "nothing left to apply";
+
+    // Full screen in a mode the display does not have (a single-mode
+    // display, as the test's is, refuses any other size).
+    DEVMODEA mode;
+    ZeroMemory(&mode, sizeof(mode));
+    mode.dmSize = sizeof(mode);
+    EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode);
+    ResolutionAt(ResolutionIndex(0.0f), &width, &height);
+    if ((int)mode.dmPelsWidth == width && (int)mode.dmPelsHeight == height) {
+        g_gameData.settings.CopyFrom(saved);
+        GTEST_SKIP() << "the display is in the mode the test would ask for";
+    }
+    Frame(3);
+    SetCheckOf(fullScreen, true);
+    SetSliderOf(resolution, 0.0f);
+    g_gameData.settings.Set(SETTING_WIDTH, 800.0f);
+    Settings before;
+    before.CopyFrom(g_gameData.settings);
+    DEVMODEA test = mode;
+    test.dmPelsWidth = width;
+    test.dmPelsHeight = height;
+    test.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    if (ChangeDisplaySettingsA(&test, CDS_TEST) == DISP_CHANGE_SUCCESSFUL) {
+        g_gameData.settings.CopyFrom(saved);
+        GTEST_SKIP() << "the display would take " << width << "x" << height;
+    }
+    EXPECT_FALSE(Call("ApplyVideo"));
+    Frame(3);
+    EXPECT_EQ(g_bound.Window(kWindowVideoError), g_guiManager.GetCurrentWindow());
+    for (int i = 0; i < SETTING_COUNT; ++i) EXPECT_EQ(before.Get(i), g_gameData.settings.Get(i)) << "setting " << i;
+    EXPECT_FALSE(CheckOf(fullScreen)) << "the options show the settings again";
+    g_gameData.settings.CopyFrom(saved);
 }
 
 // The developer keys inside a match: each command changes what its name says,
