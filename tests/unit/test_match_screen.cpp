@@ -1034,6 +1034,75 @@ TEST_F(MatchDocumentTest, AVideoModeAppliedAndRefused) {
     g_gameData.settings.CopyFrom(saved);
 }
 
+// Group play's drop-downs: each colour offers the other humans in list
+// order (never the player, never the other colour's choice); a line or a
+// computer level chooses, a line or level that is not there changes nothing.
+TEST_F(MatchDocumentTest, TheGroupPlayDropDownsOfferAndChoose) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    RegisterMenuCallbacks(g_guiManager.GetCallbacks());
+    auto make = [](int kind, const char* name, int level = 0) {
+        PlayerProfile* p = new PlayerProfile(kind);
+        p->appearance.SetName(name);
+        if (p->GetAi()) p->GetAi()->SetLevel(level);
+        g_gameData.profiles.Add(p, kind == KIND_HUMAN ? LIST_HUMANS : LIST_COMPUTERS);
+        return p;
+    };
+    PlayerProfile* ann = make(KIND_HUMAN, "Ann");
+    PlayerProfile* bea = make(KIND_HUMAN, "Bea");
+    PlayerProfile* cid = make(KIND_HUMAN, "Cid");
+    PlayerProfile* dot = make(KIND_HUMAN, "Dot");
+    PlayerProfile* bo = make(KIND_COMPUTER, "Bo", AI_EASY);
+    PlayerProfile* cy = make(KIND_COMPUTER, "Cy", AI_HARD);
+    g_gameData.currentProfile = ann;
+    Call("OpenWindow", "GROUP_PLAY_WND");
+    Frame(3);
+    auto offered = [&]() {
+        std::vector<std::string> names;
+        TextControl* list = g_bound.WindowAs<TextControl>(kWindowGroupPlayDropdown, kDropList);
+        for (unsigned i = 0; list && list->block && i < list->block->LineCount(); ++i)
+            names.push_back(list->block->Line(i));
+        int shown = 0;
+        for (int k = 0; k < 9; ++k) {
+            GuiControl* entry = g_bound.WindowControl(kWindowGroupPlayDropdown, kDropEntry1 + k);
+            if (entry && !entry->HasFlags(GUI_FLAG_HIDDEN)) ++shown;
+        }
+        EXPECT_EQ((int)names.size(), shown) << "one entry a name";
+        return names;
+    };
+    auto text = [](int control) {
+        TextControl* t = g_bound.WindowAs<TextControl>(kWindowGroupPlayWnd, control);
+        return t ? Text(*t) : std::string("?");
+    };
+
+    Call("InitGroupPlayDropDownYellow");
+    EXPECT_EQ((std::vector<std::string>{"Bea", "Cid", "Dot"}), offered());
+    Call("SelectYellowPlayer", "2");
+    EXPECT_EQ(cid, ann->GetOpponent(1)->profile);
+    EXPECT_EQ("Cid", text(kGroupPlayRedName + 1));
+    EXPECT_FALSE(g_bound.WindowControl(kWindowGroupPlayWnd, kGroupPlayYellowChosen)->HasFlags(GUI_FLAG_HIDDEN));
+    EXPECT_TRUE(g_bound.WindowControl(kWindowGroupPlayWnd, kGroupPlayYellowEmpty)->HasFlags(GUI_FLAG_HIDDEN));
+
+    Call("InitGroupPlayDropDownBlue");
+    EXPECT_EQ((std::vector<std::string>{"Bea", "Dot"}), offered()) << "not the yellow one's";
+    Call("SelectBluePlayer", "2");
+    EXPECT_EQ(dot, ann->GetOpponent(2)->profile);
+    Call("SelectBluePlayer", "3");
+    Call("SelectBluePlayer", "0");
+    Call("SelectBluePlayer", "MEDIUM");
+    EXPECT_EQ(dot, ann->GetOpponent(2)->profile) << "no such line, no such level";
+    Call("SelectBluePlayer", "EASY");
+    EXPECT_EQ(bo, ann->GetOpponent(2)->profile);
+    Call("SelectYellowPlayer", "HARD");
+    EXPECT_EQ(cy, ann->GetOpponent(1)->profile);
+    EXPECT_EQ("Cy", text(kGroupPlayRedName + 1));
+    Call("SelectYellowPlayer", "EASY");
+    EXPECT_EQ(cy, ann->GetOpponent(1)->profile) << "the one easy computer plays blue already";
+    (void)bea;
+    g_gameData.currentProfile = nullptr;
+    g_gameData.profiles.Clear(LIST_HUMANS);
+    g_gameData.profiles.Clear(LIST_COMPUTERS);
+}
+
 // The developer keys inside a match: each command changes what its name says,
 // and only that (the debug table's handlers each in their place).
 TEST_F(MatchDocumentTest, DebugCommandsInsideAMatch) {
