@@ -1103,6 +1103,83 @@ TEST_F(MatchDocumentTest, TheGroupPlayDropDownsOfferAndChoose) {
     g_gameData.profiles.Clear(LIST_COMPUTERS);
 }
 
+// The statistics window, one ranked contestant after the other: the texts
+// of each, what only a human's page shows, and the buttons of the last page.
+TEST_F(MatchDocumentTest, PlayerStatisticsTextsAndButtons) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    std::unique_ptr<PlayerProfile> ann(new PlayerProfile(KIND_HUMAN)), bo(new PlayerProfile(KIND_COMPUTER));
+    ann->appearance.SetName("Ann");
+    bo->appearance.SetName("Bo");
+    ann->AddStat(STAT_MONEY_WON, 1000);
+    g_round.SetContestant(0, ann.get());
+    g_round.SetContestant(1, bo.get());
+    Contestant* a = g_round.ContestantOnSeat(1);
+    Contestant* b = g_round.ContestantOnSeat(2);
+    a->matchTotal = 5000;
+    a->roundsWon = 2;
+    a->outcome = OUTCOME_BONUS;
+    b->matchTotal = 1200;
+    b->roundsWon = 1;
+    b->outcome = OUTCOME_LOST;
+    g_round.ranking.Clear();
+    g_round.ranking.Append(a);
+    g_round.ranking.Append(b);
+    g_round.statsShown = 0;
+    g_round.matchTime = 65.0f;
+    g_round.gameMode = MODE_GROUP_PLAY;
+    g_round.SetStateDirect(STATE_END_OF_MATCH);
+    auto text = [](int i) {
+        TextControl* t = g_bound.WindowAs<TextControl>(kWindowPlayerStats, i);
+        return t ? Text(*t) : std::string("?");
+    };
+    auto shown = [](int i) {
+        GuiControl* c = g_bound.WindowControl(kWindowPlayerStats, i);
+        return c && !c->HasFlags(GUI_FLAG_HIDDEN);
+    };
+
+    Call("InitPlayerStats");
+    EXPECT_EQ("Ann", text(kStatsName));
+    EXPECT_EQ("$5,000", text(kStatsMoney));
+    EXPECT_EQ("01:05", text(kStatsTime));
+    EXPECT_EQ("2", text(kStatsRounds));
+    EXPECT_EQ("$6,000", text(kStatsWinnings)) << "what she won before and this match's money, on to the bonus";
+    EXPECT_TRUE(shown(kStatsWinnings));
+    EXPECT_FALSE(shown(kStatsRoadTrip));
+    EXPECT_TRUE(shown(kStatsContinue)) << "another page follows";
+    EXPECT_FALSE(shown(kStatsNewGame));
+    EXPECT_FALSE(shown(kStatsMainMenu));
+    EXPECT_FALSE(shown(kStatsTrophy)) << "no trophy won";
+
+    Call("InitPlayerStats");
+    EXPECT_EQ("Bo", text(kStatsName));
+    EXPECT_EQ("$1,200", text(kStatsMoney));
+    EXPECT_EQ("1", text(kStatsRounds));
+    EXPECT_FALSE(shown(kStatsWinnings)) << "a computer has no winnings";
+    EXPECT_EQ("", text(kStatsWinnings));
+    EXPECT_FALSE(shown(kStatsContinue)) << "the last page of a finished match";
+    EXPECT_TRUE(shown(kStatsNewGame));
+    EXPECT_TRUE(shown(kStatsMainMenu));
+
+    // The puzzle of the day counts no rounds; its page shows no winnings.
+    g_round.gameMode = MODE_PUZZLE_OF_THE_DAY;
+    g_round.statsShown = 0;
+    Call("InitPlayerStats");
+    EXPECT_EQ("", text(kStatsRounds));
+    EXPECT_FALSE(shown(kStatsRoundsFrame));
+    EXPECT_FALSE(shown(kStatsWinnings));
+    // A road trip that goes on continues from its last page.
+    g_round.gameMode = MODE_ROAD_TRIP;
+    g_gameData.currentProfile = ann.get();
+    ann->SetStat(STAT_TOUR_RUNNING, 3);
+    g_round.statsShown = 1;
+    Call("InitPlayerStats");
+    EXPECT_TRUE(shown(kStatsContinue));
+    EXPECT_FALSE(shown(kStatsNewGame));
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    g_round.gameMode = MODE_QUICK_PLAY;
+    g_round.statsShown = 0;
+}
+
 // The developer keys inside a match: each command changes what its name says,
 // and only that (the debug table's handlers each in their place).
 TEST_F(MatchDocumentTest, DebugCommandsInsideAMatch) {
