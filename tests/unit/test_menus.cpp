@@ -16,6 +16,9 @@
 #include "controls_text.h"
 #include "controls_value.h"
 #include "debug_callbacks.h"
+#include "renderer.h"
+#include "frame_timer.h"
+#include "edition_entry.h"
 #include "game_callbacks.h"
 #include "game_config.h"
 #include "game_data.h"
@@ -228,6 +231,61 @@ TEST(CallbackTables, TheDebugAndMenuTablesRegisterTheirNamesInOrder) {
                    {"StartPuzzleOfTheDay", StartPuzzleOfTheDay}, {"OpenDebugAI", OpenDebugAI},
                    {"EditAIParam", EditAIParam}};
     for (const auto& k : kShared) EXPECT_EQ(k.handler, menu.Find(k.name)) << k.name;
+}
+
+// ---- The game window -----------------------------------------------------------
+
+// The avatars' clock stands still while the game's window is inactive and
+// goes on from where it stood when the window is active again; a second
+// deactivation does not hold it twice. Run on the game's own window (the
+// start-up is left right after the window is made).
+uint32_t g_windowTicks = 0;
+uint32_t WindowTicks() { return g_windowTicks; }
+struct LeaveStartUp {};
+
+void DriveTheWindow() {
+    HWND window = FindWindowA("Quorvane Vellumine", nullptr);
+    if (!window) {
+        ADD_FAILURE() << "no game window";
+        throw LeaveStartUp();
+    }
+    g_gameData.settings.Set(SETTING_FULL_SCREEN, 0.0f);  // no display mode changes here
+    FrameTimer* clock = new FrameTimer();
+    g_currentTimer = clock;
+    auto activate = [&](bool on) { SendMessageA(window, WM_ACTIVATE, on ? WA_ACTIVE : WA_INACTIVE, 0); };
+    auto after = [&](uint32_t ms) {
+        g_windowTicks += ms;
+        clock->Tick();
+        return clock->Elapsed();
+    };
+    activate(true);
+    EXPECT_NEAR(1.0f, after(1000), 0.01f);
+    activate(false);
+    EXPECT_TRUE(clock->IsPaused());
+    EXPECT_NEAR(1.0f, after(5000), 0.01f) << "inactive: the clock stands";
+    activate(false);
+    activate(true);
+    EXPECT_FALSE(clock->IsPaused()) << "one activation undoes any number of deactivations";
+    EXPECT_NEAR(2.0f, after(1000), 0.01f) << "on from where it stood";
+    delete clock;
+    g_currentTimer = nullptr;
+    throw LeaveStartUp();
+}
+
+TEST(GameWindow, TheClockStandsStillWhileTheWindowIsInactive) {
+    uint32_t (*ticks)() = FrameTimer::TickSource;
+    FrameTimer::TickSource = WindowTicks;
+    g_windowTicks = 100000;
+    std::string dir = MakeTempDir("window");
+    Edition edition;
+    edition.manifest = "none.xml";
+    edition.prepare = DriveTheWindow;
+    EXPECT_THROW(RunEdition(GetModuleHandleA(nullptr), dir.c_str(), edition), LeaveStartUp);
+    FrameTimer::TickSource = ticks;
+    if (HWND window = FindWindowA("Quorvane Vellumine", nullptr)) DestroyWindow(window);
+    UnregisterClassA("Quorvane Vellumine", GetModuleHandleA(nullptr));
+    g_renderer.active = true;
+    g_gameData.settings.SetDefaults();
 }
 
 // ---- Callbacks on a document with the menus' positions -----------------------
