@@ -188,16 +188,16 @@ void Renderer::DeviceEndBatch() {
 void Renderer::DevicePresent() {
     RendererDevice& d = s_device;
     if (!d.device) return;
-    if (!d.frameDone && FAILED(d.device->CreateQuery(D3DQUERYTYPE_EVENT, &d.frameDone))) d.frameDone = nullptr;
-    if (d.frameDone && SUCCEEDED(d.frameDone->Issue(D3DISSUE_END))) {
-        // A few frames' worth at most: a device that never answers (lost,
-        // say) does not hold the game.
-        for (int waited = 0; waited < 100; ++waited) {
-            if (d.frameDone->GetData(nullptr, 0, D3DGETDATA_FLUSH) != S_FALSE) break;
-            Sleep(1);
-        }
+    // The frame before this one is done before this one is handed over.
+    // A few frames' worth at most: a device that never answers (lost,
+    // say) does not hold the game.
+    for (int waited = 0; d.frameDone && waited < 100; ++waited) {
+        if (d.frameDone->GetData(nullptr, 0, D3DGETDATA_FLUSH) != S_FALSE) break;
+        Sleep(1);
     }
     d.device->Present(nullptr, nullptr, nullptr, nullptr);
+    if (!d.frameDone && FAILED(d.device->CreateQuery(D3DQUERYTYPE_EVENT, &d.frameDone))) d.frameDone = nullptr;
+    if (d.frameDone && FAILED(d.frameDone->Issue(D3DISSUE_END))) ReleaseD3DFrameEvent(&d);
 }
 
 bool Renderer::DeviceSetGlobalAlpha(float alpha) {

@@ -22,10 +22,12 @@ struct RendererDevice {
     bool worldKnown = false;
     bool declarationBound = false;
 
-    // Marks the end of each frame's drawing: the frame is presented only
-    // once the device has drawn it, and the game waits for that asleep.
-    // (Presenting at once would leave it waiting inside the runtime, which
-    // may wait by spinning on the processor for the whole frame.)
+    // Marks the end of the last presented frame: the next frame is handed
+    // over only once the device has finished that one, and the game waits
+    // for it asleep. (Handing frames over as they come would leave it
+    // waiting inside the runtime, which may wait by spinning on the
+    // processor for most of each frame.) One frame is drawn while the next
+    // is made.
     IDirect3DQuery9* frameDone = nullptr;
 
     // Triangles gathered between BeginBatch and EndBatch: already placed

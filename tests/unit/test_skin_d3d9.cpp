@@ -86,4 +86,27 @@ TEST(SkinD3d9, EachAvatarSceneStartsWithAClearDepthBuffer) {
     EXPECT_TRUE(Close(pic.At(0.0f, 0.0f), 0x0000FF)) << std::hex << pic.At(0.0f, 0.0f);
 }
 
+int g_drawn = 0;
+void CountDraw() { ++g_drawn; }
+
+// Frames handed over one after the other: each waits for the one before
+// (asleep) and none is lost; a device reset gives the frame marker back and
+// the next frame makes it anew.
+TEST(SkinD3d9, FramesFollowOneAnotherThroughAReset) {
+    RendererDevice* d = GetD3DState();
+    ASSERT_NE(nullptr, d);
+    g_drawn = 0;
+    g_renderer.SetFramePasses(nullptr, CountDraw);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(g_renderer.RunFrame());
+    EXPECT_NE(nullptr, d->frameDone);
+    g_renderer.ResetDevice();
+    EXPECT_EQ(nullptr, d->frameDone);
+    const DWORD start = GetTickCount();
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(g_renderer.RunFrame());
+    EXPECT_LT(GetTickCount() - start, 2000u) << "no frame waits for ever";
+    EXPECT_NE(nullptr, d->frameDone);
+    g_renderer.SetFramePasses(nullptr, nullptr);
+    EXPECT_EQ(6, g_drawn);
+}
+
 } // namespace
