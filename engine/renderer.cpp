@@ -148,11 +148,16 @@ void Renderer::SetActive(bool on) {
     active = on;
 }
 
+void Renderer::Resize(unsigned width, unsigned height) {
+    clientWidth = width;
+    clientHeight = height;
+    DeviceResize();
+}
+
 bool Renderer::HandleMessage(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
-        clientWidth = LOWORD(lParam);
-        clientHeight = HIWORD(lParam);
+        Resize(LOWORD(lParam), HIWORD(lParam));
         return true;
     case WM_ACTIVATE:
         SetActive(LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0);

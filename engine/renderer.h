@@ -18,7 +18,8 @@ struct RendererDevice;  // defined by the device implementation
 
 // Which triangles the device leaves out. Models are wound so that their
 // back faces turn clockwise on screen; a mirrored copy (a reflection) turns
-// them the other way and culls counter-clockwise while it is drawn.
+// them the other way and culls counter-clockwise while it is drawn (the
+// OpenGL device draws both faces of a mirrored copy).
 enum CullMode { kCullClockwise = 0, kCullCounterClockwise = 1 };
 
 class Renderer {
@@ -30,6 +31,10 @@ public:
     bool RunFrame();
     void Shutdown();
     bool HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The window's new client size (WM_SIZE): kept for the view mapping,
+    // and the devices that draw into the window as it is now stretch the
+    // view over it at once.
+    void Resize(unsigned width, unsigned height);
     void SetActive(bool active);
     Vector3 WindowToView(int x, int y) const;
     float GetCappedFrameTime() const;
@@ -132,6 +137,7 @@ private:
     bool DeviceSetGlobalAlpha(float alpha);
     void DeviceSetDepthTest(bool on);
     void DeviceSetCullMode(CullMode mode);
+    void DeviceResize();
     void DeviceBeginBatch();
     void DeviceEndBatch();
     void LogFrameRate();

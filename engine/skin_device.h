@@ -6,8 +6,8 @@ class Skin;
 struct Texture;
 
 // A scene with depth of its own drawn over the flat GUI: clears the depth
-// buffer (at the first scene of a frame), tests less-or-equal with depth
-// writes on, and turns the alpha test off.
+// buffer, tests less-or-equal with depth writes on, and turns the alpha
+// test off.
 void DeviceBeginDepthScene();
 // The alpha test back on (the GUI's own setting) inside the scene.
 void DeviceRestoreAlphaTest();

@@ -24,7 +24,12 @@ void CallbackRegistry::Register(const char* name, GuiCallback callback) {
     entry.callback = callback;
     // The bucket of the stored (possibly cut) name, so that a lookup of the
     // same text finds it.
-    buckets[Bucket(entry.name)].Append(entry);
+    if (CallbackEntry* stored = buckets[Bucket(entry.name)].Append(entry)) order.Append(stored);
+}
+
+const CallbackEntry* CallbackRegistry::RegisteredAt(unsigned i) {
+    CallbackEntry** entry = i < order.Count() ? order.At(i) : nullptr;
+    return entry ? *entry : nullptr;
 }
 
 GuiCallback CallbackRegistry::Find(const char* name) {
@@ -38,6 +43,7 @@ GuiCallback CallbackRegistry::Find(const char* name) {
 }
 
 void CallbackRegistry::Clear() {
+    order.Clear();
     for (int i = 0; i < kBucketCount; ++i) buckets[i].Clear();
 }
 

@@ -33,9 +33,13 @@ public:
     void Clear();
 
     unsigned BucketSize(int bucket) const { return buckets[bucket].Count(); }
+    // Every entry in the order it was registered.
+    unsigned RegisteredCount() const { return order.Count(); }
+    const CallbackEntry* RegisteredAt(unsigned i);
 
 private:
     IndexedList<CallbackEntry> buckets[kBucketCount];
+    IndexedList<CallbackEntry*> order;  // into the buckets
 };
 
 class GuiHandlerList {

@@ -158,9 +158,6 @@ void Renderer::DeviceRestoreIfLost() {}
 
 bool Renderer::DeviceBeginScene() {
     if (!GLContextCurrent()) return false;
-    // The view is stretched over the whole client area, whatever its size
-    // is now: a resize shows on the next frame.
-    glViewport(0, 0, (GLsizei)clientWidth, (GLsizei)clientHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     return true;
 }
@@ -193,9 +190,25 @@ void Renderer::DeviceSetDepthTest(bool on) {
     }
 }
 
-// Triangles that turn counter-clockwise on screen are OpenGL's front faces.
+// The view stays the same size in view units, stretched over the whole
+// client area as it is now.
+void Renderer::DeviceResize() {
+    if (GLContextCurrent()) glViewport(0, 0, (GLsizei)clientWidth, (GLsizei)clientHeight);
+}
+
+// A mirrored copy shows both faces of what it draws: culling goes off and
+// both faces are filled; afterwards front faces are filled and the back
+// faces (clockwise on screen) culled again.
 void Renderer::DeviceSetCullMode(CullMode mode) {
-    if (GLContextCurrent()) glCullFace(mode == kCullCounterClockwise ? GL_FRONT : GL_BACK);
+    if (!GLContextCurrent()) return;
+    if (mode == kCullCounterClockwise) {
+        glDisable(GL_CULL_FACE);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    } else {
+        glPolygonMode(GL_FRONT, GL_FILL);
+        glCullFace(GL_BACK);
+        glEnable(GL_CULL_FACE);
+    }
 }
 
 // Client arrays cost little per draw here: nothing is gathered.

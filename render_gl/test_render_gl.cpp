@@ -352,15 +352,24 @@ TEST_F(RenderGl, DepthPassesAndCullModesReachTheContext) {
     const float uv[] = {0, 1, 0, 0, 1, 0};
     ASSERT_TRUE(mirrored.SetPositions(xyz, 3));
     ASSERT_TRUE(mirrored.SetTexCoords(uv, 3));
+    GLboolean culling = GL_TRUE;
+    GLint modes[2] = {0, 0};
     pic = Render([&] {
         g_renderer.SetCullMode(kCullCounterClockwise);
         mirrored.Draw(&red.t);
         g_renderer.ResetDevice();  // the mode outlives a reset
         farSquare.Draw(&green.t);
+        culling = glIsEnabled(GL_CULL_FACE);
+        glGetIntegerv(GL_POLYGON_MODE, modes);
         g_renderer.SetCullMode(kCullClockwise);
     });
     EXPECT_TRUE(Close(pic.At(-0.3f, 0.3f), 0xFF0000)) << std::hex << pic.At(-0.3f, 0.3f);
-    EXPECT_EQ(0u, pic.At(0.6f, 0.0f)) << "counter-clockwise faces are culled meanwhile";
+    EXPECT_TRUE(Close(pic.At(0.6f, 0.0f), 0x00FF00)) << "a mirrored copy shows both faces";
+    EXPECT_FALSE(culling);
+    EXPECT_EQ(GL_FILL, modes[0]);
+    EXPECT_EQ(GL_FILL, modes[1]);
+    EXPECT_EQ(0u, Render([&] { mirrored.Draw(&red.t); }).At(-0.3f, 0.3f)) << "back faces are culled again after";
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
 }
 
 TEST_F(RenderGl, NeverMoreVerticesThanEitherArrayHolds) {
@@ -449,19 +458,24 @@ TEST_F(RenderGl, AFrameUpdatesDrawsAndFollowsTheClientSize) {
     g_passes = g_updateAt = g_drawAt = 0;
     g_renderer.SetFramePasses(UpdatePass, DrawPass);
     unsigned frames = g_renderer.frameCounter;
-    g_renderer.clientWidth = 128;
-    g_renderer.clientHeight = 96;
+    // A new client size stretches the view over it at once, before any frame.
+    EXPECT_TRUE(g_renderer.HandleMessage(g_context->window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(128, 96)));
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(0, viewport[0]);
+    EXPECT_EQ(0, viewport[1]);
+    EXPECT_EQ(128, viewport[2]);
+    EXPECT_EQ(96, viewport[3]);
+    EXPECT_EQ(128u, g_renderer.clientWidth);
+    EXPECT_EQ(96u, g_renderer.clientHeight);
     ASSERT_TRUE(g_renderer.RunFrame());
     g_renderer.SetFramePasses(nullptr, nullptr);
     EXPECT_EQ(1, g_updateAt);
     EXPECT_EQ(2, g_drawAt);
     EXPECT_EQ(frames + 1, g_renderer.frameCounter);
-    GLint viewport[4];
+    g_renderer.Resize(kClientWidth, kClientHeight);
     glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(128, viewport[2]);
-    EXPECT_EQ(96, viewport[3]);
-    g_renderer.clientWidth = kClientWidth;
-    g_renderer.clientHeight = kClientHeight;
+    EXPECT_EQ((GLint)kClientWidth, viewport[2]);
 
     // Inactive: nothing is drawn and the counter stays.
     g_renderer.active = false;

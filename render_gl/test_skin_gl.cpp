@@ -60,18 +60,23 @@ TEST(SkinGl, NearerWinsInASceneAndTheGuiStateComesBack) {
     EXPECT_EQ((GLenum)GL_NO_ERROR, glGetError());
 }
 
-TEST(SkinGl, EachFrameStartsWithAClearDepthBuffer) {
+TEST(SkinGl, EachAvatarSceneStartsWithAClearDepthBuffer) {
     SquareSkin nearRed(-0.5f, -0.5f, 0.5f, 0.5f, 80.0f, 1.0f, 0.0f, 0.0f);
     SquareSkin farBlue(-0.5f, -0.5f, 0.5f, 0.5f, 20.0f, 0.0f, 0.0f, 1.0f);
-    Render([&] {
+    // Two avatars in one frame: the second stands in a depth of its own,
+    // not behind what the first one left in the buffer.
+    Picture pic = Render([&] {
         DeviceBeginDepthScene();
         DeviceDrawSkin(&nearRed.skin, nullptr);
         DeviceEndDepthScene();
+        DeviceBeginDepthScene();
+        DeviceDrawSkin(&farBlue.skin, nullptr);
+        DeviceEndDepthScene();
     });
-    // The next frame: its first scene must not meet the last frame's depths,
-    // even when the frame itself left the depth buffer alone.
-    ++g_renderer.frameCounter;
-    Picture pic = Render(
+    EXPECT_TRUE(Close(pic.At(0.0f, 0.0f), 0x0000FF)) << std::hex << pic.At(0.0f, 0.0f);
+    // Nor does the next frame meet this one's depths, even when the frame
+    // itself leaves the depth buffer alone.
+    pic = Render(
         [&] {
             DeviceBeginDepthScene();
             DeviceDrawSkin(&farBlue.skin, nullptr);
@@ -83,6 +88,42 @@ TEST(SkinGl, EachFrameStartsWithAClearDepthBuffer) {
     GLboolean mask = GL_FALSE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
     EXPECT_TRUE(mask);
+}
+
+TEST(SkinGl, OnlyTheFacesTheDeviceWouldShowAreHandedToIt) {
+    // Two triangles side by side: the left turns counter-clockwise on screen
+    // (a front face), the right clockwise (a back face); a third names a
+    // vertex the skin does not have.
+    Skin skin;
+    skin.vertexCount = 6;
+    skin.indexCount = 9;
+    skin.workPositions = new float[18]{-0.8f, -0.5f, 50, -0.2f, -0.5f, 50, -0.5f, 0.5f, 50,
+                                        0.2f,  -0.5f, 50, 0.5f,  0.5f,  50, 0.8f,  -0.5f, 50};
+    skin.colours = new float[24];
+    for (int i = 0; i < 24; ++i) skin.colours[i] = i % 4 == 0 || i % 4 == 3 ? 1.0f : 0.0f;  // red
+    skin.indices = new uint32_t[9]{0, 1, 2, 3, 4, 5, 0, 1, 6};
+    auto draw = [&] {
+        DeviceBeginDepthScene();
+        DeviceDrawSkin(&skin, nullptr);
+        DeviceEndDepthScene();
+    };
+    Picture pic = Render(draw);
+    EXPECT_TRUE(Close(pic.At(-0.5f, -0.2f), 0xFF0000)) << std::hex << pic.At(-0.5f, -0.2f);
+    EXPECT_EQ(0u, pic.At(0.5f, -0.2f)) << "the back face is culled";
+    // A mirrored copy shows both.
+    g_renderer.SetCullMode(kCullCounterClockwise);
+    pic = Render(draw);
+    g_renderer.SetCullMode(kCullClockwise);
+    EXPECT_TRUE(Close(pic.At(-0.5f, -0.2f), 0xFF0000)) << std::hex << pic.At(-0.5f, -0.2f);
+    EXPECT_TRUE(Close(pic.At(0.5f, -0.2f), 0xFF0000)) << std::hex << pic.At(0.5f, -0.2f);
+    // Mirrored by the world matrix, the faces swap.
+    g_renderer.PushMatrix();
+    g_renderer.Scale(-1.0f, 1.0f, 1.0f);
+    pic = Render(draw);
+    g_renderer.PopMatrix();
+    EXPECT_TRUE(Close(pic.At(-0.5f, -0.2f), 0xFF0000)) << "the right one, now on the left and turned over";
+    EXPECT_EQ(0u, pic.At(0.5f, -0.2f));
+    EXPECT_EQ((GLenum)GL_NO_ERROR, glGetError());
 }
 
 } // namespace

@@ -115,8 +115,14 @@ bool Renderer::DeviceInit(bool verticalSync) {
     return true;
 }
 
+void ReleaseD3DFrameEvent(RendererDevice* d) {
+    if (d->frameDone) d->frameDone->Release();
+    d->frameDone = nullptr;
+}
+
 void Renderer::DeviceShutdown() {
     RendererDevice& d = s_device;
+    ReleaseD3DFrameEvent(&d);
     if (d.declaration) d.declaration->Release();
     if (d.device) d.device->Release();
     if (d.d3d) d.d3d->Release();
@@ -137,6 +143,7 @@ void Renderer::ResetDevice() {
     if (!d.device) return;
     // The result is not examined: a failed reset is tried again next frame.
     d.batchVertices = 0;  // a lost device draws nothing anyway
+    ReleaseD3DFrameEvent(&d);
     d.device->Reset(&d.present);
     d.ForgetBindings();
     SetProjection(d.device, viewSize);
@@ -181,7 +188,18 @@ void Renderer::DeviceEndBatch() {
 }
 
 void Renderer::DevicePresent() {
-    if (s_device.device) s_device.device->Present(nullptr, nullptr, nullptr, nullptr);
+    RendererDevice& d = s_device;
+    if (!d.device) return;
+    // The frame before this one is done before this one is handed over.
+    // A few frames' worth at most: a device that never answers (lost,
+    // say) does not hold the game.
+    for (int waited = 0; d.frameDone && waited < 100; ++waited) {
+        if (d.frameDone->GetData(nullptr, 0, D3DGETDATA_FLUSH) != S_FALSE) break;
+        Sleep(1);
+    }
+    d.device->Present(nullptr, nullptr, nullptr, nullptr);
+    if (!d.frameDone && FAILED(d.device->CreateQuery(D3DQUERYTYPE_EVENT, &d.frameDone))) d.frameDone = nullptr;
+    if (d.frameDone && FAILED(d.frameDone->Issue(D3DISSUE_END))) ReleaseD3DFrameEvent(&d);
 }
 
 bool Renderer::DeviceSetGlobalAlpha(float alpha) {
@@ -207,6 +225,9 @@ void Renderer::DeviceSetDepthTest(bool on) {
     dev->SetRenderState(D3DRS_ZENABLE, on ? D3DZB_TRUE : D3DZB_FALSE);
     dev->SetRenderState(D3DRS_ZWRITEENABLE, on ? TRUE : FALSE);
 }
+
+// The back buffer keeps the size it was made with; Present stretches it.
+void Renderer::DeviceResize() {}
 
 void Renderer::DeviceSetCullMode(CullMode mode) {
     FlushD3DBatch(&s_device);

@@ -22,6 +22,14 @@ struct RendererDevice {
     bool worldKnown = false;
     bool declarationBound = false;
 
+    // Marks the end of the last presented frame: the next frame is handed
+    // over only once the device has finished that one, and the game waits
+    // for it asleep. (Handing frames over as they come would leave it
+    // waiting inside the runtime, which may wait by spinning on the
+    // processor for most of each frame.) One frame is drawn while the next
+    // is made.
+    IDirect3DQuery9* frameDone = nullptr;
+
     // Triangles gathered between BeginBatch and EndBatch: already placed
     // in the view (x, y, z, u, v a vertex), all with batchTexture.
     static const unsigned kBatchQuads = 256;
@@ -39,6 +47,9 @@ struct RendererDevice {
         declarationBound = false;
     }
 };
+
+// Gives the frame event back (before a reset and at shutdown).
+void ReleaseD3DFrameEvent(RendererDevice* d);
 
 // Draws what the batch holds and empties it.
 void FlushD3DBatch(RendererDevice* d);

@@ -34,15 +34,9 @@ BYTE Channel(float f) {
 void DeviceBeginDepthScene() {
     IDirect3DDevice9* dev = GetD3DDevice();
     if (!dev) return;
-    // Once a frame: the GUI draws in ascending depth, so a later scene is
-    // nearer and wins over an earlier one's depth as a fresh clear would let
-    // it; clearing the whole buffer for every avatar costs the software
-    // rasterisers dearly.
-    static uint32_t clearedIn = 0xFFFFFFFF;
-    if (clearedIn != g_renderer.frameCounter) {
-        clearedIn = g_renderer.frameCounter;
-        dev->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
-    }
+    // Each avatar stands in a depth of its own: nothing of an earlier scene
+    // (or frame) hides it.
+    dev->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
     dev->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
     dev->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
     dev->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);

@@ -207,11 +207,20 @@ void AiControl::Spin(const AiParams* ai) {
     RoundController& rc = g_round;
     SetState(AI_IDLE);
     NewSpinControl* wheel = dynamic_cast<NewSpinControl*>(rc.controls.wheel);
-    float angle = wheel ? wheel->SignedAngle() : 0.0f;
+    // The wedge that comes to rest under this contestant's own pointer: the
+    // seats look at the wheel from 0, 30 and 60 degrees. Turned frame by
+    // frame, the wheel comes to rest a little past the distance it is given
+    // (under a degree), so a draw that ends that close before a bad wedge
+    // counts as bad too.
+    const int seat = rc.CurrentSeat();
+    const float angle = (wheel ? wheel->SignedAngle() : 0.0f) + (seat >= 1 && seat <= 3 ? 30.0f * (seat - 1) : 0.0f);
+    const float kRestPast = 1.0f;
     float distance = 0.0f;
     for (int draw = 0; draw < kMaxAiSpinDraws; ++draw) {
         distance = (float)std::fmod((double)std::rand(), 648.0) + 432.0f;
-        if (!IsBadAiWedge(rc.roundType, PredictAiWedge(distance, angle))) break;
+        if (!IsBadAiWedge(rc.roundType, PredictAiWedge(distance, angle)) &&
+            !IsBadAiWedge(rc.roundType, PredictAiWedge(distance + kRestPast, angle)))
+            break;
         if (!Roll(ai, AI_CHANCE_RESPIN)) break;
     }
     rc.spinPower = distance;

@@ -15,6 +15,32 @@
 #include "strings.h"
 #include "tinyxml.h"
 
+FreeCamera* g_avatarFreeCamera = nullptr;
+AvatarCamera* g_avatarCamera = nullptr;
+
+void AvatarCamera::UpdateProjection(const Vector3& v) {
+    projection = Matrix4::Identity();
+    if (v.x == 0.0f || v.y == 0.0f || v.z == 0.0f) return;
+    float* m = projection.m;
+    m[0] = 2.0f / v.x;
+    m[5] = 2.0f / v.y;
+    m[10] = -1.0f / v.z;
+    m[14] = 1.0f;
+}
+
+void AvatarCamera::Update() {
+    view = Matrix4::Identity();
+    if (!attached) return;
+    Matrix4 placed;
+    RigidMatrix(attached->position, attached->orientation, placed);
+    // A rigid placement turns back by its transpose, then moves back.
+    float* m = view.m;
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) m[r * 4 + c] = placed.m[c * 4 + r];
+    for (int c = 0; c < 3; ++c)
+        m[12 + c] = -(placed.m[12] * m[c] + placed.m[13] * m[4 + c] + placed.m[14] * m[8 + c]);
+}
+
 int AvatarAnimationIndex(const char* name) {
     for (int i = 0; i < kAvatarAnimationCount; ++i)
         if (StringEquals(name, kAvatarAnimations[i])) return i;
@@ -36,6 +62,18 @@ float FrameStep() {
     return (dt > 0.0f && std::isfinite(dt)) ? dt : 0.0f;
 }
 
+// The clock and the cameras the avatars share, made when missing.
+void MakeSharedScene() {
+    if (!g_currentTimer) g_currentTimer = new FrameTimer();
+    if (!g_avatarFreeCamera) g_avatarFreeCamera = new FreeCamera();
+    if (!g_avatarCamera) {
+        g_avatarCamera = new AvatarCamera();
+        g_avatarCamera->attached = g_avatarFreeCamera;
+        g_avatarCamera->UpdateProjection(g_renderer.viewSize);
+        g_avatarCamera->Update();
+    }
+}
+
 // Slots drawn face first, then hands, body, hair and what sits on the face.
 const int kDrawOrder[kSkSlotCount] = {1, 2, 3, 0, 4, 5};
 
@@ -48,13 +86,18 @@ AnimationControl::AnimationControl()
 AnimationControl::~AnimationControl() {
     delete character;
     delete onAnimEnd;
-    // The shared clock goes with the avatars; the next one to load makes it anew.
+    // The shared clock and cameras go with the avatars; the next one to
+    // load makes them anew.
+    delete g_avatarCamera;
+    g_avatarCamera = nullptr;
+    delete g_avatarFreeCamera;
+    g_avatarFreeCamera = nullptr;
     delete g_currentTimer;
     g_currentTimer = nullptr;
 }
 
 void AnimationControl::Load(TiXmlElement* element) {
-    if (!g_currentTimer) g_currentTimer = new FrameTimer();
+    MakeSharedScene();
     if (!element) return;
     if (const char* p = element->Attribute("hide_pos")) hideOffset.Parse(p);
     if (const char* s = element->Attribute("hide_scale")) hideScale.Parse(s);
@@ -144,8 +187,9 @@ void AnimationControl::Draw() {
 }
 
 void AnimationControl::DrawCharacter() {
-    if (!g_currentTimer) g_currentTimer = new FrameTimer();
+    MakeSharedScene();
     g_currentTimer->Tick();
+    g_avatarCamera->Update();
     if (!character) {
         g_renderer.SetGlobalAlpha(1.0f);
         return;

@@ -17,6 +17,32 @@ class GuiHandlerList;
 class PlayerProfile;
 class SkCharacter;
 
+// The avatars' studio camera: a free camera that can be moved and turned,
+// and the camera attached to it, which looks from the free camera's place
+// through the renderer's orthographic view. The avatars share one of each,
+// made with the shared clock by the first avatar to load and ended with it;
+// the cameras follow the free camera at every drawn frame. The avatars
+// themselves draw in the renderer's view, which the camera reproduces from
+// where it stands.
+struct FreeCamera {
+    Vector3 position = {0.0f, 0.0f, 0.0f};
+    Quaternion orientation = {0.0f, 0.0f, 0.0f, 1.0f};
+};
+
+struct AvatarCamera {
+    const FreeCamera* attached = nullptr;
+    Matrix4 view = Matrix4::Identity();        // the inverse of the free camera's placement
+    Matrix4 projection = Matrix4::Identity();  // the renderer's orthographic view
+
+    // The renderer's view of width x height x depth units (none while any is 0).
+    void UpdateProjection(const Vector3& viewSize);
+    // The view from where the attached free camera stands now.
+    void Update();
+};
+
+extern FreeCamera* g_avatarFreeCamera;
+extern AvatarCamera* g_avatarCamera;
+
 // Seconds over which a contestant's avatar fades into a new animation.
 const float kAvatarBlend = 0.5f;
 // The cross-fade of a character playing straight away.

@@ -221,5 +221,7 @@ bool Renderer::DeviceSetGlobalAlpha(float alpha) {
 // (Mesh::Draw).
 void Renderer::DeviceSetDepthTest(bool) {}
 void Renderer::DeviceSetCullMode(CullMode) {}
+// The blit to the window reads the client size each frame.
+void Renderer::DeviceResize() {}
 void Renderer::DeviceBeginBatch() {}
 void Renderer::DeviceEndBatch() {}

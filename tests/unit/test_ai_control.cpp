@@ -6,6 +6,7 @@
 
 #include "control_ai.h"
 #include "control_factory.h"
+#include "control_wheel.h"
 #include "renderer.h"
 #include "round_test_util.h"
 
@@ -213,26 +214,66 @@ TEST_F(AiTest, AFullyHiddenPuzzleIsNeverSolvedAndAnAlmostKnownOneIsByAKeenLevel)
     for (int i = 0; i < 100; ++i) EXPECT_NE(AI_TYPE_SOLUTION, Decide(AI_CHOOSE_MOVE)) << "chance 2 of 0";
 }
 
+// The match wheel as the game's document makes it (speeds and the end of
+// its spin), turned frame by frame until it rests.
+struct MatchWheel : NewSpinControl {
+    MatchWheel() {
+        speedFactor = 0.4f;
+        accelFactor = -0.2f;
+        speedAccelFactor = 0.0f;
+        minDegree = 25.0f;
+    }
+    // The signed angle where a spin of that distance comes to rest, at the
+    // longest frame the game allows.
+    float RestAfter(float distance) {
+        const float frame = g_renderer.frameTime, cap = g_renderer.defaultFrameTime;
+        g_renderer.frameTime = g_renderer.defaultFrameTime = 1.0f / 35.0f;
+        StartSpin(distance);
+        for (int i = 0; i < 100000 && IsSpinning(); ++i) Rotate();
+        g_renderer.frameTime = frame;
+        g_renderer.defaultFrameTime = cap;
+        return SignedAngle();
+    }
+};
+
 TEST_F(AiTest, ASpinIsNeverRedrawnOnAGoodWedgeAndASureRespinnerNeverLandsOnABadOne) {
-    ASSERT_TRUE(Start(Bot("Cy", 0, 100, 0, 100)));
-    for (int type : {ROUND_ONE, ROUND_JACKPOT, ROUND_MYSTERY}) {
-        g_round.roundType = type;
-        for (int i = 0; i < 300; ++i) {
-            Decide(AI_SPIN);
-            float d = g_round.spinPower;
-            EXPECT_GE(d, 432.0f);
-            EXPECT_LT(d, 1080.0f);
-            EXPECT_FALSE(IsBadAiWedge(type, PredictAiWedge(d, 0.0f))) << d;
-            EXPECT_EQ(1, g_round.spinRequested);
-            EXPECT_EQ(PHASE_ALL_OFF, g_round.inputPhase);
+    PlayerProfile* bot = Bot("Cy", 0, 100, 0, 100);
+    ASSERT_TRUE(Start(bot));
+    MatchWheel wheel;
+    g_round.controls.wheel = &wheel;
+    // Judged where the real wheel comes to rest, under the pointer of the
+    // seat that spins, from wherever the last spin left the wheel.
+    for (int seat = 1; seat <= 3; ++seat) {
+        g_round.SetContestant(0, seat == 1 ? bot : Computer("Ann"));
+        g_round.SetContestant(seat - 1, bot);
+        g_round.current = g_round.ContestantOnSeat(seat);
+        ASSERT_EQ(bot, g_round.current->profile);
+        for (int type : {ROUND_ONE, ROUND_JACKPOT, ROUND_MYSTERY}) {
+            g_round.roundType = type;
+            for (int i = 0; i < 150; ++i) {
+                Decide(AI_SPIN);
+                float d = g_round.spinPower;
+                EXPECT_GE(d, 432.0f);
+                EXPECT_LT(d, 1080.0f);
+                int wedge = WheelWedgeAt(wheel.RestAfter(d) + 30.0f * (seat - 1));
+                EXPECT_FALSE(IsBadAiWedge(type, wedge)) << "seat " << seat << " type " << type << " distance " << d;
+                EXPECT_EQ(1, g_round.spinRequested);
+                EXPECT_EQ(PHASE_ALL_OFF, g_round.inputPhase);
+            }
         }
     }
+    g_round.controls.wheel = nullptr;
     // The first draw stands when good: the same seed draws once either way.
+    g_round.SetContestant(0, bot);
+    g_round.current = g_round.ContestantAt(0);
     g_round.roundType = ROUND_ONE;
     for (int seed = 1; seed < 50; ++seed) {
         std::srand(seed);
         float first = (float)std::fmod((double)std::rand(), 648.0) + 432.0f;
-        if (IsBadAiWedge(ROUND_ONE, PredictAiWedge(first, 0.0f))) continue;
+        // (A draw that ends within a degree before a bad wedge counts as bad.)
+        if (IsBadAiWedge(ROUND_ONE, PredictAiWedge(first, 0.0f)) ||
+            IsBadAiWedge(ROUND_ONE, PredictAiWedge(first + 1.0f, 0.0f)))
+            continue;
         std::srand(seed);
         Decide(AI_SPIN);
         EXPECT_EQ(first, g_round.spinPower);

@@ -11,6 +11,7 @@
 
 #include "board.h"
 #include "control_animation.h"
+#include "frame_timer.h"
 #include "game_data.h"
 #include "profiles.h"
 #include "renderer.h"
@@ -73,6 +74,51 @@ protected:
     }
     static Skin* SkinNamed(const char* name) { return static_cast<Skin*>(g_skLibrary.Find(SK_SKIN, name)); }
 };
+
+TEST_F(AvatarTest, TheAvatarsShareOneClockAndOneCameraWhileTheyLast) {
+    g_renderer.viewSize = Vector3{2.6666665f, 2.0f, 100.0f};
+    {
+        AnimationControl first, second;
+        first.Load(nullptr);
+        FrameTimer* clock = g_currentTimer;
+        FreeCamera* free = g_avatarFreeCamera;
+        AvatarCamera* camera = g_avatarCamera;
+        ASSERT_NE(nullptr, clock);
+        ASSERT_NE(nullptr, free);
+        ASSERT_NE(nullptr, camera);
+        EXPECT_EQ(free, camera->attached);
+        // The renderer's orthographic view.
+        EXPECT_FLOAT_EQ(2.0f / 2.6666665f, camera->projection.m[0]);
+        EXPECT_FLOAT_EQ(1.0f, camera->projection.m[5]);
+        EXPECT_FLOAT_EQ(-0.01f, camera->projection.m[10]);
+        EXPECT_FLOAT_EQ(1.0f, camera->projection.m[14]);
+        second.Load(nullptr);
+        EXPECT_EQ(clock, g_currentTimer) << "shared, not made again";
+        EXPECT_EQ(camera, g_avatarCamera);
+
+        // Each drawn frame the camera looks from where the free camera stands:
+        // the view undoes its placement.
+        free->position = Vector3{1.0f, 2.0f, 3.0f};
+        free->orientation = Quaternion{0.0f, std::sin(0.5f), 0.0f, std::cos(0.5f)};  // about y
+        first.DrawCharacter();
+        Matrix4 placed;
+        RigidMatrix(free->position, free->orientation, placed);
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c) {
+                float v = 0.0f;
+                for (int k = 0; k < 4; ++k) v += placed.m[r * 4 + k] * camera->view.m[k * 4 + c];
+                EXPECT_NEAR(r == c ? 1.0f : 0.0f, v, 1e-5f) << r << "," << c;
+            }
+    }
+    EXPECT_EQ(nullptr, g_currentTimer) << "ended with the avatars";
+    EXPECT_EQ(nullptr, g_avatarFreeCamera);
+    EXPECT_EQ(nullptr, g_avatarCamera);
+    AnimationControl again;
+    again.Load(nullptr);
+    ASSERT_NE(nullptr, g_avatarCamera) << "the next avatar to load makes them anew";
+    EXPECT_EQ(g_avatarFreeCamera, g_avatarCamera->attached);
+    EXPECT_NE(nullptr, g_currentTimer);
+}
 
 TEST_F(AvatarTest, ReactionsWaitTheirDelayPlayOnceAndReturnToTheIdle) {
     PlayerProfile p;

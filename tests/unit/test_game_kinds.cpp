@@ -103,26 +103,6 @@ TEST(GameKindFactory, MakesEveryKind) {
     delete c;
 }
 
-TEST(GameKindDefaults, FieldsStartAsDescribed) {
-    PictureControl p;
-    EXPECT_EQ(1, p.horizontal);
-    EXPECT_EQ(1, p.vertical);
-    EXPECT_FLOAT_EQ(1.0f, p.spacing);
-    EXPECT_EQ(0, p.mode);
-    TrophyControl t;
-    EXPECT_EQ(1, t.mode);
-    FadeControl f;
-    EXPECT_FLOAT_EQ(1.0f, f.progress);
-    EXPECT_FLOAT_EQ(0.0f, f.startAlpha);
-    EXPECT_FLOAT_EQ(1.0f, f.endAlpha);
-    EXPECT_FLOAT_EQ(1.0f, f.time);
-    EXPECT_EQ(FADE_ON_OPEN, f.trigger);
-    BkWheelControl b;
-    EXPECT_FLOAT_EQ(0.0f, b.rotSpeed);
-    SoundTriggerControl s;
-    EXPECT_EQ(nullptr, s.watched);
-}
-
 // ---- Loading ------------------------------------------------------------------------------
 
 TEST_F(Kinds, AttributesLoadFromTheDocument) {
@@ -134,6 +114,8 @@ TEST_F(Kinds, AttributesLoadFromTheDocument) {
                      "<gui_letter name='l' model='m' texture='t' letter='e' OnPress='Fire(l)'/>"
                      "<clone name='c' source='a.p' back_faces='true'/>"
                      "<sound_trigger name='s' OnEnd='Fire(x)'/>"
+                     "<picture name='p0' model='m' texture='t'/><trophy name='t0'/><fade name='f0'/>"
+                     "<bkwheel name='b0' model='m' texture='t'/>"
                      "</screen></gui>",
                      CreateGuiControl))
         << Error();
@@ -163,6 +145,31 @@ TEST_F(Kinds, AttributesLoadFromTheDocument) {
     ASSERT_NE(nullptr, c);
     EXPECT_EQ(p, c->source);
     EXPECT_EQ(1, c->backFaces);
+
+    // Without their attributes the kinds keep their defaults.
+    PictureControl* p0 = dynamic_cast<PictureControl*>(Control("a.p0"));
+    ASSERT_NE(nullptr, p0);
+    EXPECT_EQ(1, p0->horizontal);
+    EXPECT_EQ(1, p0->vertical);
+    EXPECT_FLOAT_EQ(1.0f, p0->spacing);
+    EXPECT_EQ(0, p0->mode);
+    TrophyControl* t0 = dynamic_cast<TrophyControl*>(Control("a.t0"));
+    ASSERT_NE(nullptr, t0);
+    EXPECT_EQ(1, t0->mode);
+    EXPECT_FLOAT_EQ(0.0f, t0->dist.x);
+    FadeControl* f0 = dynamic_cast<FadeControl*>(Control("a.f0"));
+    ASSERT_NE(nullptr, f0);
+    EXPECT_FLOAT_EQ(1.0f, f0->progress);
+    EXPECT_FLOAT_EQ(0.0f, f0->startAlpha);
+    EXPECT_FLOAT_EQ(1.0f, f0->endAlpha);
+    EXPECT_FLOAT_EQ(1.0f, f0->time);
+    EXPECT_EQ(FADE_ON_OPEN, f0->trigger);
+    BkWheelControl* b0 = dynamic_cast<BkWheelControl*>(Control("a.b0"));
+    ASSERT_NE(nullptr, b0);
+    EXPECT_FLOAT_EQ(0.0f, b0->rotSpeed);
+    SoundTriggerControl* s = dynamic_cast<SoundTriggerControl*>(Control("a.s"));
+    ASSERT_NE(nullptr, s);
+    EXPECT_EQ(nullptr, s->watched) << "nothing to watch until given";
 }
 
 // ---- "fade" -------------------------------------------------------------------------------

@@ -4,6 +4,8 @@
 // table, the statistics window's order and the menu-side entries.
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <set>
 
 #include "control_ai.h"
 #include "control_binding.h"
@@ -12,10 +14,15 @@
 #include "control_wheel.h"
 #include "game_callbacks.h"
 #include "gui_bindings.h"
+#include "profiles.h"
+#include "debug_callbacks.h"
 #include "game_test_util.h"
+#include "input_state.h"
 #include "gui_test_util.h"
 #include "match_callbacks.h"
 #include "menu_callbacks.h"
+#include "settings.h"
+#include "menu_rules.h"
 #include "menu_screen.h"
 #include "model.h"
 #include "model_instance.h"
@@ -61,19 +68,52 @@ protected:
     TimerControl idle, spinCheck;
 };
 
-TEST_F(MatchScreenTest, RegistersTheSeventyEightNamesInTheirOrder) {
+TEST_F(MatchScreenTest, RegistersTheSeventyEightNamesInTheirOrderEachWithItsOwnHandler) {
+    using namespace MatchCallbacks;
+    // The match handlers go by the names they are registered under; the
+    // table's generic ones (window, timer and sound steps: null here) are
+    // its own, each distinct from every other.
+#define H(n) {#n, &MatchCallbacks::n}
+    const struct {
+        const char* name;
+        GuiCallback handler;
+    } kExpected[] = {
+        {"CloseWindow", nullptr}, {"OpenWindow", nullptr}, {"ChangeScreen", nullptr}, {"ChangeWindow", nullptr},
+        {"StartTimer", nullptr}, {"SetActiveControl", nullptr}, {"PlaySound", nullptr}, {"PlayMusic", nullptr},
+        H(StopSounds), H(SetPlayerAndReturn), H(OpenChooseMode), H(OpenAloneOrAI), H(OpenRoadTrip),
+        H(ExitToMainMenu), {"ExitGame", nullptr}, H(OnTurnSelect), H(OnGameStart), H(StartGroupPlay),
+        H(HideMysteryWedge), H(HideMysteryBkWedge), H(HideMysteryWinWedge), H(SelectTrophy), H(SetTrohyIdle),
+        H(OnTossupSolve), H(Solve), H(Spin), H(ShowGauge), H(HideGauge), H(OnDrawFullPanel), H(Round_VerifTimer),
+        H(OnTimerOpenFreeSpinAsk), H(OnTimerFailedSolveSolution), H(ShowBonusWinMsg), H(EndRotateWheel),
+        H(EndRotateBonusWheel), H(EndRotateZoomWheel), H(ExitZoomWheel), H(OnSolveTimerUp),
+        H(OnChooseLetterTimerUp), H(LoopSound), H(OnTossupTimer), H(NextMessage), H(FreeSpinYes), H(FreeSpinNo),
+        H(JackpotYes), H(JackpotNo), H(EndShowSolution), H(GoToNextRound), H(InitPlayerStats), H(ShowNextPlayer),
+        H(NewGame), H(WrapUpStats), H(PlayerStatsChangeTrophy), H(PlayerStatsHoverTrophy),
+        H(PlayerStatsEndHoverTrophy), H(OnEndTimerShowPodiumsScore), H(MisteryRevealYes), H(PlayMysteryWinAnims),
+        H(PlayMysteryBkAnims), H(MisteryRevealNo), H(ChangeTurn), H(PauseGame), H(ResumeGame),
+        H(CheckPuzzleIsSolved), H(RevealBonusInitial), H(ChooseBonusLetters), H(SetBonusMoney),
+        H(OnOpupOnlyVowelsClose), H(OnEndTimerMystery), H(OnPressBuyVowel), H(ChoseLetter),
+        H(OnTimerPlayIdleAnims), H(OnTimerEndWaitForTheme), H(StartTarrowickLogo), H(LoadGameData),
+        H(StartQVXIntro), H(PlayBk10kDownAnim), H(PlayMystery10kDownAnim),
+    };
+#undef H
+    static_assert(sizeof(kExpected) / sizeof(kExpected[0]) == kGameScreenCallbackCount, "the whole table");
     CallbackRegistry r;
     RegisterGameScreenCallbacks(r);
-    int found = 0;
-    for (const char* name : {"CloseWindow", "StopSounds", "SetPlayerAndReturn", "OnGameStart", "SetTrohyIdle",
-                             "Round_VerifTimer", "NextMessage", "OnOpupOnlyVowelsClose", "StartTarrowickLogo",
-                             "PlayMystery10kDownAnim"})
-        found += r.Find(name) != nullptr;
-    EXPECT_EQ(10, found);
+    ASSERT_EQ((unsigned)kGameScreenCallbackCount, r.RegisteredCount());
+    std::set<GuiCallback> handlers;
+    for (unsigned i = 0; i < r.RegisteredCount(); ++i) {
+        const CallbackEntry* e = r.RegisteredAt(i);
+        ASSERT_NE(nullptr, e);
+        EXPECT_STREQ(kExpected[i].name, e->name) << "entry " << i;
+        if (kExpected[i].handler) {
+            EXPECT_EQ(kExpected[i].handler, e->callback) << e->name;
+        }
+        EXPECT_NE(nullptr, e->callback) << e->name;
+        EXPECT_TRUE(handlers.insert(e->callback).second) << e->name << " shares its handler";
+        EXPECT_EQ(e->callback, r.Find(e->name)) << e->name;
+    }
     EXPECT_EQ(nullptr, r.Find("StartGame")) << "the menus' own";
-    int total = 0;
-    for (int b = 0; b < CallbackRegistry::kBucketCount; ++b) total += (int)r.BucketSize(b);
-    EXPECT_EQ(kGameScreenCallbackCount, total);
 }
 
 TEST_F(MatchScreenTest, ASecondBuzzOfTheSameSeatDoesNothing) {
@@ -218,6 +258,151 @@ TEST_F(MatchScreenTest, TheWedgeAnnouncedIsUnderTheSeatsPointerInTheRestingPictu
     EXPECT_EQ(0, WheelNotchAt(357.6f - 0.01f));
 }
 
+TEST_F(MatchScreenTest, TheFreeSpinJackpotAndMysteryQuestionsTakeTheirAnswers) {
+    ASSERT_TRUE(NeedPuzzles());
+    g_round.SetContestant(0, Human("Ann"));
+    g_round.SetContestant(1, Computer("Bo"));
+    g_round.SetContestant(2, Computer("Cy"));
+    ASSERT_TRUE(g_round.BeginGroupPlayMatch());
+    ASSERT_TRUE(g_round.SetupRound1());
+    Light();
+    Contestant* ann = g_round.ContestantOnSeat(1);
+    auto turnOf = [&](int state) {
+        g_round.current = ann;
+        g_round.SetStateDirect(state);
+    };
+
+    // The free spin: used, the turn goes on and the token is gone; kept,
+    // the turn ends and the token stays.
+    ann->freeSpinToken = 1;
+    turnOf(STATE_LOSE_A_TURN);
+    EXPECT_TRUE(Fire("FreeSpinYes"));
+    EXPECT_EQ(0, ann->freeSpinToken);
+    EXPECT_EQ(STATE_START_OF_TURN, g_round.state);
+    EXPECT_EQ(ann, g_round.current);
+    ann->freeSpinToken = 1;
+    turnOf(STATE_LOSE_A_TURN);
+    EXPECT_TRUE(Fire("FreeSpinNo"));
+    EXPECT_EQ(1, ann->freeSpinToken);
+    EXPECT_EQ(STATE_END_OF_TURN, g_round.state);
+
+    // The jackpot: going for it takes the wedge and solves; declining loses
+    // the chance and the turn goes on.
+    g_round.roundType = ROUND_JACKPOT;
+    g_round.jackpotState = WEDGE_WAITING;
+    turnOf(STATE_PICK_CONSONANT);
+    EXPECT_TRUE(Fire("JackpotYes"));
+    EXPECT_EQ(WEDGE_TAKEN, g_round.jackpotState);
+    EXPECT_EQ(STATE_SOLVE, g_round.state);
+    g_round.jackpotState = WEDGE_WAITING;
+    turnOf(STATE_PICK_CONSONANT);
+    EXPECT_TRUE(Fire("JackpotNo"));
+    EXPECT_EQ(WEDGE_LOST, g_round.jackpotState);
+    EXPECT_EQ(STATE_START_OF_TURN, g_round.state);
+    for (TextControl& d : jackpotDisplay) EXPECT_TRUE(d.HasFlags(GUI_FLAG_HIDDEN));
+
+    // The mystery: declined, $1,000 a letter found and nothing behind the
+    // wedge; turned over, the prize is the contestant's, or the bankrupt
+    // ends the turn.
+    g_round.roundType = ROUND_MYSTERY;
+    char letter = ConsonantInPuzzle();
+    ASSERT_NE(0, letter);
+    g_round.chosenLetter = letter;
+    ann->roundMoney = 500;
+    g_round.mysteryOutcome = MYSTERY_PRIZE;
+    g_round.mysteryRevealed = 0;
+    turnOf(STATE_PICK_CONSONANT);
+    EXPECT_TRUE(Fire("MisteryRevealNo"));
+    EXPECT_EQ(500 + 1000 * g_round.CountLetter(letter), ann->roundMoney);
+    EXPECT_EQ(MYSTERY_NONE, g_round.mysteryOutcome);
+    EXPECT_EQ(STATE_START_OF_TURN, g_round.state);
+    EXPECT_EQ(0, ann->mysteryToken);
+
+    g_round.mysteryOutcome = MYSTERY_PRIZE;
+    turnOf(STATE_PICK_CONSONANT);
+    EXPECT_TRUE(Fire("MisteryRevealYes"));
+    EXPECT_EQ(1, g_round.mysteryRevealed);
+    EXPECT_EQ(1, ann->mysteryToken);
+    EXPECT_EQ(STATE_START_OF_TURN, g_round.state);
+
+    ann->mysteryToken = 0;
+    g_round.mysteryOutcome = MYSTERY_BANKRUPT;
+    g_round.mysteryRevealed = 0;
+    turnOf(STATE_PICK_CONSONANT);
+    EXPECT_TRUE(Fire("MisteryRevealYes"));
+    EXPECT_EQ(MYSTERY_SPENT, g_round.mysteryOutcome);
+    EXPECT_EQ(STATE_BANKRUPT, g_round.state);
+    EXPECT_EQ(0, ann->mysteryToken);
+}
+
+TEST_F(MatchScreenTest, TheRoundsEndShowsTheWindowOfWhoWonIt) {
+    ASSERT_TRUE(NeedPuzzles());
+    g_round.SetContestant(0, Human("Ann"));
+    g_round.SetContestant(1, Computer("Bo"));
+    g_round.SetContestant(2, Computer("Cy"));
+    ASSERT_TRUE(g_round.BeginGroupPlayMatch());
+    ASSERT_TRUE(g_round.SetupRound1());
+    Light();
+    auto wonBy = [&](int seat) {
+        ops.windows.clear();
+        g_round.current = g_round.ContestantOnSeat(seat);
+        g_round.SetStateDirect(STATE_ROUND_WON);
+        Fire("EndShowSolution");
+        return ops.windows.empty() ? std::string() : ops.windows.back();
+    };
+    EXPECT_EQ("YELLOW_WIN_ROUND", wonBy(2));
+    EXPECT_EQ("BLUE_WIN_ROUND", wonBy(3));
+    EXPECT_EQ("WIN_ROUND", wonBy(1)) << "a human against the computer";
+    g_round.roundType = ROUND_JACKPOT;
+    g_round.jackpotState = WEDGE_TAKEN;
+    EXPECT_EQ("WIN_ROUND_JACKPOT", wonBy(1));
+    g_round.jackpotState = WEDGE_LOST;
+    EXPECT_EQ("WIN_ROUND", wonBy(1)) << "without the jackpot";
+
+    // Humans against each other: the winner's own colour.
+    g_round.roundType = ROUND_ONE;
+    g_round.SetContestant(1, Human("Bea"));
+    EXPECT_EQ("RED_WIN_ROUND", wonBy(1));
+    EXPECT_EQ("YELLOW_WIN_ROUND", wonBy(2));
+
+    // A round not won opens no winner's window: the match goes on.
+    ops.windows.clear();
+    g_round.SetStateDirect(STATE_ROUND_LOST);
+    int type = g_round.roundType;
+    Fire("EndShowSolution");
+    for (const std::string& w : ops.windows) EXPECT_EQ(std::string::npos, w.find("WIN_ROUND")) << w;
+    EXPECT_NE(type, g_round.roundType) << "the next round was set up";
+}
+
+TEST_F(MatchScreenTest, ALetterKeyWhileSolvingTypesTheLetterAndCallsNothing) {
+    ASSERT_TRUE(NeedPuzzles());
+    g_round.SetContestant(0, Human("Ann"));
+    ASSERT_TRUE(g_round.BeginQuickPlayMatch());
+    Light();
+    Contestant* ann = g_round.ContestantAt(0);
+    g_round.current = ann;
+    ann->roundMoney = 1000;
+    g_round.SetStateDirect(STATE_SOLVE);
+    g_round.letterKeyMode = KEYS_VOWELS;
+    int phase = g_round.inputPhase;
+    EXPECT_TRUE(Fire("ChoseLetter", "e"));
+    EXPECT_EQ('E', g_input.Get(INPUT_CHAR)) << "typed on the board";
+    EXPECT_EQ(0, g_round.letters['E' - 'A'].called);
+    EXPECT_EQ(1000, ann->roundMoney) << "no vowel is bought";
+    EXPECT_EQ(phase, g_round.inputPhase);
+    EXPECT_EQ(STATE_SOLVE, g_round.state);
+    g_input.Set(INPUT_CHAR, 0);
+    // Outside a solve the same key buys the vowel; no letter, no change.
+    g_round.SetStateDirect(STATE_BUY_VOWEL);
+    EXPECT_TRUE(Fire("ChoseLetter", "e"));
+    EXPECT_EQ(1, g_round.letters['E' - 'A'].called);
+    EXPECT_EQ(1000 - kVowelPrice, ann->roundMoney);
+    EXPECT_TRUE(Fire("ChoseLetter", "7"));
+    EXPECT_TRUE(Fire("ChoseLetter", nullptr));
+    EXPECT_EQ(1000 - kVowelPrice, ann->roundMoney);
+    EXPECT_EQ(0, g_input.Get(INPUT_CHAR));
+}
+
 bool g_ended = false;
 bool RecordEnd(void*, const char*) { return g_ended = true; }
 
@@ -321,11 +506,21 @@ TEST_F(MatchScreenTest, MenuSideEntriesTakeOnlyWhatFits) {
     EXPECT_NE(second->profile, third->profile);
     EXPECT_EQ(ROUND_TOSSUP_1000, g_round.roundType);
 
-    // Trophy numbers outside the table or the window's controls are ignored.
+    // Trophy numbers outside the table or the window's controls change
+    // nothing: no cue, no window, the same trophy shown, the same player.
+    ops.Clear();
+    g_statsTrophyIndex = 0;
+    PlayerProfile* player = g_gameData.currentProfile;
     for (const char* n : {"-1", "36", "500", "74"}) {
         EXPECT_TRUE(Fire("SelectTrophy", n));
         EXPECT_TRUE(Fire("SetTrohyIdle", n));
         EXPECT_TRUE(Fire("PlayerStatsChangeTrophy", n));
+        int sender = 0;
+        EXPECT_TRUE(Registry().Find("PlayerStatsChangeTrophy")(&sender, n));
+        EXPECT_TRUE(ops.cues.empty()) << n;
+        EXPECT_TRUE(ops.windows.empty()) << n;
+        EXPECT_EQ(0, g_statsTrophyIndex) << n;
+        EXPECT_EQ(player, g_gameData.currentProfile) << n;
     }
     g_gameData.currentProfile = nullptr;
     g_gameData.profiles.Clear(LIST_HUMANS);
@@ -727,6 +922,472 @@ TEST_F(MatchDocumentTest, TrophyNumbersOutsideTheTableOrTheWindowAreIgnored) {
     EXPECT_EQ(g_gameData.trophies.At(9)->name, name->block);
     g_gameData.trophies.Clear();
     g_menu.trophyProfile = nullptr;
+}
+
+TEST_F(MatchDocumentTest, TheTablesOwnStepsDoWhatTheyAreNamed) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    ASSERT_TRUE(Call("ChangeScreen", "ROUND_WND"));
+    Frame(3);
+    EXPECT_EQ(g_bound.Screen(kScreenRound), g_guiManager.GetCurrentScreen());
+    ASSERT_TRUE(Call("OpenWindow", "PAUSE"));
+    Frame(3);
+    EXPECT_EQ(g_bound.Window(kWindowPause), g_guiManager.GetCurrentWindow());
+    ASSERT_TRUE(Call("ChangeWindow", "FREE_SPIN_ASK"));
+    Frame(3);
+    EXPECT_EQ(g_bound.Window(kWindowFreeSpinAsk), g_guiManager.GetCurrentWindow()) << "in place of the pause";
+    Call("CloseWindow");
+    Frame(3);
+    EXPECT_NE(g_bound.Window(kWindowFreeSpinAsk), g_guiManager.GetCurrentWindow());
+    TimerControl* timer = g_round.controls.turnTimer;
+    ASSERT_NE(nullptr, timer);
+    timer->timeLeft = 0.0f;
+    std::string path = std::string("ROUND_WND.") + timer->name;
+    Call("StartTimer", path.c_str());
+    EXPECT_FLOAT_EQ(timer->startTime, timer->timeLeft);
+    Call("SetActiveControl", path.c_str());
+    EXPECT_EQ(timer, g_guiManager.GetActiveControl());
+    g_gameData.quitRequest = 0;
+    Call("ExitGame");
+    EXPECT_EQ(1, g_gameData.quitRequest);
+    g_gameData.quitRequest = 0;
+}
+
+// "NewGame" by mode: another match of the same kind at once, or back to the
+// menu's choice for a road trip and the puzzle of the day; "StartGroupPlay"
+// needs both opponents and starts at once only against two computers.
+TEST_F(MatchDocumentTest, NewGameAndStartGroupPlayByMode) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    ASSERT_TRUE(LoadPuzzles());
+    std::unique_ptr<PlayerProfile> ann(new PlayerProfile(KIND_HUMAN)), bea(new PlayerProfile(KIND_HUMAN));
+    std::unique_ptr<PlayerProfile> bo(new PlayerProfile(KIND_COMPUTER)), cy(new PlayerProfile(KIND_COMPUTER));
+    ann->appearance.SetName("Ann");
+    bea->appearance.SetName("Bea");
+    bo->appearance.SetName("Bo");
+    cy->appearance.SetName("Cy");
+    g_gameData.currentProfile = ann.get();
+    auto screen = [] { return g_guiManager.GetCurrentScreen(); };
+    auto window = [] { return g_guiManager.GetCurrentWindow(); };
+
+    for (int mode : {MODE_QUICK_PLAY, MODE_PLAY_ALONE}) {
+        g_round.gameMode = mode;
+        g_round.roundType = ROUND_BONUS;
+        EXPECT_TRUE(Call("NewGame")) << mode;
+        EXPECT_EQ(ann.get(), g_round.ContestantOnSeat(1)->profile) << mode;
+        EXPECT_EQ(ROUND_ONE, g_round.roundType) << mode << ": a new match from its round";
+    }
+    g_round.gameMode = MODE_ROAD_TRIP;
+    EXPECT_FALSE(Call("NewGame")) << "the tour is chosen again";
+    Frame(3);
+    EXPECT_EQ(g_bound.Screen(kScreenMenu), screen());
+    EXPECT_EQ(g_bound.Window(kWindowChooseModeWnd), window());
+    g_round.gameMode = MODE_PUZZLE_OF_THE_DAY;
+    EXPECT_TRUE(Call("NewGame"));
+    Frame(3);
+    EXPECT_EQ(g_bound.Screen(kScreenMenu), screen());
+    EXPECT_EQ(g_bound.Window(kWindowPuzzleOfTheDay), window());
+
+    // Group play, from its window.
+    g_guiManager.OpenScreen("MENU");
+    Frame(3);
+    Call("OpenWindow", "GROUP_PLAY_WND");
+    Frame(3);
+    ann->SetOpponent(1, bo.get(), 0);
+    Call("StartGroupPlay");
+    Frame(3);
+    EXPECT_EQ(g_bound.Window(kWindowPlayersError), window()) << "one opponent is not enough";
+    Call("CloseWindow");
+    Frame(3);
+    ASSERT_EQ(g_bound.Window(kWindowGroupPlayWnd), window());
+    ann->SetOpponent(2, bea.get(), 0);
+    Call("StartGroupPlay");
+    Frame(3);
+    EXPECT_EQ(g_bound.Window(kWindowTossupInstructions), window()) << "humans first learn to buzz";
+    Call("ChangeWindow", "GROUP_PLAY_WND");
+    Frame(3);
+    ann->SetOpponent(2, cy.get(), 1);
+    Call("StartGroupPlay");
+    Frame(3);
+    EXPECT_EQ(MODE_GROUP_PLAY, g_round.gameMode);
+    EXPECT_EQ(g_bound.Screen(kScreenRound), screen()) << "two computers: straight to the match";
+}
+
+// The avatar editor's sliders: a part that a man may go without (his hair,
+// his beard) has "none" at the slider's left end and the styles after it; a
+// woman's hair runs over the whole slider from the first style.
+TEST_F(MatchDocumentTest, TheAvatarEditorsSlidersFollowTheirRules) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    RegisterMenuCallbacks(g_guiManager.GetCallbacks());
+    int counts[2][PART_COUNT];
+    std::memcpy(counts, g_gameData.partStyleCounts, sizeof(counts));
+    g_gameData.partStyleCounts[GENDER_MALE][PART_HAIR] = 4;
+    g_gameData.partStyleCounts[GENDER_MALE][PART_FACE_HAIR] = 3;
+    g_gameData.partStyleCounts[GENDER_FEMALE][PART_HAIR] = 4;
+    g_gameData.partStyleCounts[GENDER_MALE][PART_GLASSES] = 1;
+    std::unique_ptr<PlayerProfile> ann(new PlayerProfile(KIND_HUMAN));
+    ann->appearance.SetName("Ann");
+    ann->appearance.SetGender(GENDER_MALE);
+    g_gameData.currentProfile = ann.get();
+    Call("OpenWindow", "MAIN_MENU");
+    Frame(3);
+    Call("OpenEditProfile");
+    Frame(3);
+    ASSERT_EQ(g_bound.Window(kWindowEditProfile), g_guiManager.GetCurrentWindow());
+    GuiControl* hair = g_bound.WindowControl(kWindowEditProfile, kEditHairStyle);
+    GuiControl* beard = g_bound.WindowControl(kWindowEditProfile, kEditFaceHair);
+    GuiControl* clothing = g_bound.WindowControl(kWindowEditProfile, kEditClothing);
+    GuiControl* glasses = g_bound.WindowControl(kWindowEditProfile, kEditGlasses);
+    auto part = [](int which) { return g_gameData.profiles.GetScratch(g_menu.editedGender)->appearance.GetPart(which); };
+    auto slide = [&](GuiControl* slider, float value, const char* callback) {
+        SetSliderOf(slider, value);
+        Call(callback);
+    };
+
+    const struct {
+        float slider;
+        int style;
+    } kMale[] = {{0.0f, 4}, {0.19f, 4}, {0.25f, 0}, {0.5f, 1}, {1.0f, 3}};
+    for (const auto& k : kMale) {
+        slide(hair, k.slider, "ChangeHairStyle");
+        EXPECT_EQ(k.style, part(PART_HAIR)) << "male hair at " << k.slider;
+    }
+    slide(beard, 0.0f, "ChangeFaceHair");
+    EXPECT_EQ(3, part(PART_FACE_HAIR)) << "no beard at the left end";
+    slide(beard, 1.0f, "ChangeFaceHair");
+    EXPECT_EQ(2, part(PART_FACE_HAIR));
+    // Shown again, the slider stands where the style is: none at the left.
+    slide(hair, 0.0f, "ChangeHairStyle");
+    SetSliderOf(hair, 0.7f);
+    Call("InitEditProfile");
+    EXPECT_FLOAT_EQ(0.0f, SliderOf(hair));
+    slide(hair, 0.25f, "ChangeHairStyle");
+    Call("InitEditProfile");
+    EXPECT_FLOAT_EQ(0.2f, SliderOf(hair));
+    slide(clothing, 0.5f, "ChangeClothingStyle");
+    EXPECT_EQ(4, g_gameData.profiles.GetScratch(g_menu.editedGender)->appearance.GetColour(PART_TORSO));
+    SetCheckOf(glasses, true);
+    Call("ToggleGlasses");
+    EXPECT_EQ(0, part(PART_GLASSES));
+    SetCheckOf(glasses, false);
+    Call("ToggleGlasses");
+    EXPECT_EQ(1, part(PART_GLASSES)) << "none";
+
+    Call("ChangeGender", "FEMALE");
+    EXPECT_TRUE(beard->HasFlags(GUI_FLAG_HIDDEN));
+    slide(hair, 0.0f, "ChangeHairStyle");
+    EXPECT_EQ(0, part(PART_HAIR)) << "a woman's first style at the left end";
+    slide(hair, 1.0f, "ChangeHairStyle");
+    EXPECT_EQ(3, part(PART_HAIR));
+    std::memcpy(g_gameData.partStyleCounts, counts, sizeof(counts));
+    g_gameData.profiles.ReleaseEditedProfiles(2);
+}
+
+// The options' video mode: a window mode that fits the desktop is taken
+// and kept in the settings; a mode the display refuses opens the error
+// window and changes no setting.
+TEST_F(MatchDocumentTest, AVideoModeAppliedAndRefused) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    RegisterMenuCallbacks(g_guiManager.GetCallbacks());
+    Settings saved;
+    saved.CopyFrom(g_gameData.settings);
+    g_gameData.settings.SetDefaults();
+    g_gameData.settings.Set(SETTING_FULL_SCREEN, 0.0f);
+    g_gameData.settings.Set(SETTING_WIDTH, 800.0f);
+    g_gameData.settings.Set(SETTING_HEIGHT, 600.0f);
+    Call("OpenWindow", "OPTIONS");
+    Frame(3);
+    GuiControl* resolution = g_bound.WindowControl(kWindowOptions, kOptionsResolution);
+    GuiControl* fullScreen = g_bound.WindowControl(kWindowOptions, kOptionsFullScreen);
+    GuiControl* apply = g_bound.WindowControl(kWindowOptions, kOptionsApply);
+    ASSERT_NE(nullptr, apply);
+
+    // Windowed at the smallest size.
+    SetCheckOf(fullScreen, false);
+    SetSliderOf(resolution, 0.0f);
+    ShowControl(apply);
+    int width = 0, height = 0;
+    ResolutionAt(ResolutionIndex(0.0f), &width, &height);
+    EXPECT_TRUE(Call("ApplyVideo"));
+    EXPECT_EQ((float)width, g_gameData.settings.Get(SETTING_WIDTH));
+    EXPECT_EQ((float)height, g_gameData.settings.Get(SETTING_HEIGHT));
+    EXPECT_EQ(0.0f, g_gameData.settings.Get(SETTING_VIDEO_OPTION_1));
+    EXPECT_TRUE(apply->HasFlags(GUI_FLAG_HIDDEN)) << "nothing left to apply";
+
+    // Full screen in a mode the display does not have (a single-mode
+    // display, as the test's is, refuses any other size).
+    DEVMODEA mode;
+    ZeroMemory(&mode, sizeof(mode));
+    mode.dmSize = sizeof(mode);
+    EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode);
+    ResolutionAt(ResolutionIndex(0.0f), &width, &height);
+    if ((int)mode.dmPelsWidth == width && (int)mode.dmPelsHeight == height) {
+        g_gameData.settings.CopyFrom(saved);
+        GTEST_SKIP() << "the display is in the mode the test would ask for";
+    }
+    Frame(3);
+    SetCheckOf(fullScreen, true);
+    SetSliderOf(resolution, 0.0f);
+    g_gameData.settings.Set(SETTING_WIDTH, 800.0f);
+    Settings before;
+    before.CopyFrom(g_gameData.settings);
+    DEVMODEA test = mode;
+    test.dmPelsWidth = width;
+    test.dmPelsHeight = height;
+    test.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    if (ChangeDisplaySettingsA(&test, CDS_TEST) == DISP_CHANGE_SUCCESSFUL) {
+        g_gameData.settings.CopyFrom(saved);
+        GTEST_SKIP() << "the display would take " << width << "x" << height;
+    }
+    EXPECT_FALSE(Call("ApplyVideo"));
+    Frame(3);
+    EXPECT_EQ(g_bound.Window(kWindowVideoError), g_guiManager.GetCurrentWindow());
+    for (int i = 0; i < SETTING_COUNT; ++i) EXPECT_EQ(before.Get(i), g_gameData.settings.Get(i)) << "setting " << i;
+    EXPECT_FALSE(CheckOf(fullScreen)) << "the options show the settings again";
+    g_gameData.settings.CopyFrom(saved);
+}
+
+// Group play's drop-downs: each colour offers the other humans in list
+// order (never the player, never the other colour's choice); a line or a
+// computer level chooses, a line or level that is not there changes nothing.
+TEST_F(MatchDocumentTest, TheGroupPlayDropDownsOfferAndChoose) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    RegisterMenuCallbacks(g_guiManager.GetCallbacks());
+    auto make = [](int kind, const char* name, int level = 0) {
+        PlayerProfile* p = new PlayerProfile(kind);
+        p->appearance.SetName(name);
+        if (p->GetAi()) p->GetAi()->SetLevel(level);
+        g_gameData.profiles.Add(p, kind == KIND_HUMAN ? LIST_HUMANS : LIST_COMPUTERS);
+        return p;
+    };
+    PlayerProfile* ann = make(KIND_HUMAN, "Ann");
+    PlayerProfile* bea = make(KIND_HUMAN, "Bea");
+    PlayerProfile* cid = make(KIND_HUMAN, "Cid");
+    PlayerProfile* dot = make(KIND_HUMAN, "Dot");
+    PlayerProfile* bo = make(KIND_COMPUTER, "Bo", AI_EASY);
+    PlayerProfile* cy = make(KIND_COMPUTER, "Cy", AI_HARD);
+    g_gameData.currentProfile = ann;
+    Call("OpenWindow", "GROUP_PLAY_WND");
+    Frame(3);
+    auto offered = [&]() {
+        std::vector<std::string> names;
+        TextControl* list = g_bound.WindowAs<TextControl>(kWindowGroupPlayDropdown, kDropList);
+        for (unsigned i = 0; list && list->block && i < list->block->LineCount(); ++i)
+            names.push_back(list->block->Line(i));
+        int shown = 0;
+        for (int k = 0; k < 9; ++k) {
+            GuiControl* entry = g_bound.WindowControl(kWindowGroupPlayDropdown, kDropEntry1 + k);
+            if (entry && !entry->HasFlags(GUI_FLAG_HIDDEN)) ++shown;
+        }
+        EXPECT_EQ((int)names.size(), shown) << "one entry a name";
+        return names;
+    };
+    auto text = [](int control) {
+        TextControl* t = g_bound.WindowAs<TextControl>(kWindowGroupPlayWnd, control);
+        return t ? Text(*t) : std::string("?");
+    };
+
+    Call("InitGroupPlayDropDownYellow");
+    EXPECT_EQ((std::vector<std::string>{"Bea", "Cid", "Dot"}), offered());
+    Call("SelectYellowPlayer", "2");
+    EXPECT_EQ(cid, ann->GetOpponent(1)->profile);
+    EXPECT_EQ("Cid", text(kGroupPlayRedName + 1));
+    EXPECT_FALSE(g_bound.WindowControl(kWindowGroupPlayWnd, kGroupPlayYellowChosen)->HasFlags(GUI_FLAG_HIDDEN));
+    EXPECT_TRUE(g_bound.WindowControl(kWindowGroupPlayWnd, kGroupPlayYellowEmpty)->HasFlags(GUI_FLAG_HIDDEN));
+
+    Call("InitGroupPlayDropDownBlue");
+    EXPECT_EQ((std::vector<std::string>{"Bea", "Dot"}), offered()) << "not the yellow one's";
+    Call("SelectBluePlayer", "2");
+    EXPECT_EQ(dot, ann->GetOpponent(2)->profile);
+    Call("SelectBluePlayer", "3");
+    Call("SelectBluePlayer", "0");
+    Call("SelectBluePlayer", "MEDIUM");
+    EXPECT_EQ(dot, ann->GetOpponent(2)->profile) << "no such line, no such level";
+    Call("SelectBluePlayer", "EASY");
+    EXPECT_EQ(bo, ann->GetOpponent(2)->profile);
+    Call("SelectYellowPlayer", "HARD");
+    EXPECT_EQ(cy, ann->GetOpponent(1)->profile);
+    EXPECT_EQ("Cy", text(kGroupPlayRedName + 1));
+    Call("SelectYellowPlayer", "EASY");
+    EXPECT_EQ(cy, ann->GetOpponent(1)->profile) << "the one easy computer plays blue already";
+    (void)bea;
+    g_gameData.currentProfile = nullptr;
+    g_gameData.profiles.Clear(LIST_HUMANS);
+    g_gameData.profiles.Clear(LIST_COMPUTERS);
+}
+
+// The statistics window, one ranked contestant after the other: the texts
+// of each, what only a human's page shows, and the buttons of the last page.
+TEST_F(MatchDocumentTest, PlayerStatisticsTextsAndButtons) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    std::unique_ptr<PlayerProfile> ann(new PlayerProfile(KIND_HUMAN)), bo(new PlayerProfile(KIND_COMPUTER));
+    ann->appearance.SetName("Ann");
+    bo->appearance.SetName("Bo");
+    ann->AddStat(STAT_MONEY_WON, 1000);
+    g_round.SetContestant(0, ann.get());
+    g_round.SetContestant(1, bo.get());
+    Contestant* a = g_round.ContestantOnSeat(1);
+    Contestant* b = g_round.ContestantOnSeat(2);
+    a->matchTotal = 5000;
+    a->roundsWon = 2;
+    a->outcome = OUTCOME_BONUS;
+    b->matchTotal = 1200;
+    b->roundsWon = 1;
+    b->outcome = OUTCOME_LOST;
+    g_round.ranking.Clear();
+    g_round.ranking.Append(a);
+    g_round.ranking.Append(b);
+    g_round.statsShown = 0;
+    g_round.matchTime = 65.0f;
+    g_round.gameMode = MODE_GROUP_PLAY;
+    g_round.SetStateDirect(STATE_END_OF_MATCH);
+    auto text = [](int i) {
+        TextControl* t = g_bound.WindowAs<TextControl>(kWindowPlayerStats, i);
+        return t ? Text(*t) : std::string("?");
+    };
+    auto shown = [](int i) {
+        GuiControl* c = g_bound.WindowControl(kWindowPlayerStats, i);
+        return c && !c->HasFlags(GUI_FLAG_HIDDEN);
+    };
+
+    Call("InitPlayerStats");
+    EXPECT_EQ("Ann", text(kStatsName));
+    EXPECT_EQ("$5,000", text(kStatsMoney));
+    EXPECT_EQ("01:05", text(kStatsTime));
+    EXPECT_EQ("2", text(kStatsRounds));
+    EXPECT_EQ("$6,000", text(kStatsWinnings)) << "what she won before and this match's money, on to the bonus";
+    EXPECT_TRUE(shown(kStatsWinnings));
+    EXPECT_FALSE(shown(kStatsRoadTrip));
+    EXPECT_TRUE(shown(kStatsContinue)) << "another page follows";
+    EXPECT_FALSE(shown(kStatsNewGame));
+    EXPECT_FALSE(shown(kStatsMainMenu));
+    EXPECT_FALSE(shown(kStatsTrophy)) << "no trophy won";
+
+    Call("InitPlayerStats");
+    EXPECT_EQ("Bo", text(kStatsName));
+    EXPECT_EQ("$1,200", text(kStatsMoney));
+    EXPECT_EQ("1", text(kStatsRounds));
+    EXPECT_FALSE(shown(kStatsWinnings)) << "a computer has no winnings";
+    EXPECT_EQ("", text(kStatsWinnings));
+    EXPECT_FALSE(shown(kStatsContinue)) << "the last page of a finished match";
+    EXPECT_TRUE(shown(kStatsNewGame));
+    EXPECT_TRUE(shown(kStatsMainMenu));
+
+    // The puzzle of the day counts no rounds; its page shows no winnings.
+    g_round.gameMode = MODE_PUZZLE_OF_THE_DAY;
+    g_round.statsShown = 0;
+    Call("InitPlayerStats");
+    EXPECT_EQ("", text(kStatsRounds));
+    EXPECT_FALSE(shown(kStatsRoundsFrame));
+    EXPECT_FALSE(shown(kStatsWinnings));
+    // A road trip that goes on continues from its last page.
+    g_round.gameMode = MODE_ROAD_TRIP;
+    g_gameData.currentProfile = ann.get();
+    ann->SetStat(STAT_TOUR_RUNNING, 3);
+    g_round.statsShown = 1;
+    Call("InitPlayerStats");
+    EXPECT_TRUE(shown(kStatsContinue));
+    EXPECT_FALSE(shown(kStatsNewGame));
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    g_round.gameMode = MODE_QUICK_PLAY;
+    g_round.statsShown = 0;
+}
+
+// The developer keys inside a match: each command changes what its name says,
+// and only that (the debug table's handlers each in their place).
+TEST_F(MatchDocumentTest, DebugCommandsInsideAMatch) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    RegisterDebugCallbacks(g_guiManager.GetCallbacks());
+    std::unique_ptr<PlayerProfile> ann(new PlayerProfile(KIND_HUMAN));
+    ann->appearance.SetName("Ann");
+    g_round.SetContestant(0, ann.get());
+    g_round.current = g_round.ContestantAt(0);
+    ASSERT_TRUE(g_guiManager.OpenScreen("ROUND_WND"));
+    Frame(3);
+    Contestant* c = g_round.current;
+
+    // Statistics of the seat-1 player, one command each.
+    const struct {
+        const char* command;
+        int stat, by;
+    } kStats[] = {{"HackAddJackpots", STAT_JACKPOTS_WON, 1},
+                  {"HackAddBonusWin", STAT_BONUS_WINS, 1},
+                  {"HackAddSoloWin", STAT_SOLO_WINS, 1},
+                  {"HackAddHoursPlay", STAT_MINUTES_PLAYED, 60}};
+    for (const auto& k : kStats) {
+        int before[kStatCount];
+        for (int i = 0; i < kStatCount; ++i) before[i] = ann->GetStat(i);
+        EXPECT_TRUE(Call(k.command));
+        for (int i = 0; i < kStatCount; ++i)
+            EXPECT_EQ(before[i] + (i == k.stat ? k.by : 0), ann->GetStat(i)) << k.command << " statistic " << i;
+    }
+
+    // Money and turns.
+    g_round.roundType = ROUND_ONE;
+    c->roundMoney = 1000;
+    Call("HackIncreaseScore", "500");
+    EXPECT_EQ(1500, c->roundMoney);
+    Call("HackDecreaseScore", "200");
+    EXPECT_EQ(1300, c->roundMoney);
+    Call("HackAddTotalScore", "2500");
+    EXPECT_EQ(2500, c->matchTotal);
+    g_round.turnsLeft = 3;
+    Call("HackAddTurns");
+    EXPECT_EQ(4, g_round.turnsLeft);
+    Call("HackDecTurns");
+    EXPECT_EQ(3, g_round.turnsLeft);
+
+    // Wedges forced on the wheel.
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    Call("HackLooseATurn");
+    EXPECT_EQ(WEDGE_LOSE_A_TURN, g_round.wedgeValue);
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    Call("HackBankrupt");
+    EXPECT_EQ(WEDGE_BANKRUPT, g_round.wedgeValue);
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    g_round.freeSpinWedge = WEDGE_OPEN;
+    Call("HackFreeSpin");
+    EXPECT_EQ(WEDGE_FREE_SPIN, g_round.wedgeValue);
+    EXPECT_EQ(WEDGE_WAITING, g_round.freeSpinWedge);
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    Call("HackFreeSpin");
+    EXPECT_EQ(300, g_round.wedgeValue) << "the second time only the value";
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    g_round.wedgeValue = 0;
+    Call("HackMysteryBankrupt");
+    Call("HackMysteryWin");
+    EXPECT_EQ(0, g_round.wedgeValue) << "outside the mystery round nothing changes";
+    g_round.roundType = ROUND_MYSTERY;
+    g_round.mysteryOutcome = MYSTERY_NONE;
+    g_round.mysteryRevealed = 0;
+    Call("HackMysteryWin");
+    EXPECT_EQ(MYSTERY_PRIZE, g_round.mysteryOutcome);
+    EXPECT_EQ(WEDGE_MYSTERY_PRIZE, g_round.wedgeValue);
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    g_round.mysteryOutcome = MYSTERY_NONE;
+    Call("HackMysteryBankrupt");
+    EXPECT_EQ(MYSTERY_BANKRUPT, g_round.mysteryOutcome);
+
+    // Rounds skipped to: the round ends as the one before the named round.
+    const struct {
+        const char* command;
+        int type;
+    } kRounds[] = {{"HackRound1", ROUND_TOSSUP_2000},
+                   {"HackRoundJackpot", ROUND_ONE},
+                   {"HackRoundMistery", ROUND_JACKPOT},
+                   {"HackRoundBonus", ROUND_TIEBREAK}};
+    for (const auto& k : kRounds) {
+        g_round.SetStateDirect(STATE_START_OF_TURN);
+        g_round.roundType = ROUND_MYSTERY;
+        Call(k.command);
+        EXPECT_EQ(k.type, g_round.roundType) << k.command;
+        EXPECT_EQ(STATE_ROUND_WON, g_round.state) << k.command;
+    }
+
+    // The animations step round all of them and wrap.
+    int first = DebugAnimationIndex();
+    for (int i = 0; i < kAvatarAnimationCount; ++i) Call("HackPlayAnim");
+    EXPECT_EQ(first, DebugAnimationIndex());
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    g_round.SetContestant(0, nullptr);
 }
 
 TEST_F(MatchDocumentTest, ADocumentWithoutTheMatchContainersBindsNullsAndNothingBreaks) {

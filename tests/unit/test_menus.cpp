@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "control_binding.h"
 #include "control_factory.h"
@@ -16,6 +17,9 @@
 #include "controls_text.h"
 #include "controls_value.h"
 #include "debug_callbacks.h"
+#include "renderer.h"
+#include "frame_timer.h"
+#include "edition_entry.h"
 #include "game_callbacks.h"
 #include "game_config.h"
 #include "game_data.h"
@@ -161,6 +165,129 @@ TEST(MenuRules, ToursAreDrawnUnplayedFirstWithOpponentsAtMostTwice) {
         for (int n : drawn) EXPECT_LE(n, 2);
     }
     EXPECT_FALSE(DrawTour(p, config, 4, 10));
+}
+
+// ---- The callback tables -------------------------------------------------------
+
+// A table registers these names first, in this order, each with a handler
+// of its own.
+void ExpectTable(CallbackRegistry& r, const std::vector<std::string>& names, const char* table) {
+    ASSERT_GE(r.RegisteredCount(), (unsigned)names.size()) << table;
+    std::set<GuiCallback> handlers;
+    for (unsigned i = 0; i < names.size(); ++i) {
+        const CallbackEntry* e = r.RegisteredAt(i);
+        ASSERT_NE(nullptr, e) << table << " " << i;
+        EXPECT_EQ(names[i], e->name) << table << " entry " << i;
+        EXPECT_NE(nullptr, e->callback) << e->name;
+        EXPECT_TRUE(handlers.insert(e->callback).second) << table << ": " << e->name << " shares its handler";
+    }
+}
+
+TEST(CallbackTables, TheDebugAndMenuTablesRegisterTheirNamesInOrder) {
+    CallbackRegistry debug;
+    RegisterDebugCallbacks(debug);
+    ExpectTable(debug,
+                {"HackShowHideChars", "HackShowHideReflexions", "HackRound1", "HackRoundJackpot", "HackRoundMistery",
+                 "HackRoundBonus", "HackDecreaseScore", "HackIncreaseScore", "HackShowSolution", "HackShowTimers",
+                 "HackAddJackpots", "HackAddBonusWin", "HackAddSoloWin", "HackAddHoursPlay", "HackAddAllTrophy",
+                 "HackDecTurns", "HackAddTurns", "HackFreeSpin", "HackJackpot", "HackBankrupt", "HackLooseATurn",
+                 "HackAddTotalScore", "HackMysteryBankrupt", "HackMysteryWin", "HackPrize10k", "HackStopZoomWheel",
+                 "HackRotateWheel", "HackScrollPuzzles", "HackPlayAnim"},
+                "debug");
+    CallbackRegistry menu;
+    RegisterMenuCallbacks(menu);
+    const std::vector<std::string> menuNames = {
+        "InitMenu", "InitNewPlayer", "CreatePlayer", "CancelCreate", "ForceActiveEdit", "InitHighscore",
+        "OnPressTrophy", "InitTrophy", "InitOptions", "ModifySoundValue", "ModifyMusicValue",
+        "ToggleFullscreenWindowed", "ToggleHighQuality", "ToggleVSync", "ModifyResolution", "ModifyRefreshRate",
+        "ApplyVideo", "InitInGameOptions", "ToggleInGameFullscreenWindowed", "SetWindowAfterEdit", "InitProfiles",
+        "OpenEditProfile", "OnPressDelete", "DeletePlayer", "PlayerProfileDetails", "PlayerProfileHoverEnd",
+        "InitEditProfile", "ChangeGender", "ChangeSkinColor", "ChangeHairColor", "ChangeHairStyle",
+        "ChangeClothingStyle", "ToggleGlasses", "ChangeFaceHair", "Randomize", "CancelEditPlayer",
+        "FinishEditPlayer", "RotateMouseWheel", "ChangePage", "InstructionInit", "UpdateInstructionsText",
+        "CreditsRotateMouseWheel", "ChangeCreditsPage", "CreditsMoreInit", "UpdateCreditsText", "CheckCities",
+        "GotoRoadTrip", "OpenCityInfo", "CloseCityInfo", "InitGroupPlay", "InitGroupPlayDropDownYellow",
+        "SelectYellowPlayer", "InitGroupPlayDropDownBlue", "SelectBluePlayer", "InitMainMenuWnd", "StartGame",
+        "SetCurrentYearMonthToPuzzle", "InitPuzzleMode", "SetMonth", "ChangeYear", "StartPuzzleOfTheDay",
+        "ToggleHumanAI", "OpenDebugAI", "EditAIParam"};
+    ASSERT_EQ(64u, menuNames.size());
+    ExpectTable(menu, menuNames, "menu");
+    EXPECT_EQ(64u, menu.RegisteredCount());
+    // The handlers the game screens also call are the ones registered.
+    EXPECT_EQ(&StartGame, menu.Find("StartGame"));
+    EXPECT_EQ(&GotoRoadTrip, menu.Find("GotoRoadTrip"));
+    const struct {
+        const char* name;
+        GuiCallback handler;
+    } kShared[] = {{"OpenEditProfile", OpenEditProfile}, {"InitEditProfile", InitEditProfile},
+                   {"ChangeGender", ChangeGender}, {"ChangeSkinColor", ChangeSkinColor},
+                   {"ChangeHairColor", ChangeHairColor}, {"ChangeHairStyle", ChangeHairStyle},
+                   {"ChangeClothingStyle", ChangeClothingStyle}, {"ToggleGlasses", ToggleGlasses},
+                   {"ChangeFaceHair", ChangeFaceHair}, {"Randomize", Randomize},
+                   {"CancelEditPlayer", CancelEditPlayer}, {"FinishEditPlayer", FinishEditPlayer},
+                   {"CheckCities", CheckCities}, {"OpenCityInfo", OpenCityInfo}, {"CloseCityInfo", CloseCityInfo},
+                   {"InitGroupPlay", InitGroupPlay}, {"InitGroupPlayDropDownYellow", InitGroupPlayDropDownYellow},
+                   {"SelectYellowPlayer", SelectYellowPlayer}, {"InitGroupPlayDropDownBlue", InitGroupPlayDropDownBlue},
+                   {"SelectBluePlayer", SelectBluePlayer}, {"SetCurrentYearMonthToPuzzle", SetCurrentYearMonthToPuzzle},
+                   {"InitPuzzleMode", InitPuzzleMode}, {"SetMonth", SetMonth}, {"ChangeYear", ChangeYear},
+                   {"StartPuzzleOfTheDay", StartPuzzleOfTheDay}, {"OpenDebugAI", OpenDebugAI},
+                   {"EditAIParam", EditAIParam}};
+    for (const auto& k : kShared) EXPECT_EQ(k.handler, menu.Find(k.name)) << k.name;
+}
+
+// ---- The game window -----------------------------------------------------------
+
+// The avatars' clock stands still while the game's window is inactive and
+// goes on from where it stood when the window is active again; a second
+// deactivation does not hold it twice. Run on the game's own window (the
+// start-up is left right after the window is made).
+uint32_t g_windowTicks = 0;
+uint32_t WindowTicks() { return g_windowTicks; }
+struct LeaveStartUp {};
+
+void DriveTheWindow() {
+    HWND window = FindWindowA("Quorvane Vellumine", nullptr);
+    if (!window) {
+        ADD_FAILURE() << "no game window";
+        throw LeaveStartUp();
+    }
+    g_gameData.settings.Set(SETTING_FULL_SCREEN, 0.0f);  // no display mode changes here
+    FrameTimer* clock = new FrameTimer();
+    g_currentTimer = clock;
+    auto activate = [&](bool on) { SendMessageA(window, WM_ACTIVATE, on ? WA_ACTIVE : WA_INACTIVE, 0); };
+    auto after = [&](uint32_t ms) {
+        g_windowTicks += ms;
+        clock->Tick();
+        return clock->Elapsed();
+    };
+    activate(true);
+    EXPECT_NEAR(1.0f, after(1000), 0.01f);
+    activate(false);
+    EXPECT_TRUE(clock->IsPaused());
+    EXPECT_NEAR(1.0f, after(5000), 0.01f) << "inactive: the clock stands";
+    activate(false);
+    activate(true);
+    EXPECT_FALSE(clock->IsPaused()) << "one activation undoes any number of deactivations";
+    EXPECT_NEAR(2.0f, after(1000), 0.01f) << "on from where it stood";
+    delete clock;
+    g_currentTimer = nullptr;
+    throw LeaveStartUp();
+}
+
+TEST(GameWindow, TheClockStandsStillWhileTheWindowIsInactive) {
+    uint32_t (*ticks)() = FrameTimer::TickSource;
+    FrameTimer::TickSource = WindowTicks;
+    g_windowTicks = 100000;
+    std::string dir = MakeTempDir("window");
+    Edition edition;
+    edition.manifest = "none.xml";
+    edition.prepare = DriveTheWindow;
+    EXPECT_THROW(RunEdition(GetModuleHandleA(nullptr), dir.c_str(), edition), LeaveStartUp);
+    FrameTimer::TickSource = ticks;
+    if (HWND window = FindWindowA("Quorvane Vellumine", nullptr)) DestroyWindow(window);
+    UnregisterClassA("Quorvane Vellumine", GetModuleHandleA(nullptr));
+    g_renderer.active = true;
+    g_gameData.settings.SetDefaults();
 }
 
 // ---- Callbacks on a document with the menus' positions -----------------------

@@ -60,16 +60,23 @@ TEST(SkinD3d9, NearerWinsInASceneAndTheGuiStateComesBack) {
     if (declaration) declaration->Release();
 }
 
-TEST(SkinD3d9, EachFrameStartsWithAClearDepthBuffer) {
+TEST(SkinD3d9, EachAvatarSceneStartsWithAClearDepthBuffer) {
     SquareSkin nearRed(-0.5f, -0.5f, 0.5f, 0.5f, 80.0f, 1.0f, 0.0f, 0.0f);
     SquareSkin farBlue(-0.5f, -0.5f, 0.5f, 0.5f, 20.0f, 0.0f, 0.0f, 1.0f);
-    Render([&] {
+    // Two avatars in one frame: the second stands in a depth of its own,
+    // not behind what the first one left in the buffer.
+    Picture pic = Render([&] {
         DeviceBeginDepthScene();
         DeviceDrawSkin(&nearRed.skin, nullptr);
         DeviceEndDepthScene();
+        DeviceBeginDepthScene();
+        DeviceDrawSkin(&farBlue.skin, nullptr);
+        DeviceEndDepthScene();
     });
-    ++g_renderer.frameCounter;
-    Picture pic = Render(
+    EXPECT_TRUE(Close(pic.At(0.0f, 0.0f), 0x0000FF)) << std::hex << pic.At(0.0f, 0.0f);
+    // Nor does the next frame meet this one's depths, even when the frame
+    // itself leaves the depth buffer alone.
+    pic = Render(
         [&] {
             DeviceBeginDepthScene();
             DeviceDrawSkin(&farBlue.skin, nullptr);
@@ -77,6 +84,29 @@ TEST(SkinD3d9, EachFrameStartsWithAClearDepthBuffer) {
         },
         false);
     EXPECT_TRUE(Close(pic.At(0.0f, 0.0f), 0x0000FF)) << std::hex << pic.At(0.0f, 0.0f);
+}
+
+int g_drawn = 0;
+void CountDraw() { ++g_drawn; }
+
+// Frames handed over one after the other: each waits for the one before
+// (asleep) and none is lost; a device reset gives the frame marker back and
+// the next frame makes it anew.
+TEST(SkinD3d9, FramesFollowOneAnotherThroughAReset) {
+    RendererDevice* d = GetD3DState();
+    ASSERT_NE(nullptr, d);
+    g_drawn = 0;
+    g_renderer.SetFramePasses(nullptr, CountDraw);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(g_renderer.RunFrame());
+    EXPECT_NE(nullptr, d->frameDone);
+    g_renderer.ResetDevice();
+    EXPECT_EQ(nullptr, d->frameDone);
+    const DWORD start = GetTickCount();
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(g_renderer.RunFrame());
+    EXPECT_LT(GetTickCount() - start, 2000u) << "no frame waits for ever";
+    EXPECT_NE(nullptr, d->frameDone);
+    g_renderer.SetFramePasses(nullptr, nullptr);
+    EXPECT_EQ(6, g_drawn);
 }
 
 } // namespace

@@ -77,23 +77,6 @@ TEST_F(WheelControl, FactoryMakesTheWheelAndKeepsTheGenericKinds) {
     EXPECT_EQ(nullptr, CreateGuiControl(nullptr));
 }
 
-TEST_F(WheelControl, ConstructorZeroesEverything) {
-    NewSpinControl w;
-    EXPECT_EQ(0.0f, w.rotation.angle);
-    EXPECT_EQ(1.0f, w.rotation.axis.z);
-    EXPECT_EQ(0.0f, w.velocity);
-    EXPECT_EQ(0.0f, w.acceleration);
-    EXPECT_EQ(0.0f, w.jerk);
-    EXPECT_EQ(0.0f, w.remaining);
-    EXPECT_EQ(nullptr, w.arrows);
-    EXPECT_EQ(0, w.endFired);
-    EXPECT_EQ(0.0f, w.minDegree);
-    EXPECT_EQ(0, w.rodSound);
-    EXPECT_EQ(0.0f, w.speedFactor);
-    EXPECT_EQ(nullptr, w.onPress);
-    EXPECT_EQ(nullptr, w.onEnd);
-}
-
 TEST_F(WheelControl, LoadsItsAttributes) {
     NewSpinControl* w = OpenWheel("min_degree='12.5' arrows='flaps' rod_snd='TRUE' speed='0.5' accel='-0.25' "
                                   "speed_accel='0.1' OnEnd='Rec(end)' OnPress='Rec(press)'",
@@ -116,6 +99,18 @@ TEST_F(WheelControl, RodSoundIsCaseSensitiveAndUnknownArrowsAreIgnored) {
     EXPECT_EQ(0, w->rodSound);
     EXPECT_EQ(nullptr, w->arrows);
     EXPECT_EQ(0.0f, w->speedFactor);
+    // Everything else a wheel without its attributes starts with: at rest,
+    // unturned about z, no end, no handlers.
+    EXPECT_EQ(0.0f, w->rotation.angle);
+    EXPECT_EQ(1.0f, w->rotation.axis.z);
+    EXPECT_EQ(0.0f, w->velocity);
+    EXPECT_EQ(0.0f, w->acceleration);
+    EXPECT_EQ(0.0f, w->jerk);
+    EXPECT_FALSE(w->IsSpinning());
+    EXPECT_EQ(0, w->endFired);
+    EXPECT_EQ(0.0f, w->minDegree);
+    EXPECT_TRUE(!w->onPress || w->onPress->Count() == 0);
+    EXPECT_TRUE(!w->onEnd || w->onEnd->Count() == 0);
 }
 
 // ---- Physics ----------------------------------------------------------------------
