@@ -915,6 +915,13 @@ TEST(LiteCallbacks, EveryNameIsBoundInItsTableToTheGamesHandlerOrTheLitesOwn) {
         EXPECT_EQ(sorted.end(), std::find(sorted.begin(), sorted.end(), name)) << name;
         EXPECT_EQ(nullptr, lite.Find(name)) << name;
     }
+    // Registered in the tables' order, each name once.
+    ASSERT_EQ(all.size(), lite.RegisteredCount());
+    for (unsigned i = 0; i < lite.RegisteredCount(); ++i) {
+        const CallbackEntry* entry = lite.RegisteredAt(i);
+        ASSERT_NE(nullptr, entry);
+        EXPECT_EQ(all[i], entry->name) << i;
+    }
     for (const std::string& name : all) {
         GuiCallback bound = lite.Find(name.c_str());
         EXPECT_NE(nullptr, bound) << name << " binds to nothing";
