@@ -171,18 +171,7 @@ void NewSpinControl::Rotate() {
         nextClick -= kNotchDegrees;
     }
 
-    // A frame time of zero, below zero or not a number moves nothing; a long
-    // frame moves by one capped step only.
-    float dt = g_renderer.GetCappedFrameTime();
-    if (!(dt > 0.0f)) dt = 0.0f;
-
-    float step = dt * velocity;
-    velocity += dt * acceleration;
-    acceleration += dt * jerk;
-    // The wheel never turns backwards (remaining would only grow): a speed
-    // that has decayed below zero has brought it to a stop.
-    if (!(step > 0.0f)) step = 0.0f;
-    if (velocity < 0.0f) velocity = 0.0f;
+    const float step = MotionStep();
 
     if (step > 0.0f) {
         TurnAll(-step);
@@ -190,6 +179,22 @@ void NewSpinControl::Rotate() {
         remaining -= step;
     }
     EndWhenDue();
+}
+
+float NewSpinControl::MotionStep() {
+    // A frame time of zero, below zero or not a number moves nothing; a long
+    // frame moves by one capped step only.
+    float dt = g_renderer.GetCappedFrameTime();
+    if (!(dt > 0.0f)) dt = 0.0f;
+    float step = dt * velocity;
+    velocity += dt * acceleration;
+    acceleration += dt * jerk;
+    // The wheel never turns backwards (remaining would only grow): a speed
+    // that has decayed below zero has brought it to a stop, and no negative
+    // rate reaches a picture.
+    if (!(step > 0.0f)) step = 0.0f;
+    if (!(velocity > 0.0f)) velocity = 0.0f;
+    return step;
 }
 
 void NewSpinControl::EndWhenDue() {

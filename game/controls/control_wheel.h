@@ -75,6 +75,9 @@ protected:
     // short of its distance ends where it stands, and "OnEnd" runs once
     // when the distance left is down to "min_degree" (or to nothing).
     void EndWhenDue();
+    // This frame's turn in degrees (never below 0); moves the speed, its
+    // change and the change of that on by the frame.
+    float MotionStep();
 
 private:
     // Turns the rotation, the body and the child group's controls.

@@ -145,6 +145,14 @@ void CloneControl::Draw() {
     g_renderer.Translate(p.x, p.y, p.z);
     g_renderer.Rotate(rotation.angle, rotation.axis.x, rotation.axis.y, rotation.axis.z);
     g_renderer.Scale(scale, scale, scale);
+    DrawSource();
+    g_renderer.PopMatrix();
+    if (backFaces) g_renderer.SetCullMode(kCullClockwise);
+    drawing = 0;
+}
+
+void CloneControl::DrawSource() {
+    const unsigned hidden = GUI_FLAG_NOT_LISTED | GUI_FLAG_HIDDEN;
     source->Draw();
     if (GuiGroup* g = source->childGroup) {
         for (int i = 0; i < g->controlCount; ++i) {
@@ -152,9 +160,6 @@ void CloneControl::Draw() {
             if (c && c != this && !c->HasFlags(hidden)) c->Draw();
         }
     }
-    g_renderer.PopMatrix();
-    if (backFaces) g_renderer.SetCullMode(kCullClockwise);
-    drawing = 0;
 }
 
 // ---- "trophy" -------------------------------------------------------------------

@@ -49,6 +49,11 @@ public:
     GuiControl* source;  // not owned
     unsigned char backFaces;
     unsigned char drawing;  // set while this clone draws (guards cycles)
+
+protected:
+    // The source and the shown controls of its child group, in the current
+    // frame of the matrix stack.
+    void DrawSource();
 };
 
 class TrophyControl : public GuiControl {

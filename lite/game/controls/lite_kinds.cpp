@@ -24,13 +24,7 @@ void LiteCloneControl::Draw() {
     g_renderer.PushMatrix();
     Vector3 p = PlacedPosition();
     g_renderer.Translate(p.x, p.y, p.z);
-    source->Draw();
-    if (GuiGroup* g = source->childGroup) {
-        for (int i = 0; i < g->controlCount; ++i) {
-            GuiControl* c = g->controls[i];
-            if (c && c != this && !c->HasFlags(hidden)) c->Draw();
-        }
-    }
+    DrawSource();
     g_renderer.PopMatrix();
     g_renderer.mirrorRows = wasMirrored;
     drawing = 0;

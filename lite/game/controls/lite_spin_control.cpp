@@ -75,15 +75,7 @@ void LiteSpinControl::Rotate() {
         nextClick -= kNotchDegrees;
     }
 
-    float dt = g_renderer.GetCappedFrameTime();
-    if (!(dt > 0.0f)) dt = 0.0f;
-    float step = dt * velocity;
-    velocity += dt * acceleration;
-    acceleration += dt * jerk;
-    // A speed that has decayed below zero has stopped the wheel: it never
-    // turns back, and no negative rate reaches a picture.
-    if (!(step > 0.0f)) step = 0.0f;
-    if (!(velocity > 0.0f)) velocity = 0.0f;
+    float step = MotionStep();
     const float before = remaining;
     remaining -= step;
     if (remaining < 0.0f) step = before;  // the spin ends on its distance
