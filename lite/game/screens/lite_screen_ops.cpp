@@ -1,5 +1,6 @@
 #include "lite_screen_ops.h"
 
+#include "control_animation.h"
 #include "gui_group.h"
 #include "lite_controls.h"
 #include "round_controller.h"
@@ -10,6 +11,18 @@ void LiteScreenOps::BindAvatar(GuiControl* avatar, PlayerProfile* profile) {
         sprite->SetContestant(profile);
     else
         GameScreenOps::BindAvatar(avatar, profile);
+}
+
+void LiteScreenOps::PlayAvatarAnimation(GuiControl* avatar, const char* animation, bool loop) {
+    SpriteAvatarControl* sprite = dynamic_cast<SpriteAvatarControl*>(avatar);
+    if (!sprite) {
+        GameScreenOps::PlayAvatarAnimation(avatar, animation, loop);
+        return;
+    }
+    const int index = AvatarAnimationIndex(animation);
+    if (index < 0 || !sprite->contestant) return;
+    sprite->SetState(AvatarStateForAnimation(index));
+    sprite->animationIndex = index;
 }
 
 void LiteScreenOps::StartWheel(GuiControl* wheel, float power) {
