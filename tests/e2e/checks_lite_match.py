@@ -76,15 +76,14 @@ def differ(a, b):
 
 def watch_the_zoom_wheel(m, timeout=30):
     """From a spin's press on: the close-up's pictures while the wheel
-    turns, until it holds still. Returns (how many times the picture
-    changed, the resting shot)."""
+    turns, until it holds still (it then stands a moment before it goes).
+    Returns (how many times the picture changed, the resting shot)."""
     end = time.time() + timeout
     last, changes = None, 0
     while time.time() < end:
         s = m.shot()
         if not zoom_shown(s):
-            if changes:
-                break               # gone before it was seen to rest
+            expect(not changes, "the close-up went before the wheel was seen to rest (%d changes)" % changes)
             time.sleep(0.1)
             continue
         here = s.region(ZOOM_AREA)
@@ -95,8 +94,12 @@ def watch_the_zoom_wheel(m, timeout=30):
             elif changes >= 3 and d < 0.02:
                 return changes, s   # at rest (only the twinkles round the pointer move)
         last = here
-        time.sleep(0.15)
     raise CheckFailed("the zoom wheel was not seen to turn and rest (%d changes)" % changes)
+
+
+def close_up_gone(m):
+    """Once the wheel has rested its close-up goes, and the board shows whole."""
+    m.wait_shot(lambda s: on_match(s) and not zoom_shown(s), 10, "the close-up to go from over the board")
 
 
 def lite_quick_play_spin(m):
@@ -114,7 +117,8 @@ def lite_quick_play_spin(m):
     expect(is_blue(under) and is_green(clockwise) and is_yellow(anticlockwise),
            "the wheel rests with %s under seat 1's flapper between %s and %s, not the blue $500 between the "
            "green FREE SPIN and the yellow $900" % (under, clockwise, anticlockwise))
-    s = m.wait_shot(consonants_open, 20, "the consonants after landing on $500")
+    close_up_gone(m)
+    m.wait_shot(consonants_open, 20, "the consonants after landing on $500")
     time.sleep(0.6)                 # the keys fade in: look again once they hold still
     return m.wait_shot(consonants_open, 5, "the consonants to hold")
 
@@ -247,6 +251,7 @@ def check_lite_match_group_play_against_two_computers(h):
            (100 * moved, 100 * flapper))
     m.keep("resumed")
     watch_spin_reactions(m, idle, 2.5, seen)
+    close_up_gone(m)
     for k in sorted(seen):
         if seen[k][1] is not None:
             keep_shot(m, seen[k][1], k.replace(" ", "-"))
