@@ -215,12 +215,33 @@ def solve_by_typing(m):
     m.keep("solved")             # the round-win window moves on by itself
 
 
+def wait_statistics(m, timeout=40):
+    """The statistics window after a round won; a round-won window that
+    waits for Enter (it stands a few seconds) is given it."""
+    end = time.time() + timeout
+    dimmed_since = None
+    while time.time() < end:
+        s = m.shot()
+        if s.count(STATS_TIME, is_white) > 20:
+            return s
+        if on_match(s):
+            dimmed_since = None
+        elif dimmed_since is None:
+            dimmed_since = time.time()
+        elif time.time() > dimmed_since + 4:
+            m.key("Return")
+            dimmed_since = None
+        time.sleep(0.25)
+    m.keep("timed-out")
+    raise CheckFailed("timed out waiting for the statistics window")
+
+
 def bonus_round_to_the_menu(m):
     """F4 on the match screen: round one won, its statistics, then the bonus
     round (WEAR AND TEAR, letters W D B and A), its prize, the final
     statistics and the main menu, then Quit."""
     m.key("F4")
-    s = m.wait_shot(lambda s: s.count(STATS_TIME, is_white) > 20, 20, "the statistics window")
+    s = wait_statistics(m)
     m.keep("stats-bonus")
     for name, area in (("name", STATS_NAME), ("money", STATS_MONEY), ("time", STATS_TIME),
                        ("outcome", STATS_OUTCOME)):
