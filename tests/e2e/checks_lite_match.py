@@ -13,7 +13,7 @@ import subprocess
 import time
 
 from harness import CheckFailed, WINDOWED_SETTINGS, expect, pack_settings
-from checks_lite import LITE_GAM, LITE_SET, _lite_game
+from checks_lite import LITE_GAM, _lite_game
 from checks_match import (DOLLARS_500, GROUP_PLAY, GROUP_PLAY_START, RESUME, SOLVE, Match, bankrupt_empties_the_money,
                           bonus_round_to_the_menu, button_enabled, buy_a_vowel_for_250, call_open_consonant,
                           consonants_open, expect_quick_play_saved, lit, on_match, podium_money, solve_by_typing,
