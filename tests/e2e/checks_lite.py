@@ -266,7 +266,7 @@ def check_wedge_control_belongs_to_the_lite_only(h):
     expect(h.wait_exit(proc) == 0, "the launcher did not end with 0")
 
     game = _lite_game(h)
-    _loose_copy_with_wedge(game, "Quorvane Lite.dat", "data/lite/gui/gui.xml")
+    _loose_copy_with_wedge(game, "Quorvane Lite.dat", "data/lite/gui/lite_gui.xml")
     proc = h.launch(game, ["-directdraw"])
     h.find_window()
     h.expect_no_box("Error", seconds=3.0)
