@@ -154,7 +154,7 @@ def check_lite_match_quick_play_at_16_bits(h):
         m.library_tag, m.shot_prefix, m.stage = "quick16", "lite-match", stage
         m.wait_menu()
         m.click(QUICK_PLAY)
-        m.wait_turn(60)
+        wait_play(m)             # the round's title card has come and gone
         m.keep("turn")
         s = lite_quick_play_spin(m)
         m.keep("consonants")

@@ -8,6 +8,7 @@ import time
 from harness import expect
 from checks_menu import EMPTY, OPTIONS, QUICK_PLAY, menu_showing, options_open
 from checks_lite import _lite_game
+from checks_match_avatars import wait_play
 from checks_match import DOLLARS_500, Match, letter_key, lit, spin_to_consonant, tool_args
 
 
@@ -41,7 +42,7 @@ def tap_options_then_a_letter(h, library, tag, lite=False):
     time.sleep(0.5)
 
     m.click(QUICK_PLAY)
-    m.wait_turn(60)
+    wait_play(m)                 # the round's title card has come and gone
     s = spin_to_consonant(m)   # leaves the pointer off the keys
     letter = next((l for l in "NRSTLDCMPBGHFWYKVZXJQ" if lit(s, l)), None)
     expect(letter is not None, "no consonant key is open")
