@@ -488,6 +488,8 @@ TEST_F(LiteWheel, TheSamePictureAndSeatGiveTheSameSectorWhateverTheHistory) {
         g_round.state = STATE_START_OF_TURN;
         LiteCallbacks::ExitZoomWheel(nullptr, nullptr);
         EXPECT_FLOAT_EQ(0.0f, g_liteControls.roundTimer->timeLeft);
+        ASSERT_TRUE(g_liteControls.zoomWheel);
+        EXPECT_TRUE(g_liteControls.zoomWheel->HasFlags(GUI_FLAG_NOT_DRAWN)) << "the close-up stays over the board";
     }
 
     // A test run's wedge: the spin is lengthened to rest on its middle.

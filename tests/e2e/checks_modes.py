@@ -12,8 +12,9 @@ import time
 
 from harness import CheckFailed, expect
 from checks_menu import EMPTY, QUICK_PLAY, QUICK_PLAY_SIDE, is_gold, is_orange, is_white
+from checks_lite import LITE_GAM, _lite_game
 from checks_match import (SOLVE, SPIN, STATS_MAIN_MENU, STATS_TIME, Match, button_enabled, money_shown,
-                          on_match, stats)
+                          on_match, stats, tool_args)
 from checks_menus import CHOICE_RIM, PUZZLE_OF_THE_DAY, ROAD_TRIP, TOUR_GO, day_cell, panel_open
 
 # The main menu's play alone and its turns window (w28, w39).
@@ -36,10 +37,29 @@ STAT_MONEY_WON, STAT_MATCHES_WON, STAT_SOLO_WINS, STAT_BONUS_WINS = 1, 4, 5, 7
 STAT_LAST_TOTAL, STAT_POTD, STAT_MODES = 8, 9, 12
 
 
-def new_player(h, name, tag):
+class Edition:
+    """The library a check plays through and the files it keeps: the full
+    edition's (Direct3D) or the Lite's (DirectDraw, its own .set and .gam)."""
+
+    def __init__(self, library, lite):
+        self.library = library
+        self.lite = lite
+        self.gam = LITE_GAM if lite else "Quorvane.gam"
+
+    def fresh_game(self, h):
+        return _lite_game(h) if self.lite else h.fresh_game()
+
+
+FULL = Edition("-direct3d", False)
+LITE = Edition("-directdraw", True)
+
+
+def new_player(h, name, tag, edition=FULL):
     """A first start of the game: the player is made in the name window,
     then the main menu."""
-    m = Match(h, h.fresh_game(), "-direct3d")
+    m = Match(h, edition.fresh_game(h), edition.library)
+    if edition.lite:
+        m.shot_prefix = "lite-match"
     m.library_tag = tag
     m.wait_name_window()
     m.activate()
@@ -55,10 +75,16 @@ def new_player(h, name, tag):
 
 def relaunch(m):
     """The same game folder started again, on the main menu of its player."""
-    m.proc = m.h.launch(m.dir, ["-direct3d"])
+    m.proc = m.h.launch(m.dir, [m.library])
     m.h.find_window()
     m.xid = m.h.wait_for(lambda: (m.h.x_windows() or [None])[0], 30, "the game's X window")
     m.wait_menu()
+
+
+def is_pale_gold(c):
+    """The window's rim as the Lite draws it, a shade paler."""
+    r, g, b = c
+    return r > 230 and g > 200 and r - b > 60
 
 
 def stats_open(s):
@@ -183,23 +209,24 @@ def back_to_menu_and_quit(m):
     m.quit()
 
 
-def show(h, game, what):
-    rc, out = h.playertool(game, what)
+def show(h, game, what, lite=False):
+    rc, out = h.playertool(game, *(tool_args(lite) + (what,)))
     expect(rc == 0, "playertool %s failed (%d)" % (what, rc))
     return out
 
 
-def high_scores(h, table):
+def high_scores(h, table, gam="Quorvane.gam"):
     """The entries of one high-score table of the .gam: (score, profile index, kind)."""
-    data = open(os.path.join(h.data_dir(), "Quorvane.gam"), "rb").read()
+    data = open(os.path.join(h.data_dir(), gam), "rb").read()
     tables = data[len(data) - 960:]
     rows = [struct.unpack("<6i", tables[(table * 10 + i) * 24:(table * 10 + i + 1) * 24]) for i in range(10)]
     return [(r[0], r[4], r[5]) for r in rows]
 
 
-def check_modes_play_alone_to_the_statistics(h):
-    m = new_player(h, "Ann", "alone")
-    _, before = stats(h, m.dir)
+def play_alone_to_the_statistics(h, edition=FULL, tag="alone"):
+    m = new_player(h, "Ann", tag, edition)
+    lite = edition.lite
+    _, before = stats(h, m.dir, lite)
     m.click(PLAY_ALONE)
     m.wait_shot(lambda s: is_orange(s.at(TURNS_PLAY_SIDE)), 10, "the play alone window")
     time.sleep(0.8)
@@ -214,7 +241,7 @@ def check_modes_play_alone_to_the_statistics(h):
     m.keep("stats")
     back_to_menu_and_quit(m)
 
-    name, after = stats(h, m.dir)
+    name, after = stats(h, m.dir, lite)
     total = after[STAT_LAST_TOTAL]
     expect(total > 0, "the match total saved is %d" % total)
     expect(after[STAT_MONEY_WON] - before[STAT_MONEY_WON] == total, "money won grew by %d, not the match total %d"
@@ -223,19 +250,26 @@ def check_modes_play_alone_to_the_statistics(h):
                        (STAT_BONUS_WINS, "bonus rounds won")):
         expect(after[stat] == before[stat] + 1, "%s went from %d to %d" % (what, before[stat], after[stat]))
     expect(after[STAT_MODES] & 1, "play alone is not among the modes played (%d)" % after[STAT_MODES])
-    expect((total, 0, 0) in high_scores(h, TABLE_PLAY_ALONE), "no play alone high score of $%d for Ann" % total)
-    expect(all(kind != 0 for _, _, kind in high_scores(h, 0)), "play alone entered the quick play table")
+    expect((total, 0, 0) in high_scores(h, TABLE_PLAY_ALONE, edition.gam),
+           "no play alone high score of $%d for Ann" % total)
+    expect(all(kind != 0 for _, _, kind in high_scores(h, 0, edition.gam)), "play alone entered the quick play table")
 
 
-def trip(h, game):
-    length, leg, name, legs_won, tours_won, running = show(h, game, "trip").split()
+def check_modes_play_alone_to_the_statistics(h):
+    play_alone_to_the_statistics(h)
+
+
+def trip(h, game, lite=False):
+    length, leg, name, legs_won, tours_won, running = show(h, game, "trip", lite).split()
     return int(length), int(leg), name, int(legs_won), int(tours_won), int(running)
 
 
-def check_modes_road_trip_of_three_cities(h):
-    m = new_player(h, "Bo", "trip")
+def road_trip_of_three_cities(h, edition=FULL, tag="trip"):
+    m = new_player(h, "Bo", tag, edition)
+    lite = edition.lite
     m.click(ROAD_TRIP)
-    m.wait_shot(lambda s: any(is_gold(c) for c in s.region(CHOICE_RIM)), 10, "the road trip's length")
+    m.wait_shot(lambda s: any(is_gold(c) or is_pale_gold(c) for c in s.region(CHOICE_RIM)), 10,
+                "the road trip's length")
     time.sleep(1.0)
     m.click(TOUR_3)
     m.click(TOUR_GO)
@@ -246,21 +280,25 @@ def check_modes_road_trip_of_three_cities(h):
         win_toss_up(m)
         end = play_out(m)
         m.keep("city-%d" % (leg + 1))
-        length, at, name, legs_won, _, running = trip(h, m.dir)
+        length, at, name, legs_won, _, running = trip(h, m.dir, lite)
         expect((length, at) == (3, leg + 1), "after city %d the tour of %d is at leg %d" % (leg + 1, length, at))
         expect(name.startswith("TOUR3_"), "the tour is %r" % name)
         expect(legs_won == leg + 1, "%d cities won after %d" % (legs_won, leg + 1))
         expect(end == ("menu" if leg == 2 else "map"), "city %d of 3 ended on the %s" % (leg + 1, end))
         expect(running == (0 if leg == 2 else 3), "the tour is marked %d after city %d" % (running, leg + 1))
     back_to_menu_and_quit(m)
-    _, _, _, _, tours_won, _ = trip(h, m.dir)
+    _, _, _, _, tours_won, _ = trip(h, m.dir, lite)
     expect(tours_won == 1, "a tour won in every city counts %d tours won" % tours_won)
-    _, after = stats(h, m.dir)
+    _, after = stats(h, m.dir, lite)
     expect(after[STAT_MODES] & 4, "the road trip is not among the modes played (%d)" % after[STAT_MODES])
 
 
-def today_record(h, game):
-    result, day, month, year, _ = show(h, game, "today").split()
+def check_modes_road_trip_of_three_cities(h):
+    road_trip_of_three_cities(h)
+
+
+def today_record(h, game, lite=False):
+    result, day, month, year, _ = show(h, game, "today", lite).split()
     return int(result), (int(day), int(month), int(year))
 
 
@@ -273,11 +311,12 @@ def open_today(m):
     m.click(day_cell((first.tm_wday + 1) % 7 + t.tm_mday - 1))
 
 
-def check_modes_puzzle_of_the_day_lost_then_won(h):
-    m = new_player(h, "Cy", "potd")
+def puzzle_of_the_day_lost_then_won(h, edition=FULL, tag="potd"):
+    m = new_player(h, "Cy", tag, edition)
+    lite = edition.lite
     t = time.localtime()
     today = (t.tm_mday, t.tm_mon, t.tm_year)
-    result, stamped = today_record(h, m.dir)
+    result, stamped = today_record(h, m.dir, lite)
     expect(result == -1 and stamped == (0, 0, 0), "a new player's today is %d, dated %s" % (result, stamped))
 
     # Lost: the last turn of the only round goes.
@@ -289,9 +328,9 @@ def check_modes_puzzle_of_the_day_lost_then_won(h):
     expect(play_out(m) == "menu", "the puzzle of the day ended on the road map")
     m.keep("potd-lost")
     back_to_menu_and_quit(m)
-    result, stamped = today_record(h, m.dir)
+    result, stamped = today_record(h, m.dir, lite)
     expect(result == 0 and stamped == today, "a lost day holds %d, dated %s" % (result, stamped))
-    _, lost = stats(h, m.dir)
+    _, lost = stats(h, m.dir, lite)
     expect(lost[STAT_POTD] == 0, "a lost day counts as a puzzle of the day won")
 
     # A day without winnings is still open: won this time.
@@ -302,29 +341,34 @@ def check_modes_puzzle_of_the_day_lost_then_won(h):
     expect(play_out(m) == "menu", "the puzzle of the day ended on the road map")
     m.keep("potd-won")
     back_to_menu_and_quit(m)
-    result, stamped = today_record(h, m.dir)
-    _, won = stats(h, m.dir)
+    result, stamped = today_record(h, m.dir, lite)
+    _, won = stats(h, m.dir, lite)
     expect(result > 0 and result == won[STAT_LAST_TOTAL], "a won day holds %d of a match total %d"
            % (result, won[STAT_LAST_TOTAL]))
     expect(stamped == today, "the won day is dated %s" % (stamped,))
     expect(won[STAT_POTD] == 1, "%d puzzles of the day won" % won[STAT_POTD])
 
 
-def check_modes_all_trophies_key_gives_each_once(h):
-    m = new_player(h, "Di", "trophies")
+def check_modes_puzzle_of_the_day_lost_then_won(h):
+    puzzle_of_the_day_lost_then_won(h)
+
+
+def all_trophies_key_gives_each_once(h, edition=FULL, tag="trophies"):
+    m = new_player(h, "Di", tag, edition)
+    lite = edition.lite
     m.click(QUICK_PLAY)
     wait_in_play(m)
     m.key("KP_Multiply")
     time.sleep(1.0)
     h.close_game()
     expect(h.wait_exit(m.proc) == 0, "the game did not end cleanly from the match")
-    first = show(h, m.dir, "trophies").splitlines()
+    first = show(h, m.dir, "trophies", lite).splitlines()
     expect(int(first[0]) == TROPHY_COUNT, "%s trophies after the key, not %d" % (first[0], TROPHY_COUNT))
     ids = sorted(int(line.split()[0]) for line in first[1:])
     expect(ids == list(range(TROPHY_COUNT)), "the trophies held are %s" % ids)
     expect(all(line.split()[1] == "0.0" for line in first[1:]), "a trophy was given more than once")
-    before = show(h, m.dir, "show")
-    gam = open(os.path.join(h.data_dir(), "Quorvane.gam"), "rb").read()
+    before = show(h, m.dir, "show", lite)
+    gam = open(os.path.join(h.data_dir(), edition.gam), "rb").read()
 
     # Pressed again in the next match (twice): nothing changes.
     relaunch(m)
@@ -335,7 +379,11 @@ def check_modes_all_trophies_key_gives_each_once(h):
     time.sleep(1.0)
     h.close_game()
     expect(h.wait_exit(m.proc) == 0, "the game did not end cleanly from the match")
-    expect(show(h, m.dir, "trophies").splitlines() == first, "a second press changed the trophies")
-    expect(show(h, m.dir, "show") == before, "a second press changed the statistics")
-    again = open(os.path.join(h.data_dir(), "Quorvane.gam"), "rb").read()
+    expect(show(h, m.dir, "trophies", lite).splitlines() == first, "a second press changed the trophies")
+    expect(show(h, m.dir, "show", lite) == before, "a second press changed the statistics")
+    again = open(os.path.join(h.data_dir(), edition.gam), "rb").read()
     expect(len(again) == len(gam), "the .gam grew from %d to %d bytes" % (len(gam), len(again)))
+
+
+def check_modes_all_trophies_key_gives_each_once(h):
+    all_trophies_key_gives_each_once(h)

@@ -2,12 +2,14 @@
 as touch screens and remote desktops send it, with the pointer resting
 elsewhere before. The control under the pointer at the press is the one
 pressed: the main menu's Options and a letter key of the match screen, in
-both 3D libraries."""
+both 3D libraries and the Lite."""
 import time
 
 from harness import expect
 from checks_menu import EMPTY, OPTIONS, QUICK_PLAY, menu_showing, options_open
-from checks_match import DOLLARS_500, Match, letter_key, lit, spin_to_consonant
+from checks_lite import _lite_game
+from checks_match_avatars import wait_play
+from checks_match import DOLLARS_500, Match, letter_key, lit, spin_to_consonant, tool_args
 
 
 def tap(g, point):
@@ -16,12 +18,15 @@ def tap(g, point):
     g.xdotool("mousemove", "--window", g.xid, px, py, "click", 1)
 
 
-def tap_options_then_a_letter(h, library, tag):
-    game = h.fresh_game()
-    expect(h.playertool(game, "human", "Ann")[0] == 0, "playertool could not add Ann")
-    expect(h.playertool(game, "puzzles", "1300", "615")[0] == 0, "playertool puzzles failed")
+def tap_options_then_a_letter(h, library, tag, lite=False):
+    game = _lite_game(h) if lite else h.fresh_game()
+    tool = tool_args(lite)
+    expect(h.playertool(game, *(tool + ("human", "Ann")))[0] == 0, "playertool could not add Ann")
+    expect(h.playertool(game, *(tool + ("puzzles", "1300", "615")))[0] == 0, "playertool puzzles failed")
     m = Match(h, game, library, {"QUORVANE_TEST_WEDGES": ",".join([str(DOLLARS_500)] * 8)})
     m.library_tag = tag
+    if lite:
+        m.shot_prefix = "lite-match"
     m.wait_menu()
     m.activate()
     m.move(EMPTY)
@@ -37,7 +42,7 @@ def tap_options_then_a_letter(h, library, tag):
     time.sleep(0.5)
 
     m.click(QUICK_PLAY)
-    m.wait_turn(60)
+    wait_play(m)                 # the round's title card has come and gone
     s = spin_to_consonant(m)   # leaves the pointer off the keys
     letter = next((l for l in "NRSTLDCMPBGHFWYKVZXJQ" if lit(s, l)), None)
     expect(letter is not None, "no consonant key is open")
@@ -54,3 +59,7 @@ def check_tap_presses_options_and_a_letter_key_through_direct3d(h):
 
 def check_tap_presses_options_and_a_letter_key_through_opengl(h):
     tap_options_then_a_letter(h, "-opengl", "tap-gl")
+
+
+def check_tap_presses_options_and_a_letter_key_through_the_lite(h):
+    tap_options_then_a_letter(h, "-directdraw", "tap", lite=True)

@@ -1,7 +1,8 @@
 // A helper the end-to-end tests run under Wine, in the game folder, to write
 // a player file the way the game itself writes one: it loads what the game
 // would load from the data folder, changes it, and saves through the game's
-// own save code.
+// own save code. With -lite after the folder it works on the Lite's files
+// ("Quorvane Lite.set", "Quorvane Lite.gam", "Quorvane Lite.ai").
 //
 //   playertool DATA_FOLDER\ human NAME [female]
 //       adds a human player (made current); exits 1 when the name is taken
@@ -37,6 +38,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     g_gameData.SetSaveDirectory(argv[1]);
+    if (std::strcmp(argv[2], "-lite") == 0 && argc >= 4) {
+        g_gameData.settingsFile = "Quorvane Lite.set";
+        g_gameData.gameFile = "Quorvane Lite.gam";
+        g_gameData.computerFile = "Quorvane Lite.ai";
+        argv[2] = argv[1];
+        ++argv;
+        --argc;
+    }
     g_gameData.LoadAll();
     ProfileManager& profiles = g_gameData.profiles;
     const char* command = argv[2];

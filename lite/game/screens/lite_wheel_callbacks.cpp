@@ -134,6 +134,8 @@ bool EndRotateZoomWheel(void*, const char*) {
 
 bool ExitZoomWheel(void*, const char*) {
     g_round.StopTimer(HoldTimer());
+    // The close-up goes with the zoom view: it would stay over the board.
+    if (GuiControl* zoom = ZoomWheel()) zoom->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
     LeaveZoomView();
     return true;
 }
