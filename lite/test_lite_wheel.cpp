@@ -490,6 +490,7 @@ TEST_F(LiteWheel, TheSamePictureAndSeatGiveTheSameSectorWhateverTheHistory) {
         EXPECT_FLOAT_EQ(0.0f, g_liteControls.roundTimer->timeLeft);
         ASSERT_TRUE(g_liteControls.zoomWheel);
         EXPECT_TRUE(g_liteControls.zoomWheel->HasFlags(GUI_FLAG_NOT_DRAWN)) << "the close-up stays over the board";
+        EXPECT_TRUE(g_liteControls.zoomWheel->HasFlags(GUI_FLAG_DISABLED)) << "the hidden close-up takes the pointer";
     }
 
     // A test run's wedge: the spin is lengthened to rest on its middle.

@@ -27,16 +27,16 @@ from checks_modes import (LITE, all_trophies_key_gives_each_once, play_alone_to_
 # hub at the control's place, a radius of 0.6 view units, the rectangle shown
 # from 0.3333 left to 0.52 right of the hub and 0.1433 to 0.6233 above it,
 # on a dark violet backdrop outside the rim.
-HUB = (-0.8, -0.3)
-ZOOM_AREA = (-1.12, -0.14, -0.30, 0.31)
-ZOOM_CORNERS = ((-1.12, 0.31), (-0.30, 0.31), (-1.0, 0.315))   # the last over a tile without it
+HUB = (-0.85, -0.75)
+ZOOM_AREA = (-1.17, -0.59, -0.35, -0.14)
+ZOOM_CORNERS = ((-1.17, -0.14), (-0.35, -0.14), (-1.05, -0.135))   # the last over a tile without it
 BACKDROP = (0x14, 0x0a, 0x26)
 # Seat 1's flapper hangs 19.9 degrees anticlockwise of the top; the wedges
 # are 15 degrees wide, wedge numbers rising anticlockwise.
 SEAT_1_ANGLE = 19.9
-FLAPPER_1 = (-1.07, 0.16, -0.93, 0.30)
+FLAPPER_1 = (-1.12, -0.29, -0.98, -0.15)
 # The close-up's part left of the pause window.
-PAUSED_ZOOM = (-1.12, -0.14, -0.70, 0.31)
+PAUSED_ZOOM = (-1.17, -0.59, -0.75, -0.14)
 LOSE_A_TURN = 18
 
 

@@ -134,8 +134,10 @@ bool EndRotateZoomWheel(void*, const char*) {
 
 bool ExitZoomWheel(void*, const char*) {
     g_round.StopTimer(HoldTimer());
-    // The close-up goes with the zoom view: it would stay over the board.
-    if (GuiControl* zoom = ZoomWheel()) zoom->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
+    // The close-up goes with the zoom view: it would stay over the board,
+    // and, still taking the pointer, it would keep presses from the wheels
+    // under it (the bonus wheel's spin).
+    if (GuiControl* zoom = ZoomWheel()) zoom->SetFlags(GUI_FLAG_NOT_DRAWN | GUI_FLAG_DISABLED, GUI_FLAGS_STATE);
     LeaveZoomView();
     return true;
 }
