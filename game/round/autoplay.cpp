@@ -219,7 +219,13 @@ void AutoplayFrame() {
         if (now - a.matchTick >= kMatchLimitMs) EndMatch("stalled");
         return;
     }
-    if (now - a.endTick >= kNextMatchDelayMs && !StartMatch()) a.on = false;
+    // The next match waits for the GUI's queued changes (the end's windows
+    // opening) to be done, so that none of them lands on top of it; a queue
+    // that never empties holds it back four times the pause at most.
+    DWORD since = now - a.endTick;
+    if (since < kNextMatchDelayMs) return;
+    if (g_guiManager.QueuedCommands() != 0 && since < 4 * kNextMatchDelayMs) return;
+    if (!StartMatch()) a.on = false;
 }
 
 bool NextTestWedge(int* wedge) {
