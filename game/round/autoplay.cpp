@@ -32,6 +32,7 @@ struct Autoplay {
     DWORD endTick = 0;     // when it ended, 0 while it runs
     float pace = 1.0f;     // game time runs this many times as fast
     bool playing = false;  // the new match has left the last one's end state
+    const GuiScreen* top = nullptr;     // the window on top, as last logged
     const GuiScreen* notice = nullptr;  // a notice on top, waiting for a person
     DWORD noticeTick = 0;
     int matches = 0;
@@ -198,6 +199,12 @@ void AutoplayFrame() {
     Autoplay& a = g_autoplay;
     if (!a.on) return;
     DWORD now = GetTickCount();
+    // The log follows the windows, to tell where a match that stalls waits.
+    const GuiScreen* top = g_guiManager.GetCurrentWindow();
+    if (top != a.top) {
+        a.top = top;
+        Log("window %s, state %d", top && top->name ? top->name : "-", (int)g_round.state);
+    }
     if (a.matchTick == 0) {
         if (now - a.startTick >= kStartDelayMs && !StartMatch()) a.on = false;
         return;
@@ -212,7 +219,13 @@ void AutoplayFrame() {
         if (now - a.matchTick >= kMatchLimitMs) EndMatch("stalled");
         return;
     }
-    if (now - a.endTick >= kNextMatchDelayMs && !StartMatch()) a.on = false;
+    // The next match waits for the GUI's queued changes (the end's windows
+    // opening) to be done, so that none of them lands on top of it; a queue
+    // that never empties holds it back four times the pause at most.
+    DWORD since = now - a.endTick;
+    if (since < kNextMatchDelayMs) return;
+    if (g_guiManager.QueuedCommands() != 0 && since < 4 * kNextMatchDelayMs) return;
+    if (!StartMatch()) a.on = false;
 }
 
 bool NextTestWedge(int* wedge) {

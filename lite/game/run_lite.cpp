@@ -3,6 +3,7 @@
 // renderer (no vertical sync), opening on the Lite's own 2D menu.
 #include <windows.h>
 
+#include "autoplay.h"
 #include "edition_entry.h"
 #include "lite_binding.h"
 #include "lite_factory.h"
@@ -12,6 +13,10 @@
 const char kLiteSettingsFile[] = "Quorvane Lite.set";
 const char kLiteGameFile[] = "Quorvane Lite.gam";
 const char kLiteComputerFile[] = "Quorvane Lite.ai";
+
+namespace {
+void StartAutoplay() { AutoplayStart(); }
+}  // namespace
 
 extern "C" int __stdcall RunGame(HINSTANCE instance, HINSTANCE, const char* dataFolder, int) {
     Edition lite;
@@ -26,6 +31,8 @@ extern "C" int __stdcall RunGame(HINSTANCE instance, HINSTANCE, const char* data
     lite.bindControls = BindLiteGameControls;
     lite.start = StartLiteGameData;
     lite.shutdown = ShutdownLiteGameData;
+    lite.beforeLoop = StartAutoplay;
+    lite.eachFrame = AutoplayFrame;
     return RunEdition(instance, dataFolder, lite);
 }
 

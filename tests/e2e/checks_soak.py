@@ -1,7 +1,7 @@
 """A short soak: with QUORVANE_AUTOPLAY three computer contestants play a
 group-play match by themselves from start to end, the next match starts on
-its own, and the game closes cleanly afterwards. scripts/soak is the long
-run with memory samples."""
+its own, and the game closes cleanly afterwards; in the full edition and in
+the Lite. scripts/soak is the long run with memory samples."""
 import os
 import re
 import subprocess
@@ -10,6 +10,8 @@ import time
 from harness import expect
 
 MATCH_TIMEOUT = 420
+# The Lite's match at the highest pace takes a little over a minute.
+LITE_MATCH_TIMEOUT = 300
 
 
 def _log_lines(path):
@@ -20,16 +22,19 @@ def _log_lines(path):
         return []
 
 
-def check_soak_one_whole_match_with_three_computers(h):
+def _one_whole_match(h, switch, pace, timeout, shot):
+    """Plays one whole match by itself through the library SWITCH names,
+    with the game's time PACE times as fast, and sees the next one start
+    and the game close cleanly; SHOT is the second match's screenshot."""
     game = h.fresh_game()
     log = os.path.join(h.work, "autoplay.log")
     if os.path.exists(log):
         os.remove(log)
     env = dict(h.env)
     env["QUORVANE_AUTOPLAY"] = "HARD"
-    env["QUORVANE_AUTOPLAY_PACE"] = "3"
+    env["QUORVANE_AUTOPLAY_PACE"] = str(pace)
     env["QUORVANE_AUTOPLAY_LOG"] = "Z:" + log.replace("/", "\\")
-    proc = subprocess.Popen(["wine", "Quorvane.exe", "-opengl"], cwd=game, env=env,
+    proc = subprocess.Popen(["wine", "Quorvane.exe", switch], cwd=game, env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     h.procs.append(proc)
     h.find_window()
@@ -43,13 +48,13 @@ def check_soak_one_whole_match_with_three_computers(h):
         return "started" if any(re.search(r" match 2 start ", l) for l in lines) else None
 
     # Error boxes are looked for while waiting.
-    end = time.time() + MATCH_TIMEOUT
+    end = time.time() + timeout
     state = None
     while time.time() < end and not state:
         h.expect_no_box("Error", seconds=5)
         state = second_match_started()
     lines = _log_lines(log)
-    h.screenshot(os.path.join(h.work, "soak_second_match.png"))
+    h.screenshot(os.path.join(h.work, shot))
     expect(state == "started", "no second match (%s): %s" % (state or "timed out", lines[-3:]))
     first = [l for l in lines if " match 1 start " in l]
     expect(first and len(first[0].split(",")) == 3, "three contestants were not seated: %s" % first)
@@ -60,3 +65,11 @@ def check_soak_one_whole_match_with_three_computers(h):
     h.close_game()
     expect(h.wait_exit(proc) == 0, "the game did not end cleanly")
     h.expect_no_box("Error")
+
+
+def check_soak_one_whole_match_with_three_computers(h):
+    _one_whole_match(h, "-opengl", 3, MATCH_TIMEOUT, "soak_second_match.png")
+
+
+def check_soak_lite_one_whole_match_with_three_computers(h):
+    _one_whole_match(h, "-directdraw", 8, LITE_MATCH_TIMEOUT, "soak_lite_second_match.png")
