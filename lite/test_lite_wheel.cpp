@@ -14,6 +14,7 @@
 #include "gui_group.h"
 #include "lite_controls.h"
 #include "lite_factory.h"
+#include "lite_screen_sets.h"
 #include "lite_spin_control.h"
 #include "lite_wheel_callbacks.h"
 #include "match_callbacks.h"
@@ -491,6 +492,11 @@ TEST_F(LiteWheel, TheSamePictureAndSeatGiveTheSameSectorWhateverTheHistory) {
         ASSERT_TRUE(g_liteControls.zoomWheel);
         EXPECT_TRUE(g_liteControls.zoomWheel->HasFlags(GUI_FLAG_NOT_DRAWN)) << "the close-up stays over the board";
         EXPECT_TRUE(g_liteControls.zoomWheel->HasFlags(GUI_FLAG_DISABLED)) << "the hidden close-up takes the pointer";
+        // A new puzzle takes the close-up away too (its timer was stopped).
+        g_liteControls.zoomWheel->ClearFlags(GUI_FLAG_NOT_DRAWN | GUI_FLAG_DISABLED, GUI_FLAGS_STATE);
+        LiteRoundScreenSets().ShowPuzzleControls(g_round);
+        EXPECT_TRUE(g_liteControls.zoomWheel->HasFlags(GUI_FLAG_NOT_DRAWN));
+        EXPECT_TRUE(g_liteControls.zoomWheel->HasFlags(GUI_FLAG_DISABLED));
     }
 
     // A test run's wedge: the spin is lengthened to rest on its middle.

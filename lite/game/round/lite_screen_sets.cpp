@@ -6,6 +6,7 @@
 
 #include "control_wheel.h"
 #include "controls_simple.h"
+#include "gui_group.h"
 #include "lite_controls.h"
 #include "round_controller.h"
 #include "sprite_avatar.h"
@@ -84,8 +85,12 @@ void LiteScreenSets::StopAllTimers(RoundController& rc) {
     }
 }
 
-void LiteScreenSets::ShowPuzzleControls(RoundController&) {
+void LiteScreenSets::ShowPuzzleControls(RoundController& rc) {
     for (GuiControl* avatar : g_liteControls.avatars) ShowControl(avatar);
+    // A new puzzle stops every timer, the close-up's too: it goes here, or it
+    // would stand over the new puzzle until the next spin.
+    if (GuiControl* zoom = g_liteControls.zoomWheel) zoom->SetFlags(GUI_FLAG_NOT_DRAWN | GUI_FLAG_DISABLED, GUI_FLAGS_STATE);
+    if (GuiGroup* view = rc.controls.zoomView) view->SetFlags(GUI_FLAG_HIDDEN, GUI_FLAGS_STATE);
 }
 
 void LiteScreenSets::ShowTokensAfterZoom(RoundController& rc) {
