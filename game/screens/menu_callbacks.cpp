@@ -317,14 +317,6 @@ bool DeletePlayer(void*, const char*) {
 
 GuiControl* Opt(int c) { return MenuWindowControl(Pos().windowOptions, c); }
 
-void ShowFullScreenOnly(bool fullScreen) {
-    ShowControlIf(Opt(Pos().optionsRefresh), fullScreen);
-    ShowControlIf(Opt(Pos().optionsRefreshText), fullScreen);
-    ShowControlIf(Opt(Pos().optionsRefreshLabel), fullScreen);
-    ShowControlIf(Opt(Pos().optionsHighQuality), fullScreen);
-    ShowControlIf(Opt(Pos().optionsHighQualityLabel), fullScreen);
-}
-
 void RefreshApplyButton() {
     const Settings& s = g_gameData.settings;
     bool fullScreen = CheckOf(Opt(Pos().optionsFullScreen));
@@ -352,7 +344,7 @@ bool InitOptions(void*, const char*) {
     SetSliderOf(Opt(Pos().optionsRefresh), s.Get(SETTING_VIDEO_OPTION_2));
     SetTextOf(Opt(Pos().optionsResolutionText), "{%0.fx%0.f}", s.Get(SETTING_WIDTH), s.Get(SETTING_HEIGHT));
     SetTextOf(Opt(Pos().optionsRefreshText), "{%0.f Hz}", s.Get(SETTING_REFRESH_RATE));
-    ShowFullScreenOnly(fullScreen);
+    ShowFullScreenOnlyOptions(fullScreen);
     // Where the driver cannot change it, vertical sync is not offered.
     bool vsync = g_renderer.CanSetVerticalSync();
     ShowControlIf(Opt(Pos().optionsVSync), vsync);
@@ -379,7 +371,7 @@ bool ModifyMusicValue(void* sender, const char*) {
 }
 
 bool ToggleFullscreenWindowed(void*, const char*) {
-    ShowFullScreenOnly(CheckOf(Opt(Pos().optionsFullScreen)));
+    ShowFullScreenOnlyOptions(CheckOf(Opt(Pos().optionsFullScreen)));
     RefreshApplyButton();
     return true;
 }
@@ -709,4 +701,12 @@ void RegisterMenuCallbacks(CallbackRegistry& registry) {
     registry.Register("ToggleHumanAI", ToggleHumanAI);
     registry.Register("OpenDebugAI", OpenDebugAI);
     registry.Register("EditAIParam", EditAIParam);
+}
+
+void ShowFullScreenOnlyOptions(bool fullScreen) {
+    ShowControlIf(Opt(Pos().optionsRefresh), fullScreen);
+    ShowControlIf(Opt(Pos().optionsRefreshText), fullScreen);
+    ShowControlIf(Opt(Pos().optionsRefreshLabel), fullScreen);
+    ShowControlIf(Opt(Pos().optionsHighQuality), fullScreen);
+    ShowControlIf(Opt(Pos().optionsHighQualityLabel), fullScreen);
 }

@@ -41,6 +41,10 @@ PlayerProfile* EditorWorkingProfile();
 GuiControl* EditorAvatarControl();
 void RefillAvatarEditor();
 
+// The options window's controls only full screen offers (the refresh rate's
+// slider, text and label; the colour depth's check and label), shown or not.
+void ShowFullScreenOnlyOptions(bool fullScreen);
+
 // ---- State shared by the menu files ------------------------------------------
 
 struct MenuState {

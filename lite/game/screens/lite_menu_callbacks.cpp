@@ -17,16 +17,6 @@ namespace {
 
 GuiControl* Opt(int c) { return MenuWindowControl(Pos().windowOptions, c); }
 
-// The controls only full screen offers: the refresh rate (slider, text,
-// label) and the colour depth (check, label).
-void ShowFullScreenOnly(bool fullScreen) {
-    ShowControlIf(Opt(Pos().optionsRefresh), fullScreen);
-    ShowControlIf(Opt(Pos().optionsRefreshText), fullScreen);
-    ShowControlIf(Opt(Pos().optionsRefreshLabel), fullScreen);
-    ShowControlIf(Opt(Pos().optionsHighQuality), fullScreen);
-    ShowControlIf(Opt(Pos().optionsHighQualityLabel), fullScreen);
-}
-
 }  // namespace
 
 void RefreshOptionControls() {
@@ -52,7 +42,7 @@ bool LiteInitOptions(void*, const char*) {
     SetCheckOf(Opt(Pos().optionsHighQuality), s.Get(SETTING_BITS_PER_PIXEL) == 32.0f);
     SetSliderOf(Opt(Pos().optionsRefresh), s.Get(SETTING_VIDEO_OPTION_2));
     SetTextOf(Opt(Pos().optionsRefreshText), "{%0.f Hz}", s.Get(SETTING_REFRESH_RATE));
-    ShowFullScreenOnly(fullScreen);
+    ShowFullScreenOnlyOptions(fullScreen);
     // Nothing to apply yet; the 2D screen has no vertical sync to offer.
     HideControl(Opt(Pos().optionsApply));
     HideControl(Opt(Pos().optionsVSync));
@@ -61,7 +51,7 @@ bool LiteInitOptions(void*, const char*) {
 }
 
 bool LiteToggleFullscreenWindowed(void*, const char*) {
-    ShowFullScreenOnly(CheckOf(Opt(Pos().optionsFullScreen)));
+    ShowFullScreenOnlyOptions(CheckOf(Opt(Pos().optionsFullScreen)));
     RefreshOptionControls();
     return true;
 }
