@@ -113,6 +113,10 @@ void Renderer::Scale(float, float, float) {}
 void Renderer::PushMatrix() {}
 void Renderer::PopMatrix() {}
 void Renderer::SetGlobalAlpha(float) {}
+const Matrix4& Renderer::Top() const {
+    static const Matrix4 identity = Matrix4::Identity();
+    return identity;
+}
 float Renderer::GetCappedFrameTime() const { return defaultFrameTime < frameTime ? defaultFrameTime : frameTime; }
 void Renderer::BeginBatch() {}
 void Renderer::EndBatch() {}

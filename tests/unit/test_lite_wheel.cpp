@@ -10,12 +10,14 @@
 #include <vector>
 
 #include "controls_simple.h"
+#include "developer.h"
 #include "gui_callbacks.h"
 #include "gui_group.h"
 #include "lite_controls.h"
 #include "lite_factory.h"
 #include "lite_screen_sets.h"
 #include "lite_spin_control.h"
+#include "lite_variants.h"
 #include "lite_wheel_callbacks.h"
 #include "match_callbacks.h"
 #include "model.h"
@@ -376,6 +378,17 @@ TEST_F(LiteWheel, AStalledSpinEndsOnceAndPauseHoldsTheFlappers) {
         EXPECT_EQ(g_liteControls.flappers[i], ops.modes[3 + i].first);
         EXPECT_EQ(PICTURE_INACTIVE, ops.modes[3 + i].second);
     }
+    // The key reaches the Lite's own stop only in a developer's game.
+    GuiCallback stopKey = LiteCallbackVariant("HackStopZoomWheel");
+    ASSERT_NE(nullptr, stopKey);
+    const float remaining = wheel->remaining;
+    SetDeveloperMode(false);
+    stopKey(nullptr, nullptr);
+    EXPECT_EQ(remaining, wheel->remaining) << "a player's game";
+    SetDeveloperMode(true);
+    stopKey(nullptr, nullptr);
+    SetDeveloperMode(false);
+    EXPECT_LT(wheel->remaining, 0.01f) << "a developer's game";
     LiteCallbacks::HackStopZoomWheel(nullptr, nullptr);
     LiteCallbacks::HackRotateWheel(nullptr, nullptr);
     EXPECT_FALSE(wheel->IsSpinning());
