@@ -3,6 +3,7 @@
 // sounds, windows and saving. The avatars wait for the characters: their
 // operations do nothing yet.
 #include <cfloat>
+#include <cstring>
 
 #include "gui_manager.h"  // before the status bar, which keeps its PostMessage
 #include "control_statusbar.h"
@@ -83,6 +84,12 @@ void GameScreenOps::ResumeClock() {
     if (g_currentTimer) g_currentTimer->Resume();
 }
 bool GameScreenOps::OpenWindow(const char* window) { return g_guiManager.OpenWindow(window); }
+bool GameScreenOps::CloseWindowOnTop(const char* window) {
+    const GuiScreen* top = g_guiManager.GetCurrentWindow();
+    if (!window || !top || top == g_guiManager.GetCurrentScreen() || !top->name || std::strcmp(top->name, window) != 0)
+        return false;
+    return g_guiManager.CloseWindow();
+}
 bool GameScreenOps::SaveGame() { return g_gameData.Save(); }
 
 GameScreenOps& DefaultScreenOps() {

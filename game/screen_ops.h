@@ -35,6 +35,9 @@ public:
     virtual void PauseClock();
     virtual void ResumeClock();
     virtual bool OpenWindow(const char* window);
+    // Closes the window when it is the one on top; false (nothing done)
+    // when another window or the screen is.
+    virtual bool CloseWindowOnTop(const char* window);
     virtual bool SaveGame();
 };
 

@@ -302,13 +302,15 @@ bool GuiManager::OpenWindow(const char* windowName) {
     return true;
 }
 
-bool GuiManager::CloseWindow() {
+bool GuiManager::CloseWindow() { return CloseWindow(nullptr); }
+
+bool GuiManager::CloseWindow(GuiScreen* window) {
     if (currentWindow == currentScreen) {
         SetError("Cannot close the screen");
         return false;
     }
-    Queue(GUI_COMMAND_CLOSE_WINDOW, nullptr);
-    Queue(GUI_COMMAND_POP_WINDOW, nullptr);
+    Queue(GUI_COMMAND_CLOSE_WINDOW, window);
+    Queue(GUI_COMMAND_POP_WINDOW, window);
     return true;
 }
 
@@ -372,13 +374,15 @@ void GuiManager::RunCommands() {
 
         case GUI_COMMAND_CLOSE_WINDOW:
             // A second close queued behind the first finds only the screen
-            // left: the screen is not a window and stays as it is.
-            if (currentWindow && currentWindow != currentScreen) currentWindow->Close();
+            // left: the screen is not a window and stays as it is. A close
+            // meant for one window leaves a window pushed over it alone.
+            if (currentWindow && currentWindow != currentScreen && (!c.target || c.target == currentWindow))
+                currentWindow->Close();
             commands.RemoveAt(0);
             break;
 
         case GUI_COMMAND_POP_WINDOW: {
-            if (!currentWindow || currentWindow == currentScreen) {
+            if (!currentWindow || currentWindow == currentScreen || (c.target && c.target != currentWindow)) {
                 commands.RemoveAt(0);
                 break;
             }

@@ -61,6 +61,9 @@ public:
     bool OpenScreen(const char* screenName);
     bool OpenWindow(const char* windowName);
     bool CloseWindow();
+    // Closes that window when the queue reaches the close and it is still
+    // the one on top; nothing when a window opened over it meanwhile.
+    bool CloseWindow(GuiScreen* window);
     bool ChangeWindow(const char* windowName);
 
     GuiGroup* FindGroup(const char* groupName) const;

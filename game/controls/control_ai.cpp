@@ -119,6 +119,11 @@ void AiControl::SetState(int newState) {
 void AiControl::Update() {
     RoundController& rc = g_round;
     if (rc.paused || rc.state == STATE_END_OF_MATCH) return;
+    // A decision still pending when the round ended is dropped with it.
+    if (rc.RoundOver() && state >= AI_BUZZ_CHECK && state != AI_TYPE_SOLUTION) {
+        SetState(AI_IDLE);
+        return;
+    }
     float dt = g_renderer.GetCappedFrameTime();
     rc.matchTime += dt;
     const AiParams* ai = rc.current ? rc.current->Ai() : nullptr;

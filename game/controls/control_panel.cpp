@@ -124,7 +124,7 @@ void NewPanelControl::Update() {
         if (!IsFinished(body)) return;
         SetState(shownAtOnce ? TILE_SHOWN : TILE_HIDDEN);
         if (next) next->SetState(TILE_LIGHTING);
-        else BoardRound().StartTossupTurn();
+        else BoardRound().BoardLit();
         return;
     case TILE_HIGHLIGHTING:
         if (!IsFinished(body)) return;

@@ -20,7 +20,9 @@ const int kSeatCount = 3;
 const int kHumanSeat = -1;  // a level word "PLAYER": the current player plays seat 1
 const DWORD kStartDelayMs = 1500;      // the first frames settle before the match
 const DWORD kNextMatchDelayMs = 4000;  // the results stay up this long
-const DWORD kMatchLimitMs = 20 * 60 * 1000;  // a match that long has stalled
+// A match of three computers takes about eight minutes of game time; one
+// that runs past twenty has stopped moving.
+const float kMatchLimitSeconds = 20 * 60.0f;
 
 struct Autoplay {
     bool on = false;
@@ -30,6 +32,7 @@ struct Autoplay {
     DWORD startTick = 0;
     DWORD matchTick = 0;   // when the current match started, 0 before the first
     DWORD endTick = 0;     // when it ended, 0 while it runs
+    float matchSeconds = 0.0f;  // game time of the current match (the pace included)
     float pace = 1.0f;     // game time runs this many times as fast
     bool playing = false;  // the new match has left the last one's end state
     const GuiScreen* top = nullptr;     // the window on top, as last logged
@@ -103,6 +106,7 @@ bool StartMatch() {
     g_autoplay.playing = false;
     g_autoplay.matchTick = GetTickCount();
     g_autoplay.endTick = 0;
+    g_autoplay.matchSeconds = 0.0f;
     Log("match %d start %s, %s, %s", g_autoplay.matches, seats[0]->GetName(), seats[1]->GetName(),
         seats[2]->GetName());
     return true;
@@ -113,8 +117,36 @@ void EndMatch(const char* how) {
     int totals[kSeatCount] = {};
     for (int s = 0; s < kSeatCount; ++s)
         if (Contestant* c = g_round.ContestantAt(s)) totals[s] = c->matchTotal;
-    Log("match %d %s after %.1f s, totals %d %d %d", g_autoplay.matches, how,
-        (g_autoplay.endTick - g_autoplay.matchTick) / 1000.0, totals[0], totals[1], totals[2]);
+    Log("match %d %s after %.1f s (%.1f min of game time), totals %d %d %d", g_autoplay.matches, how,
+        (g_autoplay.endTick - g_autoplay.matchTick) / 1000.0, g_autoplay.matchSeconds / 60.0, totals[0], totals[1],
+        totals[2]);
+}
+
+// Where a match waits: the window on top, the round and its state, whose
+// turn it is, the computer's control and the round's timers that run.
+void LogWhereItWaits() {
+    RoundController& rc = g_round;
+    const GuiScreen* top = g_guiManager.GetCurrentWindow();
+    const GameControls& c = rc.controls;
+    struct Named {
+        const char* name;
+        const TimerControl* timer;
+    } timers[] = {{"spin check", c.spinCheckTimer}, {"turn", c.turnTimer}, {"thinking", c.thinkingTimer},
+                  {"solve", c.solveTimer}, {"zoom hold", c.zoomHoldTimer}, {"toss-up reveal", c.tossupRevealTimer},
+                  {"end of turn", c.endOfTurnTimer}, {"round end", c.roundEndTimer}, {"bankrupt", c.bankruptTimer},
+                  {"mystery", c.mysteryTimer}, {"free spin", c.freeSpinPromptTimer},
+                  {"failed solve", c.failedSolveTimer}, {"intro", c.introTimer}};
+    char running[256] = "";
+    for (const Named& t : timers)
+        if (rc.TimerRunning(t.timer)) {
+            size_t at = std::strlen(running);
+            std::snprintf(running + at, sizeof(running) - at, "%s%s", at ? ", " : "", t.name);
+        }
+    Log("waits in window %s, round type %d, state %d (before it %d), turn of seat %d%s%s, computer control %d, "
+        "paused %d, board lighting %d, timers running: %s",
+        top && top->name ? top->name : "-", rc.roundType, rc.state, rc.previousState, rc.CurrentSeat(),
+        rc.current && rc.current->profile ? " " : "", rc.current && rc.current->profile ? rc.current->profile->GetName() : "",
+        c.ai ? c.ai->state : -1, (int)rc.paused, (int)rc.boardLighting, running[0] ? running : "none");
 }
 
 // Notices that wait for a person's OK even on a computer's turn, and what
@@ -216,7 +248,11 @@ void AutoplayFrame() {
         if (g_round.state != STATE_END_OF_MATCH) a.playing = true;
         else if (a.playing) EndMatch("end");
         if (a.endTick) return;
-        if (now - a.matchTick >= kMatchLimitMs) EndMatch("stalled");
+        a.matchSeconds += g_renderer.GetCappedFrameTime();
+        if (a.matchSeconds >= kMatchLimitSeconds) {
+            EndMatch("stalled");
+            LogWhereItWaits();
+        }
         return;
     }
     // The next match waits for the GUI's queued changes (the end's windows

@@ -31,7 +31,7 @@ class RoundBoardView : public BoardRoundView {
 public:
     bool Paused() const override { return g_round.paused != 0; }
     void PlaySoundCue(const char* cue) override { g_round.PlayCue(cue, CUE_SOUND); }
-    void StartTossupTurn() override { g_round.StartTossupTurn(); }
+    void BoardLit() override { g_round.OnBoardLit(); }
     void OnLetterResult(int count) override { g_round.OnLetterResult(count); }
     bool EndSolutionReveal() override { return g_round.EndSolutionReveal(); }
 };
@@ -107,6 +107,7 @@ void RoundController::FillBoard() {
     }
     solveCursor = nullptr;
     pendingChar = 0;
+    boardLighting = 0;  // a chain still running on the last puzzle's board starts no turn
 }
 
 void RoundController::LinkBoardTiles() {
@@ -122,6 +123,9 @@ void RoundController::LinkBoardTiles() {
         tile->back = first;
         last = tile;
     }
+    // The chain's last tile reports the board lit; a chain that outlives its
+    // round (or a second report) finds the flag down and changes nothing.
+    boardLighting = first ? 1 : 0;
     if (first)
         first->SetState(TILE_LIGHTING);
     else

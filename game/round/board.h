@@ -127,8 +127,9 @@ public:
     virtual ~BoardRoundView() {}
     virtual bool Paused() const = 0;
     virtual void PlaySoundCue(const char* cue) = 0;
-    // A toss-up's lighting has ended: the turn begins.
-    virtual void StartTossupTurn() = 0;
+    // The board's lighting has ended: the first turn begins, if the round
+    // still waits for it.
+    virtual void BoardLit() = 0;
     // A called letter's highlighting has ended.
     virtual void OnLetterResult(int count) = 0;
     // A solution tile has turned; false while more tiles are to come.

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "control_animation.h"
 #include "controls_simple.h"
 #include "controls_text.h"
 #include "game_data.h"
@@ -76,6 +75,11 @@ void RoundController::SetAi(int code) { SetControlState(controls.ai, code); }
 // ---- States --------------------------------------------------------------------
 
 bool RoundController::SetState(int newState) {
+    // Once won or lost, a round stays over until the next one is set up:
+    // a late answer, timer or computer decision cannot put it back in play.
+    if (RoundOver() && newState != STATE_ROUND_WON && newState != STATE_ROUND_LOST &&
+        newState != STATE_END_OF_MATCH)
+        return false;
     StopTimer(controls.turnTimer);
     previousState = state;
     state = newState;
@@ -207,6 +211,14 @@ void RoundController::FreeSpinCheck() {
 }
 
 void RoundController::EndRoundShown(int endState) {
+    // A round ends once: a last tile turning after a win does not make it lost.
+    if (RoundOver()) return;
+    // A notice about the letters left goes with the round. Left up, its own
+    // timer would close whatever opened over it at the round's end (the
+    // solved flash or the winner's window), and the match would never move
+    // on to its next round.
+    ops->CloseWindowOnTop("POPUP_ONLY_VOWELS");
+    ops->CloseWindowOnTop("POPUP_ONLY_CONSONANTS");
     StopTimer(controls.turnTimer);
     SetStateDirect(endState);
     if (endState == STATE_ROUND_WON) WinRound();
@@ -400,7 +412,17 @@ void RoundController::NextSeat() {
     ShowPlayerScore(CurrentSeat());
 }
 
+void RoundController::OnBoardLit() {
+    if (!boardLighting) return;
+    boardLighting = 0;
+    StartTossupTurn();
+}
+
 void RoundController::StartTossupTurn() {
+    // A round that has ended waits for its end to be shown: no turn starts
+    // over it (the round-end timer moves the match on only from a won or
+    // lost round).
+    if (RoundOver()) return;
     if (IsTossupType()) {
         for (Contestant& c : contestants)
             if (c.IsPresent()) c.mayBuzz = roundType == ROUND_TIEBREAK ? c.outcome != OUTCOME_LOST : 1;

@@ -254,6 +254,9 @@ public:
     void NextSeat();
     void WinRound();
     void StartTossupTurn();
+    // The lighting chain's last tile: starts the turn once, while the round
+    // still waits for its lit board.
+    void OnBoardLit();
     void RevealLetter(char letterToReveal);
     void OnLetterResult(int count);
     bool EndSolutionReveal();
@@ -337,6 +340,7 @@ public:
     bool IsTossupType() const {
         return roundType == ROUND_TOSSUP_1000 || roundType == ROUND_TOSSUP_2000 || roundType == ROUND_TIEBREAK;
     }
+    bool RoundOver() const { return state == STATE_ROUND_WON || state == STATE_ROUND_LOST; }
     bool IsWheelRound() const { return roundType >= ROUND_ONE && roundType <= ROUND_MYSTERY; }
     bool IsThreePlayerMode() const { return gameMode == MODE_ROAD_TRIP || gameMode == MODE_GROUP_PLAY; }
     bool CurrentIsComputer() const { return current && current->IsComputer(); }
@@ -364,6 +368,7 @@ public:
 
     // ---- Fields -------------------------------------------------------------
     unsigned char paused = 0;
+    unsigned char boardLighting = 0;  // the board's lighting chain runs; its end starts the turn
     int wedgeValue = 0;          // dollars per letter, a WedgeCode, a puzzle's worth or the bonus prize
     int characterCount = 0;      // board cells that hold a character
     unsigned char firstPuzzle = 0;

@@ -37,7 +37,12 @@ bool CloseWindow(void* sender, const char*) {
     if (sender && !IsContainer(sender)) {
         const GuiControl* control = static_cast<const GuiControl*>(sender);
         if (control->state == GUI_STATE_CLOSING || control->state == GUI_STATE_CLOSED) return false;
-        if (IsWindow(control->owner) && control->owner != g_guiManager.GetCurrentWindow()) return false;
+        if (IsWindow(control->owner)) {
+            if (control->owner != g_guiManager.GetCurrentWindow()) return false;
+            // A window opened over it in this frame (two timers ending
+            // together) is not the one this control closes.
+            return g_guiManager.CloseWindow(static_cast<GuiScreen*>(control->owner));
+        }
     }
     return g_guiManager.CloseWindow();
 }

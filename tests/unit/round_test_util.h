@@ -79,7 +79,7 @@ public:
         else if (s == TILE_TURNING) SetState(TILE_SHOWN);
         else return false;
         if (next) next->SetState(s);
-        else if (s == TILE_LIGHTING) g_round.StartTossupTurn();
+        else if (s == TILE_LIGHTING) BoardRound().BoardLit();
         else if (s == TILE_HIGHLIGHTING) back->SetState(TILE_TURNING);
         else g_round.OnLetterResult(1);
         return true;
@@ -100,6 +100,11 @@ public:
         windows.push_back(window);
         return true;
     }
+    bool CloseWindowOnTop(const char* window) override {
+        // with how many windows had opened by then
+        closes.push_back(std::string(window) + " after " + std::to_string(windows.size()));
+        return true;
+    }
     bool SaveGame() override { return ++saves, saveForReal ? g_gameData.Save() : true; }
     void BindAvatar(GuiControl* avatar, PlayerProfile* profile) override { boundTo[avatar] = profile; }
     static int Count(const std::vector<std::string>& v, const std::string& s) {
@@ -107,9 +112,9 @@ public:
     }
     bool Said(const std::string& s) const { return Count(messages, s) > 0; }
     std::string LastMessage() const { return messages.empty() ? "" : messages.back(); }
-    void Clear() { messages.clear(), cues.clear(), windows.clear(); }
+    void Clear() { messages.clear(), cues.clear(), windows.clear(), closes.clear(); }
 
-    std::vector<std::string> messages, cues, windows;
+    std::vector<std::string> messages, cues, windows, closes;
     std::map<GuiControl*, PlayerProfile*> boundTo;
     int saves = 0;
     bool saveForReal = false;

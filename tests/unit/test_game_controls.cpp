@@ -229,9 +229,8 @@ TEST_F(Tiles, CursorStatesHoldTheCursorUntilTheNextChange) {
 
 TEST_F(Tiles, LightingRunsDownTheChainThenStartsTheTurn) {
     Board("A,B");
-    tile[0].next = &tile[1];
-    tile[1].next = &tile[2];
-    tile[0].SetState(TILE_LIGHTING);
+    g_round.LinkBoardTiles();  // chains the tiles and lights the first
+    EXPECT_EQ(TILE_LIGHTING, tile[0].state);
     tile[0].Update();
     EXPECT_EQ(TILE_HIDDEN, tile[0].state);
     EXPECT_EQ(TILE_LIGHTING, tile[1].state);
@@ -245,7 +244,7 @@ TEST_F(Tiles, LightingRunsDownTheChainThenStartsTheTurn) {
 
 TEST_F(Tiles, ChainOfOneStartsTheTurnInTheSameFrame) {
     Board("Q");
-    tile[0].SetState(TILE_LIGHTING);
+    g_round.LinkBoardTiles();
     tile[0].Update();
     EXPECT_EQ(TILE_HIDDEN, tile[0].state);
     EXPECT_EQ(STATE_START_OF_TURN, g_round.state);
@@ -763,6 +762,7 @@ TEST_F(GameDoc, KindsLoadThroughTheGameFactory) {
     // The lighting clip plays on the real body and ends on a later frame.
     t->letter = 'A';
     t->SetState(TILE_LIGHTING);
+    g_round.boardLighting = 1;  // as a board whose chain has just started
     g_round.state = STATE_SPIN;
     int frames = 0;
     while (t->state == TILE_LIGHTING && frames < 200) Frame(), ++frames;

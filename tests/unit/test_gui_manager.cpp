@@ -397,6 +397,31 @@ TEST_F(GuiManagerTest, SecondQueuedCloseLeavesTheScreenAlone) {
     EXPECT_EQ(0, StackDepth());
 }
 
+// A close meant for one window, queued after a push in the same frame (a
+// covered window's timer ending as another opens over it), leaves the pushed
+// window open; an untargeted close takes whatever is on top.
+TEST_F(GuiManagerTest, ACloseForOneWindowLeavesAWindowPushedOverIt) {
+    ASSERT_TRUE(Load(kStack, ProbeFactory));
+    Settle();
+    ASSERT_TRUE(g_guiManager.OpenWindow("w1"));
+    Settle();
+    GuiWindow* w1 = g_guiManager.FindWindow("w1");
+    ASSERT_TRUE(g_guiManager.OpenWindow("w2"));
+    ASSERT_TRUE(g_guiManager.CloseWindow(w1));
+    Settle();
+    Frame(5);
+    EXPECT_EQ(0u, g_guiManager.QueuedCommands());
+    EXPECT_EQ("w2", CurrentWindowName());
+    EXPECT_EQ(2, StackDepth());
+    ASSERT_TRUE(g_guiManager.CloseWindow(w1));  // not on top: nothing
+    Settle();
+    EXPECT_EQ("w2", CurrentWindowName());
+    ASSERT_TRUE(g_guiManager.CloseWindow(g_guiManager.FindWindow("w2")));
+    Settle();
+    EXPECT_EQ("w1", CurrentWindowName());
+    EXPECT_EQ("open:a open:w1 open:w2 close:w2", g_log.Joined());
+}
+
 // A window opened twice is pushed once; a self-linked stack would hang
 // every later walk.
 TEST_F(GuiManagerTest, WindowAlreadyOpenOrQueuedIsNotPushedAgain) {

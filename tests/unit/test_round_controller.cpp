@@ -97,6 +97,28 @@ TEST_F(RoundFlowTest, AVowelCostsTwoHundredFifty) {
     EXPECT_EQ(STATE_START_OF_TURN, g_round.state);
 }
 
+TEST_F(RoundFlowTest, ALettersLeftNoticeClosesBeforeTheSolvedFlashOpens) {
+    // A computer buys the last vowel and solves while the notice is still up:
+    // left open, the notice's own timer would close the window opened over
+    // it at the round's end, and the match would never move on.
+    char v = 0;
+    ASSERT_TRUE(QuickPlayWhere([&] {
+        int kinds = 0;
+        for (char c : std::string("AEIOU"))
+            if (g_round.CountLetter(c) > 0) ++kinds, v = c;
+        return kinds == 1 && ConsonantInPuzzle();
+    }));
+    g_round.ChangeMoney(250, '=');
+    g_round.SetInputPhase(PHASE_TURN);
+    ops.Clear();
+    BuyVowel(v);
+    ASSERT_EQ(std::vector<std::string>{"POPUP_ONLY_CONSONANTS"}, ops.windows);
+    ASSERT_TRUE(Solve(true));
+    ASSERT_EQ(STATE_ROUND_WON, g_round.state);
+    EXPECT_EQ((std::vector<std::string>{"POPUP_ONLY_CONSONANTS", "GAME_WIN"}), ops.windows);
+    EXPECT_EQ(1, RecordingOps::Count(ops.closes, "POPUP_ONLY_CONSONANTS after 1")) << "closed before the flash opens";
+}
+
 TEST_F(RoundFlowTest, BankruptLostTurnsAndTheFreeSpinToken) {
     ASSERT_TRUE(QuickPlayWhere([&] { return ConsonantInPuzzle() != 0; }));
     Spin(0);
@@ -195,6 +217,45 @@ TEST_F(RoundFlowTest, TossupBuzzWrongThenAComputerSolvesIt) {
     EXPECT_EQ(1000, g_round.contestants[1].matchTotal);
     EXPECT_EQ(0, Ann().matchTotal);
     EXPECT_TRUE(ops.Said("Bo wins the round with $1,000"));
+}
+
+// The board still lights when the toss-up is won: nothing that outlives the
+// win (the chain's end, a late answer, a last tile turning) puts the round
+// back to a turn, and the round's end moves the match on.
+TEST_F(RoundFlowTest, AWonTossupStaysWonWhateverOutlivesTheWin) {
+    ASSERT_TRUE(NeedPuzzles());
+    g_round.SetContestant(0, Computer("Ann"));
+    g_round.SetContestant(1, Computer("Bo"));
+    g_round.SetContestant(2, Computer("Cy"));
+    ASSERT_TRUE(g_round.BeginGroupPlayMatch());
+    ASSERT_EQ(ROUND_TOSSUP_1000, g_round.roundType);
+    g_round.LinkBoardTiles();
+    for (int step = 0; step < 2; ++step)
+        for (FakeTile& t : tiles)
+            if (t.state == TILE_LIGHTING) {
+                t.Step();
+                break;
+            }
+    ASSERT_TRUE(std::any_of(std::begin(tiles), std::end(tiles),
+                            [](const FakeTile& t) { return t.state == TILE_LIGHTING; }))
+        << "the chain is still running";
+    g_round.current = &g_round.contestants[1];
+    g_round.EndRoundShown(STATE_ROUND_WON);
+    ASSERT_EQ(STATE_ROUND_WON, g_round.state);
+    RunBoard();  // the chain's last tile reports the board lit
+    EXPECT_EQ(STATE_ROUND_WON, g_round.state);
+    EXPECT_FALSE(Running(g_round.controls.turnTimer));
+    g_round.OnBoardLit();
+    g_round.StartTossupTurn();
+    EXPECT_FALSE(g_round.SetState(STATE_START_OF_TURN)) << "a late answer";
+    g_round.OnLetterResult(1);  // a last revealed tile turning
+    EXPECT_EQ(STATE_ROUND_WON, g_round.state);
+    EXPECT_EQ(1000, g_round.contestants[1].matchTotal) << "paid once";
+    g_round.GoToNextRound();
+    EXPECT_EQ(ROUND_TOSSUP_2000, g_round.roundType) << "the match moves on";
+    Light();
+    EXPECT_EQ(STATE_START_OF_TURN, g_round.state);
+    EXPECT_TRUE(Running(g_round.controls.tossupRevealTimer));
 }
 
 TEST_F(RoundFlowTest, MysteryLetterThatCompletesThePuzzleAsksBeforeTheWin) {
