@@ -154,6 +154,15 @@ void Renderer::Resize(unsigned width, unsigned height) {
     DeviceResize();
 }
 
+void Renderer::PressAt(LPARAM lParam, int button, int edge) {
+    if ((int)LOWORD(lParam) != g_input.Get(INPUT_MOUSE_X) || (int)HIWORD(lParam) != g_input.Get(INPUT_MOUSE_Y)) {
+        g_input.Set(INPUT_MOUSE_X, LOWORD(lParam));
+        g_input.Set(INPUT_MOUSE_Y, HIWORD(lParam));
+        mouseView = WindowToView(g_input.Get(INPUT_MOUSE_X), g_input.Get(INPUT_MOUSE_Y));
+    }
+    g_input.Post(button, edge);
+}
+
 bool Renderer::HandleMessage(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
@@ -188,24 +197,17 @@ bool Renderer::HandleMessage(HWND w, UINT message, WPARAM wParam, LPARAM lParam)
         g_input.Set(INPUT_MOUSE_Y, HIWORD(lParam));
         mouseView = WindowToView(g_input.Get(INPUT_MOUSE_X), g_input.Get(INPUT_MOUSE_Y));
         return true;
-    case WM_LBUTTONDOWN:
-        // The press carries where it happened: a tap may bring no move of
-        // its own before it.
-        if ((int)LOWORD(lParam) != g_input.Get(INPUT_MOUSE_X) || (int)HIWORD(lParam) != g_input.Get(INPUT_MOUSE_Y)) {
-            g_input.Set(INPUT_MOUSE_X, LOWORD(lParam));
-            g_input.Set(INPUT_MOUSE_Y, HIWORD(lParam));
-            mouseView = WindowToView(g_input.Get(INPUT_MOUSE_X), g_input.Get(INPUT_MOUSE_Y));
-        }
-        g_input.Post(INPUT_MOUSE_LEFT, KEY_WENT_DOWN);
-        return true;
+    // A press or a double click carries where it happened, whichever the
+    // button: a tap may bring no move of its own before it.
+    case WM_LBUTTONDOWN: PressAt(lParam, INPUT_MOUSE_LEFT, KEY_WENT_DOWN); return true;
     case WM_LBUTTONUP: g_input.Post(INPUT_MOUSE_LEFT, KEY_WENT_UP); return true;
-    case WM_LBUTTONDBLCLK: g_input.Post(INPUT_MOUSE_LEFT, KEY_DOUBLE_CLICK); return true;
-    case WM_RBUTTONDOWN: g_input.Post(INPUT_MOUSE_RIGHT, KEY_WENT_DOWN); return true;
+    case WM_LBUTTONDBLCLK: PressAt(lParam, INPUT_MOUSE_LEFT, KEY_DOUBLE_CLICK); return true;
+    case WM_RBUTTONDOWN: PressAt(lParam, INPUT_MOUSE_RIGHT, KEY_WENT_DOWN); return true;
     case WM_RBUTTONUP: g_input.Post(INPUT_MOUSE_RIGHT, KEY_WENT_UP); return true;
-    case WM_RBUTTONDBLCLK: g_input.Post(INPUT_MOUSE_RIGHT, KEY_DOUBLE_CLICK); return true;
-    case WM_MBUTTONDOWN: g_input.Post(INPUT_MOUSE_MIDDLE, KEY_WENT_DOWN); return true;
+    case WM_RBUTTONDBLCLK: PressAt(lParam, INPUT_MOUSE_RIGHT, KEY_DOUBLE_CLICK); return true;
+    case WM_MBUTTONDOWN: PressAt(lParam, INPUT_MOUSE_MIDDLE, KEY_WENT_DOWN); return true;
     case WM_MBUTTONUP: g_input.Post(INPUT_MOUSE_MIDDLE, KEY_WENT_UP); return true;
-    case WM_MBUTTONDBLCLK: g_input.Post(INPUT_MOUSE_MIDDLE, KEY_DOUBLE_CLICK); return true;
+    case WM_MBUTTONDBLCLK: PressAt(lParam, INPUT_MOUSE_MIDDLE, KEY_DOUBLE_CLICK); return true;
     case WM_MOUSEWHEEL:
         g_input.Set(INPUT_WHEEL, (short)HIWORD(wParam) / WHEEL_DELTA);
         return true;

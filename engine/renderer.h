@@ -125,6 +125,9 @@ public:
 private:
     void SetError(const char* text);
     void MeasureFrameTime();
+    // A button's press or double click at the message's place: the pointer
+    // moves there first when it was elsewhere.
+    void PressAt(LPARAM lParam, int button, int edge);
 
     // Device implementation (one per library).
     bool DeviceInit(bool verticalSync);

@@ -1,6 +1,7 @@
 #include "edition_entry.h"
 
 #include "control_binding.h"
+#include "developer.h"
 #include "file_system.h"
 #include "font_manager.h"
 #include "frame_timer.h"
@@ -85,6 +86,7 @@ void ShutdownSubsystems() {
 } // namespace
 
 int RunEdition(HINSTANCE instance, const char* dataFolder, const Edition& edition) {
+    ReadDeveloperSwitch();
     // The shared code reads every position from the edition's own table.
     UsePositions(edition.positions ? *edition.positions : FullEditionPositions());
     if (edition.settingsFile) g_gameData.settingsFile = edition.settingsFile;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "developer.h"
 #include "font_manager.h"
 #include "gui_callbacks.h"
 #include "gui_group.h"
@@ -244,7 +245,8 @@ void FpsControl::Update() {
 }
 
 void FpsControl::Draw() {
-    if (!font) return;
+    // A developer's aid: a player's game shows no frame rate.
+    if (!font || !DeveloperMode()) return;
     char text[160];
     // The label's first word names the device (Renderer::FrameRateFormat).
     std::snprintf(text, sizeof(text), g_renderer.FrameRateFormat(), smoothed, g_renderer.frameTime * 1000.0f, shortest * 1000.0f,

@@ -79,7 +79,8 @@ public:
     GuiHandlerList* onEnd;
 };
 
-// "fps": the frame rate and frame times.
+// "fps": the frame rate and frame times, drawn only for a developer
+// (DeveloperMode).
 class FpsControl : public GuiControl {
 public:
     FpsControl();

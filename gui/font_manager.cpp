@@ -528,10 +528,30 @@ const char* FitLine(const char* text, const Font* font, float fitWidth, float mi
     }
 }
 
+// A device that draws glyphs 1:1 draws each at its own size where the frame
+// puts it: in a squeezed frame (a label opening or closing with its control)
+// the glyphs would only come closer together and pile up. It draws a line
+// whole, at the font's own size, in a frame at least half its own size, and
+// not at all in a smaller one. Makes the current frame so; false when it is
+// too small for text.
+static bool FrameAtOwnSize() {
+    if (!g_renderer.DrawsOneToOne()) return true;
+    const float* m = g_renderer.Top().m;
+    const float across = std::hypot(m[0], m[1]), down = std::hypot(m[4], m[5]);
+    const float kSmallestDrawn = 0.5f;
+    if (!(across >= kSmallestDrawn) || !(down >= kSmallestDrawn)) return false;
+    g_renderer.Scale(1.0f / across, 1.0f / down, 1.0f);
+    return true;
+}
+
 void FontManager::DrawString(const char* text, float x, float y, float z, Font* font, int alignment, float scale) {
     if (!text || !font) return;
     g_renderer.PushMatrix();
     g_renderer.Translate(x, y, z);
+    if (!FrameAtOwnSize()) {
+        g_renderer.PopMatrix();
+        return;
+    }
     g_renderer.Scale(font->size, font->size, 1.0f);
     g_renderer.Scale(scale, scale, 1.0f);
     if (alignment == TEXT_ALIGN_CENTER) g_renderer.Translate(-0.5f * TextWidth(text, font), 0.0f, 0.0f);
@@ -559,8 +579,18 @@ void FontManager::DrawTextBlock(TextBlock* block, float x, float y, float z, Fon
     if (!block || !font) return;
     TextLayout defaults;
     const TextLayout& l = layout ? *layout : defaults;
-    // A device that draws glyphs 1:1 cannot draw them smaller: it only cuts.
+    // A device that draws glyphs 1:1 cannot draw them smaller: it only cuts,
+    // and lays the lines out at the font's own size (or leaves them out).
     const bool oneToOne = g_renderer.DrawsOneToOne();
+    if (oneToOne) {
+        g_renderer.PushMatrix();
+        g_renderer.Translate(x, y, z);
+        x = y = z = 0.0f;
+        if (!FrameAtOwnSize()) {
+            g_renderer.PopMatrix();
+            return;
+        }
+    }
     const float lineScale = !oneToOne && l.lineScale > 0.0f && l.lineScale < 1.0f ? l.lineScale : 1.0f;
     const float step = TextBlockStep(font, &l) * lineScale;
     const unsigned lineCount = block->LineCount();
@@ -581,4 +611,5 @@ void FontManager::DrawTextBlock(TextBlock* block, float x, float y, float z, Fon
         DrawString(text, x, cy, z, font, l.horizontal, scale * lineScale);
         cy -= step;
     }
+    if (oneToOne) g_renderer.PopMatrix();
 }

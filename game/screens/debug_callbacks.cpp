@@ -1,7 +1,8 @@
 // Developer shortcuts through a match: keys of the match screen jump to a
 // round, force a wedge, change money, reveal the puzzle, grant statistics and
 // trophies, drive the wheels and step through puzzles and avatar animations.
-// Each does nothing unless a match is being played.
+// Each does nothing unless a match is being played, and none is reached
+// unless DeveloperKeysAct (the gate every registration goes through).
 #include "debug_callbacks.h"
 
 #include <cstdio>
@@ -12,6 +13,8 @@
 #include "control_wheel.h"
 #include "control_binding.h"
 #include "controls_text.h"
+#include "controls_value.h"
+#include "developer.h"
 #include "game_data.h"
 #include "gui_callbacks.h"
 #include "gui_manager.h"
@@ -288,36 +291,47 @@ bool HackPlayAnim(void*, const char*) {
 
 }  // namespace
 
+bool DeveloperKeysAct() {
+    if (!DeveloperMode()) return false;
+    // While a solve or a name is typed, its keys are the typing's ("'" in
+    // a solution, "=" in a name).
+    if (g_round.state == STATE_SOLVE) return false;
+    GuiControl* focus = g_guiManager.GetActiveControl();
+    if (dynamic_cast<EditControl*>(focus)) return false;
+    ListControl* list = dynamic_cast<ListControl*>(focus);
+    return !(list && list->IsEditing());
+}
+
 int DebugAnimationIndex() { return s_animation; }
 
 void RegisterDebugCallbacks(CallbackRegistry& registry) {
-    registry.Register("HackShowHideChars", HackShowHideChars);
-    registry.Register("HackShowHideReflexions", HackShowHideReflexions);
-    registry.Register("HackRound1", HackRound1);
-    registry.Register("HackRoundJackpot", HackRoundJackpot);
-    registry.Register("HackRoundMistery", HackRoundMistery);
-    registry.Register("HackRoundBonus", HackRoundBonus);
-    registry.Register("HackDecreaseScore", HackDecreaseScore);
-    registry.Register("HackIncreaseScore", HackIncreaseScore);
-    registry.Register("HackShowSolution", HackShowSolution);
-    registry.Register("HackShowTimers", HackShowTimers);
-    registry.Register("HackAddJackpots", HackAddJackpots);
-    registry.Register("HackAddBonusWin", HackAddBonusWin);
-    registry.Register("HackAddSoloWin", HackAddSoloWin);
-    registry.Register("HackAddHoursPlay", HackAddHoursPlay);
-    registry.Register("HackAddAllTrophy", HackAddAllTrophy);
-    registry.Register("HackDecTurns", HackDecTurns);
-    registry.Register("HackAddTurns", HackAddTurns);
-    registry.Register("HackFreeSpin", HackFreeSpin);
-    registry.Register("HackJackpot", HackJackpot);
-    registry.Register("HackBankrupt", HackBankrupt);
-    registry.Register("HackLooseATurn", HackLooseATurn);
-    registry.Register("HackAddTotalScore", HackAddTotalScore);
-    registry.Register("HackMysteryBankrupt", HackMysteryBankrupt);
-    registry.Register("HackMysteryWin", HackMysteryWin);
-    registry.Register("HackPrize10k", HackPrize10k);
-    registry.Register("HackStopZoomWheel", HackStopZoomWheel);
-    registry.Register("HackRotateWheel", HackRotateWheel);
-    registry.Register("HackScrollPuzzles", HackScrollPuzzles);
-    registry.Register("HackPlayAnim", HackPlayAnim);
+    registry.Register("HackShowHideChars", DeveloperCommand<HackShowHideChars>);
+    registry.Register("HackShowHideReflexions", DeveloperCommand<HackShowHideReflexions>);
+    registry.Register("HackRound1", DeveloperCommand<HackRound1>);
+    registry.Register("HackRoundJackpot", DeveloperCommand<HackRoundJackpot>);
+    registry.Register("HackRoundMistery", DeveloperCommand<HackRoundMistery>);
+    registry.Register("HackRoundBonus", DeveloperCommand<HackRoundBonus>);
+    registry.Register("HackDecreaseScore", DeveloperCommand<HackDecreaseScore>);
+    registry.Register("HackIncreaseScore", DeveloperCommand<HackIncreaseScore>);
+    registry.Register("HackShowSolution", DeveloperCommand<HackShowSolution>);
+    registry.Register("HackShowTimers", DeveloperCommand<HackShowTimers>);
+    registry.Register("HackAddJackpots", DeveloperCommand<HackAddJackpots>);
+    registry.Register("HackAddBonusWin", DeveloperCommand<HackAddBonusWin>);
+    registry.Register("HackAddSoloWin", DeveloperCommand<HackAddSoloWin>);
+    registry.Register("HackAddHoursPlay", DeveloperCommand<HackAddHoursPlay>);
+    registry.Register("HackAddAllTrophy", DeveloperCommand<HackAddAllTrophy>);
+    registry.Register("HackDecTurns", DeveloperCommand<HackDecTurns>);
+    registry.Register("HackAddTurns", DeveloperCommand<HackAddTurns>);
+    registry.Register("HackFreeSpin", DeveloperCommand<HackFreeSpin>);
+    registry.Register("HackJackpot", DeveloperCommand<HackJackpot>);
+    registry.Register("HackBankrupt", DeveloperCommand<HackBankrupt>);
+    registry.Register("HackLooseATurn", DeveloperCommand<HackLooseATurn>);
+    registry.Register("HackAddTotalScore", DeveloperCommand<HackAddTotalScore>);
+    registry.Register("HackMysteryBankrupt", DeveloperCommand<HackMysteryBankrupt>);
+    registry.Register("HackMysteryWin", DeveloperCommand<HackMysteryWin>);
+    registry.Register("HackPrize10k", DeveloperCommand<HackPrize10k>);
+    registry.Register("HackStopZoomWheel", DeveloperCommand<HackStopZoomWheel>);
+    registry.Register("HackRotateWheel", DeveloperCommand<HackRotateWheel>);
+    registry.Register("HackScrollPuzzles", DeveloperCommand<HackScrollPuzzles>);
+    registry.Register("HackPlayAnim", DeveloperCommand<HackPlayAnim>);
 }

@@ -69,6 +69,12 @@ def is_yellow(c):
     return c[0] > 170 and c[1] > 130 and c[2] < 110
 
 
+def is_violet(c):
+    """The mystery face's violet (and its "?"): red over green, where the
+    blue $500 under it has green over red."""
+    return c[0] > c[1] + 20
+
+
 def differ(a, b):
     """The share of pixels that differ clearly between two pixel lists."""
     return sum(1 for p, q in zip(a, b) if abs(brightness(p) - brightness(q)) > 30) / float(len(a))
@@ -118,6 +124,54 @@ def lite_quick_play_spin(m):
     m.wait_shot(consonants_open, 20, "the consonants after landing on $500")
     time.sleep(0.6)                 # the keys fade in: look again once they hold still
     return m.wait_shot(consonants_open, 5, "the consonants to hold")
+
+
+def check_lite_match_mystery_faces_ride_the_wheel(h):
+    """The mystery round (F3 from round one), a spin made to stop on wedge 1,
+    a mystery wedge: its face rides on the close-up as the wheel turns, so
+    that at rest it covers the wedge under seat 1's flapper (the $500 of the
+    painted wheel) between the green FREE SPIN and the yellow $900, and it
+    holds as still as the wheel while the close-up rests."""
+    game = _lite_game(h)
+    for args in (("human", "Ann"), ("puzzles", "1300", "615")):
+        expect(h.playertool(game, "-lite", *args)[0] == 0, "playertool %s failed" % args[0])
+    m = Match(h, game, "-directdraw", {"QUORVANE_TEST_WEDGES": str(DOLLARS_500)})
+    m.library_tag, m.shot_prefix = "mystery", "lite-match"
+    m.wait_menu()
+    m.click(QUICK_PLAY)
+    wait_play(m)
+    m.key("F3")                  # round one won: on to the mystery round
+    m.wait_shot(lambda s: not (on_match(s) and turn(s)), 10, "round one to end")
+    wait_play(m, 90)
+    m.keep("turn")
+    m.spin()
+    # The close-up's pictures, timed, until it goes: the last is the rest.
+    end = time.time() + 40
+    shots = []
+    while time.time() < end:
+        s = m.shot()
+        if zoom_shown(s):
+            shots.append((time.time(), s))
+        elif shots:
+            break
+    expect(shots and time.time() < end, "the close-up did not come and go")
+    rest_time, rest = shots[-1]
+    keep_shot(m, rest, "mystery-rest")
+    # The close-up holds its rest 1.6 s: the wheel still, and its faces too.
+    held = [s for t, s in shots if rest_time - 1.0 <= t < rest_time]
+    expect(held, "no picture of the close-up at rest before it went")
+    for s in held:
+        moved = differ(s.region(ZOOM_AREA), rest.region(ZOOM_AREA))
+        expect(moved < 0.005, "the close-up at rest changed by %.1f%% (its mystery faces slide on)" % (100 * moved))
+    under = wedge_colour(rest, SEAT_1_ANGLE)
+    clockwise = wedge_colour(rest, SEAT_1_ANGLE - 15)
+    anticlockwise = wedge_colour(rest, SEAT_1_ANGLE + 15)
+    expect(is_green(clockwise) and is_yellow(anticlockwise),
+           "the wheel rests with %s and %s beside seat 1's wedge, not the green FREE SPIN and the yellow $900" %
+           (clockwise, anticlockwise))
+    expect(is_violet(under), "seat 1's wedge shows %s at rest, not the violet mystery face over it" % (under,))
+    h.close_game()
+    expect(h.wait_exit(m.proc) == 0, "the game did not end cleanly when its window closed")
 
 
 def check_lite_match_quick_play_at_16_bits(h):

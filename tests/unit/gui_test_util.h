@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "developer.h"
 #include "file_system.h"
 #include "gui_callbacks.h"
 #include "gui_control.h"
@@ -51,6 +52,17 @@ inline std::vector<std::pair<const char*, unsigned>> AllClips(unsigned frames) {
     return v;
 }
 
+// Frames of the game loop: update, draw (which runs the queue), then the
+// input table ages and the frame counter moves on.
+inline void GuiFrames(int n) {
+    for (int i = 0; i < n; ++i) {
+        g_guiManager.Update();
+        g_guiManager.Draw();
+        g_input.EndFrame();
+        ++g_renderer.frameCounter;
+    }
+}
+
 class GuiTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -72,6 +84,7 @@ protected:
         g_resourceManager.Shutdown();
         g_fileSystem.Shutdown();
         g_input.Clear();
+        SetDeveloperMode(false);
     }
 
     // Writes the document and a manifest naming it "GUI", then loads it.
@@ -84,16 +97,7 @@ protected:
         return g_guiManager.Load(factory);
     }
 
-    // One frame of the game loop: update, draw (which runs the queue), then
-    // the input table ages and the frame counter moves on.
-    void Frame(int n = 1) {
-        for (int i = 0; i < n; ++i) {
-            g_guiManager.Update();
-            g_guiManager.Draw();
-            g_input.EndFrame();
-            ++g_renderer.frameCounter;
-        }
-    }
+    void Frame(int n = 1) { GuiFrames(n); }
     void MouseAt(float x, float y) { g_renderer.mouseView = Vector3{x, y, 0.0f}; }
     void Press() { g_input.Set(INPUT_MOUSE_LEFT, KEY_WENT_DOWN); }
     void Release() { g_input.Set(INPUT_MOUSE_LEFT, KEY_WENT_UP); }

@@ -382,6 +382,33 @@ TEST_F(GuiControls, TapThatMovesAndPressesAtOnceFiresTheButtonUnderIt) {
     frames(2);
     EXPECT_EQ("b:hs b:press b:he", g_log.Joined());
 
+    // Every other button's press, and a double click of any, carries its
+    // place as well: the pointer is over the button at once, which only a
+    // left press fires.
+    const struct {
+        UINT message, release;
+        int code, edge;
+    } kOthers[] = {{WM_LBUTTONDBLCLK, WM_LBUTTONUP, INPUT_MOUSE_LEFT, KEY_DOUBLE_CLICK},
+                   {WM_RBUTTONDOWN, WM_RBUTTONUP, INPUT_MOUSE_RIGHT, KEY_WENT_DOWN},
+                   {WM_RBUTTONDBLCLK, WM_RBUTTONUP, INPUT_MOUSE_RIGHT, KEY_DOUBLE_CLICK},
+                   {WM_MBUTTONDOWN, WM_MBUTTONUP, INPUT_MOUSE_MIDDLE, KEY_WENT_DOWN},
+                   {WM_MBUTTONDBLCLK, WM_MBUTTONUP, INPUT_MOUSE_MIDDLE, KEY_DOUBLE_CLICK}};
+    for (const auto& k : kOthers) {
+        w.Post(WM_MOUSEMOVE, 0, corner);
+        frames(6);
+        ASSERT_EQ(GUI_STATE_IDLE, b->state) << k.message;
+        g_log.Clear();
+        w.Post(k.message, 0, centre);
+        w.Pump();
+        EXPECT_EQ(k.edge, g_input.Get(k.code)) << k.message;
+        EXPECT_EQ(400, g_input.Get(INPUT_MOUSE_X)) << k.message;
+        EXPECT_EQ(300, g_input.Get(INPUT_MOUSE_Y)) << k.message;
+        Frame();
+        w.Post(k.release, 0, centre);
+        frames(2);
+        EXPECT_EQ("b:hs", g_log.Joined()) << k.message;
+    }
+
     // A tap on the empty stage presses nothing and leaves nothing held.
     w.Post(WM_MOUSEMOVE, 0, corner);
     frames(6);

@@ -10,8 +10,10 @@
 #include "control_ai.h"
 #include "control_binding.h"
 #include "controls_game.h"
+#include "controls_value.h"
 #include "control_factory.h"
 #include "control_wheel.h"
+#include "controls_value.h"
 #include "game_callbacks.h"
 #include "gui_bindings.h"
 #include "profiles.h"
@@ -22,6 +24,7 @@
 #include "match_callbacks.h"
 #include "menu_callbacks.h"
 #include "settings.h"
+#include "sound_system.h"
 #include "menu_rules.h"
 #include "menu_screen.h"
 #include "model.h"
@@ -950,6 +953,40 @@ TEST_F(MatchDocumentTest, TheTablesOwnStepsDoWhatTheyAreNamed) {
     Call("ExitGame");
     EXPECT_EQ(1, g_gameData.quitRequest);
     g_gameData.quitRequest = 0;
+
+    // The sound steps, with the game's catalogue: an effect plays once at
+    // the sound volume; music loops at the music volume, in place of the
+    // music before it.
+    ASSERT_TRUE(LoadPuzzles());
+    HWND window = CreateWindowA("STATIC", "sounds", WS_OVERLAPPED, 0, 0, 64, 64, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(g_soundSystem.Init(window)) << g_soundSystem.GetError();
+    const float volumes[2] = {g_gameData.settings.Get(SETTING_SOUND_VOLUME),
+                              g_gameData.settings.Get(SETTING_MUSIC_VOLUME)};
+    g_gameData.settings.Set(SETTING_SOUND_VOLUME, 0.25f);
+    g_gameData.settings.Set(SETTING_MUSIC_VOLUME, 0.75f);
+    g_currentMusic = nullptr;
+    Call("PlaySound", "UI_MENU_SLD_UP");
+    EXPECT_EQ(nullptr, g_currentMusic);
+    ASSERT_EQ(1u, g_soundSystem.GetInstanceCount());
+    SoundInstance* effect = g_soundSystem.GetInstance(0);
+    EXPECT_STREQ("UI_MENU_SLD_UP", effect->GetSource()->name);
+    EXPECT_EQ(SOUND_PLAYING_ONCE, effect->GetState());
+    EXPECT_FLOAT_EQ(0.25f, effect->GetVolume());
+    Call("PlayMusic", "UI_MENU_BG_LOOP_8BAR");
+    SoundInstance* music = g_currentMusic;
+    ASSERT_TRUE(g_soundSystem.IsPlaying(music));
+    EXPECT_STREQ("UI_MENU_BG_LOOP_8BAR", music->GetSource()->name);
+    EXPECT_EQ(SOUND_PLAYING_LOOPED, music->GetState());
+    EXPECT_FLOAT_EQ(0.75f, music->GetVolume());
+    Call("PlayMusic", "UI_MENU_BG_LOOP_8BAR");
+    EXPECT_NE(music, g_currentMusic);
+    EXPECT_EQ(SOUND_FINISHED, music->GetState()) << "the music before is stopped";
+    g_soundSystem.Shutdown();
+    g_currentMusic = nullptr;
+    DestroyWindow(window);
+    g_gameData.settings.Set(SETTING_SOUND_VOLUME, volumes[0]);
+    g_gameData.settings.Set(SETTING_MUSIC_VOLUME, volumes[1]);
 }
 
 // "NewGame" by mode: another match of the same kind at once, or back to the
@@ -1145,6 +1182,193 @@ TEST_F(MatchDocumentTest, AVideoModeAppliedAndRefused) {
     g_gameData.settings.CopyFrom(saved);
 }
 
+// The menu table's steps that no other test calls by name, each called by
+// its name on the game's windows and doing what only it does: the entry and
+// the new player's window, a profile's details, the trophy cabinet, the
+// options' volumes and switches, the in-game options, and the paging of the
+// instructions and of the credits, each on its own text.
+TEST_F(MatchDocumentTest, TheMenusOtherStepsDoWhatTheyAreNamed) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    ASSERT_TRUE(LoadPuzzles());
+    ASSERT_TRUE(g_gameData.trophies.Load("TROPHY"));
+    RegisterMenuCallbacks(g_guiManager.GetCallbacks());
+    Settings saved;
+    saved.CopyFrom(g_gameData.settings);
+    g_gameData.settings.SetDefaults();
+    g_gameData.settings.Set(SETTING_FULL_SCREEN, 0.0f);
+    g_gameData.settings.Set(SETTING_WIDTH, 800.0f);
+    g_gameData.settings.Set(SETTING_HEIGHT, 600.0f);
+    auto window = [] { return g_guiManager.GetCurrentWindow(); };
+    auto open = [&](const char* name) {
+        Call("OpenWindow", name);
+        Frame(3);
+    };
+    g_guiManager.OpenScreen("MENU");
+    Frame(3);
+
+    // No player yet: the name window, emptied, its field active, no Cancel;
+    // Cancel goes back to the main menu.
+    g_gameData.currentProfile = nullptr;
+    Call("InitMenu");
+    Frame(3);
+    EXPECT_EQ(g_bound.Window(kWindowEnterName), window());
+    EditControl* field = g_bound.WindowAs<EditControl>(kWindowEnterName, kEnterNameField);
+    ASSERT_NE(nullptr, field);
+    EditControl::SetText(field, "Zed");
+    g_guiManager.SetActiveControl(nullptr);
+    Call("InitNewPlayer");
+    EXPECT_STREQ("", field->text);
+    EXPECT_EQ(field, g_guiManager.GetActiveControl());
+    EXPECT_TRUE(g_bound.WindowControl(kWindowEnterName, kEnterNameCancel)->HasFlags(GUI_FLAG_HIDDEN));
+    EXPECT_FALSE(Call("ForceActiveEdit"));
+    Frame(3);
+    EXPECT_EQ(g_bound.Window(kWindowEnterName), window());
+    Call("CancelCreate");
+    Frame(3);
+    EXPECT_EQ(g_bound.Window(kWindowMainMenu), window());
+
+    // A profile's details: the one named, then the one chosen in the list.
+    PlayerProfile* ann = new PlayerProfile(KIND_HUMAN);
+    PlayerProfile* bea = new PlayerProfile(KIND_HUMAN);
+    ann->appearance.SetName("Ann");
+    bea->appearance.SetName("Bea");
+    ann->AddStat(STAT_MONEY_WON, 1234);
+    bea->AddStat(STAT_MONEY_WON, 5678);
+    ann->AwardTrophy(5);
+    g_gameData.profiles.Add(ann, LIST_HUMANS);
+    g_gameData.profiles.Add(bea, LIST_HUMANS);
+    g_gameData.currentProfile = ann;
+    open("PLAYER_PROFILES_POPUP");
+    Call("InitProfiles");
+    TextControl* winnings = g_bound.WindowAs<TextControl>(kWindowPlayerProfilesPopup, kListWinnings);
+    ASSERT_NE(nullptr, winnings);
+    Call("PlayerProfileDetails", "1");
+    EXPECT_EQ("$5,678", Text(*winnings));
+    Call("PlayerProfileHoverEnd");
+    EXPECT_EQ("$1,234", Text(*winnings)) << "back to the chosen entry";
+
+    // The cabinet: filled where it is asked for, opened by the trophies button.
+    g_menu.trophyProfile = ann;
+    open("HIGH_SCORES");
+    TrophyControl* won = g_bound.WindowAs<TrophyControl>(kWindowTrophyWnd, kCabinetTrophy0 + 5);
+    TrophyControl* other = g_bound.WindowAs<TrophyControl>(kWindowTrophyWnd, kCabinetTrophy0 + 6);
+    ASSERT_NE(nullptr, won);
+    ASSERT_NE(nullptr, other);
+    won->mode = other->mode = 7;
+    Call("InitTrophy");
+    EXPECT_EQ(0, won->mode);
+    EXPECT_EQ(1, other->mode);
+    Frame(3);
+    EXPECT_EQ(g_bound.Window(kWindowHighScores), window());
+    won->mode = other->mode = 7;
+    Call("OnPressTrophy");
+    EXPECT_EQ(0, won->mode);
+    EXPECT_EQ(1, other->mode);
+    Frame(3);
+    EXPECT_EQ(g_bound.Window(kWindowTrophyWnd), window());
+
+    // The options: each volume slider its own setting; the high quality
+    // only weighs on Apply, the full screen also shows its own controls.
+    open("OPTIONS");
+    Call("InitOptions");
+    SliderControl* sound = g_bound.WindowAs<SliderControl>(kWindowOptions, kOptionsSound);
+    SliderControl* music = g_bound.WindowAs<SliderControl>(kWindowOptions, kOptionsMusic);
+    ASSERT_NE(nullptr, sound);
+    ASSERT_NE(nullptr, music);
+    sound->SetValue(0.25f);
+    music->SetValue(0.75f);
+    const float musicBefore = g_gameData.settings.Get(SETTING_MUSIC_VOLUME);
+    Find("ModifySoundValue")(sound, nullptr);
+    EXPECT_FLOAT_EQ(0.25f, g_gameData.settings.Get(SETTING_SOUND_VOLUME));
+    EXPECT_FLOAT_EQ(musicBefore, g_gameData.settings.Get(SETTING_MUSIC_VOLUME));
+    Find("ModifyMusicValue")(music, nullptr);
+    EXPECT_FLOAT_EQ(0.75f, g_gameData.settings.Get(SETTING_MUSIC_VOLUME));
+    EXPECT_FLOAT_EQ(0.25f, g_gameData.settings.Get(SETTING_SOUND_VOLUME));
+    GuiControl* apply = g_bound.WindowControl(kWindowOptions, kOptionsApply);
+    GuiControl* refresh = g_bound.WindowControl(kWindowOptions, kOptionsRefresh);
+    ASSERT_TRUE(apply->HasFlags(GUI_FLAG_HIDDEN));
+    ASSERT_TRUE(refresh->HasFlags(GUI_FLAG_HIDDEN));
+    SetCheckOf(g_bound.WindowControl(kWindowOptions, kOptionsFullScreen), true);
+    Call("ToggleHighQuality");
+    EXPECT_FALSE(apply->HasFlags(GUI_FLAG_HIDDEN)) << "full screen is not what the settings say";
+    EXPECT_TRUE(refresh->HasFlags(GUI_FLAG_HIDDEN));
+    Call("ToggleFullscreenWindowed");
+    EXPECT_FALSE(refresh->HasFlags(GUI_FLAG_HIDDEN));
+
+    // The in-game options show the settings; their full-screen box leaves
+    // full screen for a window.
+    GuiControl* inGameFull = g_bound.WindowControl(kWindowIngameOptions, kIngameFullScreen);
+    SetCheckOf(inGameFull, true);
+    Call("InitInGameOptions");
+    EXPECT_FLOAT_EQ(0.75f, SliderOf(g_bound.WindowControl(kWindowIngameOptions, kIngameMusic)));
+    EXPECT_FLOAT_EQ(0.25f, SliderOf(g_bound.WindowControl(kWindowIngameOptions, kIngameSound)));
+    EXPECT_FALSE(CheckOf(inGameFull));
+    DEVMODEA desktop;
+    ZeroMemory(&desktop, sizeof(desktop));
+    desktop.dmSize = sizeof(desktop);
+    EnumDisplaySettingsA(nullptr, ENUM_REGISTRY_SETTINGS, &desktop);
+    ASSERT_GT(desktop.dmPelsWidth, 800u) << "the window would not fit: a message box would wait";
+    ASSERT_GT(desktop.dmPelsHeight, 600u);
+    g_gameData.settings.Set(SETTING_FULL_SCREEN, 1.0f);
+    EXPECT_TRUE(Call("ToggleInGameFullscreenWindowed"));
+    EXPECT_EQ(0.0f, g_gameData.settings.Get(SETTING_FULL_SCREEN));
+
+    // The instructions and the credits: set back to the top, paged down,
+    // turned by the mouse wheel, and the text following its scroll bar;
+    // each name moves its own text only.
+    static TextBlock lines;
+    lines.ClearLines();
+    for (int i = 0; i < 40; ++i) lines.AddLine("line");
+    struct Pages {
+        int window, text, scroll;
+        const char *init, *page, *wheel, *update;
+    } const kPages[] = {
+        {kWindowInstructions, kInstructionsText, kInstructionsScroll, "InstructionInit", "ChangePage",
+         "RotateMouseWheel", "UpdateInstructionsText"},
+        {kWindowCredits, kCreditsText, kCreditsScroll, "CreditsMoreInit", "ChangeCreditsPage",
+         "CreditsRotateMouseWheel", "UpdateCreditsText"},
+    };
+    auto text = [](const Pages& p) { return g_bound.WindowAs<TextControl>(p.window, p.text); };
+    auto scroll = [](const Pages& p) { return g_bound.WindowAs<ScrollControl>(p.window, p.scroll); };
+    for (const Pages& p : kPages) {
+        ASSERT_NE(nullptr, text(p));
+        ASSERT_NE(nullptr, scroll(p));
+        text(p)->SetTextBlock(&lines);
+        text(p)->layout.linesShown = 10;
+        scroll(p)->jump = 0.1f;
+    }
+    for (const Pages& p : kPages) {
+        const Pages& q = &p == &kPages[0] ? kPages[1] : kPages[0];
+        scroll(q)->SetValue(0.3f);
+        text(q)->layout.firstLine = 2;
+        scroll(p)->SetValue(0.5f);
+        text(p)->layout.firstLine = 0;
+        Call(p.update);
+        EXPECT_EQ(15, text(p)->layout.firstLine) << p.update;
+        EXPECT_FLOAT_EQ(0.5f, scroll(p)->value) << p.update;
+        Call(p.page, "DOWN");
+        EXPECT_NEAR(0.6f, scroll(p)->value, 1e-5f) << p.page;
+        EXPECT_EQ(18, text(p)->layout.firstLine) << p.page;
+        g_input.Set(INPUT_WHEEL, 2);
+        Call(p.wheel);
+        g_input.Set(INPUT_WHEEL, 0);
+        EXPECT_NEAR(0.4f, scroll(p)->value, 1e-5f) << p.wheel;
+        EXPECT_EQ(12, text(p)->layout.firstLine) << p.wheel;
+        Call(p.init);
+        EXPECT_EQ(0.0f, scroll(p)->value) << p.init;
+        EXPECT_EQ(0, text(p)->layout.firstLine) << p.init;
+        EXPECT_FLOAT_EQ(0.3f, scroll(q)->value) << p.init << ": not the other text's";
+        EXPECT_EQ(2, text(q)->layout.firstLine) << p.init << ": not the other text's";
+    }
+    for (const Pages& p : kPages) text(p)->block = nullptr;
+
+    g_gameData.settings.CopyFrom(saved);
+    g_gameData.trophies.Clear();
+    g_gameData.currentProfile = nullptr;
+    g_gameData.profiles.Clear(LIST_HUMANS);
+    g_menu = MenuState();
+}
+
 // Group play's drop-downs: each colour offers the other humans in list
 // order (never the player, never the other colour's choice); a line or a
 // computer level chooses, a line or level that is not there changes nothing.
@@ -1291,11 +1515,15 @@ TEST_F(MatchDocumentTest, PlayerStatisticsTextsAndButtons) {
     g_round.statsShown = 0;
 }
 
-// The developer keys inside a match: each command changes what its name says,
-// and only that (the debug table's handlers each in their place).
+// The developer keys inside a match: each of the 29 commands, called by its
+// name, changes what its name says, and only that (the debug table's
+// handlers each in their place).
 TEST_F(MatchDocumentTest, DebugCommandsInsideAMatch) {
     ASSERT_TRUE(LoadMatch(true)) << Error();
+    ASSERT_TRUE(LoadPuzzles());
+    ASSERT_TRUE(g_gameData.trophies.Load("TROPHY"));
     RegisterDebugCallbacks(g_guiManager.GetCallbacks());
+    SetDeveloperMode(true);
     std::unique_ptr<PlayerProfile> ann(new PlayerProfile(KIND_HUMAN));
     ann->appearance.SetName("Ann");
     g_round.SetContestant(0, ann.get());
@@ -1303,6 +1531,19 @@ TEST_F(MatchDocumentTest, DebugCommandsInsideAMatch) {
     ASSERT_TRUE(g_guiManager.OpenScreen("ROUND_WND"));
     Frame(3);
     Contestant* c = g_round.current;
+
+    // The timers' view: this build has none, and nothing changes.
+    g_round.roundType = ROUND_ONE;
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    c->roundMoney = 700;
+    g_round.turnsLeft = 2;
+    g_round.wedgeValue = 450;
+    EXPECT_TRUE(Call("HackShowTimers"));
+    EXPECT_EQ(STATE_START_OF_TURN, g_round.state);
+    EXPECT_EQ(ROUND_ONE, g_round.roundType);
+    EXPECT_EQ(450, g_round.wedgeValue);
+    EXPECT_EQ(700, c->roundMoney);
+    EXPECT_EQ(2, g_round.turnsLeft);
 
     // Statistics of the seat-1 player, one command each.
     const struct {
@@ -1382,11 +1623,145 @@ TEST_F(MatchDocumentTest, DebugCommandsInsideAMatch) {
         EXPECT_EQ(STATE_ROUND_WON, g_round.state) << k.command;
     }
 
-    // The animations step round all of them and wrap.
-    int first = DebugAnimationIndex();
-    for (int i = 0; i < kAvatarAnimationCount; ++i) Call("HackPlayAnim");
-    EXPECT_EQ(first, DebugAnimationIndex());
+    // The jackpot and $10,000 wedges, each in its own round only.
     g_round.SetStateDirect(STATE_START_OF_TURN);
+    g_round.roundType = ROUND_JACKPOT;
+    g_round.jackpotState = WEDGE_OPEN;
+    g_round.tenThousandWedge = WEDGE_OPEN;
+    g_round.wedgeValue = 0;
+    Call("HackPrize10k");
+    EXPECT_EQ(0, g_round.wedgeValue) << "no $10,000 wedge in the jackpot round";
+    Call("HackJackpot");
+    EXPECT_EQ(WEDGE_JACKPOT, g_round.wedgeValue);
+    EXPECT_EQ(WEDGE_WAITING, g_round.jackpotState);
+    EXPECT_EQ(STATE_PICK_CONSONANT, g_round.state);
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    g_round.roundType = ROUND_ONE;
+    g_round.wedgeValue = 0;
+    Call("HackJackpot");
+    EXPECT_EQ(0, g_round.wedgeValue) << "no jackpot wedge in round one";
+    Call("HackPrize10k");
+    EXPECT_EQ(800, g_round.wedgeValue);
+    EXPECT_EQ(WEDGE_WAITING, g_round.tenThousandWedge);
+    EXPECT_EQ(STATE_PICK_CONSONANT, g_round.state);
+
+    // The solution shown: the round is won as it is, no other round set up.
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    g_round.roundType = ROUND_MYSTERY;
+    Call("HackShowSolution");
+    EXPECT_EQ(STATE_ROUND_WON, g_round.state);
+    EXPECT_EQ(ROUND_MYSTERY, g_round.roundType);
+
+    // The next puzzle, shown whole.
+    g_round.StopAllTimers();
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    g_round.gameMode = MODE_QUICK_PLAY;
+    g_round.roundType = ROUND_ONE;
+    std::string before = g_round.puzzle.id;
+    Call("HackScrollPuzzles");
+    EXPECT_NE(before, g_round.puzzle.id);
+    EXPECT_NE('\0', g_round.puzzle.id[0]);
+    EXPECT_TRUE(g_round.IsPuzzleSolved()) << "every tile of the new puzzle shown";
+    EXPECT_EQ(STATE_START_OF_TURN, g_round.state);
+
+    // Every trophy for the player of seat 1.
+    ASSERT_EQ(0u, ann->GetTrophyCount());
+    Call("HackAddAllTrophy");
+    EXPECT_EQ((unsigned)TROPHY_COUNT, ann->GetTrophyCount());
+
+    // The avatars, and the board's and floor's reflections, shown or hidden
+    // in turn; each key leaves the other's controls alone.
+    GuiControl* avatar = g_bound.ScreenControl(kScreenRound, kMatchAvatar1 + 2);
+    GuiControl* reflection = g_bound.ScreenControl(kScreenRound, kMatchReflection);
+    GuiControl* glow = g_bound.ScreenControl(kScreenRound, kMatchReflectionGlow);
+    ASSERT_NE(nullptr, avatar);
+    ASSERT_NE(nullptr, reflection);
+    ASSERT_NE(nullptr, glow);
+    const bool drawn = !avatar->HasFlags(GUI_FLAG_NOT_DRAWN), shown = !reflection->HasFlags(GUI_FLAG_HIDDEN);
+    Call("HackShowHideChars");
+    EXPECT_EQ(drawn, avatar->HasFlags(GUI_FLAG_NOT_DRAWN));
+    EXPECT_EQ(shown, !reflection->HasFlags(GUI_FLAG_HIDDEN));
+    Call("HackShowHideReflexions");
+    EXPECT_EQ(shown, reflection->HasFlags(GUI_FLAG_HIDDEN));
+    EXPECT_EQ(shown, glow->HasFlags(GUI_FLAG_HIDDEN));
+    EXPECT_EQ(drawn, avatar->HasFlags(GUI_FLAG_NOT_DRAWN));
+    Call("HackShowHideChars");
+    Call("HackShowHideReflexions");
+    EXPECT_EQ(drawn, !avatar->HasFlags(GUI_FLAG_NOT_DRAWN));
+    EXPECT_EQ(shown, !reflection->HasFlags(GUI_FLAG_HIDDEN));
+
+    // The wheels: one step more of both, then both stopped at their next step.
+    NewSpinControl* wheels[] = {g_bound.ScreenAs<NewSpinControl>(kScreenRound, kMatchWheel),
+                                g_bound.ScreenAs<NewSpinControl>(kScreenRound, kMatchZoomWheel)};
+    for (NewSpinControl* w : wheels) {
+        ASSERT_NE(nullptr, w);
+        w->remaining = 100.0f;
+        w->velocity = 50.0f;
+        w->acceleration = w->jerk = 0.0f;
+    }
+    Call("HackRotateWheel");
+    for (NewSpinControl* w : wheels) EXPECT_FLOAT_EQ(100.0f - 50.0f * g_renderer.frameTime, w->remaining);
+    Call("HackStopZoomWheel");
+    for (NewSpinControl* w : wheels) EXPECT_FLOAT_EQ(0.001f, w->remaining);
+    for (NewSpinControl* w : wheels) w->remaining = w->velocity = 0.0f;
+
+    // The animations: one step each, round all of them and back.
+    int first = DebugAnimationIndex();
+    Call("HackPlayAnim");
+    EXPECT_EQ((first + 1) % kAvatarAnimationCount, DebugAnimationIndex());
+    for (int i = 1; i < kAvatarAnimationCount; ++i) Call("HackPlayAnim");
+    EXPECT_EQ(first, DebugAnimationIndex());
+    g_round.StopAllTimers();
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    g_round.SetContestant(0, nullptr);
+    g_gameData.trophies.Clear();
+}
+
+// A developer key reaches its command only in a game started as a
+// developer's, and never while a solve or a name is typed: "=" and "'" are
+// keys of a solution (Y'ALL COME BACK NOW) and of a name as well.
+TEST_F(MatchDocumentTest, DeveloperKeysActOnlyForADeveloperAndNeverWhileTyping) {
+    ASSERT_TRUE(LoadMatch(true)) << Error();
+    RegisterDebugCallbacks(g_guiManager.GetCallbacks());
+    std::unique_ptr<PlayerProfile> ann(new PlayerProfile(KIND_HUMAN));
+    ann->appearance.SetName("Ann");
+    g_round.SetContestant(0, ann.get());
+    g_round.current = g_round.ContestantAt(0);
+    ASSERT_TRUE(g_guiManager.OpenScreen("ROUND_WND"));
+    Frame(3);
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+    Contestant* c = g_round.current;
+    // The keys "=" and "'": the match total +$1,000, an hour played more.
+    auto press = [&]() {
+        Call("HackAddTotalScore", "1000");
+        Call("HackAddHoursPlay");
+    };
+    auto expectUnchanged = [&](int total, int minutes, const char* when) {
+        EXPECT_EQ(total, c->matchTotal) << when;
+        EXPECT_EQ(minutes, ann->GetStat(STAT_MINUTES_PLAYED)) << when;
+    };
+
+    SetDeveloperMode(false);
+    press();
+    expectUnchanged(0, 0, "a player's game");
+
+    SetDeveloperMode(true);
+    press();
+    expectUnchanged(1000, 60, "a developer's game");
+
+    g_round.SetStateDirect(STATE_SOLVE);
+    press();
+    expectUnchanged(1000, 60, "while a solve is typed");
+    g_round.SetStateDirect(STATE_START_OF_TURN);
+
+    EditControl field;
+    g_guiManager.SetActiveControl(&field);
+    press();
+    expectUnchanged(1000, 60, "while a text field has the keyboard");
+    g_guiManager.SetActiveControl(nullptr);
+
+    press();
+    expectUnchanged(2000, 120, "once the typing is over");
     g_round.SetContestant(0, nullptr);
 }
 

@@ -111,13 +111,11 @@ void LiteSpinControl::ShowAngle() {
 }
 
 void LiteSpinControl::MouseEnter() {
-    if (GuiControl* gauge = g_liteControls.spinGauge) gauge->ClearFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
-    else NewSpinControl::MouseEnter();
+    if (GuiControl* gauge = LiteRoundGauge()) gauge->ClearFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
 }
 
 void LiteSpinControl::MouseLeave() {
-    if (GuiControl* gauge = g_liteControls.spinGauge) gauge->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
-    else NewSpinControl::MouseLeave();
+    if (GuiControl* gauge = LiteRoundGauge()) gauge->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
 }
 
 void LiteSpinControl::Pause() {

@@ -38,8 +38,8 @@ public:
     // the distance left, never backwards), the pictures, the end.
     void Rotate() override;
 
-    // The mouse over the wheel shows the Lite's spin gauge (the game's own
-    // binding of it when the Lite has none).
+    // The mouse over the wheel shows the round's gauge, the one the spin
+    // reads (LiteRoundGauge): the bonus wheel the bonus gauge.
     void MouseEnter() override;
     void MouseLeave() override;
 

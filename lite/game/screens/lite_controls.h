@@ -25,3 +25,8 @@ struct LiteControls {
 };
 
 extern LiteControls g_liteControls;
+
+// The gauge of the round in play, the one a spin reads and a wheel under the
+// pointer shows: the bonus gauge in the bonus round, else the spin gauge (the
+// game's own binding of it where the Lite has none).
+GuiControl* LiteRoundGauge();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "debug_callbacks.h"
 #include "lite_avatar_callbacks.h"
 #include "lite_menu_callbacks.h"
 #include "lite_wheel_callbacks.h"
@@ -17,9 +18,10 @@ struct Variant {
 };
 
 const Variant kVariants[] = {
-    {"HackPlayAnim", HackPlayAnim},
-    {"HackStopZoomWheel", LiteCallbacks::HackStopZoomWheel},
-    {"HackRotateWheel", LiteCallbacks::HackRotateWheel},
+    // The Lite's own debug commands, behind the same gate as the game's.
+    {"HackPlayAnim", DeveloperCommand<HackPlayAnim>},
+    {"HackStopZoomWheel", DeveloperCommand<LiteCallbacks::HackStopZoomWheel>},
+    {"HackRotateWheel", DeveloperCommand<LiteCallbacks::HackRotateWheel>},
     {"Spin", LiteCallbacks::Spin},
     {"Round_VerifTimer", LiteCallbacks::Round_VerifTimer},
     {"EndRotateZoomWheel", LiteCallbacks::EndRotateZoomWheel},

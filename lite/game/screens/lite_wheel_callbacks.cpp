@@ -29,11 +29,6 @@ TimerControl* HoldTimer() {
     return g_liteControls.roundTimer ? g_liteControls.roundTimer : g_round.controls.zoomHoldTimer;
 }
 TimerControl* IdleTimer() { return g_liteControls.idleTimer ? g_liteControls.idleTimer : g_round.controls.idleTimer; }
-GuiControl* RoundGauge() {
-    if (g_round.roundType == ROUND_BONUS)
-        return g_liteControls.bonusGauge ? g_liteControls.bonusGauge : g_round.controls.bonusPowerMeter;
-    return g_liteControls.spinGauge ? g_liteControls.spinGauge : g_round.controls.powerMeter;
-}
 
 // The picture a control shows and the length of its sequence (0 without one).
 void PictureOf(const GuiControl* control, unsigned* frame, unsigned* frameCount) {
@@ -102,7 +97,7 @@ bool Spin(void*, const char*) {
 bool Round_VerifTimer(void*, const char*) {
     RoundController& rc = g_round;
     unsigned frame, frameCount;
-    PictureOf(RoundGauge(), &frame, &frameCount);
+    PictureOf(LiteRoundGauge(), &frame, &frameCount);
     float distance = LiteSpinDistance(GaugeFraction(frame, frameCount), std::rand() % 101 - 50);
     if (g_testWedge >= 0) {
         GuiControl* zoom = ZoomWheel();
