@@ -44,6 +44,26 @@ enable_deb_src() {
     return $changed
 }
 
+# apt-get update, tried a few times: a mirror in the middle of a sync serves
+# an index of the wrong size now and then, and is right again minutes later.
+# Says which index failed; returns non-zero when the last try still failed
+# (apt keeps whatever lists it did fetch).
+apt_update() {
+    local try out failed
+    for try in 1 2 3 4 5; do
+        out=$(as_root apt-get update -qq 2>&1) && return 0
+        failed=$(printf '%s\n' "$out" | sed -n 's/.*Failed to fetch \([^ ]*\).*/\1/p' | sort -u | tr '\n' ' ')
+        say "apt-get update failed (try $try of 5): ${failed:-$(printf '%s\n' "$out" | grep '^E:' | head -1)}"
+        [ "$try" = 5 ] || sleep $((try * 15))
+    done
+    say "Going on with the package lists apt has"
+    return 1
+}
+
+apt_install() {
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+}
+
 install_packages() {
     local need_update=0
     enable_deb_src || need_update=1
@@ -55,9 +75,23 @@ install_packages() {
     if [ -n "$missing" ] || [ "$need_update" = 1 ] || [ ! -d /var/lib/apt/lists ] \
        || [ -z "$(ls /var/lib/apt/lists/*Sources* 2>/dev/null)" ]; then
         say "Installing packages: ${missing:-(refreshing lists)}"
-        as_root apt-get update -qq
-        [ -n "$missing" ] && as_root env DEBIAN_FRONTEND=noninteractive \
-            apt-get install -y -qq --no-install-recommends $missing >/dev/null
+        local updated=1
+        apt_update || updated=0
+        if [ -n "$missing" ] && ! apt_install $missing; then
+            # With one suite's index missing (the security suite's i386 list,
+            # say), 64-bit and 32-bit copies of a library can be offered at
+            # different versions and cannot go in together: take them all from
+            # the release's main suite instead.
+            local release
+            release=$(. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}")
+            if [ "$updated" = 0 ] && [ -n "$release" ]; then
+                say "Installing from $release alone"
+                apt_install -t "$release" $missing || true
+            fi
+        fi
+        missing=$(packages_missing)
+        [ -z "$missing" ] || die "these packages could not be installed: $(echo $missing)
+   (apt-get could not fetch or resolve them; try again when the package mirror answers)"
     fi
     return 0
 }
@@ -170,15 +204,39 @@ build_all() {
     say "Building the game (32-bit Windows)"
     cmake -S "$ROOT" -B "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw32.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DQUORVANE_DEPS="$DEPS_PREFIX" -DQUORVANE_HOST_TOOLS="$BUILD/host" \
-        -DQUORVANE_GAME_DIR="$BUILD/game" >/dev/null || die "configure failed"
+        -DQUORVANE_GAME_DIR="$BUILD/game" -DQUORVANE_UNIT_TIMEOUT="$UNIT_TIMEOUT" >/dev/null || die "configure failed"
     cmake --build "$BUILD/win32" -j"$JOBS" >"$BUILD/win32-build.log" 2>&1 \
         || { grep -E 'error|Error' "$BUILD/win32-build.log" | head -40; die "the game failed to build (see build/win32-build.log)"; }
 }
+
+# On a kernel without IA-32 emulation, 32-bit programs can still run through
+# qemu-user (registered for i386 programs with binfmt_misc), many times slower.
+# Its AVX gives wrong results there (Mesa's software renderer crashes in its
+# first OpenGL draw, and a Direct3D draw reads back the wrong colour), so it
+# is asked for a processor without AVX, and the tests get more time.
+wine_emulated() {
+    [ "$(head -1 /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null)" = enabled ]
+}
+if wine_emulated; then
+    export QEMU_CPU=${QEMU_CPU:-Nehalem,-lm,-syscall}
+    UNIT_TIMEOUT=600
+else
+    UNIT_TIMEOUT=120
+fi
 
 # A private Wine prefix, made quietly, without the Mono and Gecko prompts.
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 wine_prefix() {
+    # The game is 32-bit code, and so is Wine's loader: a kernel that runs
+    # no 32-bit programs (IA-32 emulation off, as on some virtual machines)
+    # can run neither, and every test would fail one by one.
+    command -v wine >/dev/null || die "Wine is not installed (scripts/test or scripts/play installs it)"
+    if ! wine --version >/dev/null 2>&1; then
+        die "Wine cannot start: this machine's kernel does not run 32-bit x86 programs
+   ($(wine --version 2>&1 | tail -1)). The game and its tests need a kernel with
+   IA-32 emulation (on a kernel that has it switched off: boot with ia32_emulation=on)."
+    fi
     export WINEPREFIX=${1:-$BUILD/wineprefix}
     export WINEARCH=win32
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
