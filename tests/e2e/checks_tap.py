@@ -40,7 +40,7 @@ def tap_options_then_a_letter(h, library, tag, lite=False):
     s = m.shot()
     expect(menu_showing(s), "the menu went away before the tap")
     if lite:
-        _, bw, back = _sheet_pixels(h, game, "data/lite/sprites/backdrop.png")
+        bw, _, back = _sheet_pixels(h, game, "data/lite/sprites/backdrop.png")
         drawn, why = _reads_label(s.pixels, s.width, s.height, back, bw, _font(game, "SMALL"), "DDRAW FPS:", 2)
         expect(why == "no label drawn at the bottom", "a player's menu shows a frame-rate line (%s)" % why)
 
