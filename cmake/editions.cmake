@@ -12,8 +12,12 @@ function(qv_game_library name)
   add_library(${name} SHARED ${QV_SOURCES} ${QV_DEF})
   set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME "${name}")
   target_link_libraries(${name} PRIVATE ${QV_LINK})
-  # The .def file names the one export; keep the decorated alias out.
-  target_link_options(${name} PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
+  # The .def file names the one export. On 32-bit Windows RunGame's stdcall
+  # name is decorated (RunGame@16): keep the decorated alias out. 64-bit
+  # Windows has one calling convention and decorates nothing.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_link_options(${name} PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
+  endif()
   add_dependencies(${name} qv_icon)
   qv_install_to_game(${name})
 endfunction()

@@ -1,13 +1,5 @@
 # Cross build for 32-bit Windows on x86 with Debian's MinGW-w64 toolchain.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER  ${TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Unit tests run through Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+set(QV_TRIPLE i686-w64-mingw32)
+set(QV_PROCESSOR i686)
+set(QV_WINE_LOADER /usr/lib/wine/wine)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
