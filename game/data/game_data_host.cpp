@@ -95,6 +95,20 @@ void BusyWait(DWORD milliseconds) {
     }
 }
 
+// The frame's share of the window's size, as measured; the window is moved
+// to give a client area of width x height only where the frame was
+// reckoned wrong.
+static void FitClientArea(HWND window, int width, int height, int* extraWidth, int* extraHeight) {
+    RECT client, frame;
+    GetClientRect(window, &client);
+    GetWindowRect(window, &frame);
+    *extraWidth = (frame.right - frame.left) - (client.right - client.left);
+    *extraHeight = (frame.bottom - frame.top) - (client.bottom - client.top);
+    if (client.right - client.left != width || client.bottom - client.top != height)
+        SetWindowPos(window, nullptr, 0, 0, width + *extraWidth, height + *extraHeight,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 HWND CreateGameWindow(HINSTANCE instance, WNDPROC windowProc, const char* className) {
     WNDCLASSA wc;
     ZeroMemory(&wc, sizeof(wc));
@@ -118,19 +132,15 @@ HWND CreateGameWindow(HINSTANCE instance, WNDPROC windowProc, const char* classN
         exStyle = WS_EX_APPWINDOW;
         style = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     }
-    HWND window = CreateWindowExA(exStyle, className, className, style, 0, 0, width, height, nullptr, nullptr,
-                                  instance, nullptr);
+    // Made at its final outer size at once, so that neither a player nor a
+    // check ever sees it grow by its frame.
+    RECT outer = {0, 0, width, height};
+    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+    HWND window = CreateWindowExA(exStyle, className, className, style, 0, 0, outer.right - outer.left,
+                                  outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
     if (!window) return nullptr;
     UpdateWindow(window);
-    POINT origin = {0, 0};
-    ClientToScreen(window, &origin);
-    RECT frame;
-    GetWindowRect(window, &frame);
-    int border = origin.x - frame.left;
-    int top = origin.y - frame.top;
-    g_gameData.frameExtraWidth = 2 * border;
-    g_gameData.frameExtraHeight = top + border;
-    MoveWindow(window, 0, 0, width + 2 * border, height + top + border, TRUE);
+    FitClientArea(window, width, height, &g_gameData.frameExtraWidth, &g_gameData.frameExtraHeight);
     return window;
 }
 
@@ -167,16 +177,11 @@ bool GameData::ApplyDisplayMode(const Settings& wanted) {
         ChangeDisplaySettingsA(nullptr, 0);
         SetWindowLongA(window, GWL_STYLE, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
     }
-    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, width, height, SWP_FRAMECHANGED);
-    POINT origin = {0, 0};
-    ClientToScreen(window, &origin);
-    RECT r;
-    GetWindowRect(window, &r);
-    int border = origin.x - r.left;
-    int top = origin.y - r.top;
-    frameExtraWidth = 2 * border;
-    frameExtraHeight = top + border;
-    MoveWindow(window, 0, 0, width + frameExtraWidth, height + frameExtraHeight, TRUE);
+    RECT outer = {0, 0, width, height};
+    AdjustWindowRectEx(&outer, (DWORD)GetWindowLongPtrA(window, GWL_STYLE), FALSE,
+                       (DWORD)GetWindowLongPtrA(window, GWL_EXSTYLE));
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, outer.right - outer.left, outer.bottom - outer.top, SWP_FRAMECHANGED);
+    FitClientArea(window, width, height, &frameExtraWidth, &frameExtraHeight);
     SetClassLongPtrA(window, GCLP_HICON, (LONG_PTR)icon);
     return true;
 }
