@@ -6,10 +6,8 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="$ROOT/build"
 JOBS=$(nproc 2>/dev/null || echo 4)
 # Bump when the way the dependencies are built changes: a new prefix is made.
-DEPS_REV=6
+DEPS_REV=7
 DEPS_CACHE=${QUORVANE_DEPS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quorvane}
-DEPS_PREFIX="$DEPS_CACHE/deps-r$DEPS_REV"
-TRIPLE=i686-w64-mingw32
 
 say() { printf '\033[1;34m== %s\033[0m\n' "$*"; }
 die() { printf '\033[1;31m!! %s\033[0m\n' "$*" >&2; exit 1; }
@@ -18,15 +16,103 @@ as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-APT_PACKAGES="mingw-w64 g++-mingw-w64-i686 cmake make g++ pkg-config dpkg-dev
- wine wine32 xvfb xauth xdotool x11-utils imagemagick libz-mingw-w64-dev
+# ---- The route: the game is 32-bit Windows code run by wine32 where this
+# machine runs 32-bit x86 programs itself, and the same sources built as
+# 64-bit Windows code run by Wine's 64-bit loader alone where it does not (a
+# kernel with its IA-32 emulation switched off, or 32-bit programs that run
+# only through an emulator, far too slowly for Wine).
+
+# Why this machine cannot run 32-bit x86 programs, or nothing when it can:
+# a 94-byte static 32-bit program that only exits with 42 is run, with five
+# seconds to do it.
+why_no_32bit() {
+    local probe rc
+    probe=$(mktemp "${TMPDIR:-/tmp}/qv-probe32.XXXXXX") || { echo "no temporary file for the probe"; return; }
+    printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5e\x00\x00\x00\x5e\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xbb\x2a\x00\x00\x00\x31\xc0\x40\xcd\x80' >"$probe"
+    chmod +x "$probe"
+    rc=0
+    timeout -s KILL 5 "$probe" 2>/dev/null || rc=$?
+    rm -f "$probe"
+    case $rc in
+        42) ;;
+        137) echo "a 32-bit program did not finish within 5 s"; return ;;
+        126|8) echo "the kernel refuses 32-bit programs (exec format error)"; return ;;
+        159) echo "a 32-bit program's system call killed it"; return ;;
+        *) echo "a 32-bit program could not run (exit status $rc)"; return ;;
+    esac
+    # The kernel runs it, but an emulator registered for i386 programs
+    # (qemu-user through binfmt_misc) comes before the kernel's own loader.
+    local f
+    for f in /proc/sys/fs/binfmt_misc/*; do
+        [ -f "$f" ] && [ "$(head -1 "$f" 2>/dev/null)" = enabled ] || continue
+        if grep -q '^magic 7f454c4601010100000000000000000002000300' "$f" 2>/dev/null; then
+            echo "32-bit programs run only through an emulator ($(sed -n 's/^interpreter //p' "$f"))"
+            return
+        fi
+    done
+}
+
+# use_arch 32|64: the toolchain, dependency prefix, build and game folders,
+# Wine loader and prefix kind of one build.
+use_arch() {
+    ARCH=$1
+    case $ARCH in
+        32) TRIPLE=i686-w64-mingw32; WIN_BUILD="$BUILD/win32"; GAME_DIR="$BUILD/game"
+            WINE=/usr/lib/wine/wine; export WINEARCH=win32 ;;
+        64) TRIPLE=x86_64-w64-mingw32; WIN_BUILD="$BUILD/win64"; GAME_DIR="$BUILD/game64"
+            WINE=/usr/lib/wine/wine64; export WINEARCH=win64 ;;
+        *) die "use_arch takes 32 or 64, not '$ARCH'" ;;
+    esac
+    DEPS_PREFIX="$DEPS_CACHE/deps-r$DEPS_REV-win$ARCH"
+    # Every process Wine starts goes through the same loader: with wine32
+    # installed, Debian's wine command would take the 32-bit one first.
+    export WINELOADER=$WINE QV_WINE=$WINE
+}
+
+# Picks the route once (QUORVANE_ARCH=32 or 64 forces one) and says which.
+# scripts/bench alone also takes QUORVANE_ARCH=both (ARCH_BOTH=1): both builds
+# side by side, the 32-bit one first.
+choose_route() {
+    local why
+    why=$(why_no_32bit)
+    ARCH_BOTH=0
+    case "${QUORVANE_ARCH:-}" in
+        both) [ -n "${QV_ARCH_BOTH_ALLOWED:-}" ] || die "QUORVANE_ARCH=both is for scripts/bench; here it takes 32 or 64"
+            [ -z "$why" ] || die "QUORVANE_ARCH=both, but this machine cannot run 32-bit programs: $why"
+            ARCH_BOTH=1; ROUTE=32; ROUTE_WHY="QUORVANE_ARCH=both: the 64-bit build beside it" ;;
+        32) [ -z "$why" ] || die "QUORVANE_ARCH=32, but this machine cannot run 32-bit programs: $why"
+            ROUTE=32; ROUTE_WHY="QUORVANE_ARCH=32" ;;
+        64) ROUTE=64; ROUTE_WHY="QUORVANE_ARCH=64" ;;
+        "") if [ -z "$why" ]; then ROUTE=32; ROUTE_WHY="this machine runs 32-bit x86 programs"
+            else ROUTE=64; ROUTE_WHY="$why"; fi ;;
+        *) die "QUORVANE_ARCH takes 32 or 64, not '$QUORVANE_ARCH'" ;;
+    esac
+    if [ "$ROUTE" = 32 ]; then
+        say "Route: the 32-bit build under wine32 ($ROUTE_WHY)"
+    else
+        say "Route: the 64-bit build under Wine's 64-bit loader ($ROUTE_WHY)"
+    fi
+    use_arch "$ROUTE"
+}
+
+# ---- Packages. Both routes cross-build with MinGW-w64 and run Wine on a
+# private X display; the 32-bit route adds the i386 architecture for wine32
+# and its libraries, the 64-bit route installs no i386 package at all.
+NATIVE_ARCH=$(dpkg --print-architecture 2>/dev/null || echo amd64)
+APT_COMMON="mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 cmake make g++ pkg-config dpkg-dev
+ wine xvfb xauth xdotool x11-utils imagemagick libz-mingw-w64-dev
  googletest python3 ca-certificates xz-utils alsa-utils clang libclang-rt-dev
- libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 libasound2:i386
- libvorbis-dev libpng-dev libjpeg62-turbo-dev libfreetype-dev fonts-dejavu-core"
+ libvorbis-dev libpng-dev libjpeg62-turbo-dev libfreetype-dev fonts-dejavu-core
+ wine64 libgl1:$NATIVE_ARCH libgl1-mesa-dri:$NATIVE_ARCH libglx-mesa0:$NATIVE_ARCH libasound2:$NATIVE_ARCH"
+APT_32="wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 libasound2:i386"
+
+apt_packages() {
+    if [ "$ROUTE" = 32 ]; then echo $APT_COMMON $APT_32; else echo $APT_COMMON; fi
+}
 
 packages_missing() {
     local p
-    for p in $APT_PACKAGES; do
+    for p in $(apt_packages); do
         dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed' || { echo "$p"; }
     done
 }
@@ -44,68 +130,80 @@ enable_deb_src() {
     return $changed
 }
 
+# apt with time limits of its own: no download waits for ever, and a lock
+# held by another apt is waited for two minutes at most.
+APT_OPTS="-o Acquire::Retries=3 -o Acquire::http::Timeout=30 -o Acquire::https::Timeout=30 -o DPkg::Lock::Timeout=120"
+APT_UPDATE_TRIES=${QUORVANE_APT_TRIES:-4}
+
 # apt-get update, tried a few times: a mirror in the middle of a sync serves
 # an index of the wrong size now and then, and is right again minutes later.
 # Says which index failed; returns non-zero when the last try still failed
-# (apt keeps whatever lists it did fetch).
+# (apt keeps whatever lists it did fetch, and the install goes on with them).
 apt_update() {
     local try out failed
-    for try in 1 2 3 4 5; do
-        out=$(as_root apt-get update -qq 2>&1) && return 0
+    for try in $(seq "$APT_UPDATE_TRIES"); do
+        out=$(as_root timeout -s KILL 600 apt-get $APT_OPTS update -qq 2>&1) && return 0
         failed=$(printf '%s\n' "$out" | sed -n 's/.*Failed to fetch \([^ ]*\).*/\1/p' | sort -u | tr '\n' ' ')
-        say "apt-get update failed (try $try of 5): ${failed:-$(printf '%s\n' "$out" | grep '^E:' | head -1)}"
-        [ "$try" = 5 ] || sleep $((try * 15))
+        [ -n "$failed" ] || failed=$(printf '%s\n' "$out" | grep -E '^(E|Err):' | head -1)
+        say "apt-get update failed (try $try of $APT_UPDATE_TRIES): ${failed:-no reason given}"
+        [ "$try" = "$APT_UPDATE_TRIES" ] || sleep $((try * 15))
     done
     say "Going on with the package lists apt has"
     return 1
 }
 
+# apt-get install with a time limit; its last error lines go to APT_ERROR.
 apt_install() {
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+    local out
+    if out=$(as_root env DEBIAN_FRONTEND=noninteractive timeout -s KILL 1500 \
+             apt-get $APT_OPTS install -y -qq --no-install-recommends "$@" 2>&1 >/dev/null); then
+        return 0
+    fi
+    APT_ERROR=$(printf '%s\n' "$out" | grep -E '^(E:| )' | tail -4)
+    return 1
 }
 
 install_packages() {
     local need_update=0
     enable_deb_src || need_update=1
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    if [ "$ROUTE" = 32 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
         as_root dpkg --add-architecture i386; need_update=1
     fi
     local missing
     missing=$(packages_missing)
-    if [ -n "$missing" ] || [ "$need_update" = 1 ] || [ ! -d /var/lib/apt/lists ] \
-       || [ -z "$(ls /var/lib/apt/lists/*Sources* 2>/dev/null)" ]; then
-        say "Installing packages: ${missing:-(refreshing lists)}"
-        local updated=1
-        apt_update || updated=0
-        if [ -n "$missing" ] && ! apt_install $missing; then
-            # With one suite's index missing (the security suite's i386 list,
-            # say), 64-bit and 32-bit copies of a library can be offered at
-            # different versions and cannot go in together: take them all from
-            # the release's main suite instead.
-            local release
-            release=$(. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}")
-            if [ "$updated" = 0 ] && [ -n "$release" ]; then
-                say "Installing from $release alone"
-                apt_install -t "$release" $missing || true
-            fi
-        fi
-        missing=$(packages_missing)
-        [ -z "$missing" ] || die "these packages could not be installed: $(echo $missing)
-   (apt-get could not fetch or resolve them; try again when the package mirror answers)"
+    if [ -z "$missing" ] && [ "$need_update" = 0 ] && [ -n "$(ls /var/lib/apt/lists/*Sources* 2>/dev/null)" ]; then
+        return 0
     fi
-    return 0
+    say "Installing packages: $(echo ${missing:-(refreshing lists)})"
+    apt_update || true
+    [ -n "$missing" ] || return 0
+    if ! apt_install $missing; then
+        # With one suite's index missing or behind (the security suite's
+        # i386 list, say), the 64-bit and 32-bit copies of a library can be
+        # offered at different versions and cannot go in together: the
+        # release's main suite offers both at one version.
+        local release
+        release=$(. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}")
+        say "apt-get install refused ($(printf '%s' "$APT_ERROR" | head -1 | sed 's/^E: //')); trying ${release:-the main suite} alone"
+        [ -z "$release" ] || apt_install -t "$release" $missing || true
+    fi
+    missing=$(packages_missing)
+    [ -z "$missing" ] || die "these packages could not be installed: $(echo $missing)
+   apt said: ${APT_ERROR:-nothing}
+   (the package mirror could not give them; try again when it answers)"
 }
 
-# Fetch and unpack a Debian source package into $DEPS_CACHE/src/<pkg>.
+# Fetch and unpack a Debian source package into $DEPS_CACHE/src-r<N>/<pkg>,
+# kept as unpacked (each build works on a copy of its own).
 # The security suite's files are sometimes missing on the mirror: ask for the
 # main suite's version first, then whatever apt offers.
 fetch_source() {
-    local pkg=$1 dir="$DEPS_CACHE/src"
+    local pkg=$1 dir="$DEPS_CACHE/src-r$DEPS_REV"
     mkdir -p "$dir"
     if [ -f "$dir/$pkg.unpacked" ]; then cat "$dir/$pkg.unpacked"; return 0; fi
     local tmp; tmp=$(mktemp -d "$dir/dl.XXXXXX")
-    ( cd "$tmp" && { apt-get source -qq --download-only "$pkg/bookworm" >/dev/null 2>&1 \
-                  || apt-get source -qq --download-only "$pkg" >/dev/null 2>&1; } ) \
+    ( cd "$tmp" && { timeout -s KILL 600 apt-get $APT_OPTS source -qq --download-only "$pkg/bookworm" >/dev/null 2>&1 \
+                  || timeout -s KILL 600 apt-get $APT_OPTS source -qq --download-only "$pkg" >/dev/null 2>&1; } ) \
         || { rm -rf "$tmp"; die "could not download the source of $pkg"; }
     local dsc; dsc=$(ls "$tmp"/*.dsc 2>/dev/null | head -1)
     local out="$dir/$pkg"
@@ -123,21 +221,38 @@ fetch_source() {
     echo "$out"
 }
 
+# Compiler switches every piece of one build shares. The 32-bit build does
+# its floating point on SSE2 as the 64-bit one must, so that both compute
+# alike; Windows keeps a 32-bit program's stack aligned to 4 bytes only, so
+# a function that needs more aligns it itself.
+arch_cflags() {
+    if [ "$ARCH" = 32 ]; then echo "-msse2 -mfpmath=sse -mincoming-stack-boundary=2"; fi
+}
+
+# A copy of a dependency's sources to build one architecture in.
+work_copy() {
+    local src=$1 work="$DEPS_PREFIX.work/$(basename "$1")"
+    rm -rf "$work"; mkdir -p "$DEPS_PREFIX.work"
+    cp -a "$src" "$work"
+    echo "$work"
+}
+
 build_deps() {
     [ -f "$DEPS_PREFIX/.complete" ] && return 0
-    say "Cross-building libraries into $DEPS_PREFIX (once)"
-    local P="$DEPS_PREFIX" src log="$DEPS_CACHE/deps-build.log"
+    say "Cross-building libraries for $TRIPLE into $DEPS_PREFIX (once)"
+    local P="$DEPS_PREFIX" src log="$DEPS_PREFIX.log"
     rm -rf "$P"; mkdir -p "$P/lib" "$P/include"
     : > "$log"
     local host_cfg="--host=$TRIPLE --prefix=$P --disable-shared --enable-static CC=$TRIPLE-gcc-posix"
-    export CFLAGS="-O2" CXXFLAGS="-O2"
+    local CFLAGS="-O2 $(arch_cflags)" CXXFLAGS="-O2 $(arch_cflags)"
+    export CFLAGS CXXFLAGS
 
     # TinyXML: plain sources, built without its standard-library option.
     src=$(fetch_source tinyxml)
     (
-        set -e; cd "$src"
+        set -e; cd "$(work_copy "$src")"
         for f in tinystr tinyxml tinyxmlerror tinyxmlparser; do
-            $TRIPLE-g++-posix -O2 -c "$f.cpp" -o "$f.o"
+            $TRIPLE-g++-posix $CXXFLAGS -c "$f.cpp" -o "$f.o"
         done
         $TRIPLE-ar rcs "$P/lib/libtinyxml.a" tinystr.o tinyxml.o tinyxmlerror.o tinyxmlparser.o
         cp tinyxml.h tinystr.h "$P/include/"
@@ -146,7 +261,7 @@ build_deps() {
     # libpng 1.6 over the MinGW zlib.
     src=$(fetch_source libpng1.6)
     (
-        set -e; cd "$src"
+        set -e; cd "$(work_copy "$src")"
         ./configure $host_cfg CPPFLAGS="-I/usr/$TRIPLE/include" LDFLAGS="-L/usr/$TRIPLE/lib"
         make -j"$JOBS"; make install
         [ -f "$P/lib/libpng.a" ] || cp "$P/lib/libpng16.a" "$P/lib/libpng.a"
@@ -156,6 +271,7 @@ build_deps() {
     src=$(fetch_source libjpeg-turbo)
     (
         set -e
+        src=$(work_copy "$src")
         # Agree with the Windows headers on boolean and INT32, so the order
         # of includes never changes the library's structures.
         grep -q QV_WINDOWS_TYPES "$src/jconfig.h.in" || cat >> "$src/jconfig.h.in" <<'JCONF'
@@ -171,9 +287,10 @@ typedef unsigned char boolean;
 #endif
 #endif
 JCONF
-        mkdir -p "$src/build-w32"; cd "$src/build-w32"
-        cmake .. -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=i686 \
+        mkdir -p "$src/build-win"; cd "$src/build-win"
+        cmake .. -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR="${TRIPLE%%-*}" \
             -DCMAKE_C_COMPILER=$TRIPLE-gcc-posix -DCMAKE_RC_COMPILER=$TRIPLE-windres \
+            -DCMAKE_C_FLAGS="$CFLAGS" \
             -DCMAKE_INSTALL_PREFIX="$P" -DCMAKE_BUILD_TYPE=Release \
             -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF \
             -DWITH_JPEG7=OFF -DWITH_JPEG8=OFF -DCMAKE_INSTALL_LIBDIR=lib -DCMAKE_INSTALL_INCLUDEDIR=include
@@ -184,66 +301,74 @@ JCONF
 
     # libogg, libvorbis, libvorbisfile.
     src=$(fetch_source libogg)
-    ( set -e; cd "$src"; ./configure $host_cfg; make -j"$JOBS"; make install ) \
+    ( set -e; cd "$(work_copy "$src")"; ./configure $host_cfg; make -j"$JOBS"; make install ) \
         >>"$log" 2>&1 || die "libogg failed to build (see $log)"
     src=$(fetch_source libvorbis)
-    ( set -e; cd "$src"; ./configure $host_cfg OGG_CFLAGS="-I$P/include" OGG_LIBS="-L$P/lib -logg" --disable-docs --disable-examples \
+    ( set -e; cd "$(work_copy "$src")"; ./configure $host_cfg OGG_CFLAGS="-I$P/include" OGG_LIBS="-L$P/lib -logg" --disable-docs --disable-examples \
           --disable-oggtest; make -j"$JOBS"; make install ) \
         >>"$log" 2>&1 || die "libvorbis failed to build (see $log)"
 
+    rm -rf "$DEPS_PREFIX.work"
     touch "$P/.complete"
 }
 
-# Host tools and the Windows build share one CMake tree each.
-build_all() {
+# The host tools (native) are shared by both builds; each Windows build has
+# a CMake tree and a game folder of its own (build/win32 and build/game,
+# build/win64 and build/game64).
+build_host_tools() {
+    [ -z "${HOST_TOOLS_BUILT:-}" ] || return 0
     say "Building the host tools"
     cmake -S "$ROOT/tools" -B "$BUILD/host" -DCMAKE_BUILD_TYPE=Release >/dev/null \
         || die "host tools: configure failed"
     cmake --build "$BUILD/host" -j"$JOBS" >"$BUILD/host-build.log" 2>&1 \
         || { tail -40 "$BUILD/host-build.log"; die "host tools failed to build"; }
-    say "Building the game (32-bit Windows)"
-    cmake -S "$ROOT" -B "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw32.cmake" \
+    HOST_TOOLS_BUILT=1
+}
+
+build_all() {
+    build_host_tools
+    say "Building the game ($ARCH-bit Windows)"
+    local log="$BUILD/win$ARCH-build.log"
+    cmake -S "$ROOT" -B "$WIN_BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw$ARCH.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DQUORVANE_DEPS="$DEPS_PREFIX" -DQUORVANE_HOST_TOOLS="$BUILD/host" \
-        -DQUORVANE_GAME_DIR="$BUILD/game" -DQUORVANE_UNIT_TIMEOUT="$UNIT_TIMEOUT" >/dev/null || die "configure failed"
-    cmake --build "$BUILD/win32" -j"$JOBS" >"$BUILD/win32-build.log" 2>&1 \
-        || { grep -E 'error|Error' "$BUILD/win32-build.log" | head -40; die "the game failed to build (see build/win32-build.log)"; }
+        -DQUORVANE_GAME_DIR="$GAME_DIR" >/dev/null || die "configure failed"
+    cmake --build "$WIN_BUILD" -j"$JOBS" >"$log" 2>&1 \
+        || { grep -E 'error|Error' "$log" | head -40; die "the game failed to build (see ${log#$ROOT/})"; }
 }
 
-# On a kernel without IA-32 emulation, 32-bit programs can still run through
-# qemu-user (registered for i386 programs with binfmt_misc), many times slower.
-# Its AVX gives wrong results there (Mesa's software renderer crashes in its
-# first OpenGL draw, and a Direct3D draw reads back the wrong colour), so it
-# is asked for a processor without AVX, and the tests get more time.
-wine_emulated() {
-    [ "$(head -1 /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null)" = enabled ]
+# Wine starts at all: its loader for this build answers within a minute
+# (before anything is built, so that a machine on which nothing can run says
+# so at once).
+wine_check() {
+    [ -x "$WINE" ] || die "Wine's $ARCH-bit loader ($WINE) is not installed (scripts/test or scripts/play installs it)"
+    local out
+    out=$(timeout -s KILL 60 "$WINE" --version 2>&1) \
+        || die "Wine's $ARCH-bit loader cannot start on this machine: $(printf '%s' "${out:-no answer within a minute}" | tail -1)"
 }
-if wine_emulated; then
-    export QEMU_CPU=${QEMU_CPU:-Nehalem,-lm,-syscall}
-    UNIT_TIMEOUT=600
-else
-    UNIT_TIMEOUT=120
-fi
 
-# A private Wine prefix, made quietly, without the Mono and Gecko prompts.
+# A private Wine prefix, made quietly, without the Mono and Gecko prompts;
+# the 64-bit build's prefix is a folder of its own (NAME-win64), as a 32-bit
+# prefix cannot serve it.
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 wine_prefix() {
-    # The game is 32-bit code, and so is Wine's loader: a kernel that runs
-    # no 32-bit programs (IA-32 emulation off, as on some virtual machines)
-    # can run neither, and every test would fail one by one.
-    command -v wine >/dev/null || die "Wine is not installed (scripts/test or scripts/play installs it)"
-    if ! wine --version >/dev/null 2>&1; then
-        die "Wine cannot start: this machine's kernel does not run 32-bit x86 programs
-   ($(wine --version 2>&1 | tail -1)). The game and its tests need a kernel with
-   IA-32 emulation (on a kernel that has it switched off: boot with ia32_emulation=on)."
-    fi
-    export WINEPREFIX=${1:-$BUILD/wineprefix}
-    export WINEARCH=win32
+    local base=${1:-$BUILD/wineprefix}
+    if [ "$ARCH" = 64 ]; then export WINEPREFIX=$base-win64; else export WINEPREFIX=$base; fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         say "Making a Wine prefix at $WINEPREFIX"
-        wineboot -i >/dev/null 2>&1 || true
-        wineserver -w 2>/dev/null || true
+        timeout -s KILL 300 "$WINE" wineboot.exe -i >/dev/null 2>&1 || true
+        timeout -s KILL 120 wineserver -w 2>/dev/null || true
+        [ -f "$WINEPREFIX/system.reg" ] \
+            || die "Wine could not make a prefix at $WINEPREFIX within five minutes"
     fi
+}
+
+# One wineserver for a whole run, with Wine's own services started now: the
+# first Wine program would otherwise start them with its output pipe, and
+# whoever reads that pipe (ctest, a script) would wait for them to end.
+wine_services() {
+    timeout -s KILL 60 wineserver -p >/dev/null 2>&1 || true
+    timeout -s KILL 120 "$WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 # An ALSA configuration whose default device is a null one, on top of the
@@ -290,7 +415,7 @@ fuzz_build() {
     cmake --build "$FUZZ_BUILD" -j"$JOBS" >"$BUILD/fuzz-build.log" 2>&1 \
         || { grep -E 'error' "$BUILD/fuzz-build.log" | head -20; die "the fuzz targets failed to build"; }
     rm -rf "$FUZZ_BUILD/seeds"
-    python3 "$ROOT/tests/fuzz/make_seeds.py" "$ROOT" "$BUILD" "$FUZZ_BUILD/seeds" \
+    python3 "$ROOT/tests/fuzz/make_seeds.py" "$ROOT" "$WIN_BUILD" "$GAME_DIR" "$FUZZ_BUILD/seeds" \
         || die "could not make the fuzz seeds"
 }
 
@@ -323,6 +448,9 @@ fuzz_run() {
 
 setup_and_build() {
     install_packages
+    wine_check
     build_deps
     build_all
 }
+
+choose_route

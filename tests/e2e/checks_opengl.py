@@ -6,7 +6,7 @@ import os
 import subprocess
 import time
 
-from harness import WINDOWED_SETTINGS, CheckFailed, expect
+from harness import OBJDUMP, WINDOWED_SETTINGS, CheckFailed, expect
 
 VIEW_WIDTH = 2.6666665
 VIEW_HEIGHT = 2.0
@@ -185,7 +185,7 @@ def check_opengl_draws_what_direct3d_draws(h):
 def check_opengl_library_exports_run_game_and_names_itself(h):
     path = os.path.join(h.game_dir, "Quorvane-GL.dll")
     expect(os.path.exists(path), "the game folder has no Quorvane-GL.dll")
-    out = subprocess.run(["i686-w64-mingw32-objdump", "-p", path], capture_output=True, text=True,
+    out = subprocess.run([OBJDUMP, "-p", path], capture_output=True, text=True,
                          check=True).stdout
     names = []
     in_table = False

@@ -7,6 +7,7 @@ import re
 import subprocess
 import time
 
+import harness
 from harness import expect
 
 MATCH_TIMEOUT = 420
@@ -34,7 +35,7 @@ def _one_whole_match(h, switch, pace, timeout, shot):
     env["QUORVANE_AUTOPLAY"] = "HARD"
     env["QUORVANE_AUTOPLAY_PACE"] = str(pace)
     env["QUORVANE_AUTOPLAY_LOG"] = "Z:" + log.replace("/", "\\")
-    proc = subprocess.Popen(["wine", "Quorvane.exe", switch], cwd=game, env=env,
+    proc = subprocess.Popen([harness.WINE, "Quorvane.exe", switch], cwd=game, env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     h.procs.append(proc)
     h.find_window()

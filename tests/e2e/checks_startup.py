@@ -3,7 +3,7 @@ import os
 import subprocess
 import time
 
-from harness import WINDOWED_SETTINGS, expect, pack_settings
+from harness import OBJDUMP, WINDOWED_SETTINGS, expect, pack_settings
 
 
 def check_window_opens_closes_and_saves_settings(h):
@@ -85,7 +85,7 @@ def check_command_line_wins_over_override_file(h):
 
 
 def check_library_exports_and_launcher_imports(h):
-    objdump = "i686-w64-mingw32-objdump"
+    objdump = OBJDUMP
     out = subprocess.run([objdump, "-p", os.path.join(h.game_dir, "Quorvane-D3D.dll")],
                          capture_output=True, text=True, check=True).stdout
     names = []

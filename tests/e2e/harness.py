@@ -14,6 +14,12 @@ import time
 
 DATA_FOLDER = ("drive_c", "ProgramData", "Tarrowick", "Quorvane Vellumine")
 WINDOW_TITLE = "Quorvane Vellumine"
+# The Wine loader of the build under test and the kind of prefix it needs
+# (the 64-bit build runs under Wine's 64-bit loader alone, in a win64 prefix).
+WINE = os.environ.get("QV_WINE") or "/usr/lib/wine/wine"
+WINEARCH = os.environ.get("QV_WINEARCH") or "win32"
+# The MinGW objdump for x86-64 reads 32-bit and 64-bit Windows programs alike.
+OBJDUMP = "x86_64-w64-mingw32-objdump"
 WINDOWED_SETTINGS = (0.5, 0.5, 0.0, 800.0, 600.0, 32.0, 60.0, 1.0, 0.5, 0.0)
 
 
@@ -48,7 +54,8 @@ class Harness:
             "HOME": self.home,
             "ALSA_CONFIG_PATH": alsa_conf,
             "WINEPREFIX": self.prefix,
-            "WINEARCH": "win32",
+            "WINEARCH": WINEARCH,
+            "WINELOADER": WINE,
             "WINEDEBUG": "-all",
             "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
             # Every start of the game has the developer keys (the checks
@@ -65,21 +72,30 @@ class Harness:
     def start(self):
         self._start_xvfb()
         # Whatever an interrupted earlier run left in this prefix goes first.
-        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=60)
+        self._wineserver("-k")
         if not os.path.exists(os.path.join(self.prefix, "system.reg")):
-            subprocess.run(["wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL, timeout=300)
-        subprocess.run(["wineserver", "-w"], env=self.env, timeout=120)
+            subprocess.run([WINE, "wineboot.exe", "-i"], env=self.env, stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+        self._wineserver("-w", timeout=120)
+        if not os.path.exists(os.path.join(self.prefix, "system.reg")):
+            raise RuntimeError("Wine made no prefix at " + self.prefix)
         self._start_wineserver()
+
+    def _wineserver(self, *args, timeout=60):
+        """Runs wineserver with a time limit; a wineserver that does not
+        answer in time is left to the next call."""
+        try:
+            subprocess.run(["wineserver"] + list(args), env=self.env, stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=timeout)
+        except subprocess.TimeoutExpired:
+            pass
 
     def _start_wineserver(self):
         """One wineserver for the whole run, with Wine's own services already
         started: a process that starts them hands them its output pipes, and
         a reader of those pipes would then wait for the services to end."""
-        subprocess.Popen(["wineserver", "-p"], env=self.env, stdout=subprocess.DEVNULL,
-                         stderr=subprocess.DEVNULL).wait()
-        subprocess.run(["wine", "cmd.exe", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
+        self._wineserver("-p")
+        subprocess.run([WINE, "cmd.exe", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
 
     def _start_xvfb(self, depth=24):
@@ -112,8 +128,8 @@ class Harness:
             if p.poll() is None:
                 p.kill()
         self.procs = []
-        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL, timeout=60)
+        self._wineserver("-k")
+        self._wineserver("-w")
         self.env["DISPLAY"] = display
         self._start_wineserver()
 
@@ -136,7 +152,7 @@ class Harness:
     def reset(self):
         """Ends whatever a check left running."""
         if any(p.poll() is None for p in self.procs):
-            subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+            self._wineserver("-k")
             for p in self.procs:
                 try:
                     p.wait(timeout=10)
@@ -149,7 +165,7 @@ class Harness:
         for p in self.procs:
             if p.poll() is None:
                 p.kill()
-        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        self._wineserver("-k")
         for xvfb in (self.xvfb, self.xvfb16 and self.xvfb16[0]):
             if xvfb:
                 xvfb.send_signal(signal.SIGTERM)
@@ -181,7 +197,7 @@ class Harness:
         """Starts the launcher in a game folder; env adds to the environment
         (a name given None is taken out of it)."""
         run_env = {k: v for k, v in dict(self.env, **(env or {})).items() if v is not None}
-        p = subprocess.Popen(["wine", "Quorvane.exe"] + list(args), cwd=game, env=run_env,
+        p = subprocess.Popen([WINE, "Quorvane.exe"] + list(args), cwd=game, env=run_env,
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.procs.append(p)
         return p
@@ -190,7 +206,7 @@ class Harness:
         # Output goes through a file, not a pipe: Wine may start a service of
         # its own from this process, and that would hold a pipe open.
         with tempfile.TemporaryFile(mode="w+") as out:
-            r = subprocess.run(["wine", self.wintool_path] + list(args), env=self.env,
+            r = subprocess.run([WINE, self.wintool_path] + list(args), env=self.env,
                                stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.DEVNULL,
                                timeout=60)
             out.seek(0)
@@ -203,7 +219,7 @@ class Harness:
         tool = os.path.join(os.path.dirname(self.wintool_path), "playertool.exe")
         folder = "C:\\ProgramData\\" + "\\".join(DATA_FOLDER[2:]) + "\\"
         with tempfile.TemporaryFile(mode="w+") as out:
-            r = subprocess.run(["wine", tool, folder] + list(args), cwd=game, env=self.env,
+            r = subprocess.run([WINE, tool, folder] + list(args), cwd=game, env=self.env,
                                stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.DEVNULL,
                                timeout=60)
             out.seek(0)

@@ -12,6 +12,7 @@ import glob
 import importlib.util
 import json
 import os
+import signal
 import sys
 import time
 import traceback
@@ -62,6 +63,20 @@ def share(checks, shard, shards, times):
     return sorted(mine, key=lambda c: c[0])
 
 
+class CheckTookTooLong(harness.CheckFailed):
+    pass
+
+
+def time_limit(name, times):
+    """Seconds a check may take: four times its typical time, at least three
+    minutes (a slow or loaded machine), at most fifteen."""
+    return int(min(900, max(180, 4 * times.get(name, 60))))
+
+
+def _over_time(signum, frame):
+    raise CheckTookTooLong("took longer than its time limit")
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--game", required=True)
@@ -99,6 +114,8 @@ def main():
         print("no checks in this share")
         return 0
 
+    limits = {name: time_limit(name, times) for name, _ in checks}
+    signal.signal(signal.SIGALRM, _over_time)
     h = harness.Harness(args.game, args.work, wintool)
     took = {}
     passed = failed = 0
@@ -107,12 +124,18 @@ def main():
         for name, fn in checks:
             t0 = time.time()
             try:
-                fn(h)
+                signal.alarm(limits[name])
+                try:
+                    fn(h)
+                finally:
+                    signal.alarm(0)
                 passed += 1
                 took[name] = time.time() - t0
                 print("[ PASS ] %s (%.1f s)" % (name, took[name]), flush=True)
             except Exception as e:  # a failed check must not stop the others
                 failed += 1
+                if isinstance(e, CheckTookTooLong):
+                    e = CheckTookTooLong("took longer than its limit of %d s" % limits[name])
                 print("[ FAIL ] %s: %s" % (name, e), flush=True)
                 if not isinstance(e, harness.CheckFailed):
                     traceback.print_exc()

@@ -3,7 +3,7 @@
 generated data of the build, the content sources, and the save files that
 the tests left behind.
 
-Usage: make_seeds.py ROOT BUILD OUT"""
+Usage: make_seeds.py ROOT WIN_BUILD GAME_DIR OUT"""
 import glob
 import io
 import os
@@ -37,9 +37,10 @@ def small_manifest(path):
 
 
 def main():
-    root, build, out = sys.argv[1:4]
-    content = os.path.join(build, "win32", "generated", "content")
-    game = os.path.join(build, "game")
+    # The source tree, one Windows build's tree, its game folder, the output.
+    root, win_build, game, out = sys.argv[1:5]
+    build = os.path.dirname(os.path.abspath(win_build))
+    content = os.path.join(win_build, "generated", "content")
 
     # The manifest: the source, the generated one cut down, and a bare one.
     put(out, "manifest", "source.xml", read(os.path.join(root, "content", "manifest.xml")))
@@ -97,7 +98,7 @@ def main():
 
     # Skeletal records (skeletons, animations, skins: a few of each) and the
     # character document, as qvcharacter wrote them.
-    chars = os.path.join(build, "game", "data", "Characters")
+    chars = os.path.join(game, "data", "Characters")
     for pattern, most in (("*.ske", 2), ("*.ska", 4), ("*.ski", 6), ("*.skc", 2)):
         for path in sorted(glob.glob(os.path.join(chars, pattern)))[:most]:
             put(out, "skeletal", os.path.basename(path), read(path))
@@ -135,9 +136,9 @@ def main():
     # input, from whatever the tests wrote.
     ai = read(os.path.join(game, "Quorvane.ai")) if os.path.exists(os.path.join(game, "Quorvane.ai")) else b""
     games = []
-    for pattern in ("win32/e2e/wineprefix/drive_c/ProgramData/*/*/Quorvane.gam",
-                    "wineprefix-test/drive_c/users/*/Temp/*/Quorvane.gam"):
-        games += glob.glob(os.path.join(build, pattern))
+    for pattern in (os.path.join(win_build, "e2e/*/wineprefix/drive_c/ProgramData/*/*/Quorvane.gam"),
+                    os.path.join(build, "wineprefix-test*/drive_c/users/*/Temp/*/Quorvane.gam")):
+        games += glob.glob(pattern)
     games = sorted(games, key=os.path.getsize, reverse=True)[:4]
     seen = set()
     for i, gam in enumerate(games):
