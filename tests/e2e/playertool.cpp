@@ -22,6 +22,12 @@
 //   playertool DATA_FOLDER\ trophies
 //       the current player's trophies: their count, then one line each
 //       (id, times won, day, month, year)
+//   playertool DATA_FOLDER\ sample
+//       fills every kind of field the player file keeps for the current
+//       player (statistics, trophies, a tour, a calendar day, high scores in
+//       every mode), with values no default has
+//   playertool DATA_FOLDER\ resave
+//       loads the settings and player files and saves them unchanged
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -123,6 +129,24 @@ int main(int argc, char** argv) {
             std::printf("%d %.1f %d %d %d\n", t->trophyId, t->timesWon, t->date.day, t->date.month, t->date.year);
         }
         return 0;
+    } else if (std::strcmp(command, "sample") == 0) {
+        PlayerProfile* p = g_gameData.currentProfile;
+        if (!p) return 1;
+        for (int s = 0; s < kStatCount; ++s) p->SetStat(s, 1000 * s + 17);
+        for (int id : {3, 11, 11, 29}) {
+            TrophyRecord* t = p->AwardTrophy(id);
+            if (!t) return 1;
+            t->date = GameDate{7, 3, 2026};
+        }
+        const int cities[5] = {4, 0, 9, 2, 7};
+        p->SetTour(cities, 5);
+        p->currentLeg = 2;
+        std::snprintf(p->tourName, sizeof(p->tourName), "%s", "Five cities");
+        p->calendar[40].result = 12345;
+        p->calendar[40].date = GameDate{10, 2, 2026};
+        for (int mode = 0; mode < kHighScoreTables; ++mode)
+            if (!g_gameData.AddHighScore(p, 5000 + 250 * mode, mode)) return 1;
+    } else if (std::strcmp(command, "resave") == 0) {
     } else {
         std::fprintf(stderr, "playertool: unknown command %s\n", command);
         return 2;
