@@ -62,6 +62,12 @@ def on_match(s):
     return r > 150 and g < 90 and b < 90
 
 
+def statistics_shown(s):
+    """The statistics window: the studio covered and its time and money in
+    white (the solved flash's rays alone light the time's place)."""
+    return not on_match(s) and s.count(STATS_TIME, is_white) > 20 and s.count(STATS_MONEY, is_white) > 20
+
+
 def turn(s):
     return on_match(s) and button_enabled(s, SOLVE) and not any(lit(s, l) for l in "BCDT")
 
@@ -227,7 +233,7 @@ def wait_statistics(m, timeout=40):
     dimmed_since = None
     while time.time() < end:
         s = m.shot()
-        if s.count(STATS_TIME, is_white) > 20:
+        if statistics_shown(s):
             return s
         if on_match(s):
             dimmed_since = None
@@ -276,7 +282,7 @@ def bonus_round_to_the_menu(m):
     m.key("a")
     end = time.time() + 60
     kept = None
-    while m.shot().count(STATS_TIME, is_white) <= 20:
+    while not statistics_shown(m.shot()):
         expect(time.time() < end, "timed out waiting for the final statistics window")
         if not kept:
             kept = m.keep("bonus-prize")

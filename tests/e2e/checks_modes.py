@@ -13,7 +13,7 @@ import time
 from harness import CheckFailed, expect
 from checks_menu import EMPTY, QUICK_PLAY, QUICK_PLAY_SIDE, is_gold, is_orange, is_white
 from checks_lite import LITE_GAM, _lite_game
-from checks_match import (SOLVE, SPIN, STATS_MAIN_MENU, STATS_TIME, Match, button_enabled, money_shown,
+from checks_match import (SOLVE, SPIN, STATS_MAIN_MENU, Match, statistics_shown, button_enabled, money_shown,
                           on_match, stats, tool_args)
 from checks_menus import CHOICE_RIM, PUZZLE_OF_THE_DAY, ROAD_TRIP, TOUR_GO, day_cell, panel_open
 
@@ -88,7 +88,7 @@ def is_pale_gold(c):
 
 
 def stats_open(s):
-    return s.count(STATS_TIME, is_white) > 20
+    return statistics_shown(s)
 
 
 def map_open(s):

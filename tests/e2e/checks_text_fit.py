@@ -8,7 +8,7 @@ import time
 
 from harness import expect
 from checks_menu import is_orange, is_white
-from checks_match import GROUP_PLAY, GROUP_PLAY_START, STATS_TIME, Match, on_match
+from checks_match import GROUP_PLAY, GROUP_PLAY_START, Match, on_match, wait_statistics
 from checks_menus import HIGH_SCORES, NEW_PLAYER, PLAYERS, panel_open
 
 # The widest name the name field allows: 16 characters (max_len), of its
@@ -167,7 +167,7 @@ def check_text_long_names_fit_their_places(h):
     m.key("KP_Multiply")
     time.sleep(0.5)
     m.key("F4")
-    m.wait_shot(lambda s: s.count(STATS_TIME, is_white) > 20, 30, "the statistics window")
+    wait_statistics(m)
     time.sleep(1.0)
     m.keep("stats")
     m.move(STATS_TROPHY)
