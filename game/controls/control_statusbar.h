@@ -48,6 +48,10 @@ public:
     IndexedList<char*> queue;   // owned copies, in posting order
     TextControl* messageText;   // bound by the game screen; not owned
     TimerControl* messageTimer; // bound by the game screen; not owned
+    // Its screen has closed it: nothing opens it again (a line posted or
+    // the message timer's end) until the screen does, since the screen
+    // waits for every control to have closed before it can go.
+    bool closedByScreen = false;
 
 private:
     // Opens the bar on text, or closes it for null.

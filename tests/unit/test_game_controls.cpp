@@ -681,6 +681,29 @@ TEST_F(Bar, OpeningAndClosingOfTheScreenMapToIdleAndClosed) {
     EXPECT_EQ(9, bar.state);
 }
 
+// Main Menu on the last statistics closes the match screen while a line
+// waits for the message timer: the screen can only go once every control
+// has closed, so neither that line nor the timer's end opens the bar again.
+TEST_F(Bar, ABarItsScreenClosedStaysClosedUntilTheScreenOpensIt) {
+    bar.PostMessage("a");
+    Finish();
+    bar.PostMessage("waits for the timer");
+    bar.SetState(GUI_STATE_CLOSING);
+    timer.timeLeft = 0.0f;
+    EXPECT_TRUE(bar.NextMessage());  // the timer's end
+    bar.PostMessage("posted while the screen closes");
+    bar.Update();
+    EXPECT_EQ(BAR_CLOSED, bar.state);
+    EXPECT_EQ("a", Line(text));
+    EXPECT_EQ(2u, bar.QueuedCount());
+    bar.ReleaseVisuals();  // the screen goes, and its lines with it
+    EXPECT_EQ(0u, bar.QueuedCount());
+    bar.SetState(GUI_STATE_OPENING);
+    bar.PostMessage("the next match");
+    EXPECT_EQ(BAR_OPENING, bar.state);
+    EXPECT_EQ("the next match", Line(text));
+}
+
 TEST_F(Bar, TextIsShownAsItStands) {
     bar.PostMessage("100% of %s and %n");
     EXPECT_EQ("100% of %s and %n", Line(text));
