@@ -371,6 +371,25 @@ wine_services() {
     timeout -s KILL 120 "$WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 }
 
+# Starts a private Xvfb at DEPTH bits (24 by default) on a display number
+# Xvfb picks itself, free at that moment, so that runs side by side never
+# share a display; sets XVFB_PID and XVFB_DISPLAY.
+private_xvfb() {
+    local depth=${1:-24} out n=""
+    out=$(mktemp "${TMPDIR:-/tmp}/qv-xvfb.XXXXXX")
+    Xvfb -displayfd 3 -screen 0 "1280x1024x$depth" -nolisten tcp 3>"$out" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        n=$(head -1 "$out" 2>/dev/null | tr -dc 0-9)
+        [ -n "$n" ] && break
+        sleep 0.1
+    done
+    rm -f "$out"
+    XVFB_DISPLAY=:$n
+    [ -n "$n" ] && DISPLAY=$XVFB_DISPLAY timeout 10 xdpyinfo >/dev/null 2>&1 \
+        || die "Xvfb did not start (a private display at $depth bits)"
+}
+
 # An ALSA configuration whose default device is a null one, on top of the
 # system's own: DirectSound under Wine then opens and plays into nothing.
 use_null_sound() {

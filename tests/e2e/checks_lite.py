@@ -8,7 +8,7 @@ import subprocess
 import time
 import zipfile
 
-from harness import WINDOWED_SETTINGS, expect, pack_settings
+from harness import WINDOWED_SETTINGS, expect, grab, pack_settings
 
 LITE_SET = "Quorvane Lite.set"
 LITE_GAM = "Quorvane Lite.gam"
@@ -150,8 +150,7 @@ def _menu_shot(h, game):
     # Rest the pointer where nothing reacts, then let the menu settle.
     subprocess.run(["xdotool", "mousemove", "--window", xid, "400", "590"], env=h.env)
     time.sleep(4.0)
-    shot = subprocess.run(["import", "-window", xid, "-depth", "8", "ppm:-"], env=h.env, capture_output=True,
-                          check=True).stdout
+    shot = grab(h.env, xid)
     return proc, _ppm(shot)
 
 

@@ -12,7 +12,7 @@ import re
 import subprocess
 import time
 
-from harness import WINDOWED_SETTINGS, CheckFailed, expect, pack_settings
+from harness import WINDOWED_SETTINGS, CheckFailed, expect, grab, pack_settings
 
 VIEW_WIDTH = 2.6666665
 VIEW_HEIGHT = 2.0
@@ -189,15 +189,12 @@ class Game:
         self.click(EMPTY, settle=0.2)
 
     def shot(self):
-        r = subprocess.run(["import", "-window", self.xid, "-depth", "8", "ppm:-"], env=self.h.env,
-                           capture_output=True, check=True)
-        return Shot(r.stdout)
+        return Shot(grab(self.h.env, self.xid))
 
     def save(self, shot_name):
         """Keeps a screenshot beside the check's game folder for a person to look at."""
         path = os.path.join(self.h.work, shot_name)
-        subprocess.run(["import", "-window", self.xid, path], env=self.h.env, check=True,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        grab(self.h.env, self.xid, path)
         return path
 
     def wait_shot(self, test, timeout, what):

@@ -6,7 +6,7 @@ import os
 import subprocess
 import time
 
-from harness import OBJDUMP, WINDOWED_SETTINGS, CheckFailed, expect
+from harness import OBJDUMP, WINDOWED_SETTINGS, CheckFailed, expect, grab
 
 VIEW_WIDTH = 2.6666665
 VIEW_HEIGHT = 2.0
@@ -75,14 +75,11 @@ class Run:
                      int((x / VIEW_WIDTH + 0.5) * w), int((0.5 - y / VIEW_HEIGHT) * hgt))
 
     def shot(self):
-        r = subprocess.run(["import", "-window", self.xid, "-depth", "8", "ppm:-"], env=self.h.env,
-                           capture_output=True, check=True)
-        return Picture(r.stdout)
+        return Picture(grab(self.h.env, self.xid))
 
     def save(self, name):
         path = os.path.join(self.h.work, name)
-        subprocess.run(["import", "-window", self.xid, path], env=self.h.env, check=True,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        grab(self.h.env, self.xid, path)
         return path
 
     def settled_shots(self, count=6):

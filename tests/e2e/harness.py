@@ -5,6 +5,7 @@ folder; the Wine prefix and the X server are made once per run.
 """
 import contextlib
 import os
+import select
 import shutil
 import signal
 import struct
@@ -25,6 +26,21 @@ WINDOWED_SETTINGS = (0.5, 0.5, 0.0, 800.0, 600.0, 32.0, 60.0, 1.0, 0.5, 0.0)
 
 class CheckFailed(AssertionError):
     pass
+
+
+def grab(env, window, out="ppm:-"):
+    """A picture of an X window by ImageMagick's import: the bytes of an
+    8-bit PPM for "ppm:-", else written to the file out. import now and then
+    never returns on a busy machine: each try has a time limit."""
+    args = ["import", "-window", window] + (["-depth", "8", out] if out == "ppm:-" else [out])
+    for _ in range(3):
+        try:
+            r = subprocess.run(args, env=env, stdin=subprocess.DEVNULL, capture_output=True, timeout=20)
+        except subprocess.TimeoutExpired:
+            continue
+        if r.returncode == 0:
+            return r.stdout
+    raise CheckFailed("no picture of window %s: import failed or did not answer three times" % window)
 
 
 def expect(cond, message):
@@ -100,26 +116,34 @@ class Harness:
 
     def _start_xvfb(self, depth=24):
         """Starts a private X display at this depth; with 24 it becomes the
-        run's display, with any other depth it is only returned."""
-        for n in range(140, 200):
-            if os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n):
-                continue
-            proc = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "1280x1024x%d" % depth, "-nolisten", "tcp"],
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            for _ in range(100):
-                if os.path.exists("/tmp/.X11-unix/X%d" % n):
-                    break
-                if proc.poll() is not None:
-                    break
-                time.sleep(0.05)
-            if proc.poll() is None:
-                time.sleep(0.2)
-                if depth != 24:
-                    return proc, ":%d" % n
-                self.xvfb = proc
-                self.env["DISPLAY"] = ":%d" % n
-                return
-        raise RuntimeError("could not start Xvfb")
+        run's display, with any other depth it is only returned. Xvfb picks
+        a free display number itself (-displayfd), so that runs started side
+        by side never share one."""
+        read_end, write_end = os.pipe()
+        try:
+            proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x%d" % depth,
+                                     "-nolisten", "tcp"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                    pass_fds=(write_end,))
+        finally:
+            os.close(write_end)
+        number = b""
+        end = time.time() + 30
+        with os.fdopen(read_end, "rb") as pipe:
+            while time.time() < end and not number.endswith(b"\n"):
+                ready, _, _ = select.select([pipe], [], [], 0.5)
+                if ready:
+                    got = os.read(pipe.fileno(), 16)
+                    if not got:
+                        break
+                    number += got
+        if proc.poll() is not None or not number.strip().isdigit():
+            proc.kill()
+            raise RuntimeError("could not start Xvfb")
+        display = ":%d" % int(number)
+        if depth != 24:
+            return proc, display
+        self.xvfb = proc
+        self.env["DISPLAY"] = display
 
     def _use_display(self, display):
         """Moves Wine to another X display: the wineserver and whatever runs
@@ -288,6 +312,5 @@ class Harness:
             raise CheckFailed("the game did not end within %d s" % timeout)
 
     def screenshot(self, path):
-        subprocess.run(["import", "-window", "root", path], env=self.env, check=True,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        grab(self.env, "root", path)
         return path
