@@ -163,6 +163,7 @@ bool RoundController::SetState(int newState) {
         FreeSpinCheck();
         break;
     case STATE_ROUND_LOST:
+        StopTurnTimers();
         RevealAllTiles();
         StartTimer(controls.roundEndTimer);
         SetInputPhase(PHASE_ALL_OFF);
@@ -171,6 +172,7 @@ bool RoundController::SetState(int newState) {
         // Entered again (a second answer to the same question): the round
         // is already won and its end already under way.
         if (previousState == STATE_ROUND_WON) break;
+        StopTurnTimers();
         WinRound();
         RevealAllTiles();
         StartTimer(controls.roundEndTimer);
@@ -210,6 +212,17 @@ void RoundController::FreeSpinCheck() {
         StartTimer(controls.freeSpinPromptTimer);
 }
 
+// Left running past the round's end, their ends would start a turn over a
+// round already won: a toss-up solved while the turn of the seat that had
+// just answered wrong was still ending put the won round back to a turn, and
+// the match never moved on.
+void RoundController::StopTurnTimers() {
+    StopTimer(controls.turnTimer);
+    StopTimer(controls.endOfTurnTimer);
+    StopTimer(controls.failedSolveTimer);
+    StopTimer(controls.tossupRevealTimer);
+}
+
 void RoundController::EndRoundShown(int endState) {
     // A round ends once: a last tile turning after a win does not make it lost.
     if (RoundOver()) return;
@@ -219,7 +232,7 @@ void RoundController::EndRoundShown(int endState) {
     // on to its next round.
     ops->CloseWindowOnTop("POPUP_ONLY_VOWELS");
     ops->CloseWindowOnTop("POPUP_ONLY_CONSONANTS");
-    StopTimer(controls.turnTimer);
+    StopTurnTimers();
     SetStateDirect(endState);
     if (endState == STATE_ROUND_WON) WinRound();
     RevealAllTiles();

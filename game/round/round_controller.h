@@ -353,6 +353,9 @@ public:
     void StartTurnInput();   // the input choice of a start of turn
     void FreeSpinCheck();    // after a lost turn or a bankrupt
     void EndRoundShown(int endState);  // state 11 or 12 set directly, board shown
+    // The timers of a turn in play stop with the round: the turn's own, a
+    // turn's end, a failed solve's pause, the toss-up's next letter.
+    void StopTurnTimers();
     void SetAi(int code);
     void StartTimer(TimerControl* timer);
     void StopTimer(TimerControl* timer);

@@ -32,6 +32,7 @@
 #include "lite_wheel_callbacks.h"
 #include "match_callbacks.h"
 #include "profiles.h"
+#include "edition_test_util.h"
 #include "round_controller.h"
 #include "tinyxml.h"
 
@@ -161,78 +162,25 @@ TEST_F(LiteBinding, ADocumentStillBeingDrawnLeavesNullsWhereItEndsOrHoldsOtherKi
 
 #ifdef QV_GAME_DIR
 
-// The game's own screen operations, silent: the cues that a sound trigger
-// watches come back as an instance the sound system does not hold (one that
-// has ended), and nothing is saved.
-struct SilentLiteOps : LiteScreenOps {
-    SoundInstance* PlayCue(const char* cue, int, bool) override {
-        const bool watched = std::strcmp(cue, "LAND_ON_BANKRUPT") == 0 || std::strncmp(cue, "P_AUD_EXC_", 10) == 0 ||
-                             std::strncmp(cue, "P_AUD_CLAP_CHEER_", 17) == 0;
-        return watched ? reinterpret_cast<SoundInstance*>(&ended) : nullptr;
-    }
-    void StopAllSounds() override {}
-    void PauseAllSounds() override {}
-    void ResumeAllSounds() override {}
-    bool SaveGame() override { return true; }
-    char ended = 0;
-};
+// The Lite as its entry starts it, from the game folder.
+const EditionUnderTest kLiteEdition = {"Quorvane Lite.xml",  &LiteGui::kLiteGuiPositions, RegisterLiteCallbacks,
+                                       CreateLiteGuiControl, BindLiteGameControls,          InstallLiteRound,
+                                       RemoveLiteRound};
 
-// The Lite as its entry starts it, from the game folder: its manifest and
-// archive, fonts and texts, callbacks, "GUI" document, binding and round.
-class LiteDocument : public ::testing::Test {
+class LiteDocument : public EditionDocument {
 protected:
+    LiteDocument() : EditionDocument(kLiteEdition) {}
     void SetUp() override {
-        std::string game = std::string("Z:") + QV_GAME_DIR;
-        for (char& c : game)
-            if (c == '/') c = '\\';
-        ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((game + "\\Quorvane Lite.xml").c_str()))
-            << "no Lite game folder at " << game;
-        GetCurrentDirectoryA(MAX_PATH, previous);
-        ASSERT_TRUE(SetCurrentDirectoryA(game.c_str()));
-        ASSERT_TRUE(g_fileSystem.Load("Quorvane Lite.xml")) << g_fileSystem.GetError();
-        ASSERT_TRUE(g_resourceManager.Init());
-        ASSERT_TRUE(g_fontManager.Load()) << g_fontManager.GetError();
-        g_guiManager.Clear();
-        g_input.Clear();
-        g_renderer.frameTime = g_renderer.defaultFrameTime = 1.0f / 35.0f;
-        g_renderer.mouseView = Vector3{5.0f, 5.0f, 0.0f};
-        UsePositions(LiteGui::kLiteGuiPositions);
-        RegisterLiteCallbacks(g_guiManager.GetCallbacks());
-        ASSERT_TRUE(g_guiManager.Load(CreateLiteGuiControl)) << g_guiManager.GetError();
-        BindLiteGameControls();
-        InstallLiteRound();
+        EditionDocument::SetUp();
+        if (HasFatalFailure()) return;
         g_round.SetOps(&ops);
         std::srand(5);
     }
     void TearDown() override {
-        RemoveLiteRound();
-        for (int i = 0; i < RoundController::kSeats; ++i) g_round.SetContestant(i, nullptr);
-        g_round.current = g_round.opener = nullptr;
-        g_round.ranking.Clear();
-        g_gameData.currentProfile = nullptr;
-        g_guiManager.Clear();
-        g_bound.Clear();
-        g_round.controls = GameControls();
+        EditionDocument::TearDown();
         g_liteControls = LiteControls();
-        UsePositions(FullEditionPositions());
-        g_fontManager.FreeAll();
-        g_resourceManager.Shutdown();
-        g_fileSystem.Shutdown();
-        g_input.Clear();
-        if (previous[0]) SetCurrentDirectoryA(previous);
     }
 
-    void Frame(int n = 1) { GuiFrames(n); }
-    // Frames until the condition holds; false after too many.
-    bool FramesUntil(const std::function<bool()>& done, int most) {
-        for (int i = 0; i < most && !done(); ++i) Frame();
-        return done();
-    }
-    bool Call(const char* name, const char* argument = nullptr) {
-        GuiCallback c = g_guiManager.GetCallbacks().Find(name);
-        EXPECT_NE(nullptr, c) << name;
-        return c && c(nullptr, argument);
-    }
     // From the loading card to the menu, then quick play for Ann as the
     // menu's button starts it, on to her first turn.
     void StartQuickPlay() {
@@ -266,12 +214,10 @@ protected:
         zoom->remaining = 0.0f;
         ASSERT_TRUE(Call("EndRotateZoomWheel"));
     }
-    static bool Named(const GuiScreen* s, const char* name) { return s && s->name && std::strcmp(s->name, name) == 0; }
     static bool Shown(const GuiControl* c) { return c && !c->HasFlags(GUI_FLAG_HIDDEN); }
 
-    SilentLiteOps ops;
+    Silent<LiteScreenOps> ops;
     std::unique_ptr<PlayerProfile> ann;
-    char previous[MAX_PATH] = "";
 };
 
 // Every name in every event attribute of the document ("Name(arg);..."),
@@ -493,6 +439,14 @@ TEST_F(LiteDocument, EverySeatCardLeavesTheScreen) {
     ASSERT_TRUE(rc.wedgeValue == WEDGE_MYSTERY_PRIZE || rc.wedgeValue == WEDGE_MYSTERY_BANKRUPT);
     EXPECT_TRUE(Shown(c.mysteryCards[0]));
     EXPECT_TRUE(FramesUntil([&] { return !Shown(c.mysteryCards[0]); }, 500)) << "the mystery card stays";
+}
+
+// The race that stalled a match for good: a toss-up solved while the seat
+// before had just answered wrong and its turn was still ending.
+TEST_F(LiteDocument, ATossupWonWhileATurnEndsStaysWonAndTheMatchMovesOn) {
+    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
+    ExpectATossupWonWhileATurnEndsMovesOn(
+        [this](const std::function<bool()>& done, int most) { return FramesUntil(done, most); });
 }
 
 #endif  // QV_GAME_DIR

@@ -18,6 +18,8 @@
 #include "gui_bindings.h"
 #include "profiles.h"
 #include "debug_callbacks.h"
+#include "device_test_util.h"
+#include "edition_test_util.h"
 #include "game_test_util.h"
 #include "input_state.h"
 #include "gui_test_util.h"
@@ -1783,6 +1785,45 @@ TEST_F(MatchDocumentTest, ADocumentWithoutTheMatchContainersBindsNullsAndNothing
         Call(name, "1");
     EXPECT_TRUE(Call("PauseGame", "WITH_SOUNDS"));
     EXPECT_TRUE(Call("ResumeGame"));
+}
+
+// ---- The full edition's own document ---------------------------------------------
+
+void RegisterFullEditionCallbacks(CallbackRegistry& registry) {
+    RegisterDebugCallbacks(registry);
+    RegisterMenuCallbacks(registry);
+    RegisterGameScreenCallbacks(registry);
+}
+
+const EditionUnderTest kFullEdition = {"Quorvane.xml",   &kFullGuiPositions, RegisterFullEditionCallbacks,
+                                       CreateGuiControl, BindGameControls,   nullptr, nullptr};
+
+// Its pictures are the Direct3D device's: a renderer on a window of its own.
+class FullDocument : public EditionDocument {
+protected:
+    FullDocument() : EditionDocument(kFullEdition) {}
+    void SetUp() override {
+        device.SetUp();
+        if (HasFatalFailure()) return;
+        EditionDocument::SetUp();
+        if (HasFatalFailure()) return;
+        g_round.SetOps(&ops);
+        std::srand(5);
+    }
+    void TearDown() override {
+        EditionDocument::TearDown();
+        device.TearDown();
+    }
+    DeviceTestWindow device{"QvFullDocument", 800, 600};
+    Silent<GameScreenOps> ops;
+};
+
+// The race that stalled a match for good: a toss-up solved while the seat
+// before had just answered wrong and its turn was still ending.
+TEST_F(FullDocument, ATossupWonWhileATurnEndsStaysWonAndTheMatchMovesOn) {
+    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
+    ExpectATossupWonWhileATurnEndsMovesOn(
+        [this](const std::function<bool()>& done, int most) { return FramesUntil(done, most); });
 }
 
 }  // namespace

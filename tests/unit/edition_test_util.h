@@ -1,0 +1,169 @@
+// An edition as its entry starts it, from the game folder (its manifest and
+// archive, fonts and texts, callbacks, "GUI" document, binding and round),
+// and what both editions' tests drive through it.
+#pragma once
+#include <windows.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "control_binding.h"
+#include "controls_simple.h"
+#include "file_system.h"
+#include "font_manager.h"
+#include "game_data.h"
+#include "gui_callbacks.h"
+#include "gui_manager.h"
+#include "gui_test_util.h"
+#include "input_state.h"
+#include "profiles.h"
+#include "renderer.h"
+#include "resource_manager.h"
+#include "round_controller.h"
+#include "screen_ops.h"
+
+// An edition's screen operations, silent: the cues that a sound trigger
+// watches come back as an instance the sound system does not hold (one that
+// has ended), and nothing is saved.
+template <class Ops>
+struct Silent : Ops {
+    SoundInstance* PlayCue(const char* cue, int, bool) override {
+        const bool watched = std::strcmp(cue, "LAND_ON_BANKRUPT") == 0 || std::strncmp(cue, "P_AUD_EXC_", 10) == 0 ||
+                             std::strncmp(cue, "P_AUD_CLAP_CHEER_", 17) == 0;
+        return watched ? reinterpret_cast<SoundInstance*>(&ended) : nullptr;
+    }
+    void StopAllSounds() override {}
+    void PauseAllSounds() override {}
+    void ResumeAllSounds() override {}
+    bool SaveGame() override { return true; }
+    char ended = 0;
+};
+
+// What tells one edition from the other at its start.
+struct EditionUnderTest {
+    const char* manifest;
+    const GuiPositions* positions;
+    void (*registerCallbacks)(CallbackRegistry&);
+    GuiControlFactory factory;
+    void (*bindControls)();
+    void (*installRound)();  // the edition's reactions, screen sets and operations
+    void (*removeRound)();
+};
+
+class EditionDocument : public ::testing::Test {
+protected:
+    explicit EditionDocument(const EditionUnderTest& e) : edition(e) {}
+    void SetUp() override {
+        std::string game = GameFolder();
+        ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((game + "\\" + edition.manifest).c_str()))
+            << "no game folder at " << game;
+        GetCurrentDirectoryA(MAX_PATH, previous);
+        ASSERT_TRUE(SetCurrentDirectoryA(game.c_str()));
+        ASSERT_TRUE(g_fileSystem.Load(edition.manifest)) << g_fileSystem.GetError();
+        ASSERT_TRUE(g_resourceManager.Init());
+        ASSERT_TRUE(g_fontManager.Load()) << g_fontManager.GetError();
+        g_guiManager.Clear();
+        g_input.Clear();
+        g_renderer.frameTime = g_renderer.defaultFrameTime = 1.0f / 35.0f;
+        g_renderer.mouseView = Vector3{5.0f, 5.0f, 0.0f};
+        UsePositions(*edition.positions);
+        edition.registerCallbacks(g_guiManager.GetCallbacks());
+        ASSERT_TRUE(g_guiManager.Load(edition.factory)) << g_guiManager.GetError();
+        edition.bindControls();
+        if (edition.installRound) edition.installRound();
+    }
+    void TearDown() override {
+        if (edition.removeRound) edition.removeRound();
+        for (int i = 0; i < RoundController::kSeats; ++i) g_round.SetContestant(i, nullptr);
+        g_round.current = g_round.opener = nullptr;
+        g_round.ranking.Clear();
+        g_round.SetOps(nullptr);
+        g_gameData.currentProfile = nullptr;
+        g_guiManager.Clear();
+        g_bound.Clear();
+        g_round.controls = GameControls();
+        UsePositions(FullEditionPositions());
+        g_fontManager.FreeAll();
+        g_resourceManager.Shutdown();
+        g_fileSystem.Shutdown();
+        g_input.Clear();
+        if (previous[0]) SetCurrentDirectoryA(previous);
+    }
+    // The game folder the build assembled, as Wine names it.
+    static std::string GameFolder() {
+        std::string game = std::string("Z:") + QV_GAME_DIR;
+        for (char& c : game)
+            if (c == '/') c = '\\';
+        return game;
+    }
+
+    void Frame(int n = 1) { GuiFrames(n); }
+    // Frames until the condition holds; false after too many.
+    bool FramesUntil(const std::function<bool()>& done, int most) {
+        for (int i = 0; i < most && !done(); ++i) Frame();
+        return done();
+    }
+    bool Call(const char* name, const char* argument = nullptr) {
+        GuiCallback c = g_guiManager.GetCallbacks().Find(name);
+        EXPECT_NE(nullptr, c) << name;
+        return c && c(nullptr, argument);
+    }
+    static bool Named(const GuiScreen* s, const char* name) { return s && s->name && std::strcmp(s->name, name) == 0; }
+
+    EditionUnderTest edition;
+    char previous[MAX_PATH] = "";
+};
+
+// Three computers sit down to group play, as the group-play window starts it
+// (the caller has loaded the edition's document, its menu showing). Once the
+// first toss-up's board has lit, seat 1 answers wrong (its turn's end is
+// pending: 1.5 s) and seat 2 buzzes and solves at once. The round must stay
+// won, nothing may start a turn over it, and the match must move on to the
+// second toss-up by itself.
+// framesUntil(done, most) runs frames of the edition until done() holds.
+inline void ExpectATossupWonWhileATurnEndsMovesOn(
+    const std::function<bool(const std::function<bool()>&, int)>& framesUntil) {
+    RoundController& rc = g_round;
+    PlayerProfile ann(KIND_COMPUTER), bo(KIND_COMPUTER), cy(KIND_COMPUTER);
+    ann.appearance.SetName("Ann");
+    bo.appearance.SetName("Bo");
+    cy.appearance.SetName("Cy");
+    ann.SetOpponent(1, &bo, 0);
+    ann.SetOpponent(2, &cy, 1);
+    struct Seats {
+        ~Seats() {
+            for (int i = 0; i < RoundController::kSeats; ++i) g_round.SetContestant(i, nullptr);
+            g_round.current = g_round.opener = nullptr;
+            g_gameData.currentProfile = nullptr;
+        }
+    } leaveTheSeats;
+    g_gameData.currentProfile = &ann;
+    rc.gameMode = MODE_GROUP_PLAY;
+    ASSERT_TRUE(g_guiManager.OpenScreen("ROUND_WND"));  // its opening begins the match
+    ASSERT_TRUE(framesUntil([&] { return rc.roundType == ROUND_TOSSUP_1000 && rc.boardLighting; }, 35 * 20))
+        << "the first toss-up's board lights";
+    ASSERT_TRUE(framesUntil([&] { return rc.state == STATE_START_OF_TURN && !rc.boardLighting; }, 35 * 40))
+        << "the toss-up's board lights and its first turn starts";
+    rc.current = rc.ContestantOnSeat(1);
+    ASSERT_TRUE(rc.SetState(STATE_END_OF_TURN));  // seat 1's wrong answer
+    TimerControl* turnEnds = rc.controls.endOfTurnTimer;
+    ASSERT_TRUE(turnEnds && turnEnds->timeLeft > 0.0f) << "its turn ends when the timer does";
+    rc.current = rc.ContestantOnSeat(2);
+    rc.EndRoundShown(STATE_ROUND_WON);  // seat 2 solves
+    ASSERT_EQ(STATE_ROUND_WON, rc.state);
+
+    bool putBack = false;
+    bool movedOn = framesUntil(
+        [&] {
+            if (rc.roundType == ROUND_TOSSUP_1000 && rc.state != STATE_ROUND_WON) putBack = true;
+            return rc.roundType != ROUND_TOSSUP_1000;
+        },
+        35 * 60);
+    EXPECT_FALSE(putBack) << "the won toss-up was put back in play (state " << rc.state << ")";
+    EXPECT_TRUE(movedOn) << "the match never left the won toss-up";
+    EXPECT_EQ(ROUND_TOSSUP_2000, rc.roundType);
+    EXPECT_EQ(1000, rc.ContestantOnSeat(2)->matchTotal) << "the toss-up is paid once, to its winner";
+}
