@@ -80,7 +80,12 @@ bool RoundController::SetState(int newState) {
     if (RoundOver() && newState != STATE_ROUND_WON && newState != STATE_ROUND_LOST &&
         newState != STATE_END_OF_MATCH)
         return false;
+    // A turn's timers belong to the state that started them: a buzz while a
+    // turn was ending (state 6) had its attempt cut short by that turn's end,
+    // its cursor left on a tile neither hidden nor shown, and the toss-up
+    // could then neither reveal nor be solved.
     StopTimer(controls.turnTimer);
+    StopTimer(controls.endOfTurnTimer);
     previousState = state;
     state = newState;
     if (newState < 0 || newState > STATE_START_OF_TURN) return true;

@@ -106,6 +106,10 @@ protected:
         for (int i = 0; i < most && !done(); ++i) Frame();
         return done();
     }
+    // The frames of this edition, for the shared races below.
+    std::function<bool(const std::function<bool()>&, int)> Frames() {
+        return [this](const std::function<bool()>& done, int most) { return FramesUntil(done, most); };
+    }
     bool Call(const char* name, const char* argument = nullptr) {
         GuiCallback c = g_guiManager.GetCallbacks().Find(name);
         EXPECT_NE(nullptr, c) << name;
@@ -117,17 +121,16 @@ protected:
     char previous[MAX_PATH] = "";
 };
 
-// Three computers sit down to group play, as the group-play window starts it
-// (the caller has loaded the edition's document, its menu showing). Once the
-// first toss-up's board has lit, seat 1 answers wrong (its turn's end is
-// pending: 1.5 s) and seat 2 buzzes and solves at once. The round must stay
-// won, nothing may start a turn over it, and the match must move on to the
-// second toss-up by itself.
-// framesUntil(done, most) runs frames of the edition until done() holds.
-inline void ExpectATossupWonWhileATurnEndsMovesOn(
-    const std::function<bool(const std::function<bool()>&, int)>& framesUntil) {
+using EditionFrames = std::function<bool(const std::function<bool()>&, int)>;
+
+// Ann (a person) and two computers sit down to group play, as the group-play
+// window starts it (the caller has loaded the edition's document, its menu
+// showing), and the first toss-up's board lights; then race(framesUntil)
+// runs. framesUntil(done, most) runs frames of the edition until done()
+// holds.
+inline void InTheFirstTossup(const EditionFrames& framesUntil, const std::function<void()>& race) {
     RoundController& rc = g_round;
-    PlayerProfile ann(KIND_COMPUTER), bo(KIND_COMPUTER), cy(KIND_COMPUTER);
+    PlayerProfile ann(KIND_HUMAN), bo(KIND_COMPUTER), cy(KIND_COMPUTER);
     ann.appearance.SetName("Ann");
     bo.appearance.SetName("Bo");
     cy.appearance.SetName("Cy");
@@ -146,24 +149,56 @@ inline void ExpectATossupWonWhileATurnEndsMovesOn(
     ASSERT_TRUE(framesUntil([&] { return rc.roundType == ROUND_TOSSUP_1000 && rc.boardLighting; }, 35 * 20))
         << "the first toss-up's board lights";
     ASSERT_TRUE(framesUntil([&] { return rc.state == STATE_START_OF_TURN && !rc.boardLighting; }, 35 * 40))
-        << "the toss-up's board lights and its first turn starts";
-    rc.current = rc.ContestantOnSeat(1);
-    ASSERT_TRUE(rc.SetState(STATE_END_OF_TURN));  // seat 1's wrong answer
-    TimerControl* turnEnds = rc.controls.endOfTurnTimer;
-    ASSERT_TRUE(turnEnds && turnEnds->timeLeft > 0.0f) << "its turn ends when the timer does";
-    rc.current = rc.ContestantOnSeat(2);
-    rc.EndRoundShown(STATE_ROUND_WON);  // seat 2 solves
-    ASSERT_EQ(STATE_ROUND_WON, rc.state);
+        << "the toss-up's first turn starts";
+    race();
+}
 
-    bool putBack = false;
-    bool movedOn = framesUntil(
-        [&] {
-            if (rc.roundType == ROUND_TOSSUP_1000 && rc.state != STATE_ROUND_WON) putBack = true;
-            return rc.roundType != ROUND_TOSSUP_1000;
-        },
-        35 * 60);
-    EXPECT_FALSE(putBack) << "the won toss-up was put back in play (state " << rc.state << ")";
-    EXPECT_TRUE(movedOn) << "the match never left the won toss-up";
-    EXPECT_EQ(ROUND_TOSSUP_2000, rc.roundType);
-    EXPECT_EQ(1000, rc.ContestantOnSeat(2)->matchTotal) << "the toss-up is paid once, to its winner";
+// Seat 1 answers wrong (its turn's end is pending: 1.5 s) and seat 2 buzzes
+// and solves at once. The round must stay won, nothing may start a turn
+// over it, and the match must move on to the second toss-up by itself.
+inline void ExpectATossupWonWhileATurnEndsMovesOn(const EditionFrames& framesUntil) {
+    InTheFirstTossup(framesUntil, [&] {
+        RoundController& rc = g_round;
+        rc.current = rc.ContestantOnSeat(1);
+        ASSERT_TRUE(rc.SetState(STATE_END_OF_TURN));  // seat 1's wrong answer
+        TimerControl* turnEnds = rc.controls.endOfTurnTimer;
+        ASSERT_TRUE(turnEnds && turnEnds->timeLeft > 0.0f) << "its turn ends when the timer does";
+        rc.current = rc.ContestantOnSeat(2);
+        rc.EndRoundShown(STATE_ROUND_WON);  // seat 2 solves
+        ASSERT_EQ(STATE_ROUND_WON, rc.state);
+
+        bool putBack = false;
+        bool movedOn = framesUntil(
+            [&] {
+                if (rc.roundType == ROUND_TOSSUP_1000 && rc.state != STATE_ROUND_WON) putBack = true;
+                return rc.roundType != ROUND_TOSSUP_1000;
+            },
+            35 * 60);
+        EXPECT_FALSE(putBack) << "the won toss-up was put back in play (state " << rc.state << ")";
+        EXPECT_TRUE(movedOn) << "the match never left the won toss-up";
+        EXPECT_EQ(ROUND_TOSSUP_2000, rc.roundType);
+        EXPECT_EQ(1000, rc.ContestantOnSeat(2)->matchTotal) << "the toss-up is paid once, to its winner";
+    });
+}
+
+// A turn is ending (the reveal's turn ran out: 1.5 s) when Ann buzzes in.
+// Her attempt is hers until it is judged: the end of the turn before it
+// neither cuts it short nor leaves its cursor on the board (the cursor's
+// tile, neither hidden nor shown, left the toss-up with nothing to reveal
+// and nothing to solve, for good).
+inline void ExpectABuzzWhileATurnEndsKeepsItsAttempt(const EditionFrames& framesUntil) {
+    InTheFirstTossup(framesUntil, [&] {
+        RoundController& rc = g_round;
+        rc.current = rc.ContestantOnSeat(2);
+        ASSERT_TRUE(rc.SetState(STATE_END_OF_TURN));
+        GuiCallback buzz = g_guiManager.GetCallbacks().Find("OnTossupSolve");
+        ASSERT_NE(nullptr, buzz);
+        ASSERT_TRUE(buzz(nullptr, "1"));
+        ASSERT_EQ(STATE_SOLVE, rc.state);
+        ASSERT_EQ(rc.ContestantOnSeat(1), rc.current);
+        bool cut = false;
+        framesUntil([&] { return (cut = rc.state != STATE_SOLVE); }, 35 * 3);
+        EXPECT_FALSE(cut) << "the attempt ended in state " << rc.state << " before Ann typed a letter";
+        EXPECT_EQ(rc.ContestantOnSeat(1), rc.current);
+    });
 }

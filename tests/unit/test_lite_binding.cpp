@@ -441,12 +441,17 @@ TEST_F(LiteDocument, EverySeatCardLeavesTheScreen) {
     EXPECT_TRUE(FramesUntil([&] { return !Shown(c.mysteryCards[0]); }, 500)) << "the mystery card stays";
 }
 
-// The race that stalled a match for good: a toss-up solved while the seat
-// before had just answered wrong and its turn was still ending.
+// The races that stalled a match for good. A toss-up solved while the seat
+// before had just answered wrong and its turn was still ending:
 TEST_F(LiteDocument, ATossupWonWhileATurnEndsStaysWonAndTheMatchMovesOn) {
     ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
-    ExpectATossupWonWhileATurnEndsMovesOn(
-        [this](const std::function<bool()>& done, int most) { return FramesUntil(done, most); });
+    ExpectATossupWonWhileATurnEndsMovesOn(Frames());
+}
+
+// And its twin: a buzz while a turn ends, cut short by that turn's end.
+TEST_F(LiteDocument, ABuzzWhileATurnEndsKeepsItsAttempt) {
+    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
+    ExpectABuzzWhileATurnEndsKeepsItsAttempt(Frames());
 }
 
 #endif  // QV_GAME_DIR

@@ -1818,12 +1818,17 @@ protected:
     Silent<GameScreenOps> ops;
 };
 
-// The race that stalled a match for good: a toss-up solved while the seat
-// before had just answered wrong and its turn was still ending.
+// The races that stalled a match for good. A toss-up solved while the seat
+// before had just answered wrong and its turn was still ending:
 TEST_F(FullDocument, ATossupWonWhileATurnEndsStaysWonAndTheMatchMovesOn) {
     ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
-    ExpectATossupWonWhileATurnEndsMovesOn(
-        [this](const std::function<bool()>& done, int most) { return FramesUntil(done, most); });
+    ExpectATossupWonWhileATurnEndsMovesOn(Frames());
+}
+
+// And its twin: a buzz while a turn ends, cut short by that turn's end.
+TEST_F(FullDocument, ABuzzWhileATurnEndsKeepsItsAttempt) {
+    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
+    ExpectABuzzWhileATurnEndsKeepsItsAttempt(Frames());
 }
 
 }  // namespace
