@@ -20,9 +20,11 @@ const int kSeatCount = 3;
 const int kHumanSeat = -1;  // a level word "PLAYER": the current player plays seat 1
 const DWORD kStartDelayMs = 1500;      // the first frames settle before the match
 const DWORD kNextMatchDelayMs = 4000;  // the results stay up this long
-// A match of three computers takes about eight minutes of game time; one
-// that runs past twenty has stopped moving.
-const float kMatchLimitSeconds = 20 * 60.0f;
+// A match of three computers takes eight to twelve minutes of game time and
+// none of its rounds more than about three: a match past three times the
+// longest, or a round past eight minutes, has stopped moving.
+const float kMatchLimitSeconds = 36 * 60.0f;
+const float kRoundLimitSeconds = 8 * 60.0f;
 
 struct Autoplay {
     bool on = false;
@@ -33,6 +35,9 @@ struct Autoplay {
     DWORD matchTick = 0;   // when the current match started, 0 before the first
     DWORD endTick = 0;     // when it ended, 0 while it runs
     float matchSeconds = 0.0f;  // game time of the current match (the pace included)
+    float roundSeconds = 0.0f;  // and of its round in play
+    int roundType = -1;         // the round in play, as last seen
+    bool roundTaken = false;    // its next round has been taken
     float pace = 1.0f;     // game time runs this many times as fast
     bool playing = false;  // the new match has left the last one's end state
     const GuiScreen* top = nullptr;     // the window on top, as last logged
@@ -107,6 +112,8 @@ bool StartMatch() {
     g_autoplay.matchTick = GetTickCount();
     g_autoplay.endTick = 0;
     g_autoplay.matchSeconds = 0.0f;
+    g_autoplay.roundSeconds = 0.0f;
+    g_autoplay.roundType = -1;
     Log("match %d start %s, %s, %s", g_autoplay.matches, seats[0]->GetName(), seats[1]->GetName(),
         seats[2]->GetName());
     return true;
@@ -142,6 +149,19 @@ void LogWhereItWaits() {
             size_t at = std::strlen(running);
             std::snprintf(running + at, sizeof(running) - at, "%s%s", at ? ", " : "", t.name);
         }
+    // The puzzle's tiles by state (hidden 0, shown 1, ...), to tell a board
+    // that can no longer end its round.
+    int byState[16] = {};
+    for (BoardTile* t : c.tiles)
+        if (t && t->HoldsCharacter() && t->state >= 0 && t->state < 16) ++byState[t->state];
+    char tiles[128] = "";
+    for (int i = 0; i < 16; ++i)
+        if (byState[i]) {
+            size_t at = std::strlen(tiles);
+            std::snprintf(tiles + at, sizeof(tiles) - at, "%s%d:%d", at ? " " : "", i, byState[i]);
+        }
+    Log("its puzzle's tiles by state %s, solved %d; may buzz %d %d %d", tiles[0] ? tiles : "-", (int)rc.IsPuzzleSolved(),
+        rc.contestants[0].mayBuzz, rc.contestants[1].mayBuzz, rc.contestants[2].mayBuzz);
     Log("waits in window %s, round type %d, state %d (before it %d), turn of seat %d%s%s, computer control %d, "
         "paused %d, board lighting %d, timers running: %s",
         top && top->name ? top->name : "-", rc.roundType, rc.state, rc.previousState, rc.CurrentSeat(),
@@ -248,9 +268,22 @@ void AutoplayFrame() {
         if (g_round.state != STATE_END_OF_MATCH) a.playing = true;
         else if (a.playing) EndMatch("end");
         if (a.endTick) return;
-        a.matchSeconds += g_renderer.GetCappedFrameTime();
-        if (a.matchSeconds >= kMatchLimitSeconds) {
+        float dt = g_renderer.GetCappedFrameTime();
+        a.matchSeconds += dt;
+        // A new round: another kind, or the next one set up after the last
+        // was taken.
+        bool taken = g_round.roundAdvanced != 0;
+        if (g_round.roundType != a.roundType || (a.roundTaken && !taken)) {
+            a.roundType = g_round.roundType;
+            a.roundSeconds = 0.0f;
+        }
+        a.roundTaken = taken;
+        a.roundSeconds += dt;
+        // A person at seat 1 may take as long as they like.
+        if (a.player) return;
+        if (a.matchSeconds >= kMatchLimitSeconds || a.roundSeconds >= kRoundLimitSeconds) {
             EndMatch("stalled");
+            Log("its round (type %d) had run %.1f min of game time", a.roundType, a.roundSeconds / 60.0f);
             LogWhereItWaits();
         }
         return;
