@@ -160,6 +160,23 @@ void LogWhereItWaits() {
             size_t at = std::strlen(tiles);
             std::snprintf(tiles + at, sizeof(tiles) - at, "%s%d:%d", at ? " " : "", i, byState[i]);
         }
+    // A screen change waits for every control of the screen and the window
+    // on top to have closed: those that have not.
+    if (g_guiManager.QueuedCommands() != 0) {
+        char open[256] = "";
+        const GuiGroup* groups[2] = {g_guiManager.GetCurrentScreen(), top};
+        for (int g = 0; g < 2; ++g) {
+            if (!groups[g] || (g == 1 && groups[1] == groups[0])) continue;
+            for (int i = 0; i < groups[g]->controlCount; ++i) {
+                const GuiControl* k = groups[g]->controls[i];
+                if (k->HasFlags(kGuiCountsClosed) || k->state == GUI_STATE_CLOSED) continue;
+                size_t at = std::strlen(open);
+                std::snprintf(open + at, sizeof(open) - at, "%s%s:%d", at ? " " : "", k->name ? k->name : "?", k->state);
+            }
+        }
+        Log("its screen change waits on %u commands; not closed: %s", g_guiManager.QueuedCommands(),
+            open[0] ? open : "-");
+    }
     Log("its puzzle's tiles by state %s, solved %d; may buzz %d %d %d", tiles[0] ? tiles : "-", (int)rc.IsPuzzleSolved(),
         rc.contestants[0].mayBuzz, rc.contestants[1].mayBuzz, rc.contestants[2].mayBuzz);
     Log("waits in window %s, round type %d, state %d (before it %d), turn of seat %d%s%s, computer control %d, "

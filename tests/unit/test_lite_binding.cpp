@@ -34,6 +34,7 @@
 #include "profiles.h"
 #include "edition_test_util.h"
 #include "round_controller.h"
+#include "sprite_avatar.h"
 #include "tinyxml.h"
 
 namespace {
@@ -439,6 +440,22 @@ TEST_F(LiteDocument, EverySeatCardLeavesTheScreen) {
     ASSERT_TRUE(rc.wedgeValue == WEDGE_MYSTERY_PRIZE || rc.wedgeValue == WEDGE_MYSTERY_BANKRUPT);
     EXPECT_TRUE(Shown(c.mysteryCards[0]));
     EXPECT_TRUE(FramesUntil([&] { return !Shown(c.mysteryCards[0]); }, 500)) << "the mystery card stays";
+}
+
+// A new match from the match screen (New Game, or the next computers'
+// match from the statistics) closes the screen and opens it again; an
+// avatar reaction whose timer ends meanwhile must not open that avatar
+// again, or the screen waits for it to close for good.
+TEST_F(LiteDocument, AnAvatarReactionWhileTheMatchScreenClosesDoesNotHoldIt) {
+    ASSERT_NO_FATAL_FAILURE(StartQuickPlay());
+    Contestant* ann = g_round.ContestantOnSeat(1);
+    ASSERT_NE(nullptr, SpriteAvatarOf(ann));
+    ASSERT_TRUE(g_guiManager.OpenScreen("ROUND_WND"));
+    Frame();  // the close has begun
+    PlayAvatarAnimation(0, ann);  // a cheer
+    EXPECT_TRUE(FramesUntil([] { return g_guiManager.QueuedCommands() == 0; }, 300))
+        << "the match screen never closed to open again";
+    EXPECT_TRUE(TurnOfTheRound()) << "the new match's first turn";
 }
 
 // The races that stalled a match for good. A toss-up solved while the seat
