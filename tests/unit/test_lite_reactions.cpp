@@ -130,6 +130,11 @@ TEST_F(LiteReactionTest, AnIndexShowsTheSpriteOfItsState) {
     EXPECT_EQ(a.state, GUI_STATE_CLOSED);
     a.Resume();
     EXPECT_EQ(a.sprite->playMode, PLAY_STILL);
+    // Closed by its screen, no reaction opens it again until the screen does.
+    PlayAvatarAnimation(0, woman);
+    EXPECT_EQ(a.state, GUI_STATE_CLOSED);
+    EXPECT_EQ(a.sprite, kept);
+    a.SetState(GUI_STATE_OPENING);
 
     // A state outside the table draws nothing; unbound, nothing changes;
     // an entry the set lacks gives no sprite and no fault.
