@@ -146,7 +146,7 @@ apt_update() {
         failed=$(printf '%s\n' "$out" | sed -n 's/.*Failed to fetch \([^ ]*\).*/\1/p' | sort -u | tr '\n' ' ')
         [ -n "$failed" ] || failed=$(printf '%s\n' "$out" | grep -E '^(E|Err):' | head -1)
         say "apt-get update failed (try $try of $APT_UPDATE_TRIES): ${failed:-no reason given}"
-        [ "$try" = "$APT_UPDATE_TRIES" ] || sleep $((try * 15))
+        [ "$try" = "$APT_UPDATE_TRIES" ] || sleep $((try * ${QUORVANE_APT_PAUSE:-15}))
     done
     say "Going on with the package lists apt has"
     return 1
