@@ -58,6 +58,19 @@ void Log(const char* format, ...) {
     std::fflush(g_autoplay.log);
 }
 
+// Adds one item to a list line of SIZE bytes, ", " or " " (SEPARATOR)
+// before all but the first.
+void AddItem(char* line, size_t size, const char* separator, const char* format, ...) {
+    size_t at = std::strlen(line);
+    if (at + 1 >= size) return;
+    if (at) at += std::snprintf(line + at, size - at, "%s", separator);
+    if (at + 1 >= size) return;
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line + at, size - at, format, args);
+    va_end(args);
+}
+
 // 0..2 for a computer level, kHumanSeat for "PLAYER", -2 for anything else.
 int LevelOf(const char* word, size_t length) {
     static const char* const kLevels[] = {"EASY", "MEDIUM", "HARD", "PLAYER"};
@@ -145,10 +158,7 @@ void LogWhereItWaits() {
                   {"failed solve", c.failedSolveTimer}, {"intro", c.introTimer}};
     char running[256] = "";
     for (const Named& t : timers)
-        if (rc.TimerRunning(t.timer)) {
-            size_t at = std::strlen(running);
-            std::snprintf(running + at, sizeof(running) - at, "%s%s", at ? ", " : "", t.name);
-        }
+        if (rc.TimerRunning(t.timer)) AddItem(running, sizeof(running), ", ", "%s", t.name);
     // The puzzle's tiles by state (hidden 0, shown 1, ...), to tell a board
     // that can no longer end its round.
     int byState[16] = {};
@@ -156,10 +166,7 @@ void LogWhereItWaits() {
         if (t && t->HoldsCharacter() && t->state >= 0 && t->state < 16) ++byState[t->state];
     char tiles[128] = "";
     for (int i = 0; i < 16; ++i)
-        if (byState[i]) {
-            size_t at = std::strlen(tiles);
-            std::snprintf(tiles + at, sizeof(tiles) - at, "%s%d:%d", at ? " " : "", i, byState[i]);
-        }
+        if (byState[i]) AddItem(tiles, sizeof(tiles), " ", "%d:%d", i, byState[i]);
     // A screen change waits for every control of the screen and the window
     // on top to have closed: those that have not.
     if (g_guiManager.QueuedCommands() != 0) {
@@ -170,8 +177,7 @@ void LogWhereItWaits() {
             for (int i = 0; i < groups[g]->controlCount; ++i) {
                 const GuiControl* k = groups[g]->controls[i];
                 if (k->HasFlags(kGuiCountsClosed) || k->state == GUI_STATE_CLOSED) continue;
-                size_t at = std::strlen(open);
-                std::snprintf(open + at, sizeof(open) - at, "%s%s:%d", at ? " " : "", k->name ? k->name : "?", k->state);
+                AddItem(open, sizeof(open), " ", "%s:%d", k->name ? k->name : "?", k->state);
             }
         }
         Log("its screen change waits on %u commands; not closed: %s", g_guiManager.QueuedCommands(),

@@ -42,6 +42,10 @@ struct Silent : Ops {
     char ended = 0;
 };
 
+// Runs frames of an edition until done() holds, at most MOST of them; says
+// whether it came to hold.
+using EditionFrames = std::function<bool(const std::function<bool()>&, int most)>;
+
 // What tells one edition from the other at its start.
 struct EditionUnderTest {
     const char* manifest;
@@ -107,7 +111,7 @@ protected:
         return done();
     }
     // The frames of this edition, for the shared races below.
-    std::function<bool(const std::function<bool()>&, int)> Frames() {
+    EditionFrames Frames() {
         return [this](const std::function<bool()>& done, int most) { return FramesUntil(done, most); };
     }
     bool Call(const char* name, const char* argument = nullptr) {
@@ -120,8 +124,6 @@ protected:
     EditionUnderTest edition;
     char previous[MAX_PATH] = "";
 };
-
-using EditionFrames = std::function<bool(const std::function<bool()>&, int)>;
 
 // Ann (a person) and two computers sit down to group play, as the group-play
 // window starts it (the caller has loaded the edition's document, its menu
