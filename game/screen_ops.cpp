@@ -39,6 +39,13 @@ void GameScreenOps::StartWheel(GuiControl* control, float power) {
     }
 }
 
+void GameScreenOps::StopWheel(GuiControl* control) {
+    NewSpinControl* wheel = dynamic_cast<NewSpinControl*>(control);
+    if (!wheel) return;
+    wheel->remaining = 0.0f;
+    wheel->endFired = 1;
+}
+
 void GameScreenOps::TurnPointer(GuiControl* pointer, float degrees) {
     if (!pointer) return;
     pointer->rotation = Rotation{degrees, {0.0f, 0.0f, 1.0f}};

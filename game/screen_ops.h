@@ -16,6 +16,8 @@ public:
 
     virtual void PostStatusMessage(GuiControl* statusBar, const char* text);
     virtual void StartWheel(GuiControl* wheel, float power);
+    // Stops a turning wheel where it stands, without its end.
+    virtual void StopWheel(GuiControl* wheel);
     // Turns the pointer display to the angle (degrees about z).
     virtual void TurnPointer(GuiControl* pointer, float degrees);
     virtual void SetPictureMode(GuiControl* picture, int mode);

@@ -143,7 +143,7 @@ void ButtonControl::ReleaseVisuals() {
     FreeVisual(extra);
 }
 
-void ButtonControl::SetState(int newState) {
+void ButtonControl::ApplyState(int newState) {
     if (!IsOpen()) {
         pendingState = newState;
         return;
@@ -224,7 +224,7 @@ void CheckControl::ReleaseVisuals() {
     FreeVisual(mark);
 }
 
-void CheckControl::SetState(int newState) {
+void CheckControl::ApplyState(int newState) {
     switch (newState) {
     case GUI_STATE_IDLE:
         PlayClip(body, kClipIdle, PLAY_LOOP);
@@ -329,7 +329,7 @@ void RadioButtonControl::ReleaseVisuals() {
     ClearFlags(GUI_FLAG_DISABLED, GUI_FLAGS_STATE);
 }
 
-void RadioButtonControl::SetState(int newState) {
+void RadioButtonControl::ApplyState(int newState) {
     if (!IsOpen()) {
         pendingState = newState;
         return;

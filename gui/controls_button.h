@@ -53,7 +53,6 @@ public:
     void Place() override;
     void BuildVisuals() override;
     void ReleaseVisuals() override;
-    void SetState(int newState) override;
     bool MouseOver() override;
     bool CapturedInput() override;
     void Draw() override;
@@ -63,6 +62,9 @@ public:
 
     ModelInstance* extra;  // part "extra"
     GuiHandlerList* onPress;
+
+protected:
+    void ApplyState(int newState) override;
 };
 
 class CheckControl : public GuiControl {
@@ -73,7 +75,6 @@ public:
     void Place() override;
     void BuildVisuals() override;
     void ReleaseVisuals() override;
-    void SetState(int newState) override;
     void Update() override;
     bool MouseOver() override;
     void MouseLeave() override;
@@ -87,6 +88,9 @@ public:
     GuiHandlerList* onCheck;
     GuiHandlerList* onHoverStart;
     GuiHandlerList* onHoverEnd;
+
+protected:
+    void ApplyState(int newState) override;
 };
 
 class RadioButtonControl : public HoverControl {
@@ -96,7 +100,6 @@ public:
     void Load(TiXmlElement* element) override;
     void BuildVisuals() override;
     void ReleaseVisuals() override;
-    void SetState(int newState) override;
     bool MouseOver() override;
     void MouseLeave() override;
     void Draw() override;
@@ -111,4 +114,7 @@ public:
     // The other radio buttons of the class, in container order.
     IndexedList<RadioButtonControl*> members;
     GuiHandlerList* onSelect;
+
+protected:
+    void ApplyState(int newState) override;
 };

@@ -40,7 +40,7 @@ void StaticControl::BuildVisuals() { SetUpBody(true); }
 
 void StaticControl::ReleaseVisuals() { FreeVisual(body); }
 
-void StaticControl::SetState(int newState) {
+void StaticControl::ApplyState(int newState) {
     if (!IsOpen()) {
         pendingState = newState;
         return;
@@ -118,7 +118,7 @@ void MultiElemsControl::ReleaseVisuals() {
     for (int i = 0; i < elementCount; ++i) FreeVisual(elements[i]);
 }
 
-void MultiElemsControl::SetState(int newState) {
+void MultiElemsControl::ApplyState(int newState) {
     const char* clip = nullptr;
     int mode = PLAY_ONCE;
     switch (newState) {
@@ -204,6 +204,13 @@ void TimerControl::BuildVisuals() {
         SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
     }
     Place();
+}
+
+void TimerControl::ReleaseVisuals() { timeLeft = 0.0f; }
+
+void TimerControl::ApplyState(int newState) {
+    if (newState == GUI_STATE_CLOSING) timeLeft = 0.0f;
+    GuiControl::ApplyState(newState);
 }
 
 void TimerControl::Update() {

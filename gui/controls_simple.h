@@ -13,13 +13,15 @@ public:
     void Load(TiXmlElement* element) override;
     void BuildVisuals() override;
     void ReleaseVisuals() override;
-    void SetState(int newState) override;
     void Update() override;
     void Draw() override;
 
     float animSpeed;  // "anim_speed"; 0 is the model's own frame time
     GuiHandlerList* onOpenEnd;
     GuiHandlerList* onCloseEnd;
+
+protected:
+    void ApplyState(int newState) override;
 };
 
 // "group": no visuals; its child group is opened, placed and routed with it.
@@ -38,13 +40,15 @@ public:
     void Place() override;
     void BuildVisuals() override;
     void ReleaseVisuals() override;
-    void SetState(int newState) override;
     void Update() override;
     void Draw() override;
 
     int elementCount;           // "elements"
     ModelInstance** elements;   // elementCount entries, each null until built
     GuiHandlerList* onOpenEnd;
+
+protected:
+    void ApplyState(int newState) override;
 };
 
 // "key": fires its lists from an input code while its container is on top.
@@ -61,13 +65,17 @@ public:
     GuiHandlerList* onActive;
 };
 
-// "timer": counts down from its start time, shown in its last seconds.
+// "timer": counts down from its start time, shown in its last seconds. A
+// timer whose container closes or is dropped stops without its "OnEnd":
+// nothing it was timing happens on a screen that has gone, nor when the
+// screen opens again.
 class TimerControl : public GuiControl {
 public:
     TimerControl();
     ~TimerControl() override;
     void Load(TiXmlElement* element) override;
     void BuildVisuals() override;
+    void ReleaseVisuals() override;
     void Update() override;
     void Draw() override;
 
@@ -77,6 +85,9 @@ public:
     bool autoStart;    // "auto"; only "false" turns it off
     Font* font;        // "font"
     GuiHandlerList* onEnd;
+
+protected:
+    void ApplyState(int newState) override;
 };
 
 // "fps": the frame rate and frame times, drawn only for a developer

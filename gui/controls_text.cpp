@@ -116,7 +116,7 @@ void TextControl::BuildVisuals() { SetUpBody(true); }
 
 void TextControl::ReleaseVisuals() { FreeVisual(body); }
 
-void TextControl::SetState(int newState) {
+void TextControl::ApplyState(int newState) {
     switch (newState) {
     // At the control's own rate ("fps"; 0 plays at the default one).
     case GUI_STATE_IDLE: PlayClip(body, kClipIdle, PLAY_LOOP, fps); break;

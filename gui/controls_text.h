@@ -28,7 +28,6 @@ public:
     void Load(TiXmlElement* element) override;
     void BuildVisuals() override;
     void ReleaseVisuals() override;
-    void SetState(int newState) override;
     void Update() override;
     void Draw() override;
 
@@ -52,6 +51,9 @@ private:
     // Shows b, freeing the control's previous own block (never a table one).
     void ReplaceBlock(TextBlock* b, bool own);
     bool ownBlock;
+
+protected:
+    void ApplyState(int newState) override;
 };
 
 // "link"

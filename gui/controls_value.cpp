@@ -121,7 +121,7 @@ float SliderControl::ValueAt(float relativeX) const {
     return TrackValue(relativeX, unreach, box[3] - box[0]);
 }
 
-void SliderControl::SetState(int newState) {
+void SliderControl::ApplyState(int newState) {
     ModelInstance* all[4] = {body, point, left, right};
     for (ModelInstance* v : all) {
         switch (newState) {
@@ -254,7 +254,7 @@ float ScrollControl::ValueAt(float relativeY) const {
     return TrackValue(relativeY, unreach, box[4] - box[1]);
 }
 
-void ScrollControl::SetState(int newState) {
+void ScrollControl::ApplyState(int newState) {
     const char* clips[4] = {nullptr, nullptr, nullptr, nullptr};  // body, point, up, down
     int mode = PLAY_LOOP;
     switch (newState) {
@@ -667,7 +667,7 @@ void ListControl::CancelEdit() {
     ClearClip(cursor);
 }
 
-void ListControl::SetState(int newState) {
+void ListControl::ApplyState(int newState) {
     // Any other state ends an edit that is still open; its row gets its
     // text back.
     if (IsEditing()) CancelEdit();

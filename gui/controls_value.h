@@ -23,7 +23,6 @@ public:
     void Place() override;
     void BuildVisuals() override;
     void ReleaseVisuals() override;
-    void SetState(int newState) override;
     void Update() override;
     bool MouseOver() override;
     bool CapturedInput() override;
@@ -49,6 +48,9 @@ public:
 
 private:
     void PlacePoint();
+
+protected:
+    void ApplyState(int newState) override;
 };
 
 // "scroll": unreach, jump, OnChange, OnHoverStart, OnHoverEnd
@@ -60,7 +62,6 @@ public:
     void Place() override;
     void BuildVisuals() override;
     void ReleaseVisuals() override;
-    void SetState(int newState) override;
     void Update() override;
     bool MouseOver() override;
     bool CapturedInput() override;
@@ -85,6 +86,9 @@ public:
 
 private:
     void PlacePoint();
+
+protected:
+    void ApplyState(int newState) override;
 };
 
 // Letter cases of the "style" attribute of an edit field.
@@ -149,7 +153,6 @@ public:
     void Place() override;
     void BuildVisuals() override;
     void ReleaseVisuals() override;
-    void SetState(int newState) override;
     void Update() override;
     bool MouseOver() override;
     bool CapturedInput() override;
@@ -193,4 +196,7 @@ private:
     void ShowBufferInRow();
     int editRow;        // -1: not editing
     char* formerRow;    // the edited row's own string, kept aside
+
+protected:
+    void ApplyState(int newState) override;
 };

@@ -82,7 +82,16 @@ void GuiControl::BuildVisuals() { Place(); }
 
 void GuiControl::ReleaseVisuals() {}
 
+bool GuiControl::RefusesState(int newState) const {
+    return owner && owner->closing && newState != GUI_STATE_CLOSING && newState != GUI_STATE_CLOSED;
+}
+
 void GuiControl::SetState(int newState) {
+    if (RefusesState(newState)) return;
+    ApplyState(newState);
+}
+
+void GuiControl::ApplyState(int newState) {
     if (newState == GUI_STATE_OPENING) newState = GUI_STATE_IDLE;
     else if (newState == GUI_STATE_CLOSING) newState = GUI_STATE_CLOSED;
     state = newState;

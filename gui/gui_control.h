@@ -65,8 +65,14 @@ public:
     virtual void BuildVisuals();
     // 5. Frees the visuals on every drop; the base does nothing.
     virtual void ReleaseVisuals();
-    // 6. The base maps opening to idle and closing to closed, no animation.
-    virtual void SetState(int newState);
+    // 6. Every change of state goes through here. A control whose container
+    // has started closing takes no state but closing (2) or closed (3) until
+    // the container opens again: a timer's end, a wheel's stop or a line for
+    // the status bar arriving while the screen closes never reopens what the
+    // screen is waiting for. The kind's own work is ApplyState.
+    void SetState(int newState);
+    // Whether SetState(newState) is refused now (its container is closing).
+    bool RefusesState(int newState) const;
     // 7. Once a frame while neither hovered nor active.
     virtual void Update();
     // 8. Each frame while the mouse is over it; false asks for the capture.
@@ -162,6 +168,21 @@ public:
     unsigned styleFlags;
     int state;
     int pendingState;
+    // How the control stood when its container kept its first state
+    // (GuiGroup::KeepFirstState): both flag words (without the open bit),
+    // its position and its turn.
+    struct FirstState {
+        bool kept = false;
+        unsigned stateFlags = 0;
+        unsigned styleFlags = 0;
+        Vector3 position = {0.0f, 0.0f, 0.0f};
+        Rotation rotation = {0.0f, {0.0f, 0.0f, 0.0f}};
+    } firstState;
+
+protected:
+    // What a change of state does for the kind; the base maps opening to
+    // idle and closing to closed, no animation.
+    virtual void ApplyState(int newState);
 
 private:
     GuiControl(const GuiControl&) = delete;

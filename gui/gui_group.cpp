@@ -7,7 +7,8 @@
 #include "renderer.h"
 #include "strings.h"
 
-GuiGroup::GuiGroup() : name(nullptr), controls(), controlCount(0), offset{0.0f, 0.0f, 0.0f}, hovered(nullptr) {}
+GuiGroup::GuiGroup()
+    : name(nullptr), controls(), controlCount(0), offset{0.0f, 0.0f, 0.0f}, hovered(nullptr), closing(false), keepsFirstState(false) {}
 
 GuiGroup::~GuiGroup() { SetString(name, nullptr); }
 
@@ -25,6 +26,7 @@ void GuiGroup::SetOffset(float x, float y, float z) {
 }
 
 bool GuiGroup::Open(unsigned flags) {
+    closing = false;
     for (int i = 0; i < controlCount; ++i) {
         GuiControl* c = controls[i];
         if (c->HasFlags(GUI_FLAG_OPEN | GUI_FLAG_EXCLUDED)) continue;
@@ -44,6 +46,7 @@ bool GuiGroup::Open(unsigned flags) {
 }
 
 void GuiGroup::Drop() {
+    closing = false;
     for (int i = 0; i < controlCount; ++i) {
         GuiControl* c = controls[i];
         if (!c->HasFlags(GUI_FLAG_OPEN) || c->HasFlags(GUI_FLAG_EXCLUDED)) continue;
@@ -54,9 +57,11 @@ void GuiGroup::Drop() {
         if (c->childGroup) c->childGroup->Drop();
         if (!c->HasFlags(GUI_FLAG_NOT_LISTED)) g_guiManager.RemoveFromDrawList(c);
     }
+    if (keepsFirstState) RestoreFirstState();
 }
 
 void GuiGroup::Close() {
+    MarkClosing(true);
     for (int i = 0; i < controlCount; ++i) {
         GuiControl* c = controls[i];
         if (!c->HasFlags(GUI_FLAG_EXCLUDED)) c->SetState(GUI_STATE_CLOSING);
@@ -117,9 +122,60 @@ void GuiGroup::Update(GuiControl*& active) {
         GuiControl* c = controls[i];
         if (c->HasFlags(kGuiSkipUpdate)) continue;
         if (c->childGroup) c->childGroup->Update(active);
+        if (closing && c->state != GUI_STATE_CLOSING) continue;
         if (c != hovered && c != active) c->Update();
     }
 }
+
+// Child groups are marked with their controls' container; the depth limit
+// only keeps a document whose groups lead round in a circle from recursing
+// without end (loading refuses such a group).
+static void MarkGroupClosing(GuiGroup* group, bool on, int depth) {
+    if (!group || depth > 32) return;
+    group->closing = on;
+    for (int i = 0; i < group->controlCount; ++i)
+        if (GuiControl* c = group->controls[i]) MarkGroupClosing(c->childGroup, on, depth + 1);
+}
+
+void GuiGroup::MarkClosing(bool on) { MarkGroupClosing(this, on, 0); }
+
+static void KeepGroupState(GuiGroup* group, int depth) {
+    if (!group || depth > 32) return;
+    for (int i = 0; i < group->controlCount; ++i) {
+        GuiControl* c = group->controls[i];
+        if (!c) continue;
+        GuiControl::FirstState& f = c->firstState;
+        f.kept = true;
+        f.stateFlags = c->stateFlags & ~(unsigned)GUI_FLAG_OPEN;
+        f.styleFlags = c->styleFlags;
+        f.position = c->position;
+        f.rotation = c->rotation;
+        KeepGroupState(c->childGroup, depth + 1);
+    }
+}
+
+static void RestoreGroupState(GuiGroup* group, int depth) {
+    if (!group || depth > 32) return;
+    for (int i = 0; i < group->controlCount; ++i) {
+        GuiControl* c = group->controls[i];
+        if (!c || !c->firstState.kept) continue;
+        const GuiControl::FirstState& f = c->firstState;
+        c->stateFlags = (c->stateFlags & (unsigned)GUI_FLAG_OPEN) | f.stateFlags;
+        c->styleFlags = f.styleFlags;
+        if (!c->IsOpen()) c->rotation = f.rotation;
+        const Vector3& p = c->position;
+        if (p.x != f.position.x || p.y != f.position.y || p.z != f.position.z)
+            c->SetPosition(f.position.x, f.position.y, f.position.z);
+        RestoreGroupState(c->childGroup, depth + 1);
+    }
+}
+
+void GuiGroup::KeepFirstState() {
+    KeepGroupState(this, 0);
+    keepsFirstState = true;
+}
+
+void GuiGroup::RestoreFirstState() { RestoreGroupState(this, 0); }
 
 void GuiGroup::ClearFlags(unsigned bits, int mode) {
     for (int i = 0; i < controlCount; ++i) controls[i]->ClearFlags(bits, mode);

@@ -29,7 +29,10 @@ public:
     virtual void DropHover();
     // 7. Mouse routing; active is the manager's active-control slot.
     virtual void DispatchMouse(GuiControl*& active);
-    // 8. Updates every control that is neither hovered nor active.
+    // 8. Updates every control that is neither hovered nor active; while
+    // the container closes, only the controls still playing their closing
+    // (state 2): nothing closed or left behind runs a timer, turns a wheel
+    // or plays a turn into a screen that is going away.
     virtual void Update(GuiControl*& active);
     // 9, 10. Mode GUI_FLAGS_STYLE changes style words, any other the state
     // words; unless the mode is GUI_FLAGS_STATE_ONLY child groups get the
@@ -43,12 +46,27 @@ public:
     GuiControl* FindControl(const char* controlName) const;
     // Appends a control (owner and index set); false when the table is full.
     bool AddControl(GuiControl* control);
+    // From Close (or a window of the stack being left with its screen)
+    // until the next Open or Drop: this container and the child groups of
+    // its controls are closing, and their controls take no state but
+    // closing or closed (GuiControl::SetState).
+    void MarkClosing(bool on);
+    // Keeps how every control of the container and of its controls' child
+    // groups stands now as the container's first state; from then on every
+    // Drop puts it back, so that each open starts from it whatever the last
+    // one hid, showed, moved or turned.
+    void KeepFirstState();
+    // Puts the flags and positions back (and the turns of controls that are
+    // not open: an open one keeps the turn its visuals were built with).
+    void RestoreFirstState();
 
     char* name;
     GuiControl* controls[kMaxControls];
     int controlCount;
     Vector3 offset;
     GuiControl* hovered;
+    bool closing;
+    bool keepsFirstState;
 
 private:
     GuiGroup(const GuiGroup&) = delete;

@@ -354,6 +354,13 @@ void GuiManager::RunCommands() {
         case GUI_COMMAND_CLOSE_ALL:
             if (currentScreen) currentScreen->Close();
             if (currentWindow && currentWindow != currentScreen) currentWindow->Close();
+            // The windows between them go with the screen without a closing
+            // of their own; they take no new work meanwhile either.
+            if (currentScreen) {
+                GuiWindow* w = currentScreen->windowAbove;
+                for (int guard = 0; w && w != currentWindow && guard <= kMaxWindows; ++guard, w = w->windowAbove)
+                    w->MarkClosing(true);
+            }
             commands.RemoveAt(0);
             break;
 

@@ -97,7 +97,7 @@ bool IsBadAiWedge(int roundType, int wedge) {
 
 AiControl::AiControl() { typingDelay = 0.0f; }
 
-void AiControl::SetState(int newState) {
+void AiControl::ApplyState(int newState) {
     switch (newState) {
     case AI_IDLE: solveLocked = 0; break;
     case AI_OPENING: SetState(AI_IDLE); return;

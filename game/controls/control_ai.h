@@ -78,7 +78,6 @@ public:
 
     void BuildVisuals() override {}
     void ReleaseVisuals() override {}
-    void SetState(int newState) override;
     void Update() override;
 
     float typingDelay = 0.0f;
@@ -97,4 +96,7 @@ private:
     void MysteryQuestion();
     void StartSolve();
     void TakeLetter(int index);
+
+protected:
+    void ApplyState(int newState) override;
 };

@@ -87,7 +87,7 @@ void NewPanelControl::ReleaseVisuals() {
     FreeVisual(body);
 }
 
-void NewPanelControl::SetState(int s) {
+void NewPanelControl::ApplyState(int s) {
     // A closed board always reopens dark.
     if (!IsOpen()) {
         pendingState = TILE_OFF;

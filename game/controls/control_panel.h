@@ -25,7 +25,6 @@ public:
     void Load(TiXmlElement* element) override;
     void BuildVisuals() override;
     void ReleaseVisuals() override;
-    void SetState(int newState) override;
     void Update() override;
     bool MouseOver() override;
     void Draw() override;
@@ -40,6 +39,9 @@ public:
 private:
     void RunCursorOnShown();
     void RunCursorOnHidden();
+
+protected:
+    void ApplyState(int newState) override;
 };
 
 // Puts the typing cursor on tile t: 11 on a shown tile, 12 on any other.

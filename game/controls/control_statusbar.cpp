@@ -61,9 +61,10 @@ void StatusBarControl::Show(const char* text) {
 
 void StatusBarControl::PostMessage(const char* text) {
     bool timerRunning = messageTimer && messageTimer->timeLeft > 0.0f;
-    // A closing bar hands on to its queue when it has closed; one its
-    // screen closed keeps the line until its visuals go with the screen.
-    bool busy = state == BAR_OPENING || state == BAR_CLOSING || closedByScreen || timerRunning;
+    // A closing bar hands on to its queue when it has closed; one whose
+    // screen is closing cannot open, and keeps the line until its visuals
+    // go with the screen.
+    bool busy = state == BAR_OPENING || state == BAR_CLOSING || RefusesState(BAR_OPENING) || timerRunning;
     if (!busy && queue.Count() == 0) {
         Show(text);
         return;
@@ -76,7 +77,7 @@ void StatusBarControl::PostMessage(const char* text) {
 }
 
 bool StatusBarControl::NextMessage() {
-    if (queue.Count() == 0 || closedByScreen) return true;
+    if (queue.Count() == 0 || RefusesState(BAR_OPENING)) return true;
     char** slot = queue.At(0);
     char* text = slot ? *slot : nullptr;
     // Taken off the queue first: showing it may run this again (state 6).
@@ -86,7 +87,7 @@ bool StatusBarControl::NextMessage() {
     return true;
 }
 
-void StatusBarControl::SetState(int s) {
+void StatusBarControl::ApplyState(int s) {
     switch (s) {
     case BAR_IDLE:
         PlayClip(body, kClipIdle, 4);
@@ -96,14 +97,8 @@ void StatusBarControl::SetState(int s) {
         }
         state = BAR_IDLE;
         return;
-    case GUI_STATE_OPENING:
-        closedByScreen = false;
-        state = BAR_IDLE;
-        return;
-    case GUI_STATE_CLOSING:
-        closedByScreen = true;
-        state = BAR_CLOSED;
-        return;
+    case GUI_STATE_OPENING: state = BAR_IDLE; return;
+    case GUI_STATE_CLOSING: state = BAR_CLOSED; return;
     case BAR_OPENING:
         PlayClip(body, kClipOpen, 1);
         state = BAR_OPENING;
@@ -126,7 +121,6 @@ void StatusBarControl::Update() {
 }
 
 void StatusBarControl::BuildVisuals() {
-    closedByScreen = false;
     FreeVisual(body);
     body = CreateVisual("body", scale * aspect, scale, scale, false);
     Place();

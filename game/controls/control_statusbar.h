@@ -30,7 +30,6 @@ public:
     ~StatusBarControl() override;
     void BuildVisuals() override;
     void ReleaseVisuals() override;
-    void SetState(int newState) override;
     void Update() override;
     void Draw() override;
 
@@ -48,14 +47,13 @@ public:
     IndexedList<char*> queue;   // owned copies, in posting order
     TextControl* messageText;   // bound by the game screen; not owned
     TimerControl* messageTimer; // bound by the game screen; not owned
-    // Its screen has closed it: nothing opens it again (a line posted or
-    // the message timer's end) until the screen does, since the screen
-    // waits for every control to have closed before it can go.
-    bool closedByScreen = false;
 
 private:
     // Opens the bar on text, or closes it for null.
     void Show(const char* text);
+
+protected:
+    void ApplyState(int newState) override;
 };
 
 // The bar whose NextMessage the game-screen callback runs: the last one

@@ -78,14 +78,19 @@ void NewSpinControl::ReleaseVisuals() {
     endFired = 0;
 }
 
-void NewSpinControl::SetState(int newState) {
+void NewSpinControl::ApplyState(int newState) {
     switch (newState) {
     case GUI_STATE_IDLE:
         PlayClip(body, kClipIdle, 1);
         state = GUI_STATE_IDLE;
         break;
     case GUI_STATE_OPENING: SetState(GUI_STATE_IDLE); break;
-    case GUI_STATE_CLOSING: state = GUI_STATE_CLOSED; break;
+    case GUI_STATE_CLOSING:
+        // A closing screen's wheel stops where it is, without its end.
+        remaining = 0.0f;
+        endFired = 1;
+        state = GUI_STATE_CLOSED;
+        break;
     default: state = newState; break;
     }
 }
@@ -102,12 +107,14 @@ bool NewSpinControl::MouseOver() {
     return true;
 }
 
+// The gauge shown is the round's, the one the spin reads: the bonus wheel
+// shows the bonus gauge.
 void NewSpinControl::MouseEnter() {
-    if (GuiControl* gauge = g_round.controls.powerMeter) gauge->ClearFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
+    if (GuiControl* gauge = g_round.powerMeter) gauge->ClearFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
 }
 
 void NewSpinControl::MouseLeave() {
-    if (GuiControl* gauge = g_round.controls.powerMeter) gauge->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
+    if (GuiControl* gauge = g_round.powerMeter) gauge->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
 }
 
 void NewSpinControl::Draw() {

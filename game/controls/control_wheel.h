@@ -30,7 +30,6 @@ public:
     void Load(TiXmlElement* element) override;
     void BuildVisuals() override;
     void ReleaseVisuals() override;
-    void SetState(int newState) override;
     void Update() override;
     bool MouseOver() override;
     void MouseLeave() override;
@@ -83,4 +82,7 @@ private:
     // Turns the rotation, the body and the child group's controls.
     void TurnAll(float angleDegrees);
     void SwingArrows();
+
+protected:
+    void ApplyState(int newState) override;
 };

@@ -76,7 +76,7 @@ void PictureControl::Load(TiXmlElement* element) {
 void PictureControl::BuildVisuals() { SetUpBody(false); }
 void PictureControl::ReleaseVisuals() { FreeVisual(body); }
 
-void PictureControl::SetState(int s) {
+void PictureControl::ApplyState(int s) {
     switch (s) {
     case GUI_STATE_IDLE:
     case GUI_STATE_OPENING: {
@@ -187,7 +187,7 @@ void TrophyControl::Load(TiXmlElement* element) {
 void TrophyControl::BuildVisuals() { SetUpBody(false); }
 void TrophyControl::ReleaseVisuals() { FreeVisual(body); }
 
-void TrophyControl::SetState(int s) {
+void TrophyControl::ApplyState(int s) {
     switch (s) {
     case GUI_STATE_IDLE:
     case GUI_STATE_OPENING:
@@ -238,7 +238,7 @@ void FadeControl::Load(TiXmlElement* element) {
 
 void FadeControl::BuildVisuals() { progress = 1.0f; }
 
-void FadeControl::SetState(int s) {
+void FadeControl::ApplyState(int s) {
     if (s == GUI_STATE_OPENING) state = trigger == FADE_ON_OPEN ? GUI_STATE_OPENING : GUI_STATE_IDLE;
     else if (s == GUI_STATE_CLOSING) state = trigger == FADE_ON_CLOSE ? GUI_STATE_CLOSING : GUI_STATE_CLOSED;
     else state = s;
@@ -270,7 +270,7 @@ void BkWheelControl::Load(TiXmlElement* element) {
 void BkWheelControl::BuildVisuals() { SetUpBody(true); }
 void BkWheelControl::ReleaseVisuals() { FreeVisual(body); }
 
-void BkWheelControl::SetState(int s) {
+void BkWheelControl::ApplyState(int s) {
     switch (s) {
     case GUI_STATE_IDLE:
     case GUI_STATE_OPENING:
@@ -307,7 +307,7 @@ void GuiLetterControl::Load(TiXmlElement* element) {
 void GuiLetterControl::BuildVisuals() { SetUpBody(false); }
 void GuiLetterControl::ReleaseVisuals() { FreeVisual(body); }
 
-void GuiLetterControl::SetState(int s) {
+void GuiLetterControl::ApplyState(int s) {
     if (!IsOpen()) {
         pendingState = s;
         return;

@@ -20,7 +20,6 @@ public:
     void Load(TiXmlElement* element) override;
     void BuildVisuals() override;
     void ReleaseVisuals() override;
-    void SetState(int newState) override;
     bool MouseOver() override;
     void MouseLeave() override;
     void MouseEnter() override;
@@ -37,6 +36,9 @@ public:
     int mode;  // 0 idle, 1 active, 2 inactive
     // The rate its clips play at; 0 is the renderer's default.
     float clipSpeed = 0.0f;
+
+protected:
+    void ApplyState(int newState) override;
 };
 
 // A second drawing of another control (and its child group).
@@ -63,7 +65,6 @@ public:
     void Load(TiXmlElement* element) override;
     void BuildVisuals() override;
     void ReleaseVisuals() override;
-    void SetState(int newState) override;
     void MouseLeave() override;
     void MouseEnter() override;
     void Draw() override;
@@ -73,6 +74,9 @@ public:
     GuiHandlerList* onIdle;
     Vector3 dist;
     int mode;  // 0 won/idle, 1 not won/inactive
+
+protected:
+    void ApplyState(int newState) override;
 };
 
 enum FadeTrigger { FADE_ON_OPEN = 1, FADE_ON_CLOSE = 2 };
@@ -83,7 +87,6 @@ public:
     ~FadeControl() override;
     void Load(TiXmlElement* element) override;
     void BuildVisuals() override;
-    void SetState(int newState) override;
     void Draw() override;
 
     float progress;
@@ -92,6 +95,9 @@ public:
     float time;
     int trigger;
     GuiHandlerList* onEnd;
+
+protected:
+    void ApplyState(int newState) override;
 };
 
 class BkWheelControl : public GuiControl {
@@ -100,11 +106,13 @@ public:
     void Load(TiXmlElement* element) override;
     void BuildVisuals() override;
     void ReleaseVisuals() override;
-    void SetState(int newState) override;
     void Update() override;
     void Draw() override;
 
     float rotSpeed;  // degrees per second
+
+protected:
+    void ApplyState(int newState) override;
 };
 
 enum GuiLetterState { LETTER_HOVER = 4, LETTER_CHOSEN = 5, LETTER_INACTIVE = 6 };
@@ -116,7 +124,6 @@ public:
     void Load(TiXmlElement* element) override;
     void BuildVisuals() override;
     void ReleaseVisuals() override;
-    void SetState(int newState) override;
     void Update() override;
     bool MouseOver() override;
     void MouseLeave() override;
@@ -125,6 +132,9 @@ public:
 
     GuiHandlerList* onPress;
     unsigned char letter;  // upper case; 0 when "letter" was missing
+
+protected:
+    void ApplyState(int newState) override;
 };
 
 // The spin power gauge: a "static" that cues a sound as its needle crosses

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 
 #include "controls_button.h"
 #include "controls_simple.h"
@@ -468,6 +469,21 @@ void RoundController::ShowTokenView(int seatDifference) {
 
 // ---- Timers, pausing ----------------------------------------------------------------
 
+void RoundController::StopMatch() {
+    StopAllTimers();
+    for (GuiControl* wheel : {controls.wheel, controls.zoomWheel, controls.bonusWheel}) ops->StopWheel(wheel);
+    ops->WatchSound(controls.outroTrigger, nullptr);
+    ops->WatchSound(controls.mysteryOpenCue, nullptr);
+    ops->WatchSound(controls.mysteryBankruptCue, nullptr);
+    ops->WatchSound(controls.mysteryWinCue, nullptr);
+    for (int i = 0; i < kSeats; ++i) {
+        ops->WatchSound(controls.tenThousandDownCues[i], nullptr);
+        ops->WatchSound(controls.mysteryWinDownCues[i], nullptr);
+    }
+    SetAi(AI_TOSSUP_WATCH);  // at rest
+    paused = 1;
+}
+
 void RoundController::StartTimer(TimerControl* timer) {
     if (!timer) return;
     timer->timeLeft = timer->startTime;
@@ -562,10 +578,11 @@ void StudioScreenSets::ResumeRoundGui(RoundController& rc, bool withSoundAndCloc
 
 void StudioScreenSets::StopAllTimers(RoundController& rc) {
     GameControls& controls = rc.controls;
-    TimerControl* timers[] = {controls.spinCheckTimer, controls.zoomHoldTimer, controls.mysteryTimer,
-                              controls.tossupRevealTimer, controls.roundEndTimer, controls.bankruptTimer,
-                              controls.introTimer, controls.solveTimer, controls.thinkingTimer,
-                              controls.endOfTurnTimer, controls.turnTimer};
+    TimerControl* timers[] = {controls.spinCheckTimer,   controls.zoomHoldTimer,     controls.mysteryTimer,
+                              controls.tossupRevealTimer, controls.roundEndTimer,     controls.bankruptTimer,
+                              controls.introTimer,        controls.solveTimer,        controls.thinkingTimer,
+                              controls.endOfTurnTimer,    controls.turnTimer,         controls.idleTimer,
+                              controls.failedSolveTimer,  controls.freeSpinPromptTimer};
     for (TimerControl* t : timers) rc.StopTimer(t);
 }
 

@@ -306,6 +306,12 @@ public:
     void PauseRoundGui(bool withSoundAndClock) { screenSets->PauseRoundGui(*this, withSoundAndClock); }
     void ResumeRoundGui(bool withSoundAndClock) { screenSets->ResumeRoundGui(*this, withSoundAndClock); }
     void StopAllTimers() { screenSets->StopAllTimers(*this); }
+    // The match is left at this moment: every timer stopped without its
+    // end, the wheels stopped where they stand without theirs, no sound
+    // trigger waiting, the computer contestant idle, and the round held
+    // (paused) through the frames its screen takes to close. The next
+    // match's puzzle lets it go.
+    void StopMatch();
     void PlayVoice(const char* cue, bool loop);
     void StopVoice();
     void PlayAvatar(GuiControl* avatar, int animation);
@@ -358,7 +364,7 @@ public:
     void StopTurnTimers();
     void SetAi(int code);
     void StartTimer(TimerControl* timer);
-    void StopTimer(TimerControl* timer);
+    static void StopTimer(TimerControl* timer);
     bool TimerRunning(const TimerControl* timer) const;
     // The instance is the sound system's: for a sound trigger to watch, never kept.
     SoundInstance* PlayCue(const char* cue, int setting = CUE_SOUND);

@@ -209,4 +209,8 @@ void BindGameControls() {
         bar->messageText = c.message;
         bar->messageTimer = c.messageTimer;
     }
+    // The match screen as every match finds it: whatever a match hides,
+    // shows, moves or turns (the close-up hides the board's frame, the
+    // category bar and the keys' backing) is put back when it is left.
+    if (GuiScreen* round = b.Screen(Pos().screenRound)) round->KeepFirstState();
 }

@@ -54,15 +54,6 @@ void SetBlock(TextControl* text, const TextBlock* block) {
     if (text) text->SetTextBlock(const_cast<TextBlock*>(block));
 }
 
-// Every timer of the match screen, stopped without its "OnEnd".
-void StopMatchTimers() {
-    RoundController& rc = g_round;
-    GameControls& c = rc.controls;
-    rc.StopAllTimers();
-    for (TimerControl* t : {c.freeSpinPromptTimer, c.failedSolveTimer, c.idleTimer, c.zoomHoldTimer, c.mysteryTimer})
-        rc.StopTimer(t);
-}
-
 void StopEverySound() {
     g_round.Ops().StopAllSounds();
     g_currentMusic = nullptr;
@@ -244,10 +235,14 @@ bool NewGame(void*, const char*) {
 }
 
 bool ExitToMainMenu(void*, const char*) {
+    // Whatever moment the match is left at (a wheel still turning, a letter
+    // being revealed, a pop-up on its timer), nothing of it moves again:
+    // stopped first, before the pause lets go of the sounds and the clock.
+    g_round.StopMatch();
     LeavePausedMatch();
-    g_guiManager.OpenScreen("MENU");
+    g_round.paused = 1;  // held until the screen has gone
     StopEverySound();
-    StopMatchTimers();
+    g_guiManager.OpenScreen("MENU");
     return true;
 }
 

@@ -269,7 +269,9 @@ bool Spin(void*, const char*) {
     // One spin at a time: a second press while the first is on its way
     // (the wheel and the button in one frame) changes nothing.
     if (!SpinPressOpen()) return true;
-    GuiControl* gauge = rc.roundType == ROUND_BONUS ? c.bonusPowerMeter : c.powerMeter;
+    // The round's gauge, the one a wheel's hover shows: the bonus gauge in
+    // the bonus round.
+    GuiControl* gauge = rc.powerMeter;
     ModelInstance* needle = gauge ? gauge->body : nullptr;
     float p = needle && needle->clip ? GaugeFraction(needle->frame, needle->clip->frameCount) : 0.0f;
     rc.spinPower = SpinPowerFor(p, std::rand() % 101 - 50);
@@ -493,7 +495,15 @@ bool GoToNextRound(void*, const char*) {
 
 // ---- Free spin, jackpot and mystery popups -------------------------------------------------
 
-bool OnTimerOpenFreeSpinAsk(void*, const char*) { return g_guiManager.OpenWindow("FREE_SPIN_ASK"); }
+// The question is asked only while the turn still waits for it: a human
+// whose turn was lost still holding a free spin, the round in play.
+bool OnTimerOpenFreeSpinAsk(void*, const char*) {
+    RoundController& rc = Rc();
+    const Contestant* who = rc.current;
+    if (!who || who->IsComputer() || !who->freeSpinToken || rc.RoundOver() || rc.state == STATE_END_OF_MATCH)
+        return true;
+    return g_guiManager.OpenWindow("FREE_SPIN_ASK");
+}
 
 bool FreeSpinYes(void*, const char*) {
     g_guiManager.CloseWindow();

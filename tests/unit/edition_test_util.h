@@ -7,15 +7,18 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "control_binding.h"
+#include "control_wheel.h"
 #include "controls_simple.h"
 #include "file_system.h"
 #include "font_manager.h"
 #include "game_data.h"
 #include "gui_callbacks.h"
+#include "gui_group.h"
 #include "gui_manager.h"
 #include "gui_test_util.h"
 #include "input_state.h"
@@ -203,4 +206,141 @@ inline void ExpectABuzzWhileATurnEndsKeepsItsAttempt(const EditionFrames& frames
         EXPECT_FALSE(cut) << "the attempt ended in state " << rc.state << " before Ann typed a letter";
         EXPECT_EQ(rc.ContestantOnSeat(1), rc.current);
     });
+}
+
+// What a match may change of the match screen's controls (and of their
+// child groups'): both flag words (the open bit aside) and the position.
+struct ControlLook {
+    const GuiControl* control;
+    unsigned flags;
+    Vector3 position;
+};
+
+inline void AddLooks(const GuiGroup* group, std::vector<ControlLook>& out, int depth = 0) {
+    if (!group || depth > 8) return;
+    for (int i = 0; i < group->controlCount; ++i) {
+        const GuiControl* c = group->controls[i];
+        out.push_back({c, c->Flags() & ~(unsigned)GUI_FLAG_OPEN, c->position});
+        AddLooks(c->childGroup, out, depth + 1);
+    }
+}
+
+inline std::vector<ControlLook> MatchScreenLook() {
+    std::vector<ControlLook> look;
+    AddLooks(g_bound.Screen(Pos().screenRound), look);
+    return look;
+}
+
+inline bool WheelTurning(const GuiControl* control) {
+    const NewSpinControl* wheel = dynamic_cast<const NewSpinControl*>(control);
+    return wheel && wheel->IsSpinning();
+}
+
+// Ann alone leaves a quick play through Pause and Main Menu at each moment
+// of a spin: while the spin waits for its delay, while the wheel turns,
+// while the close-up turns (where the edition turns the wheel first), and
+// with both at rest before the wedge is taken. Each time the menu comes,
+// nothing of the match moves again (no window over the menu, no timer of
+// the round running, the round as it was left), and the next match looks
+// as the first did at the same moment: the same controls shown, hidden and
+// placed (the close-up had hidden the board's frame, the category bar and
+// the keys' backing for good).
+inline void ExpectLeavingDuringASpinLeavesNothingBehind(const EditionFrames& framesUntil) {
+    RoundController& rc = g_round;
+    GameControls& c = rc.controls;
+    PlayerProfile ann(KIND_HUMAN);
+    ann.appearance.SetName("Ann");
+    struct Seats {
+        ~Seats() {
+            for (int i = 0; i < RoundController::kSeats; ++i) g_round.SetContestant(i, nullptr);
+            g_round.current = g_round.opener = nullptr;
+            g_gameData.currentProfile = nullptr;
+        }
+    } leaveTheSeats;
+    g_gameData.currentProfile = &ann;
+    CallbackRegistry& calls = g_guiManager.GetCallbacks();
+    auto call = [&](const char* name, const char* argument) {
+        GuiCallback f = calls.Find(name);
+        EXPECT_NE(nullptr, f) << name;
+        if (f) f(nullptr, argument);
+    };
+    auto on = [](const char* name) {
+        const GuiScreen* w = g_guiManager.GetCurrentWindow();
+        return w && w->name && std::strcmp(w->name, name) == 0;
+    };
+    auto screenIs = [](const char* name) {
+        const GuiScreen* s = g_guiManager.GetCurrentScreen();
+        return s && s->name && std::strcmp(s->name, name) == 0;
+    };
+    auto turnReady = [&] {
+        return screenIs("ROUND_WND") && g_guiManager.GetCurrentWindow() == g_guiManager.GetCurrentScreen() &&
+               rc.roundType == ROUND_ONE && rc.state == STATE_START_OF_TURN && rc.inputPhase == PHASE_TURN &&
+               !rc.boardLighting && g_guiManager.QueuedCommands() == 0;
+    };
+    // The theme and the round's title card are hurried (a player may skip
+    // the card too); the rest of the start is the match's own.
+    TimerControl* titleCard = dynamic_cast<TimerControl*>(g_guiManager.FindControl("START_ROUND1.INTRO_TIMER"));
+    auto startMatch = [&] {
+        call("StartGame", "QUICK_PLAY");
+        ASSERT_TRUE(g_guiManager.OpenScreen("ROUND_WND"));
+        ASSERT_TRUE(framesUntil([&] { return c.introTimer && c.introTimer->timeLeft > 0.0f; }, 35 * 10));
+        c.introTimer->timeLeft = 0.05f;
+        framesUntil([&] { return on("START_ROUND1") && titleCard && titleCard->timeLeft > 0.0f; }, 35 * 5);
+        if (titleCard && titleCard->timeLeft > 0.1f) titleCard->timeLeft = 0.1f;
+        ASSERT_TRUE(framesUntil(turnReady, 35 * 30)) << "the first turn of the match comes (state " << rc.state << ")";
+    };
+    struct Moment {
+        const char* name;
+        std::function<bool()> now;
+    } moments[] = {
+        {"the spin waits for its delay", [&] { return rc.spinRequested && rc.state != STATE_SPIN; }},
+        {"the wheel turns", [&] { return rc.state == STATE_SPIN && !rc.wheelStopped && (WheelTurning(c.wheel) || WheelTurning(c.zoomWheel)); }},
+        {"the close-up turns", [&] { return rc.state == STATE_SPIN && rc.wheelStopped && WheelTurning(c.zoomWheel); }},
+        {"the wheels rest", [&] { return rc.state == STATE_SPIN && !WheelTurning(c.wheel) && !WheelTurning(c.zoomWheel); }},
+    };
+
+    startMatch();
+    if (::testing::Test::HasFatalFailure()) return;
+    const std::vector<ControlLook> first = MatchScreenLook();
+    for (const Moment& m : moments) {
+        SCOPED_TRACE(m.name);
+        call("Spin", nullptr);
+        if (!framesUntil(m.now, 35 * 30)) {
+            // This edition has no such moment (the Lite turns only the close-up).
+            ASSERT_TRUE(framesUntil([&] { return rc.state != STATE_SPIN; }, 35 * 60));
+            call("ExitToMainMenu", nullptr);
+        } else {
+            framesUntil([] { return false; }, 2);
+            call("PauseGame", "WITH_SOUNDS");
+            ASSERT_TRUE(g_guiManager.OpenWindow("PAUSE"));
+            ASSERT_TRUE(framesUntil([&] { return on("PAUSE"); }, 35 * 3)) << "the pause window comes";
+            framesUntil([] { return false; }, 10);
+            call("ExitToMainMenu", nullptr);
+        }
+        ASSERT_TRUE(framesUntil([&] { return screenIs("MENU") && g_guiManager.QueuedCommands() == 0; }, 35 * 10))
+            << "the menu comes";
+        const GuiScreen* menuTop = g_guiManager.GetCurrentWindow();
+        const int state = rc.state;
+        framesUntil([] { return false; }, 35 * 3);  // longer than any pop-up's or turn's timer
+        EXPECT_EQ(menuTop, g_guiManager.GetCurrentWindow()) << "a window of the match opened over the menu: "
+                                                            << g_guiManager.GetCurrentWindow()->name;
+        EXPECT_EQ(state, rc.state) << "the round went on after the match was left";
+        for (TimerControl* t : {c.spinCheckTimer, c.turnTimer, c.thinkingTimer, c.solveTimer, c.zoomHoldTimer,
+                                c.tossupRevealTimer, c.endOfTurnTimer, c.roundEndTimer, c.bankruptTimer,
+                                c.mysteryTimer, c.idleTimer, c.freeSpinPromptTimer, c.failedSolveTimer, c.introTimer})
+            EXPECT_FALSE(t && t->timeLeft != 0.0f) << "a timer of the round still runs: " << t->name;
+        EXPECT_FALSE(WheelTurning(c.wheel) || WheelTurning(c.zoomWheel) || WheelTurning(c.bonusWheel));
+
+        startMatch();
+        if (::testing::Test::HasFatalFailure()) return;
+        const std::vector<ControlLook> next = MatchScreenLook();
+        ASSERT_EQ(first.size(), next.size());
+        for (size_t i = 0; i < first.size(); ++i) {
+            const ControlLook& a = first[i];
+            const ControlLook& b = next[i];
+            EXPECT_EQ(a.flags, b.flags) << (a.control->name ? a.control->name : "?") << "'s flags";
+            EXPECT_TRUE(a.position.x == b.position.x && a.position.y == b.position.y && a.position.z == b.position.z)
+                << (a.control->name ? a.control->name : "?") << " moved";
+        }
+    }
 }

@@ -55,7 +55,7 @@ inline bool LoadGameManifest() {
 
 class FakeControl : public GuiControl {
 public:
-    void SetState(int s) override { states.push_back(state = s); }
+    void ApplyState(int s) override { states.push_back(state = s); }
     bool Hidden() const { return HasFlags(GUI_FLAG_HIDDEN); }
     bool Disabled() const { return HasFlags(GUI_FLAG_DISABLED); }
     std::vector<int> states;
@@ -65,7 +65,7 @@ public:
 // clip per Step, handing on along its links as the tile control does.
 class FakeTile : public BoardTile {
 public:
-    void SetState(int s) override {
+    void ApplyState(int s) override {
         if (solveCursor == this) solveCursor = nullptr;
         if (s == TILE_CURSOR_SHOWN || s == TILE_CURSOR_HIDDEN) solveCursor = this;
         if (s == TILE_HIGHLIGHTING && (revealLog.empty() || revealLog.back() != (char)letter))

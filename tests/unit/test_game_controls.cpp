@@ -14,6 +14,7 @@
 #include "control_panel.h"
 #include "control_statusbar.h"
 #include "controls_simple.h"
+#include "gui_group.h"
 #include "controls_text.h"
 #include "input_state.h"
 #include "round_controller.h"
@@ -45,7 +46,7 @@ public:
 
 class StateLog : public GuiControl {
 public:
-    void SetState(int s) override { states.push_back(state = s); }
+    void ApplyState(int s) override { states.push_back(state = s); }
     std::vector<int> states;
 };
 
@@ -685,10 +686,12 @@ TEST_F(Bar, OpeningAndClosingOfTheScreenMapToIdleAndClosed) {
 // waits for the message timer: the screen can only go once every control
 // has closed, so neither that line nor the timer's end opens the bar again.
 TEST_F(Bar, ABarItsScreenClosedStaysClosedUntilTheScreenOpensIt) {
+    GuiGroup screen;
+    screen.AddControl(&bar);
     bar.PostMessage("a");
     Finish();
     bar.PostMessage("waits for the timer");
-    bar.SetState(GUI_STATE_CLOSING);
+    screen.Close();
     timer.timeLeft = 0.0f;
     EXPECT_TRUE(bar.NextMessage());  // the timer's end
     bar.PostMessage("posted while the screen closes");
@@ -697,6 +700,7 @@ TEST_F(Bar, ABarItsScreenClosedStaysClosedUntilTheScreenOpensIt) {
     EXPECT_EQ("a", Line(text));
     EXPECT_EQ(2u, bar.QueuedCount());
     bar.ReleaseVisuals();  // the screen goes, and its lines with it
+    screen.Drop();
     EXPECT_EQ(0u, bar.QueuedCount());
     bar.SetState(GUI_STATE_OPENING);
     bar.PostMessage("the next match");

@@ -2,6 +2,8 @@
 // command queue and the window stack, the draw list and mouse routing.
 #include "gui_test_util.h"
 
+#include "controls_simple.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -37,7 +39,7 @@ struct Probe : GuiControl {
 
     void BuildVisuals() override { SetUpBody(false); }
     void ReleaseVisuals() override { FreeVisual(body); }
-    void SetState(int s) override {
+    void ApplyState(int s) override {
         if (s == GUI_STATE_IDLE) PlayClip(body, kClipIdle, PLAY_LOOP);
         else if (s == GUI_STATE_OPENING) PlayClip(body, kClipOpen, PLAY_ONCE);
         else if (s == GUI_STATE_CLOSING) PlayClip(body, kClipClose, PLAY_ONCE);
@@ -341,6 +343,105 @@ TEST_F(GuiManagerTest, ScreenChangeWaitsForTheClosingAnimation) {
     EXPECT_EQ(nullptr, p->owner);
     EXPECT_EQ(nullptr, p->body);
     EXPECT_EQ(GUI_STATE_IDLE, p->pendingState);
+}
+
+// Once a screen starts closing it takes no new work until it opens again:
+// its controls (those of its child groups and of the windows left with it
+// too) take no state but closing or closed, only the controls still
+// playing their closing are updated, and a timer stops without its end.
+TEST_F(GuiManagerTest, AClosingScreenTakesNoNewWork) {
+    ASSERT_TRUE(Load("<gui start_screen='a'>"
+                     "<group name='g'><probe name='q'/></group>"
+                     "<screen name='a' OnOpen='Opened()' OnClose='Closed()'><probe name='p' model='m' texture='t'/>"
+                     "<probe name='holder' group='g'/><timer name='t' value='0.2' auto='false' OnEnd='Rec(t)'/></screen>"
+                     "<screen name='b'/>"
+                     "<window name='w1'><probe name='p'/></window><window name='w2'><probe name='p'/></window>"
+                     "</gui>",
+                     ProbeFactory));
+    Settle();
+    Probe* p = P("a.p");
+    Probe* q = P("g.q");
+    Probe* covered = P("w1.p");
+    TimerControl* t = dynamic_cast<TimerControl*>(Control("a.t"));
+    ASSERT_TRUE(p && q && covered && t);
+    for (int i = 0; i < 10 && p->state != GUI_STATE_IDLE; ++i) Frame();
+    ASSERT_TRUE(g_guiManager.OpenWindow("w1"));
+    ASSERT_TRUE(g_guiManager.OpenWindow("w2"));
+    Settle();
+    t->timeLeft = 0.5f;
+    g_log.Clear();
+
+    ASSERT_TRUE(g_guiManager.OpenScreen("b"));
+    Frame();
+    ASSERT_EQ(GUI_STATE_CLOSING, p->state);
+    EXPECT_EQ(0.0f, t->timeLeft) << "the timer stops with its screen";
+    p->SetState(GUI_STATE_IDLE);
+    q->SetState(GUI_STATE_HOVER);
+    covered->SetState(GUI_STATE_SELECTED);
+    t->SetState(GUI_STATE_IDLE);
+    EXPECT_EQ(GUI_STATE_CLOSING, p->state);
+    EXPECT_EQ(GUI_STATE_IDLE, q->state);
+    EXPECT_EQ(GUI_STATE_IDLE, covered->state);
+    EXPECT_EQ(GUI_STATE_CLOSED, t->state);
+    t->timeLeft = 0.1f;  // a late start changes nothing either
+    const int qUpdates = q->updates, coveredUpdates = covered->updates;
+    bool closedRan = false;
+    for (int i = 0; i < 20 && g_guiManager.QueuedCommands(); ++i) {
+        const bool closed = p->state == GUI_STATE_CLOSED;
+        const int before = p->updates;
+        Frame();
+        closedRan = closedRan || (closed && p->updates != before);
+    }
+    EXPECT_EQ("b", CurrentWindowName());
+    EXPECT_EQ(qUpdates, q->updates) << "a child group of a closing screen still ran";
+    EXPECT_EQ(coveredUpdates, covered->updates) << "a window left with its screen still ran";
+    EXPECT_FALSE(closedRan) << "a closed control was updated while its screen waited";
+    EXPECT_EQ("close:a", g_log.Joined()) << "nothing but the screen's own close ran";
+    EXPECT_EQ(0.0f, t->timeLeft) << "the dropped timer stays stopped";
+
+    // Open again, the screen and its groups take states as before.
+    ASSERT_TRUE(g_guiManager.OpenScreen("a"));
+    Settle();
+    for (int i = 0; i < 10 && p->state != GUI_STATE_IDLE; ++i) Frame();
+    p->SetState(GUI_STATE_INACTIVE);
+    q->SetState(GUI_STATE_HOVER);
+    EXPECT_EQ(GUI_STATE_INACTIVE, p->state);
+    EXPECT_EQ(GUI_STATE_HOVER, q->state);
+}
+
+// A container that keeps its first state is put back to it by every drop:
+// what its controls (and their child groups' controls) were shown, hidden,
+// moved or turned to is gone when it opens again.
+TEST_F(GuiManagerTest, AScreenThatKeepsItsFirstStateOpensAsItWasFirst) {
+    ASSERT_TRUE(Load("<gui start_screen='a'>"
+                     "<group name='g'><probe name='q' pos='0.1,0.2,3'/></group>"
+                     "<screen name='a'><probe name='p' pos='1,2,3'/><probe name='holder' group='g'/>"
+                     "<probe name='later'/></screen><screen name='b'/></gui>",
+                     ProbeFactory));
+    GuiScreen* a = g_guiManager.FindScreen("a");
+    Probe* p = P("a.p");
+    Probe* q = P("g.q");
+    Probe* later = P("a.later");
+    later->SetFlags(GUI_FLAG_HIDDEN, GUI_FLAGS_STATE);  // as the game leaves it before any open
+    a->KeepFirstState();
+    Settle();
+    p->SetFlags(GUI_FLAG_HIDDEN | GUI_FLAG_DISABLED, GUI_FLAGS_STATE);
+    P("a.holder")->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);  // and its child group's style words
+    later->ClearFlags(GUI_FLAG_HIDDEN, GUI_FLAGS_STATE);
+    p->SetPosition(0.5f, 0.5f, 3.0f);
+    q->rotation = Rotation{40.0f, {0.0f, 0.0f, 1.0f}};
+    ASSERT_TRUE(g_guiManager.OpenScreen("b"));
+    Settle();
+    EXPECT_EQ(0u, p->Flags() & ~(unsigned)GUI_FLAG_OPEN);
+    EXPECT_EQ(0u, q->Flags());
+    EXPECT_TRUE(later->HasFlags(GUI_FLAG_HIDDEN));
+    EXPECT_EQ(1.0f, p->position.x);
+    EXPECT_EQ(2.0f, p->position.y);
+    EXPECT_EQ(0.0f, q->rotation.angle);
+    ASSERT_TRUE(g_guiManager.OpenScreen("a"));
+    Settle();
+    EXPECT_TRUE(p->IsOpen());
+    EXPECT_FALSE(p->HasFlags(GUI_FLAG_HIDDEN));
 }
 
 TEST_F(GuiManagerTest, WindowsPushPopAndChange) {

@@ -471,6 +471,12 @@ TEST_F(LiteDocument, ABuzzWhileATurnEndsKeepsItsAttempt) {
     ExpectABuzzWhileATurnEndsKeepsItsAttempt(Frames());
 }
 
+// Pause, then Main Menu, at each moment of a spin.
+TEST_F(LiteDocument, LeavingDuringASpinLeavesNothingBehind) {
+    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
+    ExpectLeavingDuringASpinLeavesNothingBehind(Frames());
+}
+
 #endif  // QV_GAME_DIR
 
 }  // namespace

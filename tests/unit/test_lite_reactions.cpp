@@ -16,6 +16,7 @@
 #include "model_instance.h"
 #include "profiles.h"
 #include "round_controller.h"
+#include "gui_group.h"
 #include "sprite_avatar.h"
 #include "sprite_reactions.h"
 #include "strings.h"
@@ -125,6 +126,10 @@ TEST_F(LiteReactionTest, AnIndexShowsTheSpriteOfItsState) {
     // Closing keeps the picture; the resume after it leaves the mode alone.
     ModelInstance* kept = a.sprite;
     a.Pause();
+    GuiGroup screen;
+    GuiGroup* home = a.owner;
+    a.owner = &screen;
+    screen.MarkClosing(true);
     a.SetState(GUI_STATE_CLOSING);
     EXPECT_EQ(a.sprite, kept);
     EXPECT_EQ(a.state, GUI_STATE_CLOSED);
@@ -134,6 +139,8 @@ TEST_F(LiteReactionTest, AnIndexShowsTheSpriteOfItsState) {
     PlayAvatarAnimation(0, woman);
     EXPECT_EQ(a.state, GUI_STATE_CLOSED);
     EXPECT_EQ(a.sprite, kept);
+    screen.MarkClosing(false);
+    a.owner = home;
     a.SetState(GUI_STATE_OPENING);
 
     // A state outside the table draws nothing; unbound, nothing changes;

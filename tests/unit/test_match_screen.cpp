@@ -169,11 +169,17 @@ TEST_F(MatchScreenTest, PausingTwiceChangesNothingAndLeavingAPausedMatchRunsTheR
     EXPECT_FLOAT_EQ(3.0f, g_round.controls.turnTimer->timeLeft);
     EXPECT_FALSE(pauseButton.Disabled());
 
-    // Left for a new match or the menu, the pause does not outlive the match.
+    // Left for a new match or the menu, the pause does not outlive the match
+    // (left for the menu, the round is held until its screen has gone, and
+    // the next match lets it go).
     for (const char* leave : {"OnGameStart", "NewGame", "ExitToMainMenu"}) {
         ASSERT_TRUE(Fire("PauseGame", "WITH_SOUNDS")) << leave;
         Fire(leave);
         EXPECT_EQ(0, g_matchPause.paused) << leave;
+        if (std::strcmp(leave, "ExitToMainMenu") == 0) {
+            EXPECT_EQ(1, g_round.paused) << "the round moved while its screen was going";
+            ASSERT_TRUE(Fire("OnGameStart"));
+        }
         EXPECT_EQ(0, g_round.paused) << leave;
         EXPECT_FALSE(pauseButton.Disabled()) << leave;
         EXPECT_TRUE(Fire("PauseGame", "WITH_SOUNDS")) << leave << ": the next pause is taken";
@@ -1829,6 +1835,12 @@ TEST_F(FullDocument, ATossupWonWhileATurnEndsStaysWonAndTheMatchMovesOn) {
 TEST_F(FullDocument, ABuzzWhileATurnEndsKeepsItsAttempt) {
     ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
     ExpectABuzzWhileATurnEndsKeepsItsAttempt(Frames());
+}
+
+// Pause, then Main Menu, at each moment of a spin.
+TEST_F(FullDocument, LeavingDuringASpinLeavesNothingBehind) {
+    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
+    ExpectLeavingDuringASpinLeavesNothingBehind(Frames());
 }
 
 }  // namespace

@@ -428,15 +428,22 @@ TEST_F(WheelControl, DrivenByTheManagerFrames) {
 }
 
 TEST_F(WheelControl, MouseEnterShowsAndMouseLeaveHidesTheGauge) {
-    NewSpinControl* w = OpenWheel("speed='0.5'");
+    NewSpinControl* w = OpenWheel("speed='0.5'", "", "<static name='other' model='m' texture='t'/>");
     GuiControl* gauge = Control("a.gauge");
-    g_round.controls.powerMeter = gauge;
+    // The round's gauge in use, the one its spin reads (the bonus gauge in
+    // the bonus round), not the ordinary one.
+    GuiControl* ordinary = Control("a.other");
+    g_round.controls.powerMeter = ordinary;
+    g_round.powerMeter = gauge;
     gauge->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
+    ordinary->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
     w->MouseEnter();
     EXPECT_FALSE(gauge->HasFlags(GUI_FLAG_NOT_DRAWN));
+    EXPECT_TRUE(ordinary->HasFlags(GUI_FLAG_NOT_DRAWN));
     w->MouseLeave();
     EXPECT_TRUE(gauge->HasFlags(GUI_FLAG_NOT_DRAWN));
     g_round.controls.powerMeter = nullptr;
+    g_round.powerMeter = nullptr;
     w->MouseEnter();  // no gauge: nothing
 }
 

@@ -34,14 +34,19 @@ LiteSpinControl::LiteSpinControl() : spinDistance(0.0f) {}
 bool LiteSpinControl::IsBonusWheel() const { return g_liteControls.bonusWheel == this; }
 bool LiteSpinControl::IsZoomWheel() const { return g_liteControls.zoomWheel == this; }
 
-void LiteSpinControl::SetState(int newState) {
+void LiteSpinControl::ApplyState(int newState) {
     switch (newState) {
     case GUI_STATE_IDLE:
         PlayClip(body, kClipIdle, PLAY_STILL, IsBonusWheel() ? kBonusIdleRate : 0.0f);
         state = GUI_STATE_IDLE;
         break;
     case GUI_STATE_OPENING: SetState(GUI_STATE_IDLE); break;
-    case GUI_STATE_CLOSING: state = GUI_STATE_CLOSED; break;
+    case GUI_STATE_CLOSING:
+        // A closing screen's wheel stops at the picture it shows, without its end.
+        remaining = 0.0f;
+        endFired = 1;
+        state = GUI_STATE_CLOSED;
+        break;
     default: state = newState; break;
     }
 }

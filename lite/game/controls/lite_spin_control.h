@@ -27,10 +27,6 @@ public:
 
     LiteSpinControl();
 
-    // Idle (and opening) shows the first picture of "idle", still: the
-    // bonus wheel at 20 pictures a second, the zoom wheel at the renderer's
-    // default rate; closing stores closed; any other state is stored.
-    void SetState(int newState) override;
     // From the angle of the picture shown. A distance that is not finite
     // is no spin.
     void StartSpin(float distance) override;
@@ -57,4 +53,10 @@ public:
 private:
     // The pictures for the current angle.
     void ShowAngle();
+
+protected:
+    // Idle (and opening) shows the first picture of "idle", still: the
+    // bonus wheel at 20 pictures a second, the zoom wheel at the renderer's
+    // default rate; closing stores closed; any other state is stored.
+    void ApplyState(int newState) override;
 };

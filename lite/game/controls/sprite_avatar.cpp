@@ -63,25 +63,15 @@ void SpriteAvatarControl::Load(TiXmlElement* element) {
         if (const char* p = element->Attribute("pos2")) second.Parse(p);
 }
 
-void SpriteAvatarControl::ReleaseVisuals() {
-    FreeVisual(sprite);
-    closedByScreen = false;
-}
+void SpriteAvatarControl::ReleaseVisuals() { FreeVisual(sprite); }
 
-void SpriteAvatarControl::SetState(int newState) {
-    if (newState == GUI_STATE_OPENING) {
-        closedByScreen = false;
-        return;
-    }
+void SpriteAvatarControl::ApplyState(int newState) {
+    if (newState == GUI_STATE_OPENING) return;
     if (newState == GUI_STATE_CLOSING) {
         state = GUI_STATE_CLOSED;
-        closedByScreen = true;
         return;
     }
-    // A reaction's timer ending while the match screen closes (the next
-    // match starting from the statistics) opened the avatars again, and the
-    // screen waited for them for good.
-    if (!contestant || closedByScreen) return;
+    if (!contestant) return;
     FreeVisual(sprite);
     if (const StateSprite* row = SpriteForState(newState)) {
         sprite = CopySprite(set ? AvatarSpriteFor(contestant, row->animation, *set) : nullptr);

@@ -34,12 +34,6 @@ public:
     ~SpriteAvatarControl() override;
     void Load(TiXmlElement* element) override;
     void ReleaseVisuals() override;
-    // 1: nothing; 2: counts as closed and keeps its picture; any other
-    // state with a contestant bound makes a fresh sprite for the states of
-    // the table (none for the others) and is stored. Once its screen or
-    // window has closed it, no state opens it again until that screen does:
-    // the screen waits for every control to have closed before it can go.
-    void SetState(int newState) override;
     void Update() override {}
     bool MouseOver() override { return true; }
     bool CapturedInput() override { return true; }
@@ -59,7 +53,12 @@ public:
     Vector3 home;                 // where it was loaded
     Vector3 second;               // "pos2"
     const AvatarSpriteSet* set;   // the set its sprites are copied from
-    bool closedByScreen = false;  // its container closed it (2) and has not opened it since
+
+protected:
+    // 1: nothing; 2: counts as closed and keeps its picture; any other
+    // state with a contestant bound makes a fresh sprite for the states of
+    // the table (none for the others) and is stored.
+    void ApplyState(int newState) override;
 };
 
 // The avatar state that shows a game animation index: one clap for the

@@ -11,5 +11,7 @@
 class WedgeControl : public StaticControl {
 public:
     WedgeControl();
-    void SetState(int newState) override;
+
+protected:
+    void ApplyState(int newState) override;
 };

@@ -79,10 +79,8 @@ void LiteScreenSets::ResumeRoundGui(RoundController& rc, bool withSoundAndClock)
 
 void LiteScreenSets::StopAllTimers(RoundController& rc) {
     DefaultScreenSets().StopAllTimers(rc);
-    for (int i = 0; i < LiteControls::kSeats; ++i) {
-        rc.StopTimer(g_liteControls.reactionTimers[i]);
-        rc.StopTimer(g_liteControls.animationTimers[i]);
-    }
+    ForLiteTimers(RoundController::StopTimer);
+    for (TimerControl* t : g_liteControls.desyncTimers) RoundController::StopTimer(t);
 }
 
 void LiteScreenSets::ShowPuzzleControls(RoundController& rc) {
