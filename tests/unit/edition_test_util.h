@@ -16,7 +16,9 @@
 #include "font_manager.h"
 #include "game_data.h"
 #include "gui_callbacks.h"
-#include "gui_manager.h"
+#include "gui_group.h"
+#include "gui_manager.h"  // before the status bar, which keeps its PostMessage
+#include "control_statusbar.h"
 #include "gui_test_util.h"
 #include "input_state.h"
 #include "profiles.h"
@@ -24,6 +26,7 @@
 #include "resource_manager.h"
 #include "round_controller.h"
 #include "screen_ops.h"
+#include "trophies.h"
 
 // An edition's screen operations, silent: the cues that a sound trigger
 // watches come back as an instance the sound system does not hold (one that
@@ -203,4 +206,147 @@ inline void ExpectABuzzWhileATurnEndsKeepsItsAttempt(const EditionFrames& frames
         EXPECT_FALSE(cut) << "the attempt ended in state " << rc.state << " before Ann typed a letter";
         EXPECT_EQ(rc.ContestantOnSeat(1), rc.current);
     });
+}
+
+// ---- What names a seat -----------------------------------------------------------------------
+
+// What the match screen shows of the seats: the host's line on the bar, the
+// score line, the lit podiums.
+struct SeatDisplay {
+    // Its lines (a long one wraps, or is cut where the Lite draws it), as one.
+    static std::string Line(const TextControl* t) {
+        std::string text;
+        for (unsigned i = 0; t && t->block && i < t->block->LineCount(); ++i) {
+            const char* line = t->block->Line(i);
+            if (i) text += ' ';
+            text += line ? line : "";
+        }
+        return text;
+    }
+    // The host's line while the bar shows it (not while it closes or is closed).
+    static std::string HostLine() {
+        const TextControl* m = g_round.controls.message;
+        if (!m || m->state == GUI_STATE_CLOSING || m->state == GUI_STATE_CLOSED || m->HasFlags(GUI_FLAG_HIDDEN))
+            return "";
+        return Line(m);
+    }
+    static std::string ScoreLine() { return Line(g_round.controls.scoreLine); }
+    // The seats whose podium part k (0 the spotlight, 1 the glow) is lit.
+    static std::string Lit(int k) {
+        std::string seats;
+        for (int i = 0; i < RoundController::kSeats; ++i) {
+            const GuiControl* part = g_round.controls.podiumHighlights[i][k];
+            if (part && !part->HasFlags(GUI_FLAG_HIDDEN)) seats += (char)('1' + i);
+        }
+        return seats;
+    }
+    // The bar's line still has its time, or the bar is opening to show one.
+    static bool Speaking() {
+        const StatusBarControl* bar = dynamic_cast<const StatusBarControl*>(g_round.controls.statusBar);
+        return bar && (bar->state == BAR_OPENING || (bar->messageTimer && bar->messageTimer->timeLeft > 0.0f));
+    }
+};
+
+// The results of a match list the trophies that match won, and the label
+// "Trophies won" only over some. Ann's first quick play: after round three
+// she goes on to the bonus round with nothing won yet (no trophy, no label);
+// the bonus round won, her first trophies ("Welcome to the Show" first).
+// Then a match lost: the trophies it earns again she holds already, and her
+// results list none of them.
+inline void ExpectTheResultsListWhatTheMatchWon(const EditionFrames& framesUntil) {
+    RoundController& rc = g_round;
+    PlayerProfile ann(KIND_HUMAN);
+    ann.appearance.SetName("Ann");
+    struct Seats {
+        ~Seats() {
+            for (int i = 0; i < RoundController::kSeats; ++i) g_round.SetContestant(i, nullptr);
+            g_round.current = g_round.opener = nullptr;
+            g_round.ranking.Clear();
+            g_gameData.currentProfile = nullptr;
+        }
+    } leaveTheSeats;
+    // The table as the edition's start loads it (the Lite's fixture starts
+    // without it), given back as it was found.
+    struct Table {
+        bool loaded = false;
+        ~Table() {
+            if (loaded) g_gameData.trophies.Clear();
+        }
+    } table;
+    if (g_gameData.trophies.GetCount() == 0)
+        table.loaded = g_gameData.trophies.Load("TROPHY", [](const char* key) -> const TextBlock* {
+            return g_fontManager.GetText("%s", key);
+        });
+    ASSERT_GT(g_gameData.trophies.GetCount(), (int)TROPHY_MATCHES_WON) << "the trophy table";
+    g_gameData.currentProfile = &ann;
+    rc.gameMode = MODE_QUICK_PLAY;
+    ASSERT_TRUE(g_guiManager.OpenScreen("ROUND_WND"));
+    ASSERT_TRUE(framesUntil(
+        [&] {
+            const GuiScreen* s = g_guiManager.GetCurrentScreen();
+            return s && s->name && std::strcmp(s->name, "ROUND_WND") == 0 && rc.roundType == ROUND_ONE;
+        },
+        35 * 10));
+    rc.StopAllTimers();  // the rounds are not played: the match ends as told below
+
+    GuiControl* trophy = g_bound.WindowControl(Pos().windowPlayerStats, Pos().statsTrophy);
+    ASSERT_NE(nullptr, trophy);
+    ASSERT_TRUE(trophy->childGroup && trophy->childGroup->controlCount > 0) << "the label hangs from the trophy";
+    const TextControl* label = dynamic_cast<const TextControl*>(trophy->childGroup->controls[0]);
+    ASSERT_NE(nullptr, label);
+    EXPECT_EQ(HostText("MATCH_STATS_TROPHIES"), SeatDisplay::Line(label));
+    const TextControl* name = g_bound.GroupAs<TextControl>(Pos().groupTrophyDetail, Pos().trophyDetailName);
+    auto shown = [](const GuiControl* c) { return c && !c->HasFlags(GUI_FLAG_HIDDEN); };
+    auto results = [&](const char* what) {
+        ASSERT_TRUE(framesUntil(
+            [] {
+                const GuiScreen* w = g_guiManager.GetCurrentWindow();
+                return w && w->name && std::strcmp(w->name, "PLAYER_STATS") == 0 && g_round.statsShown == 1;
+            },
+            35 * 5))
+            << what;
+    };
+    auto close = [&] {
+        g_guiManager.CloseWindow();
+        ASSERT_TRUE(framesUntil([] { return g_guiManager.GetCurrentWindow() == g_guiManager.GetCurrentScreen(); },
+                                35 * 5));
+    };
+
+    rc.EndMatch();
+    results("the results after round three");
+    EXPECT_EQ(OUTCOME_BONUS, rc.ContestantAt(0)->outcome);
+    EXPECT_EQ(0u, ann.GetNewAwardCount());
+    EXPECT_FALSE(shown(trophy)) << "a trophy shown with none won";
+    EXPECT_FALSE(shown(label)) << "\"Trophies won\" over no trophy";
+    close();
+
+    rc.roundType = ROUND_BONUS;
+    rc.matchEnded = 0;
+    rc.SetStateDirect(STATE_ROUND_WON);
+    rc.EndMatch();
+    results("the results after the bonus round");
+    EXPECT_EQ(OUTCOME_FINISHED, rc.ContestantAt(0)->outcome);
+    ASSERT_NE(nullptr, ann.FindTrophy(TROPHY_MATCH_PLAYED));
+    ASSERT_NE(nullptr, ann.FindTrophy(TROPHY_MATCHES_WON));
+    EXPECT_EQ(ann.GetTrophyCount(), ann.GetNewAwardCount()) << "all of them new";
+    EXPECT_TRUE(shown(trophy));
+    EXPECT_TRUE(shown(label));
+    const TrophyDef* first = g_gameData.trophies.At(TROPHY_MATCH_PLAYED);
+    ASSERT_TRUE(name && first && first->name);
+    EXPECT_EQ(std::string(first->name->Line(0)), SeatDisplay::Line(name)) << "the first trophy won";
+    close();
+
+    for (Contestant& c : rc.contestants) c.outcome = OUTCOME_PLAYING;
+    rc.roundType = ROUND_ONE;
+    rc.turnsLeft = 0;
+    rc.matchEnded = 0;
+    rc.SetStateDirect(STATE_ROUND_LOST);
+    rc.EndMatch();
+    results("the results of the lost match");
+    EXPECT_EQ(OUTCOME_LOST, rc.ContestantAt(0)->outcome);
+    EXPECT_EQ(1.0f, ann.FindTrophy(TROPHY_MATCH_PLAYED)->timesWon) << "earned again";
+    EXPECT_EQ(0u, ann.GetNewAwardCount()) << "but not won by this match";
+    EXPECT_FALSE(shown(trophy)) << "trophies won before are shown as won";
+    EXPECT_FALSE(shown(label));
+    close();
 }

@@ -471,6 +471,12 @@ TEST_F(LiteDocument, ABuzzWhileATurnEndsKeepsItsAttempt) {
     ExpectABuzzWhileATurnEndsKeepsItsAttempt(Frames());
 }
 
+// A match's results list what it won.
+TEST_F(LiteDocument, TheResultsListWhatTheMatchWon) {
+    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
+    ExpectTheResultsListWhatTheMatchWon(Frames());
+}
+
 #endif  // QV_GAME_DIR
 
 }  // namespace

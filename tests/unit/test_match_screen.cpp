@@ -1831,4 +1831,11 @@ TEST_F(FullDocument, ABuzzWhileATurnEndsKeepsItsAttempt) {
     ExpectABuzzWhileATurnEndsKeepsItsAttempt(Frames());
 }
 
+// A match's results list what it won.
+TEST_F(FullDocument, TheResultsListWhatTheMatchWon) {
+    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
+    ExpectTheResultsListWhatTheMatchWon(Frames());
+}
+
 }  // namespace
+
