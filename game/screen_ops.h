@@ -15,6 +15,9 @@ public:
     virtual ~GameScreenOps() {}
 
     virtual void PostStatusMessage(GuiControl* statusBar, const char* text);
+    // The status bar has not yet said all it was given (its last line
+    // still has its time); false for anything that is not a status bar.
+    virtual bool StatusBarSpeaking(GuiControl* statusBar);
     virtual void StartWheel(GuiControl* wheel, float power);
     // Turns the pointer display to the angle (degrees about z).
     virtual void TurnPointer(GuiControl* pointer, float degrees);

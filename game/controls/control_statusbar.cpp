@@ -75,6 +75,11 @@ void StatusBarControl::PostMessage(const char* text) {
     if (!busy) NextMessage();
 }
 
+bool StatusBarControl::Speaking() const {
+    if (closedByScreen || !messageTimer) return false;
+    return state == BAR_OPENING || state == BAR_CLOSING || messageTimer->timeLeft > 0.0f;
+}
+
 bool StatusBarControl::NextMessage() {
     if (queue.Count() == 0 || closedByScreen) return true;
     char** slot = queue.At(0);
@@ -97,7 +102,15 @@ void StatusBarControl::SetState(int s) {
         state = BAR_IDLE;
         return;
     case GUI_STATE_OPENING:
+        // Its screen opens again: the bar starts with nothing said. The
+        // last line said before the screen closed, and the time that line
+        // had left, would stand over the next match's first lines.
         closedByScreen = false;
+        if (messageText) TextControl::SetText(messageText, "%s", "");
+        if (messageTimer) {
+            messageTimer->timeLeft = 0.0f;
+            messageTimer->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
+        }
         state = BAR_IDLE;
         return;
     case GUI_STATE_CLOSING:

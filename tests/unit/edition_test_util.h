@@ -247,6 +247,149 @@ struct SeatDisplay {
     }
 };
 
+// Round one of group play (Ann, a person, and the computers Bo and Cy): Bo's
+// wheel stops on $300 and lights his podium, and a second later he calls a
+// letter the puzzle lacks. The host says so while his turn ends; from the
+// frame the turn is Cy's nothing names Bo or lights his podium: the host's
+// line (it waited behind the one before and was read out over Cy's spin),
+// the score line, his podium's spotlight (lit until Cy's wheel stopped).
+inline void ExpectTheTurnsNamesAndLightsFollowTheTurn(const EditionFrames& framesUntil) {
+    InTheFirstTossup(framesUntil, [&] {
+        RoundController& rc = g_round;
+        GameControls& c = rc.controls;
+        ASSERT_NE(nullptr, c.message);
+        ASSERT_NE(nullptr, c.scoreLine);
+        rc.StopAllTimers();
+        ASSERT_TRUE(rc.SetupRound1());
+        ASSERT_TRUE(framesUntil(
+            [&] {
+                return g_guiManager.GetCurrentWindow() == g_guiManager.GetCurrentScreen() &&
+                       rc.inputPhase == PHASE_TURN && rc.roundType == ROUND_ONE;
+            },
+            35 * 30))
+            << "round one's first turn";
+        ASSERT_EQ(rc.ContestantOnSeat(1), rc.current);
+
+        // Bo's turn, his wheel at rest on $300 (his control is kept from
+        // choosing: the letter is chosen here).
+        rc.SetAi(AI_TOSSUP_WATCH);
+        rc.current = rc.ContestantOnSeat(2);
+        rc.ShowPlayerScore(2);
+        rc.ShowSeatMarker(2);
+        rc.wedgeValue = 300;
+        rc.SetStateDirect(STATE_SPIN);
+        for (GuiControl* part : c.podiumHighlights[1]) ShowControl(part);  // as his wheel's stop lights them
+        ASSERT_TRUE(rc.SetState(STATE_WHEEL_STOPPED));
+        rc.SetAi(AI_TOSSUP_WATCH);
+        ASSERT_EQ(STATE_PICK_CONSONANT, rc.state);
+        framesUntil([] { return false; }, 35);
+        char missing = 0;
+        for (char l = 'B'; l <= 'Z' && !missing; ++l)
+            if (!IsVowel(l) && !rc.letters[l - 'A'].occurs && !rc.letters[l - 'A'].called) missing = l;
+        ASSERT_NE(0, missing);
+        const char key[2] = {missing, 0};
+        GuiCallback chose = g_guiManager.GetCallbacks().Find("ChoseLetter");
+        ASSERT_NE(nullptr, chose);
+        chose(nullptr, key);
+        ASSERT_EQ(STATE_END_OF_TURN, rc.state) << "Bo's turn ends on the letter";
+
+        Contestant* cy = rc.ContestantOnSeat(3);
+        const std::string wrong = std::string(HostText("MSG_WRONG_LETTER")) + missing;
+        bool toldWhileHis = false;
+        ASSERT_TRUE(framesUntil(
+            [&] {
+                if (rc.current != cy && SeatDisplay::HostLine().find(wrong) != std::string::npos)
+                    toldWhileHis = true;
+                return rc.current == cy;
+            },
+            35 * 12))
+            << "the turn never went on to Cy";
+        EXPECT_TRUE(toldWhileHis) << "the host never said, while his turn ended, that Bo had lost it";
+        for (int f = 0; f < 35 * 6 && rc.current == cy; ++f) {
+            std::string line = SeatDisplay::HostLine();
+            EXPECT_EQ(std::string::npos, line.find("Bo ")) << "Cy's turn (state " << rc.state << "): \"" << line << "\"";
+            EXPECT_EQ(0u, SeatDisplay::ScoreLine().rfind("Cy:", 0)) << SeatDisplay::ScoreLine();
+            EXPECT_EQ(std::string::npos, SeatDisplay::Lit(0).find('2')) << "Bo's podium is still lit";
+            EXPECT_EQ(std::string::npos, SeatDisplay::Lit(1).find('2')) << "Bo's podium still glows";
+            if (::testing::Test::HasFailure()) break;
+            framesUntil([] { return false; }, 1);
+        }
+        if (c.podiumHighlights[2][0]) {
+            EXPECT_EQ("3", SeatDisplay::Lit(0)) << "the spotlight is on the seat whose turn it is";
+        }
+    });
+}
+
+// A match begun after another names nobody of the one before: Ann's group
+// play ends while Bo, who had won a toss-up, is named on the score line and
+// by the host; then Dee's group play (without Bo) opens on its first toss-up
+// with an empty score line and its own first line, and her quick play, begun
+// while her last line still had its time on the bar, opens on its own.
+inline void ExpectANewMatchNamesNobodyOfTheLastOne(const EditionFrames& framesUntil) {
+    RoundController& rc = g_round;
+    PlayerProfile ann(KIND_HUMAN), bo(KIND_COMPUTER), cy(KIND_COMPUTER), dee(KIND_HUMAN), eve(KIND_COMPUTER);
+    ann.appearance.SetName("Ann");
+    bo.appearance.SetName("Bo");
+    cy.appearance.SetName("Cy");
+    dee.appearance.SetName("Dee");
+    eve.appearance.SetName("Eve");
+    ann.SetOpponent(1, &bo, 0);
+    ann.SetOpponent(2, &cy, 1);
+    dee.SetOpponent(1, &cy, 1);
+    dee.SetOpponent(2, &eve, 2);
+    struct Seats {
+        ~Seats() {
+            for (int i = 0; i < RoundController::kSeats; ++i) g_round.SetContestant(i, nullptr);
+            g_round.current = g_round.opener = nullptr;
+            g_gameData.currentProfile = nullptr;
+        }
+    } leaveTheSeats;
+    auto matchShown = [] {
+        const GuiScreen* s = g_guiManager.GetCurrentScreen();
+        return s && s->name && std::strcmp(s->name, "ROUND_WND") == 0;
+    };
+    auto menuShown = [] {
+        const GuiScreen* s = g_guiManager.GetCurrentScreen();
+        return s && s->name && std::strcmp(s->name, "MENU") == 0;
+    };
+    GuiCallback exitToMenu = g_guiManager.GetCallbacks().Find("ExitToMainMenu");
+    ASSERT_NE(nullptr, exitToMenu);
+
+    g_gameData.currentProfile = &ann;
+    rc.gameMode = MODE_GROUP_PLAY;
+    ASSERT_TRUE(g_guiManager.OpenScreen("ROUND_WND"));
+    ASSERT_TRUE(framesUntil([&] { return matchShown() && rc.roundType == ROUND_TOSSUP_1000; }, 35 * 10));
+    ASSERT_TRUE(framesUntil([] { return !SeatDisplay::Speaking(); }, 35 * 10));
+    rc.current = rc.ContestantOnSeat(2);
+    rc.current->matchTotal = 1000;
+    rc.ShowPlayerScore(2);
+    rc.ShowEventMessage(HostMessage::NamedPrompt("MSGC_GROUP_SPIN_OR_SOLVE"));
+    framesUntil([] { return false; }, 10);
+    ASSERT_EQ("Bo: $1,000", SeatDisplay::ScoreLine());
+    ASSERT_EQ(0u, SeatDisplay::HostLine().rfind("Bo ", 0)) << SeatDisplay::HostLine();
+    exitToMenu(nullptr, nullptr);
+    ASSERT_TRUE(framesUntil(menuShown, 35 * 10));
+
+    g_gameData.currentProfile = &dee;
+    ASSERT_TRUE(g_guiManager.OpenScreen("ROUND_WND"));
+    ASSERT_TRUE(framesUntil(matchShown, 35 * 10));
+    EXPECT_EQ(&dee, rc.ContestantAt(0)->profile);
+    EXPECT_EQ("", SeatDisplay::ScoreLine()) << "the toss-up names nobody";
+    EXPECT_EQ(HostText("MSG_PLAY_TOSSUP1000"), SeatDisplay::HostLine()) << "the match's first line, at once";
+
+    rc.current = rc.ContestantAt(0);
+    rc.ShowEventMessage(HostMessage::NamedPrompt("MSGC_GROUP_SPIN_OR_SOLVE"));
+    framesUntil([] { return false; }, 10);
+    ASSERT_TRUE(SeatDisplay::Speaking());
+    exitToMenu(nullptr, nullptr);
+    ASSERT_TRUE(framesUntil(menuShown, 35 * 10));
+    rc.gameMode = MODE_QUICK_PLAY;
+    ASSERT_TRUE(g_guiManager.OpenScreen("ROUND_WND"));
+    ASSERT_TRUE(framesUntil(matchShown, 35 * 10));
+    EXPECT_EQ("Dee:", SeatDisplay::ScoreLine());
+    EXPECT_EQ(HostText("MSG_PLAY_ROUND_1"), SeatDisplay::HostLine()) << "the match's first line, at once";
+}
+
 // The results of a match list the trophies that match won, and the label
 // "Trophies won" only over some. Ann's first quick play: after round three
 // she goes on to the bonus round with nothing won yet (no trophy, no label);

@@ -471,7 +471,18 @@ TEST_F(LiteDocument, ABuzzWhileATurnEndsKeepsItsAttempt) {
     ExpectABuzzWhileATurnEndsKeepsItsAttempt(Frames());
 }
 
-// A match's results list what it won.
+// What names a seat or lights it follows the turn, from a match's first
+// frame; and a match's results list what it won.
+TEST_F(LiteDocument, TheTurnsNamesAndLightsFollowTheTurn) {
+    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
+    ExpectTheTurnsNamesAndLightsFollowTheTurn(Frames());
+}
+
+TEST_F(LiteDocument, ANewMatchNamesNobodyOfTheLastOne) {
+    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
+    ExpectANewMatchNamesNobodyOfTheLastOne(Frames());
+}
+
 TEST_F(LiteDocument, TheResultsListWhatTheMatchWon) {
     ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
     ExpectTheResultsListWhatTheMatchWon(Frames());

@@ -1831,7 +1831,18 @@ TEST_F(FullDocument, ABuzzWhileATurnEndsKeepsItsAttempt) {
     ExpectABuzzWhileATurnEndsKeepsItsAttempt(Frames());
 }
 
-// A match's results list what it won.
+// What names a seat or lights it follows the turn, from a match's first
+// frame; and a match's results list what it won.
+TEST_F(FullDocument, TheTurnsNamesAndLightsFollowTheTurn) {
+    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
+    ExpectTheTurnsNamesAndLightsFollowTheTurn(Frames());
+}
+
+TEST_F(FullDocument, ANewMatchNamesNobodyOfTheLastOne) {
+    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
+    ExpectANewMatchNamesNobodyOfTheLastOne(Frames());
+}
+
 TEST_F(FullDocument, TheResultsListWhatTheMatchWon) {
     ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
     ExpectTheResultsListWhatTheMatchWon(Frames());
