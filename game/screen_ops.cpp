@@ -21,6 +21,11 @@ void GameScreenOps::PostStatusMessage(GuiControl* statusBar, const char* text) {
     if (StatusBarControl* bar = dynamic_cast<StatusBarControl*>(statusBar)) bar->PostMessage(text);
 }
 
+bool GameScreenOps::StatusBarSpeaking(GuiControl* statusBar) {
+    StatusBarControl* bar = dynamic_cast<StatusBarControl*>(statusBar);
+    return bar && bar->Speaking();
+}
+
 void GameScreenOps::StartWheel(GuiControl* control, float power) {
     NewSpinControl* wheel = dynamic_cast<NewSpinControl*>(control);
     if (!wheel) return;

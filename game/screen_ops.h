@@ -15,6 +15,9 @@ public:
     virtual ~GameScreenOps() {}
 
     virtual void PostStatusMessage(GuiControl* statusBar, const char* text);
+    // The status bar has not yet said all it was given (its last line
+    // still has its time); false for anything that is not a status bar.
+    virtual bool StatusBarSpeaking(GuiControl* statusBar);
     virtual void StartWheel(GuiControl* wheel, float power);
     // Stops a turning wheel where it stands, without its end.
     virtual void StopWheel(GuiControl* wheel);

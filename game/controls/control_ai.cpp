@@ -187,6 +187,8 @@ void AiControl::BuzzCheck() {
     chosen->mayBuzz = 0;
     if (!rc.SetState(STATE_SOLVE)) return;
     rc.SetInputPhase(PHASE_ALL_OFF);
+    // The seat that buzzed is the one playing: its marker and its score line.
+    rc.ShowPlayerScore(chosen->seat);
     rc.ShowSeatMarker(chosen->seat);
     SetState(AI_TYPE_SOLUTION);
 }

@@ -76,6 +76,11 @@ void StatusBarControl::PostMessage(const char* text) {
     if (!busy) NextMessage();
 }
 
+bool StatusBarControl::Speaking() const {
+    if (RefusesState(BAR_OPENING) || !messageTimer) return false;
+    return state == BAR_OPENING || state == BAR_CLOSING || messageTimer->timeLeft > 0.0f;
+}
+
 bool StatusBarControl::NextMessage() {
     if (queue.Count() == 0 || RefusesState(BAR_OPENING)) return true;
     char** slot = queue.At(0);
@@ -97,7 +102,17 @@ void StatusBarControl::ApplyState(int s) {
         }
         state = BAR_IDLE;
         return;
-    case GUI_STATE_OPENING: state = BAR_IDLE; return;
+    case GUI_STATE_OPENING:
+        // Its screen opens again: the bar starts with nothing said. The
+        // last line said before the screen closed, and the time that line
+        // had left, would stand over the next match's first lines.
+        if (messageText) TextControl::SetText(messageText, "%s", "");
+        if (messageTimer) {
+            messageTimer->timeLeft = 0.0f;
+            messageTimer->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
+        }
+        state = BAR_IDLE;
+        return;
     case GUI_STATE_CLOSING: state = BAR_CLOSED; return;
     case BAR_OPENING:
         PlayClip(body, kClipOpen, 1);

@@ -39,6 +39,11 @@ public:
     // queue changes nothing. Always true.
     bool NextMessage();
 
+    // The bar is still saying something: opening or closing, or the line
+    // it shows still has its time (and the queued ones come after it). A
+    // bar its screen has closed, or one without a timer, says nothing more.
+    bool Speaking() const;
+
     unsigned QueuedCount() const { return queue.Count(); }
     // Queued entry i (null: a close request, or past the end).
     const char* QueuedAt(unsigned i) const;

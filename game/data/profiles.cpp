@@ -183,14 +183,15 @@ TrophyRecord* PlayerProfile::FindTrophy(int trophyId) {
 TrophyRecord* PlayerProfile::AwardTrophy(int trophyId) {
     TrophyRecord* r = FindTrophy(trophyId);
     if (r) {
+        // Won before: it counts once more, but this match did not win it.
         r->timesWon += 1.0f;
-    } else {
-        if (trophies.Count() >= (unsigned)kMaxTrophyRecords) return nullptr;
-        TrophyRecord fresh = {trophyId, 0.0f, {0, 0, 0}};
-        GetToday(fresh.date);
-        r = trophies.Append(fresh);
-        if (!r) return nullptr;
+        return r;
     }
+    if (trophies.Count() >= (unsigned)kMaxTrophyRecords) return nullptr;
+    TrophyRecord fresh = {trophyId, 0.0f, {0, 0, 0}};
+    GetToday(fresh.date);
+    r = trophies.Append(fresh);
+    if (!r) return nullptr;
     newAwards.Append(r);
     return r;
 }

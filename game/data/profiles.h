@@ -152,7 +152,7 @@ public:
     const AiParams* GetAi() const { return ai; }
 
     // Awards a trophy: a held one counts once more, a new one is dated
-    // today. Either way it joins the awards of this match.
+    // today and joins the awards of this match (what its results list).
     TrophyRecord* AwardTrophy(int trophyId);
     TrophyRecord* FindTrophy(int trophyId);
     unsigned GetTrophyCount() const { return trophies.Count(); }

@@ -428,6 +428,17 @@ void RoundController::NextSeat() {
         }
     }
     ShowPlayerScore(CurrentSeat());
+    // The lit podium goes with the turn: the seat whose wheel stopped last
+    // would stay lit through the next seat's turn. Its glow is the stopped
+    // wheel's and goes out; the light is the turn's, as a resume shows it.
+    int seat = CurrentSeat();
+    for (int i = 0; i < kSeats; ++i) {
+        HideControl(controls.podiumHighlights[i][1]);
+        if (i == seat - 1 && IsWheelRound())
+            ShowControl(controls.podiumHighlights[i][0]);
+        else
+            HideControl(controls.podiumHighlights[i][0]);
+    }
 }
 
 void RoundController::OnBoardLit() {

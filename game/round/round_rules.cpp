@@ -253,7 +253,9 @@ void RoundController::OnWrongSolve() {
         reactions->WrongSolve(*this);
         for (GuiControl* entry : controls.solveEntry) HideControl(entry);
         TextControl::SetText(controls.winnerLine, "%s", "");
+        // The board is open to every buzz again: no seat is named.
         ShowSeatMarker(0);
+        ShowPlayerScore(0);
         bool someoneMayBuzz = false;
         for (Contestant& c : contestants) someoneMayBuzz |= c.IsPresent() && c.mayBuzz;
         SetState(someoneMayBuzz ? STATE_START_OF_TURN : STATE_ROUND_LOST);

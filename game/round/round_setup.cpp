@@ -154,7 +154,10 @@ static bool SetupTossupKind(RoundController& rc, int type, int worth, const char
     rc.roundType = type;
     if (!rc.SetupRound()) return false;
     rc.ShowRoundSet(type);
+    // Nobody has the turn until a buzz: neither the markers nor the score
+    // line name a seat (the one of the last round or match would stand).
     rc.ShowSeatMarker(0);
+    rc.ShowPlayerScore(0);
     rc.wedgeValue = worth;
     TextControl::SetText(rc.controls.turnCounter, "%s", "");
     HideControl(rc.controls.turnCounter);

@@ -366,9 +366,10 @@ bool InitPlayerStats(void*, const char*) {
         HideControl(Stats(Pos().statsContinue));
     }
 
-    // The trophy controls: "previous" up to the marker.
+    // The trophy controls, "previous" up to the marker: the trophies this
+    // match won (its end listed them), not every trophy the player holds.
     const int firstTrophyControl = Pos().statsPrevious < 0 ? Pos().statsMarker + 1 : Pos().statsPrevious;
-    if (!p || !human || p->GetTrophyCount() == 0) {
+    if (!p || !human || p->GetNewAwardCount() == 0) {
         for (int i = firstTrophyControl; i <= Pos().statsMarker; ++i) HideControl(Stats(i));
     } else {
         for (int i = firstTrophyControl; i <= Pos().statsMarker; ++i) ShowControl(Stats(i));
@@ -387,9 +388,9 @@ bool PlayerStatsChangeTrophy(void* sender, const char* argument) {
     if (!p) return true;
     int n = argument ? std::atoi(argument) : 0;
     int index = sender ? g_statsTrophyIndex - n : n;
-    int count = (int)p->GetTrophyCount();
-    // Only a won trophy with a definition can be shown.
-    TrophyRecord* record = index >= 0 && index < count ? p->GetTrophy((unsigned)index) : nullptr;
+    int count = (int)p->GetNewAwardCount();
+    // Only a trophy this match won, with a definition, can be shown.
+    TrophyRecord* record = index >= 0 && index < count ? p->GetNewAward((unsigned)index) : nullptr;
     const TrophyDef* def = record ? g_gameData.trophies.At(record->trophyId) : nullptr;
     if (!def) return true;
     g_statsTrophyIndex = index;
@@ -416,7 +417,7 @@ bool PlayerStatsChangeTrophy(void* sender, const char* argument) {
 bool PlayerStatsHoverTrophy(void*, const char*) {
     Contestant* who = ShownContestant();
     PlayerProfile* p = who ? who->profile : nullptr;
-    TrophyRecord* record = p ? p->GetTrophy((unsigned)g_statsTrophyIndex) : nullptr;
+    TrophyRecord* record = p && g_statsTrophyIndex >= 0 ? p->GetNewAward((unsigned)g_statsTrophyIndex) : nullptr;
     if (!record || g_statsTrophyIndex < 0) return true;
     ShowControl(Stats(Pos().statsMarker));
     ShowStatsTrophyDetail(record);

@@ -384,8 +384,28 @@ bool ChoseLetter(void*, const char* argument) {
     return true;
 }
 
+// The end of a turn waits for the host: its last lines are about the turn
+// that ends ("... has lost the turn") and would otherwise be read out over
+// the next seat's turn. It looks again every kTurnEndLook seconds, and waits
+// at most kTurnEndMostWait in all (a bar that never falls silent does not
+// hold the match).
+namespace {
+const float kTurnEndLook = 0.1f;
+const float kTurnEndMostWait = 10.0f;
+float g_turnEndWaited = 0.0f;
+}  // namespace
+
 bool ChangeTurn(void*, const char*) {
-    Rc().SetState(STATE_CHANGE_TURN);
+    RoundController& rc = Rc();
+    TimerControl* turnEnd = Ctl().endOfTurnTimer;
+    if (rc.state == STATE_END_OF_TURN && turnEnd && g_turnEndWaited < kTurnEndMostWait &&
+        rc.Ops().StatusBarSpeaking(Ctl().statusBar)) {
+        g_turnEndWaited += kTurnEndLook;
+        turnEnd->timeLeft = kTurnEndLook;
+        return true;
+    }
+    g_turnEndWaited = 0.0f;
+    rc.SetState(STATE_CHANGE_TURN);
     return true;
 }
 

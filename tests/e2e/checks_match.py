@@ -27,6 +27,7 @@ STATS_NAME = (-0.62, 0.58, -0.1, 0.66)
 STATS_MONEY = (0.45, 0.38, 0.95, 0.46)
 STATS_TIME = (0.7, 0.15, 0.95, 0.21)
 STATS_OUTCOME = (-0.4, -0.22, 0.8, -0.14)
+STATS_TROPHIES_LABEL = (-0.62, -0.3, -0.45, -0.26)   # "Trophies won", over the trophies
 STATS_MAIN_MENU = (0.3, -0.72)
 # The main menu's group play and the group-play window's start (w28, w36).
 GROUP_PLAY = (0.68, 0.2)
@@ -257,6 +258,9 @@ def bonus_round_to_the_menu(m):
     for name, area in (("name", STATS_NAME), ("money", STATS_MONEY), ("time", STATS_TIME),
                        ("outcome", STATS_OUTCOME)):
         expect(s.count(area, is_white) > 20, "the statistics window shows no %s" % name)
+    # On to the bonus round the match has won no trophy yet: no trophy, and
+    # no "Trophies won" over nothing.
+    expect(s.count(STATS_TROPHIES_LABEL, is_white) == 0, "the statistics before the bonus round show a trophies label")
     m.key("Return")              # Continue
     m.wait_shot(lambda s: on_match(s) and button_enabled(s, SPIN), 60, "the bonus wheel to be offered")
     m.spin()
@@ -290,6 +294,9 @@ def bonus_round_to_the_menu(m):
         time.sleep(2)
     time.sleep(1)
     m.keep("stats-final")
+    s = m.shot()
+    # The player's first match won: its first trophies, under their label.
+    expect(s.count(STATS_TROPHIES_LABEL, is_white) > 10, "the final statistics show no trophies won")
     m.click(STATS_MAIN_MENU)
     m.wait_menu()
     m.click(QUIT)

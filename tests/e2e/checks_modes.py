@@ -29,6 +29,8 @@ MAP_PLAY_SIDE = (0.62, -0.78)
 MAP_BACK_SIDE = (-0.62, -0.78)
 # The statistics window: only Main Menu reaches this far right.
 STATS_MAIN_MENU_SIDE = (0.49, -0.72)
+# The match screen's turn panel: its "name: $total" line (s04_round_wnd.xml).
+TURN_PANEL_LINE = (0.72, -0.86, 1.29, -0.8)
 # The .gam's high-score tables: quick play, road trip, group play, play alone.
 TABLE_PLAY_ALONE = 3
 TROPHY_COUNT = 36
@@ -117,6 +119,9 @@ def win_toss_up(m):
     won (seat 1's podium shows its money) never, since a second F4 would
     end the won round over again."""
     wait_title_card(m)
+    # Nobody has buzzed: the turn panel names nobody (not the one who won
+    # the last round, of this city or the one before).
+    expect(m.shot().count(TURN_PANEL_LINE, is_white) == 0, "the toss-up's turn panel names a contestant")
     for _ in range(4):
         m.key("F4")
         try:

@@ -19,7 +19,8 @@
 #include "game_data.h"
 #include "gui_callbacks.h"
 #include "gui_group.h"
-#include "gui_manager.h"
+#include "gui_manager.h"  // before the status bar, which keeps its PostMessage
+#include "control_statusbar.h"
 #include "gui_test_util.h"
 #include "input_state.h"
 #include "profiles.h"
@@ -27,6 +28,7 @@
 #include "resource_manager.h"
 #include "round_controller.h"
 #include "screen_ops.h"
+#include "trophies.h"
 
 // An edition's screen operations, silent: the cues that a sound trigger
 // watches come back as an instance the sound system does not hold (one that
@@ -206,6 +208,292 @@ inline void ExpectABuzzWhileATurnEndsKeepsItsAttempt(const EditionFrames& frames
         EXPECT_FALSE(cut) << "the attempt ended in state " << rc.state << " before Ann typed a letter";
         EXPECT_EQ(rc.ContestantOnSeat(1), rc.current);
     });
+}
+
+// ---- What names a seat -----------------------------------------------------------------------
+
+// What the match screen shows of the seats: the host's line on the bar, the
+// score line, the lit podiums.
+struct SeatDisplay {
+    // Its lines (a long one wraps, or is cut where the Lite draws it), as one.
+    static std::string Line(const TextControl* t) {
+        std::string text;
+        for (unsigned i = 0; t && t->block && i < t->block->LineCount(); ++i) {
+            const char* line = t->block->Line(i);
+            if (i) text += ' ';
+            text += line ? line : "";
+        }
+        return text;
+    }
+    // The host's line while the bar shows it (not while it closes or is closed).
+    static std::string HostLine() {
+        const TextControl* m = g_round.controls.message;
+        if (!m || m->state == GUI_STATE_CLOSING || m->state == GUI_STATE_CLOSED || m->HasFlags(GUI_FLAG_HIDDEN))
+            return "";
+        return Line(m);
+    }
+    static std::string ScoreLine() { return Line(g_round.controls.scoreLine); }
+    // The seats whose podium part k (0 the spotlight, 1 the glow) is lit.
+    static std::string Lit(int k) {
+        std::string seats;
+        for (int i = 0; i < RoundController::kSeats; ++i) {
+            const GuiControl* part = g_round.controls.podiumHighlights[i][k];
+            if (part && !part->HasFlags(GUI_FLAG_HIDDEN)) seats += (char)('1' + i);
+        }
+        return seats;
+    }
+    // The bar's line still has its time, or the bar is opening to show one.
+    static bool Speaking() {
+        const StatusBarControl* bar = dynamic_cast<const StatusBarControl*>(g_round.controls.statusBar);
+        return bar && (bar->state == BAR_OPENING || (bar->messageTimer && bar->messageTimer->timeLeft > 0.0f));
+    }
+};
+
+// Round one of group play (Ann, a person, and the computers Bo and Cy): Bo's
+// wheel stops on $300 and lights his podium, and a second later he calls a
+// letter the puzzle lacks. The host says so while his turn ends; from the
+// frame the turn is Cy's nothing names Bo or lights his podium: the host's
+// line (it waited behind the one before and was read out over Cy's spin),
+// the score line, his podium's spotlight (lit until Cy's wheel stopped).
+inline void ExpectTheTurnsNamesAndLightsFollowTheTurn(const EditionFrames& framesUntil) {
+    InTheFirstTossup(framesUntil, [&] {
+        RoundController& rc = g_round;
+        GameControls& c = rc.controls;
+        ASSERT_NE(nullptr, c.message);
+        ASSERT_NE(nullptr, c.scoreLine);
+        rc.StopAllTimers();
+        ASSERT_TRUE(rc.SetupRound1());
+        ASSERT_TRUE(framesUntil(
+            [&] {
+                return g_guiManager.GetCurrentWindow() == g_guiManager.GetCurrentScreen() &&
+                       rc.inputPhase == PHASE_TURN && rc.roundType == ROUND_ONE;
+            },
+            35 * 30))
+            << "round one's first turn";
+        ASSERT_EQ(rc.ContestantOnSeat(1), rc.current);
+
+        // Bo's turn, his wheel at rest on $300 (his control is kept from
+        // choosing: the letter is chosen here).
+        rc.SetAi(AI_TOSSUP_WATCH);
+        rc.current = rc.ContestantOnSeat(2);
+        rc.ShowPlayerScore(2);
+        rc.ShowSeatMarker(2);
+        rc.wedgeValue = 300;
+        rc.SetStateDirect(STATE_SPIN);
+        for (GuiControl* part : c.podiumHighlights[1]) ShowControl(part);  // as his wheel's stop lights them
+        ASSERT_TRUE(rc.SetState(STATE_WHEEL_STOPPED));
+        rc.SetAi(AI_TOSSUP_WATCH);
+        ASSERT_EQ(STATE_PICK_CONSONANT, rc.state);
+        framesUntil([] { return false; }, 35);
+        char missing = 0;
+        for (char l = 'B'; l <= 'Z' && !missing; ++l)
+            if (!IsVowel(l) && !rc.letters[l - 'A'].occurs && !rc.letters[l - 'A'].called) missing = l;
+        ASSERT_NE(0, missing);
+        const char key[2] = {missing, 0};
+        GuiCallback chose = g_guiManager.GetCallbacks().Find("ChoseLetter");
+        ASSERT_NE(nullptr, chose);
+        chose(nullptr, key);
+        ASSERT_EQ(STATE_END_OF_TURN, rc.state) << "Bo's turn ends on the letter";
+
+        Contestant* cy = rc.ContestantOnSeat(3);
+        const std::string wrong = std::string(HostText("MSG_WRONG_LETTER")) + missing;
+        bool toldWhileHis = false;
+        ASSERT_TRUE(framesUntil(
+            [&] {
+                if (rc.current != cy && SeatDisplay::HostLine().find(wrong) != std::string::npos)
+                    toldWhileHis = true;
+                return rc.current == cy;
+            },
+            35 * 12))
+            << "the turn never went on to Cy";
+        EXPECT_TRUE(toldWhileHis) << "the host never said, while his turn ended, that Bo had lost it";
+        for (int f = 0; f < 35 * 6 && rc.current == cy; ++f) {
+            std::string line = SeatDisplay::HostLine();
+            EXPECT_EQ(std::string::npos, line.find("Bo ")) << "Cy's turn (state " << rc.state << "): \"" << line << "\"";
+            EXPECT_EQ(0u, SeatDisplay::ScoreLine().rfind("Cy:", 0)) << SeatDisplay::ScoreLine();
+            EXPECT_EQ(std::string::npos, SeatDisplay::Lit(0).find('2')) << "Bo's podium is still lit";
+            EXPECT_EQ(std::string::npos, SeatDisplay::Lit(1).find('2')) << "Bo's podium still glows";
+            if (::testing::Test::HasFailure()) break;
+            framesUntil([] { return false; }, 1);
+        }
+        if (c.podiumHighlights[2][0]) {
+            EXPECT_EQ("3", SeatDisplay::Lit(0)) << "the spotlight is on the seat whose turn it is";
+        }
+    });
+}
+
+// A match begun after another names nobody of the one before: Ann's group
+// play ends while Bo, who had won a toss-up, is named on the score line and
+// by the host; then Dee's group play (without Bo) opens on its first toss-up
+// with an empty score line and its own first line, and her quick play, begun
+// while her last line still had its time on the bar, opens on its own.
+inline void ExpectANewMatchNamesNobodyOfTheLastOne(const EditionFrames& framesUntil) {
+    RoundController& rc = g_round;
+    PlayerProfile ann(KIND_HUMAN), bo(KIND_COMPUTER), cy(KIND_COMPUTER), dee(KIND_HUMAN), eve(KIND_COMPUTER);
+    ann.appearance.SetName("Ann");
+    bo.appearance.SetName("Bo");
+    cy.appearance.SetName("Cy");
+    dee.appearance.SetName("Dee");
+    eve.appearance.SetName("Eve");
+    ann.SetOpponent(1, &bo, 0);
+    ann.SetOpponent(2, &cy, 1);
+    dee.SetOpponent(1, &cy, 1);
+    dee.SetOpponent(2, &eve, 2);
+    struct Seats {
+        ~Seats() {
+            for (int i = 0; i < RoundController::kSeats; ++i) g_round.SetContestant(i, nullptr);
+            g_round.current = g_round.opener = nullptr;
+            g_gameData.currentProfile = nullptr;
+        }
+    } leaveTheSeats;
+    auto matchShown = [] {
+        const GuiScreen* s = g_guiManager.GetCurrentScreen();
+        return s && s->name && std::strcmp(s->name, "ROUND_WND") == 0;
+    };
+    auto menuShown = [] {
+        const GuiScreen* s = g_guiManager.GetCurrentScreen();
+        return s && s->name && std::strcmp(s->name, "MENU") == 0;
+    };
+    GuiCallback exitToMenu = g_guiManager.GetCallbacks().Find("ExitToMainMenu");
+    ASSERT_NE(nullptr, exitToMenu);
+
+    g_gameData.currentProfile = &ann;
+    rc.gameMode = MODE_GROUP_PLAY;
+    ASSERT_TRUE(g_guiManager.OpenScreen("ROUND_WND"));
+    ASSERT_TRUE(framesUntil([&] { return matchShown() && rc.roundType == ROUND_TOSSUP_1000; }, 35 * 10));
+    ASSERT_TRUE(framesUntil([] { return !SeatDisplay::Speaking(); }, 35 * 10));
+    rc.current = rc.ContestantOnSeat(2);
+    rc.current->matchTotal = 1000;
+    rc.ShowPlayerScore(2);
+    rc.ShowEventMessage(HostMessage::NamedPrompt("MSGC_GROUP_SPIN_OR_SOLVE"));
+    framesUntil([] { return false; }, 10);
+    ASSERT_EQ("Bo: $1,000", SeatDisplay::ScoreLine());
+    ASSERT_EQ(0u, SeatDisplay::HostLine().rfind("Bo ", 0)) << SeatDisplay::HostLine();
+    exitToMenu(nullptr, nullptr);
+    ASSERT_TRUE(framesUntil(menuShown, 35 * 10));
+
+    g_gameData.currentProfile = &dee;
+    ASSERT_TRUE(g_guiManager.OpenScreen("ROUND_WND"));
+    ASSERT_TRUE(framesUntil(matchShown, 35 * 10));
+    EXPECT_EQ(&dee, rc.ContestantAt(0)->profile);
+    EXPECT_EQ("", SeatDisplay::ScoreLine()) << "the toss-up names nobody";
+    EXPECT_EQ(HostText("MSG_PLAY_TOSSUP1000"), SeatDisplay::HostLine()) << "the match's first line, at once";
+
+    rc.current = rc.ContestantAt(0);
+    rc.ShowEventMessage(HostMessage::NamedPrompt("MSGC_GROUP_SPIN_OR_SOLVE"));
+    framesUntil([] { return false; }, 10);
+    ASSERT_TRUE(SeatDisplay::Speaking());
+    exitToMenu(nullptr, nullptr);
+    ASSERT_TRUE(framesUntil(menuShown, 35 * 10));
+    rc.gameMode = MODE_QUICK_PLAY;
+    ASSERT_TRUE(g_guiManager.OpenScreen("ROUND_WND"));
+    ASSERT_TRUE(framesUntil(matchShown, 35 * 10));
+    EXPECT_EQ("Dee:", SeatDisplay::ScoreLine());
+    EXPECT_EQ(HostText("MSG_PLAY_ROUND_1"), SeatDisplay::HostLine()) << "the match's first line, at once";
+}
+
+// The results of a match list the trophies that match won, and the label
+// "Trophies won" only over some. Ann's first quick play: after round three
+// she goes on to the bonus round with nothing won yet (no trophy, no label);
+// the bonus round won, her first trophies ("Welcome to the Show" first).
+// Then a match lost: the trophies it earns again she holds already, and her
+// results list none of them.
+inline void ExpectTheResultsListWhatTheMatchWon(const EditionFrames& framesUntil) {
+    RoundController& rc = g_round;
+    PlayerProfile ann(KIND_HUMAN);
+    ann.appearance.SetName("Ann");
+    struct Seats {
+        ~Seats() {
+            for (int i = 0; i < RoundController::kSeats; ++i) g_round.SetContestant(i, nullptr);
+            g_round.current = g_round.opener = nullptr;
+            g_round.ranking.Clear();
+            g_gameData.currentProfile = nullptr;
+        }
+    } leaveTheSeats;
+    // The table as the edition's start loads it (the Lite's fixture starts
+    // without it), given back as it was found.
+    struct Table {
+        bool loaded = false;
+        ~Table() {
+            if (loaded) g_gameData.trophies.Clear();
+        }
+    } table;
+    if (g_gameData.trophies.GetCount() == 0)
+        table.loaded = g_gameData.trophies.Load("TROPHY", [](const char* key) -> const TextBlock* {
+            return g_fontManager.GetText("%s", key);
+        });
+    ASSERT_GT(g_gameData.trophies.GetCount(), (int)TROPHY_MATCHES_WON) << "the trophy table";
+    g_gameData.currentProfile = &ann;
+    rc.gameMode = MODE_QUICK_PLAY;
+    ASSERT_TRUE(g_guiManager.OpenScreen("ROUND_WND"));
+    ASSERT_TRUE(framesUntil(
+        [&] {
+            const GuiScreen* s = g_guiManager.GetCurrentScreen();
+            return s && s->name && std::strcmp(s->name, "ROUND_WND") == 0 && rc.roundType == ROUND_ONE;
+        },
+        35 * 10));
+    rc.StopAllTimers();  // the rounds are not played: the match ends as told below
+
+    GuiControl* trophy = g_bound.WindowControl(Pos().windowPlayerStats, Pos().statsTrophy);
+    ASSERT_NE(nullptr, trophy);
+    ASSERT_TRUE(trophy->childGroup && trophy->childGroup->controlCount > 0) << "the label hangs from the trophy";
+    const TextControl* label = dynamic_cast<const TextControl*>(trophy->childGroup->controls[0]);
+    ASSERT_NE(nullptr, label);
+    EXPECT_EQ(HostText("MATCH_STATS_TROPHIES"), SeatDisplay::Line(label));
+    const TextControl* name = g_bound.GroupAs<TextControl>(Pos().groupTrophyDetail, Pos().trophyDetailName);
+    auto shown = [](const GuiControl* c) { return c && !c->HasFlags(GUI_FLAG_HIDDEN); };
+    auto results = [&](const char* what) {
+        ASSERT_TRUE(framesUntil(
+            [] {
+                const GuiScreen* w = g_guiManager.GetCurrentWindow();
+                return w && w->name && std::strcmp(w->name, "PLAYER_STATS") == 0 && g_round.statsShown == 1;
+            },
+            35 * 5))
+            << what;
+    };
+    auto close = [&] {
+        g_guiManager.CloseWindow();
+        ASSERT_TRUE(framesUntil([] { return g_guiManager.GetCurrentWindow() == g_guiManager.GetCurrentScreen(); },
+                                35 * 5));
+    };
+
+    rc.EndMatch();
+    results("the results after round three");
+    EXPECT_EQ(OUTCOME_BONUS, rc.ContestantAt(0)->outcome);
+    EXPECT_EQ(0u, ann.GetNewAwardCount());
+    EXPECT_FALSE(shown(trophy)) << "a trophy shown with none won";
+    EXPECT_FALSE(shown(label)) << "\"Trophies won\" over no trophy";
+    close();
+
+    rc.roundType = ROUND_BONUS;
+    rc.matchEnded = 0;
+    rc.SetStateDirect(STATE_ROUND_WON);
+    rc.EndMatch();
+    results("the results after the bonus round");
+    EXPECT_EQ(OUTCOME_FINISHED, rc.ContestantAt(0)->outcome);
+    ASSERT_NE(nullptr, ann.FindTrophy(TROPHY_MATCH_PLAYED));
+    ASSERT_NE(nullptr, ann.FindTrophy(TROPHY_MATCHES_WON));
+    EXPECT_EQ(ann.GetTrophyCount(), ann.GetNewAwardCount()) << "all of them new";
+    EXPECT_TRUE(shown(trophy));
+    EXPECT_TRUE(shown(label));
+    const TrophyDef* first = g_gameData.trophies.At(TROPHY_MATCH_PLAYED);
+    ASSERT_TRUE(name && first && first->name);
+    EXPECT_EQ(std::string(first->name->Line(0)), SeatDisplay::Line(name)) << "the first trophy won";
+    close();
+
+    for (Contestant& c : rc.contestants) c.outcome = OUTCOME_PLAYING;
+    rc.roundType = ROUND_ONE;
+    rc.turnsLeft = 0;
+    rc.matchEnded = 0;
+    rc.SetStateDirect(STATE_ROUND_LOST);
+    rc.EndMatch();
+    results("the results of the lost match");
+    EXPECT_EQ(OUTCOME_LOST, rc.ContestantAt(0)->outcome);
+    EXPECT_EQ(1.0f, ann.FindTrophy(TROPHY_MATCH_PLAYED)->timesWon) << "earned again";
+    EXPECT_EQ(0u, ann.GetNewAwardCount()) << "but not won by this match";
+    EXPECT_FALSE(shown(trophy)) << "trophies won before are shown as won";
+    EXPECT_FALSE(shown(label));
+    close();
 }
 
 // What a match may change of the match screen's controls (and of their

@@ -702,10 +702,52 @@ TEST_F(Bar, ABarItsScreenClosedStaysClosedUntilTheScreenOpensIt) {
     bar.ReleaseVisuals();  // the screen goes, and its lines with it
     screen.Drop();
     EXPECT_EQ(0u, bar.QueuedCount());
+    // It opens again with nothing said: not the last line, nor the time
+    // that line had left (the next match's first line would wait for it).
+    timer.timeLeft = 1.5f;
     bar.SetState(GUI_STATE_OPENING);
+    EXPECT_EQ("", Line(text));
+    EXPECT_FLOAT_EQ(0.0f, timer.timeLeft);
     bar.PostMessage("the next match");
     EXPECT_EQ(BAR_OPENING, bar.state);
     EXPECT_EQ("the next match", Line(text));
+}
+
+// What the end of a turn waits for: the bar speaks while it opens or
+// closes and while its line has its time, the queued lines after it.
+TEST_F(Bar, SpeaksUntilItsLastLineHasHadItsTime) {
+    EXPECT_FALSE(bar.Speaking());
+    bar.PostMessage("a");
+    bar.PostMessage("b");
+    EXPECT_TRUE(bar.Speaking());  // opening
+    Finish();
+    EXPECT_TRUE(bar.Speaking());  // "a" has its time, "b" waits
+    timer.timeLeft = 0.0f;
+    bar.NextMessage();  // the timer's end: "b"
+    Finish();
+    EXPECT_TRUE(bar.Speaking());
+    timer.timeLeft = 0.0f;
+    bar.NextMessage();  // nothing more queued
+    EXPECT_FALSE(bar.Speaking()) << "\"b\" stands, said";
+    EXPECT_EQ("b", Line(text));
+    bar.PostMessage(nullptr);
+    EXPECT_TRUE(bar.Speaking());  // closing
+    Finish();
+    EXPECT_FALSE(bar.Speaking());
+
+    bar.PostMessage("c");
+    Finish();
+    ASSERT_TRUE(bar.Speaking());
+    GuiGroup screen;
+    screen.AddControl(&bar);
+    screen.AddControl(&timer);
+    screen.Close();
+    EXPECT_FALSE(bar.Speaking()) << "its screen has closed it";
+    screen.Drop();
+    StatusBarControl lone;
+    lone.PostMessage("d");
+    lone.Update();
+    EXPECT_FALSE(lone.Speaking()) << "no timer gives its line a time";
 }
 
 TEST_F(Bar, TextIsShownAsItStands) {

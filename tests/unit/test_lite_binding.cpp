@@ -477,6 +477,23 @@ TEST_F(LiteDocument, LeavingDuringASpinLeavesNothingBehind) {
     ExpectLeavingDuringASpinLeavesNothingBehind(Frames());
 }
 
+// What names a seat or lights it follows the turn, from a match's first
+// frame; and a match's results list what it won.
+TEST_F(LiteDocument, TheTurnsNamesAndLightsFollowTheTurn) {
+    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
+    ExpectTheTurnsNamesAndLightsFollowTheTurn(Frames());
+}
+
+TEST_F(LiteDocument, ANewMatchNamesNobodyOfTheLastOne) {
+    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
+    ExpectANewMatchNamesNobodyOfTheLastOne(Frames());
+}
+
+TEST_F(LiteDocument, TheResultsListWhatTheMatchWon) {
+    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
+    ExpectTheResultsListWhatTheMatchWon(Frames());
+}
+
 #endif  // QV_GAME_DIR
 
 }  // namespace

@@ -1793,54 +1793,5 @@ TEST_F(MatchDocumentTest, ADocumentWithoutTheMatchContainersBindsNullsAndNothing
     EXPECT_TRUE(Call("ResumeGame"));
 }
 
-// ---- The full edition's own document ---------------------------------------------
-
-void RegisterFullEditionCallbacks(CallbackRegistry& registry) {
-    RegisterDebugCallbacks(registry);
-    RegisterMenuCallbacks(registry);
-    RegisterGameScreenCallbacks(registry);
-}
-
-const EditionUnderTest kFullEdition = {"Quorvane.xml",   &kFullGuiPositions, RegisterFullEditionCallbacks,
-                                       CreateGuiControl, BindGameControls,   nullptr, nullptr};
-
-// Its pictures are the Direct3D device's: a renderer on a window of its own.
-class FullDocument : public EditionDocument {
-protected:
-    FullDocument() : EditionDocument(kFullEdition) {}
-    void SetUp() override {
-        device.SetUp();
-        if (HasFatalFailure()) return;
-        EditionDocument::SetUp();
-        if (HasFatalFailure()) return;
-        g_round.SetOps(&ops);
-        std::srand(5);
-    }
-    void TearDown() override {
-        EditionDocument::TearDown();
-        device.TearDown();
-    }
-    DeviceTestWindow device{"QvFullDocument", 800, 600};
-    Silent<GameScreenOps> ops;
-};
-
-// The races that stalled a match for good. A toss-up solved while the seat
-// before had just answered wrong and its turn was still ending:
-TEST_F(FullDocument, ATossupWonWhileATurnEndsStaysWonAndTheMatchMovesOn) {
-    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
-    ExpectATossupWonWhileATurnEndsMovesOn(Frames());
-}
-
-// And its twin: a buzz while a turn ends, cut short by that turn's end.
-TEST_F(FullDocument, ABuzzWhileATurnEndsKeepsItsAttempt) {
-    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
-    ExpectABuzzWhileATurnEndsKeepsItsAttempt(Frames());
-}
-
-// Pause, then Main Menu, at each moment of a spin.
-TEST_F(FullDocument, LeavingDuringASpinLeavesNothingBehind) {
-    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
-    ExpectLeavingDuringASpinLeavesNothingBehind(Frames());
-}
-
 }  // namespace
+

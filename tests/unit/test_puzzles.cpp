@@ -278,9 +278,9 @@ TEST_F(TrophyCheckTest, ThresholdsTourAndHighScore) {
     EXPECT_EQ(12000, gd.highScores.GetTable(MODE_QUICK_PLAY)[0].score);
     EXPECT_EQ(9u, player->GetNewAwardCount());
 
-    // Again: the same trophies count once more; the modes are complete,
-    // which makes ten and earns the collector; a match total of 0 enters no
-    // table.
+    // Again: the same trophies count once more, but only the two won for the
+    // first time are this match's awards: the modes are complete, which
+    // makes ten and earns the collector; a match total of 0 enters no table.
     player->ClearNewAwards();
     player->SetStat(STAT_MODES_PLAYED, 7);
     CheckTrophies(gd, player, MODE_QUICK_PLAY, 0);
@@ -290,7 +290,9 @@ TEST_F(TrophyCheckTest, ThresholdsTourAndHighScore) {
     EXPECT_EQ(0.0f, player->FindTrophy(TROPHY_ALL_MODES)->timesWon);
     EXPECT_EQ(0.0f, player->FindTrophy(TROPHY_HIGH_SCORE)->timesWon) << "no high score this time";
     EXPECT_EQ(KIND_NONE, gd.highScores.GetTable(MODE_QUICK_PLAY)[1].kind);
-    EXPECT_EQ(10u, player->GetNewAwardCount());
+    ASSERT_EQ(2u, player->GetNewAwardCount());
+    EXPECT_EQ(TROPHY_ALL_MODES, player->GetNewAward(0)->trophyId);
+    EXPECT_EQ(TROPHY_COLLECTOR, player->GetNewAward(1)->trophyId);
 
     // A computer contestant earns nothing here.
     PlayerProfile* cpu = new PlayerProfile(KIND_COMPUTER);
