@@ -390,6 +390,27 @@ private_xvfb() {
         || die "Xvfb did not start (a private display at $depth bits)"
 }
 
+# An X display given by name (QUORVANE_TEST_DISPLAY and the like): taken as
+# it is when a server answers there, else an Xvfb of DEPTH bits (24 by
+# default) is started on it, its process in XVFB_PID ("" when a server was
+# there). False when none answers within ten seconds (the name is another's,
+# say), and the Xvfb started is ended.
+named_xvfb() {
+    local display=$1 depth=${2:-24}
+    XVFB_PID=""
+    DISPLAY=$display timeout 10 xdpyinfo >/dev/null 2>&1 && return 0
+    Xvfb "$display" -screen 0 "1280x1024x$depth" -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        DISPLAY=$display timeout 10 xdpyinfo >/dev/null 2>&1 && return 0
+        kill -0 "$XVFB_PID" 2>/dev/null || break  # it gave up at once
+        sleep 0.1
+    done
+    kill "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=""
+    return 1
+}
+
 # An ALSA configuration whose default device is a null one, on top of the
 # system's own: DirectSound under Wine then opens and plays into nothing.
 use_null_sound() {
@@ -439,10 +460,11 @@ fuzz_build() {
 }
 
 # Every target: first its regression inputs once each (tests/fuzz/regressions/
-# <target>/, the inputs of mended crashes), then the given seconds of fuzzing
-# from its seeds and what earlier runs found. A finding stops with its input.
+# <target>/, the inputs of mended crashes; an input that runs past 20 s fails
+# as a hang), then the given seconds of fuzzing from its seeds and what
+# earlier runs found. A finding stops with its input.
 fuzz_run() {
-    local seconds=$1 t dir regress failed=0
+    local seconds=$1 t dir regress rc failed=0
     # Leaks inside the called libraries are theirs; ours still count.
     export LSAN_OPTIONS="suppressions=$ROOT/tests/fuzz/lsan-suppressions.txt:print_suppressions=0"
     for t in $FUZZ_TARGETS; do
@@ -450,12 +472,22 @@ fuzz_run() {
         mkdir -p "$dir/corpus" "$dir/findings"
         regress="$ROOT/tests/fuzz/regressions/$t"
         if [ -d "$regress" ] && [ -n "$(ls -A "$regress" 2>/dev/null)" ]; then
-            "$FUZZ_BUILD/fuzz_$t" "$regress"/* >"$dir/regressions.log" 2>&1 \
+            timeout -s KILL 600 "$FUZZ_BUILD/fuzz_$t" -timeout=20 -rss_limit_mb=2048 "$regress"/* \
+                >"$dir/regressions.log" 2>&1 \
                 || { tail -30 "$dir/regressions.log"; echo "!! fuzz_$t: a regression input fails again"; failed=1; continue; }
         fi
-        if "$FUZZ_BUILD/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
-                -artifact_prefix="$dir/findings/" "$dir/corpus" "$FUZZ_BUILD/seeds/$t" >"$dir/fuzz.log" 2>&1; then
+        # libFuzzer keeps to its own limits; the outer one is for a fuzzer
+        # that hangs outside any input (its start, its merge, its end).
+        rc=0
+        timeout -s KILL $((seconds + 300)) \
+            "$FUZZ_BUILD/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
+            -artifact_prefix="$dir/findings/" "$dir/corpus" "$FUZZ_BUILD/seeds/$t" >"$dir/fuzz.log" 2>&1 || rc=$?
+        if [ $rc = 0 ]; then
             printf '   %-10s %s\n' "$t" "$(grep -E '^stat::number_of_executed_units' "$dir/fuzz.log" | awk '{print $2 " runs, no finding"}')"
+        elif [ $rc = 137 ]; then
+            tail -5 "$dir/fuzz.log"
+            echo "!! fuzz_$t did not end within $((seconds + 300)) s (see $dir/fuzz.log)"
+            failed=1
         else
             grep -E 'ERROR|SUMMARY|runtime error' "$dir/fuzz.log" | head -5
             echo "!! fuzz_$t found a fault; its input: $(ls -t "$dir/findings"/* 2>/dev/null | head -1)"
