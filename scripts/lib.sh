@@ -22,34 +22,84 @@ as_root() {
 # kernel with its IA-32 emulation switched off, or 32-bit programs that run
 # only through an emulator, far too slowly for Wine).
 
-# Why this machine cannot run 32-bit x86 programs, or nothing when it can:
-# a 94-byte static 32-bit program that only exits with 42 is run, with five
-# seconds to do it.
-why_no_32bit() {
-    local probe rc
-    probe=$(mktemp "${TMPDIR:-/tmp}/qv-probe32.XXXXXX") || { echo "no temporary file for the probe"; return; }
-    printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5e\x00\x00\x00\x5e\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xbb\x2a\x00\x00\x00\x31\xc0\x40\xcd\x80' >"$probe"
-    chmod +x "$probe"
-    rc=0
-    timeout -s KILL 5 "$probe" 2>/dev/null || rc=$?
-    rm -f "$probe"
-    case $rc in
-        42) ;;
-        137) echo "a 32-bit program did not finish within 5 s"; return ;;
-        126|8) echo "the kernel refuses 32-bit programs (exec format error)"; return ;;
-        159) echo "a 32-bit program's system call killed it"; return ;;
-        *) echo "a 32-bit program could not run (exit status $rc)"; return ;;
+# A 94-byte static 32-bit x86 program that only exits with 42 (printf text).
+PROBE32_ELF='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5e\x00\x00\x00\x5e\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xbb\x2a\x00\x00\x00\x31\xc0\x40\xcd\x80'
+# Where the probe is written and run, in this order. Not the temporary
+# folder: it is often mounted noexec, where nothing runs whatever the kernel.
+PROBE_DIRS=("$BUILD" "$DEPS_CACHE")
+
+# Runs FILE with five seconds to do it, through bash's own exec (timeout's
+# execvp would hand a file the kernel does not load to /bin/sh as a script).
+# Sets PROBE_RC and PROBE_SAID: the reason the system gave, if any
+# ("Permission denied", "Exec format error").
+run_probe() {
+    local said
+    PROBE_RC=0
+    said=$(LC_ALL=C timeout -s KILL 5 bash -c 'exec "$0"' "$1" 2>&1 >/dev/null) || PROBE_RC=$?
+    said=$(printf '%s\n' "$said" | head -1)
+    PROBE_SAID=${said##*: }
+}
+
+# Whether this machine runs 32-bit x86 programs. Sets PROBE_VERDICT:
+#   ok    it runs them (PROBE_WHY empty);
+#   no32  it does not, and PROBE_WHY says why: the 64-bit route;
+#   stop  neither route can run here, and PROBE_WHY says why: not an x86
+#         machine, or no folder of PROBE_DIRS lets a program run (mounted
+#         noexec), so that nothing built there could run either.
+# In each folder a two-line shell script is run first: only where it runs
+# does the 32-bit program's failure say something about the kernel.
+probe_route() {
+    PROBE_VERDICT=stop PROBE_WHY=""
+    local machine
+    machine=$(uname -m 2>/dev/null) || machine=""
+    case $machine in
+        x86_64|amd64|i[3-6]86) ;;
+        *) PROBE_WHY="this machine is ${machine:-of a kind uname -m does not tell}, not x86: the game is x86 Windows code"
+           return ;;
     esac
-    # The kernel runs it, but an emulator registered for i386 programs
-    # (qemu-user through binfmt_misc) comes before the kernel's own loader.
-    local f
-    for f in /proc/sys/fs/binfmt_misc/*; do
-        [ -f "$f" ] && [ "$(head -1 "$f" 2>/dev/null)" = enabled ] || continue
-        if grep -q '^magic 7f454c4601010100000000000000000002000300' "$f" 2>/dev/null; then
-            echo "32-bit programs run only through an emulator ($(sed -n 's/^interpreter //p' "$f"))"
-            return
+    local dir probe refused=""
+    for dir in "${PROBE_DIRS[@]}"; do
+        if ! mkdir -p "$dir" 2>/dev/null || ! probe=$(mktemp "$dir/qv-probe32.XXXXXX" 2>/dev/null); then
+            refused+="; $dir: nothing can be written there"
+            continue
         fi
+        printf '#!/bin/sh\nexit 42\n' >"$probe.sh"
+        printf "$PROBE32_ELF" >"$probe"
+        chmod +x "$probe" "$probe.sh"
+        run_probe "$probe.sh"
+        if [ "$PROBE_RC" != 42 ]; then
+            refused+="; $dir: ${PROBE_SAID:-a script there ended with $PROBE_RC}"
+            rm -f "$probe" "$probe.sh"
+            continue
+        fi
+        run_probe "$probe"
+        rm -f "$probe" "$probe.sh"
+        PROBE_VERDICT=no32
+        case $PROBE_RC in
+            42) PROBE_VERDICT=ok ;;
+            137) PROBE_WHY="a 32-bit program did not finish within 5 s" ;;
+            159) PROBE_WHY="the kernel kills a 32-bit program at its first system call" ;;
+            126) case $PROBE_SAID in
+                     *"format error"*) PROBE_WHY="the kernel refuses 32-bit programs (exec format error)" ;;
+                     *) PROBE_WHY="a 32-bit program could not be started (${PROBE_SAID:-no reason given})" ;;
+                 esac ;;
+            *) PROBE_WHY="a 32-bit program could not run (exit status $PROBE_RC${PROBE_SAID:+: $PROBE_SAID})" ;;
+        esac
+        [ "$PROBE_VERDICT" = ok ] || return 0
+        # The kernel runs it, but an emulator registered for i386 programs
+        # (qemu-user through binfmt_misc) comes before the kernel's own loader.
+        local f
+        for f in /proc/sys/fs/binfmt_misc/*; do
+            [ -f "$f" ] && [ "$(head -1 "$f" 2>/dev/null)" = enabled ] || continue
+            if grep -q '^magic 7f454c4601010100000000000000000002000300' "$f" 2>/dev/null; then
+                PROBE_VERDICT=no32
+                PROBE_WHY="32-bit programs run only through an emulator ($(sed -n 's/^interpreter //p' "$f"))"
+                return 0
+            fi
+        done
+        return 0
     done
+    PROBE_WHY="no program can be run from the build or the cache folder (mounted noexec?)${refused}"
 }
 
 # use_arch 32|64: the toolchain, dependency prefix, build and game folders,
@@ -74,7 +124,9 @@ use_arch() {
 # side by side, the 32-bit one first.
 choose_route() {
     local why
-    why=$(why_no_32bit)
+    probe_route
+    [ "$PROBE_VERDICT" != stop ] || die "$PROBE_WHY"
+    why=$PROBE_WHY
     ARCH_BOTH=0
     case "${QUORVANE_ARCH:-}" in
         both) [ -n "${QV_ARCH_BOTH_ALLOWED:-}" ] || die "QUORVANE_ARCH=both is for scripts/bench; here it takes 32 or 64"
@@ -350,7 +402,7 @@ wine_check() {
 # the 64-bit build's prefix is a folder of its own (NAME-win64), as a 32-bit
 # prefix cannot serve it.
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe,winedbg.exe=d"
 wine_prefix() {
     local base=${1:-$BUILD/wineprefix}
     if [ "$ARCH" = 64 ]; then export WINEPREFIX=$base-win64; else export WINEPREFIX=$base; fi
@@ -388,6 +440,27 @@ private_xvfb() {
     XVFB_DISPLAY=:$n
     [ -n "$n" ] && DISPLAY=$XVFB_DISPLAY timeout 10 xdpyinfo >/dev/null 2>&1 \
         || die "Xvfb did not start (a private display at $depth bits)"
+}
+
+# An X display given by name (QUORVANE_TEST_DISPLAY and the like): taken as
+# it is when a server answers there, else an Xvfb of DEPTH bits (24 by
+# default) is started on it, its process in XVFB_PID ("" when a server was
+# there). False when none answers within ten seconds (the name is another's,
+# say), and the Xvfb started is ended.
+named_xvfb() {
+    local display=$1 depth=${2:-24}
+    XVFB_PID=""
+    DISPLAY=$display timeout 10 xdpyinfo >/dev/null 2>&1 && return 0
+    Xvfb "$display" -screen 0 "1280x1024x$depth" -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        DISPLAY=$display timeout 10 xdpyinfo >/dev/null 2>&1 && return 0
+        kill -0 "$XVFB_PID" 2>/dev/null || break  # it gave up at once
+        sleep 0.1
+    done
+    kill "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=""
+    return 1
 }
 
 # An ALSA configuration whose default device is a null one, on top of the
@@ -439,10 +512,11 @@ fuzz_build() {
 }
 
 # Every target: first its regression inputs once each (tests/fuzz/regressions/
-# <target>/, the inputs of mended crashes), then the given seconds of fuzzing
-# from its seeds and what earlier runs found. A finding stops with its input.
+# <target>/, the inputs of mended crashes; an input that runs past 20 s fails
+# as a hang), then the given seconds of fuzzing from its seeds and what
+# earlier runs found. A finding stops with its input.
 fuzz_run() {
-    local seconds=$1 t dir regress failed=0
+    local seconds=$1 t dir regress rc failed=0
     # Leaks inside the called libraries are theirs; ours still count.
     export LSAN_OPTIONS="suppressions=$ROOT/tests/fuzz/lsan-suppressions.txt:print_suppressions=0"
     for t in $FUZZ_TARGETS; do
@@ -450,12 +524,22 @@ fuzz_run() {
         mkdir -p "$dir/corpus" "$dir/findings"
         regress="$ROOT/tests/fuzz/regressions/$t"
         if [ -d "$regress" ] && [ -n "$(ls -A "$regress" 2>/dev/null)" ]; then
-            "$FUZZ_BUILD/fuzz_$t" "$regress"/* >"$dir/regressions.log" 2>&1 \
+            timeout -s KILL 600 "$FUZZ_BUILD/fuzz_$t" -timeout=20 -rss_limit_mb=2048 "$regress"/* \
+                >"$dir/regressions.log" 2>&1 \
                 || { tail -30 "$dir/regressions.log"; echo "!! fuzz_$t: a regression input fails again"; failed=1; continue; }
         fi
-        if "$FUZZ_BUILD/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
-                -artifact_prefix="$dir/findings/" "$dir/corpus" "$FUZZ_BUILD/seeds/$t" >"$dir/fuzz.log" 2>&1; then
+        # libFuzzer keeps to its own limits; the outer one is for a fuzzer
+        # that hangs outside any input (its start, its merge, its end).
+        rc=0
+        timeout -s KILL $((seconds + 300)) \
+            "$FUZZ_BUILD/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
+            -artifact_prefix="$dir/findings/" "$dir/corpus" "$FUZZ_BUILD/seeds/$t" >"$dir/fuzz.log" 2>&1 || rc=$?
+        if [ $rc = 0 ]; then
             printf '   %-10s %s\n' "$t" "$(grep -E '^stat::number_of_executed_units' "$dir/fuzz.log" | awk '{print $2 " runs, no finding"}')"
+        elif [ $rc = 137 ]; then
+            tail -5 "$dir/fuzz.log"
+            echo "!! fuzz_$t did not end within $((seconds + 300)) s (see $dir/fuzz.log)"
+            failed=1
         else
             grep -E 'ERROR|SUMMARY|runtime error' "$dir/fuzz.log" | head -5
             echo "!! fuzz_$t found a fault; its input: $(ls -t "$dir/findings"/* 2>/dev/null | head -1)"

@@ -110,11 +110,11 @@ bool NewSpinControl::MouseOver() {
 // The gauge shown is the round's, the one the spin reads: the bonus wheel
 // shows the bonus gauge.
 void NewSpinControl::MouseEnter() {
-    if (GuiControl* gauge = g_round.powerMeter) gauge->ClearFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
+    if (GuiControl* gauge = g_round.GaugeInUse()) gauge->ClearFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
 }
 
 void NewSpinControl::MouseLeave() {
-    if (GuiControl* gauge = g_round.powerMeter) gauge->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
+    if (GuiControl* gauge = g_round.GaugeInUse()) gauge->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
 }
 
 void NewSpinControl::Draw() {

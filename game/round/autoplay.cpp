@@ -25,6 +25,30 @@ const DWORD kNextMatchDelayMs = 4000;  // the results stay up this long
 // longest, or a round past eight minutes, has stopped moving.
 const float kMatchLimitSeconds = 36 * 60.0f;
 const float kRoundLimitSeconds = 8 * 60.0f;
+// Nor does such a match stand still long: a turn, a spin, a reveal, a
+// window each change what it shows within seconds. One that has shown no
+// change for two minutes of game time has stopped, whatever it waits for.
+const float kStillLimitSeconds = 2 * 60.0f;
+// A line on the match in play this often (wall time), so that a reader of
+// the log can tell, whenever it stops reading, how long the match has stood
+// still.
+const DWORD kProgressLineMs = 10000;
+
+// What a match shows, as far as it tells whether the match moves: the
+// round and its state, whose turn, the computer's control, the window on
+// top and the screen changes queued, the tiles shown and typed on the
+// board, the money.
+struct Progress {
+    int roundType = -1, state = -1, previousState = -1, seat = -1, ai = -1, advanced = -1;
+    const void* top = nullptr;
+    unsigned queued = 0;
+    int shown = 0, typed = 0, money = 0, turnsLeft = 0;
+    bool operator==(const Progress& o) const {
+        return roundType == o.roundType && state == o.state && previousState == o.previousState &&
+               seat == o.seat && ai == o.ai && advanced == o.advanced && top == o.top && queued == o.queued &&
+               shown == o.shown && typed == o.typed && money == o.money && turnsLeft == o.turnsLeft;
+    }
+};
 
 struct Autoplay {
     bool on = false;
@@ -38,6 +62,10 @@ struct Autoplay {
     float roundSeconds = 0.0f;  // and of its round in play
     int roundType = -1;         // the round in play, as last seen
     bool roundTaken = false;    // its next round has been taken
+    Progress progress;          // what it showed when it last changed
+    float changeSeconds = 0.0f; // the match's game time then
+    float longestStill = 0.0f;  // the longest it has stood still (game time)
+    DWORD progressTick = 0;     // the last line on the match in play
     float pace = 1.0f;     // game time runs this many times as fast
     bool playing = false;  // the new match has left the last one's end state
     const GuiScreen* top = nullptr;     // the window on top, as last logged
@@ -127,6 +155,9 @@ bool StartMatch() {
     g_autoplay.matchSeconds = 0.0f;
     g_autoplay.roundSeconds = 0.0f;
     g_autoplay.roundType = -1;
+    g_autoplay.progress = Progress();
+    g_autoplay.changeSeconds = g_autoplay.longestStill = 0.0f;
+    g_autoplay.progressTick = g_autoplay.matchTick;
     Log("match %d start %s, %s, %s", g_autoplay.matches, seats[0]->GetName(), seats[1]->GetName(),
         seats[2]->GetName());
     return true;
@@ -137,9 +168,31 @@ void EndMatch(const char* how) {
     int totals[kSeatCount] = {};
     for (int s = 0; s < kSeatCount; ++s)
         if (Contestant* c = g_round.ContestantAt(s)) totals[s] = c->matchTotal;
-    Log("match %d %s after %.1f s (%.1f min of game time), totals %d %d %d", g_autoplay.matches, how,
-        (g_autoplay.endTick - g_autoplay.matchTick) / 1000.0, g_autoplay.matchSeconds / 60.0, totals[0], totals[1],
-        totals[2]);
+    Log("match %d %s after %.1f s (%.1f min of game time, at most %.1f s of it unchanged), totals %d %d %d",
+        g_autoplay.matches, how, (g_autoplay.endTick - g_autoplay.matchTick) / 1000.0, g_autoplay.matchSeconds / 60.0,
+        g_autoplay.longestStill, totals[0], totals[1], totals[2]);
+}
+
+Progress ProgressNow() {
+    RoundController& rc = g_round;
+    Progress p;
+    p.roundType = rc.roundType;
+    p.state = rc.state;
+    p.previousState = rc.previousState;
+    p.seat = rc.CurrentSeat();
+    p.ai = rc.controls.ai ? rc.controls.ai->state : -1;
+    p.advanced = rc.roundAdvanced;
+    p.top = g_guiManager.GetCurrentWindow();
+    p.queued = g_guiManager.QueuedCommands();
+    p.turnsLeft = rc.turnsLeft;
+    for (BoardTile* t : rc.controls.tiles) {
+        if (!t || !t->HoldsCharacter()) continue;
+        if (t->state == TILE_SHOWN) ++p.shown;
+        if (t->typedLetter) ++p.typed;
+    }
+    for (int s = 0; s < kSeatCount; ++s)
+        if (Contestant* c = rc.ContestantAt(s)) p.money += c->roundMoney * 7 + c->matchTotal * (s + 2);
+    return p;
 }
 
 // Where a match waits: the window on top, the round and its state, whose
@@ -302,11 +355,25 @@ void AutoplayFrame() {
         }
         a.roundTaken = taken;
         a.roundSeconds += dt;
+        Progress seen = ProgressNow();
+        if (!(seen == a.progress)) {
+            a.progress = seen;
+            a.changeSeconds = a.matchSeconds;
+        }
+        float still = a.matchSeconds - a.changeSeconds;
+        if (still > a.longestStill) a.longestStill = still;
+        if (now - a.progressTick >= kProgressLineMs) {
+            a.progressTick = now;
+            Log("match %d at %.1f s of game time, unchanged for %.1f s (round type %d, state %d)", a.matches,
+                a.matchSeconds, still, seen.roundType, seen.state);
+        }
         // A person at seat 1 may take as long as they like.
         if (a.player) return;
-        if (a.matchSeconds >= kMatchLimitSeconds || a.roundSeconds >= kRoundLimitSeconds) {
+        if (a.matchSeconds >= kMatchLimitSeconds || a.roundSeconds >= kRoundLimitSeconds ||
+            still >= kStillLimitSeconds) {
             EndMatch("stalled");
-            Log("its round (type %d) had run %.1f min of game time", a.roundType, a.roundSeconds / 60.0f);
+            Log("its round (type %d) had run %.1f min of game time, the last %.1f min of it unchanged", a.roundType,
+                a.roundSeconds / 60.0f, still / 60.0f);
             LogWhereItWaits();
         }
         return;

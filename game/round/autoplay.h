@@ -18,7 +18,10 @@
 //
 // Computer contestants of those levels take the seats of a group-play match
 // at once, the computer contestant's control plays their turns, and when
-// the match ends the next one starts. The log tells the match starts and ends.
+// the match ends the next one starts. The log tells the match starts and ends
+// and, every ten seconds, how long the match in play has shown no change
+// (game time); a match of computers that runs past its limits or stands
+// still for two minutes is ended as stalled, with where it waits.
 #pragma once
 
 // Reads the environment (once); true when matches are to play themselves.

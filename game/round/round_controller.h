@@ -396,6 +396,12 @@ public:
     int contestantCount = 0;           // 1 or 3
     Puzzle puzzle;
     GuiControl* powerMeter = nullptr;  // the spin gauge of the round
+    // The gauge in use while it is one of the bound gauges: controls bound
+    // anew (another document) leave no gauge behind to be read.
+    GuiControl* GaugeInUse() const {
+        return powerMeter && (powerMeter == controls.powerMeter || powerMeter == controls.bonusPowerMeter) ? powerMeter
+                                                                                                        : nullptr;
+    }
     int landedSector = 0;              // 0..71
     int roundType = ROUND_ONE;
     int gameMode = 0;

@@ -254,12 +254,12 @@ namespace MatchCallbacks {
 // ---- Wheel and spin --------------------------------------------------------------------
 
 bool ShowGauge(void*, const char*) {
-    if (GuiControl* gauge = Rc().powerMeter) gauge->ClearFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
+    if (GuiControl* gauge = Rc().GaugeInUse()) gauge->ClearFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
     return true;
 }
 
 bool HideGauge(void*, const char*) {
-    if (GuiControl* gauge = Rc().powerMeter) gauge->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
+    if (GuiControl* gauge = Rc().GaugeInUse()) gauge->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
     return true;
 }
 
@@ -271,7 +271,7 @@ bool Spin(void*, const char*) {
     if (!SpinPressOpen()) return true;
     // The round's gauge, the one a wheel's hover shows: the bonus gauge in
     // the bonus round.
-    GuiControl* gauge = rc.powerMeter;
+    GuiControl* gauge = rc.GaugeInUse();
     ModelInstance* needle = gauge ? gauge->body : nullptr;
     float p = needle && needle->clip ? GaugeFraction(needle->frame, needle->clip->frameCount) : 0.0f;
     rc.spinPower = SpinPowerFor(p, std::rand() % 101 - 50);

@@ -5,10 +5,14 @@ the Lite. scripts/soak is the long run with memory samples."""
 import os
 import re
 import subprocess
+import sys
 import time
 
 import harness
 from harness import expect
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
+import soak_judge  # noqa: E402  (how scripts/soak reads the same log)
 
 MATCH_TIMEOUT = 420
 # The Lite's match at the highest pace takes a little over a minute.
@@ -63,6 +67,14 @@ def _one_whole_match(h, switch, pace, timeout, shot):
     expect(ended, "the first match did not end: %s" % lines)
     totals = [int(v) for v in ended[0].rsplit("totals", 1)[1].split()]
     expect(len(totals) == 3 and max(totals) > 0, "nobody won money in the first match: %s" % ended[0])
+    # The log reads as scripts/soak reads it: the match in play told every
+    # ten seconds, never standing still near the game's limit.
+    read = soak_judge.AutoplayLog(lines)
+    expect(1 in read.ends and 1 in read.progress, "scripts/soak cannot follow the log: %s" % lines[:12])
+    fault = soak_judge.judge(read, float(lines[-1].split()[0]), 0, 3600)
+    expect(fault is None, "scripts/soak would fail this match: %s" % fault)
+    still = float(re.search(r"at most ([\d.]+) s of it unchanged", ended[0]).group(1))
+    expect(still < soak_judge.STILL_LIMIT / 2, "the match stood still for %.1f s of game time: %s" % (still, ended[0]))
     h.close_game()
     expect(h.wait_exit(proc) == 0, "the game did not end cleanly")
     h.expect_no_box("Error")

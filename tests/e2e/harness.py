@@ -73,7 +73,7 @@ class Harness:
             "WINEARCH": WINEARCH,
             "WINELOADER": WINE,
             "WINEDEBUG": "-all",
-            "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
+            "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe,winedbg.exe=d",
             # Every start of the game has the developer keys (the checks
             # hurry matches along with them); a check that plays a player's
             # game takes the switch away (launch with None for it).

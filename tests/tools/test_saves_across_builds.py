@@ -25,7 +25,7 @@ class Build:
     def __init__(self, name, tool, wine, prefix, game):
         self.name, self.tool, self.wine, self.game = name, os.path.abspath(tool), wine, os.path.abspath(game)
         self.env = dict(os.environ, WINEPREFIX=os.path.abspath(prefix), WINELOADER=wine, WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
+                        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe,winedbg.exe=d")
         self.env.pop("WINEARCH", None)
 
     def run(self, folder, lite, *args):

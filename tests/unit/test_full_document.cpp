@@ -81,4 +81,18 @@ TEST_F(FullDocument, TheResultsListWhatTheMatchWon) {
     ExpectTheResultsListWhatTheMatchWon(Frames());
 }
 
+// The developer gate of every debug command the full edition registers, in a
+// quick-play match started from the menu: a player's game never reaches one,
+// nor does a developer's while a name or a solve is typed. Only the timers'
+// view does nothing even for a developer.
+TEST_F(FullDocument, EveryDebugCommandActsOnlyForADeveloperWhoIsNotTyping) {
+    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
+    CallbackRegistry debug;
+    RegisterDebugCallbacks(debug);
+    ASSERT_EQ(29u, debug.RegisteredCount());
+    InAnnsFirstTurn(Frames(), [&] {
+        ExpectEveryDebugCommandBehindTheGate(debug.RegisteredCount(), {"HackShowTimers"});
+    });
+}
+
 }  // namespace

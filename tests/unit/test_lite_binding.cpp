@@ -254,6 +254,19 @@ TEST_F(LiteDocument, NamesOnlyHandlersTheLiteRegisters) {
     for (const std::string& u : unknown) ADD_FAILURE() << u;
 }
 
+// The developer gate of every debug command the Lite registers (its own
+// wheel commands among them), in a quick-play match started from the menu:
+// a player's game never reaches one, nor does a developer's while a name or
+// a solve is typed. The timers' view and the avatar animations (the 2D
+// avatars have none to step through) do nothing even for a developer.
+TEST_F(LiteDocument, EveryDebugCommandActsOnlyForADeveloperWhoIsNotTyping) {
+    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
+    ASSERT_EQ(27u, kLiteDebugCallbackCount);
+    InAnnsFirstTurn(Frames(), [&] {
+        ExpectEveryDebugCommandBehindTheGate(kLiteDebugCallbackCount, {"HackShowTimers", "HackPlayAnim"});
+    });
+}
+
 // The two mystery faces ride on the zoom wheel's close-up: at every frame of
 // a spin and while it rests, each shows the wheel's own picture.
 TEST_F(LiteDocument, TheMysteryFacesShowTheZoomWheelsPictureAtEveryFrame) {

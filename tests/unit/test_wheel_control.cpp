@@ -434,6 +434,7 @@ TEST_F(WheelControl, MouseEnterShowsAndMouseLeaveHidesTheGauge) {
     // the bonus round), not the ordinary one.
     GuiControl* ordinary = Control("a.other");
     g_round.controls.powerMeter = ordinary;
+    g_round.controls.bonusPowerMeter = gauge;
     g_round.powerMeter = gauge;
     gauge->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
     ordinary->SetFlags(GUI_FLAG_NOT_DRAWN, GUI_FLAGS_STATE);
@@ -443,8 +444,9 @@ TEST_F(WheelControl, MouseEnterShowsAndMouseLeaveHidesTheGauge) {
     w->MouseLeave();
     EXPECT_TRUE(gauge->HasFlags(GUI_FLAG_NOT_DRAWN));
     g_round.controls.powerMeter = nullptr;
+    g_round.controls.bonusPowerMeter = nullptr;
+    w->MouseEnter();  // a gauge no longer bound: nothing
     g_round.powerMeter = nullptr;
-    w->MouseEnter();  // no gauge: nothing
 }
 
 TEST_F(WheelControl, FlappersSwingAcrossEachNotch) {
