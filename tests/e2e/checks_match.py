@@ -9,7 +9,7 @@ import os
 import time
 
 from harness import CheckFailed, expect
-from checks_menu import QUICK_PLAY, QUIT, Game, brightness, is_orange, is_white
+from checks_menu import QUICK_PLAY, QUICK_PLAY_SIDE, QUIT, QUIT_SIDE, Game, brightness, is_orange, is_white
 
 # The match screen (content/gui/screens/s04_round_wnd.xml).
 WHEEL = (-0.8, -0.44)
@@ -418,3 +418,65 @@ def check_match_group_play_against_two_computers(h):
     m.keep("computers")
     h.close_game()
     expect(h.wait_exit(m.proc) == 0, "the game did not end cleanly when its window closed")
+
+
+# Where the close-up hides the studio: the board's gold rim, the category
+# plaque beside its text, the panel behind the letter keys.
+STUDIO_PARTS = (("the board's frame", (-1.13, 0.25, -1.06, 0.9)),
+                ("the category bar", (0.25, -0.03, 0.8, 0.07)),
+                ("the letter keys' backing", (0.66, -0.38, 1.3, 0.04)))
+PAUSE_MAIN_MENU = (0.0, -0.3)
+
+
+def board_lit(s):
+    """The puzzle's hidden tiles stand lit blue on the board."""
+    return s.count((-1.0, 0.2, 1.0, 0.9), lambda c: c[2] > 180 and c[0] < 140) > 400
+
+
+def ready_to_spin(m):
+    """The first turn of a match, its board lit and the title card gone."""
+    m.wait_shot(lambda s: turn(s) and board_lit(s), 60, "the match's first turn with its board lit")
+    time.sleep(1.0)
+    return m.wait_shot(lambda s: turn(s) and board_lit(s), 10, "the first turn to hold")
+
+
+def mean_colour(s, area):
+    px = s.region(area)
+    return tuple(sum(c[i] for c in px) / len(px) for i in range(3))
+
+
+def check_match_pause_main_menu_at_each_moment_of_a_spin(h):
+    """Pause, then Main Menu, at several moments of a spin (while it waits
+    for its delay, while the wheel turns, while the close-up turns, with the
+    wheels at rest): each time the menu comes and stays alone, and the next
+    quick play looks as the first did."""
+    m = start_quick_play(h, "-opengl", 1300, 615, "gl-leave")
+    m.shot_prefix = "leave"
+    first = ready_to_spin(m)
+    m.keep("first")
+    looks = {name: mean_colour(first, area) for name, area in STUDIO_PARTS}
+    for delay in (0.2, 1.5, 4.0, 6.5):
+        m.spin()
+        time.sleep(max(0.0, delay - 0.5))
+        m.key("Escape")
+        m.wait_shot(lambda s: not on_match(s), 10, "the pause window")
+        m.keep("paused-%.1f" % delay)
+        m.click(PAUSE_MAIN_MENU)
+        m.wait_menu()
+        time.sleep(3.0)          # a pop-up of the match would have come by now
+        s = m.shot()
+        expect(is_orange(s.at(QUICK_PLAY_SIDE)) and is_orange(s.at(QUIT_SIDE)),
+               "the menu did not stay alone after leaving %.1f s into a spin" % delay)
+        m.click(QUICK_PLAY)
+        s = ready_to_spin(m)
+        m.keep("next-%.1f" % delay)
+        for name, area in STUDIO_PARTS:
+            a, b = looks[name], mean_colour(s, area)
+            expect(max(abs(p - q) for p, q in zip(a, b)) < 30,
+                   "%s differs from the first match after leaving %.1f s into a spin (%s, was %s)" %
+                   (name, delay, tuple(int(v) for v in b), tuple(int(v) for v in a)))
+    m.key("Escape")
+    m.wait_shot(lambda s: not on_match(s), 10, "the pause window")
+    m.click(PAUSE_MAIN_MENU)
+    m.wait_menu()
+    m.quit()
