@@ -206,8 +206,10 @@ void TrophyControl::SetMode(int m) {
 
 void TrophyControl::MouseEnter() { InvokeHandlers(onSelect, this); }
 
+// The window closing under the pointer takes the hover away from a trophy
+// already closed: it stays closed, or the window would never finish closing.
 void TrophyControl::MouseLeave() {
-    SetState(GUI_STATE_IDLE);
+    if (!Closing(this)) SetState(GUI_STATE_IDLE);
     InvokeHandlers(onIdle, this);
 }
 

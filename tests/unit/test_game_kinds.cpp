@@ -420,6 +420,12 @@ TEST_F(Kinds, TrophySelectAndIdle) {
     EXPECT_TRUE(t.MouseOver());
     EXPECT_TRUE(t.CapturedInput());
     t.Draw();  // no model: nothing drawn
+    // Its window closes under the pointer: the trophy closes at once, and
+    // the hover that its window then takes away leaves it closed.
+    t.SetState(GUI_STATE_CLOSING);
+    t.MouseLeave();
+    EXPECT_EQ(GUI_STATE_CLOSED, t.state);
+    EXPECT_EQ("idle", g_fired.back());
 }
 
 // ---- "bkwheel" ----------------------------------------------------------------------------
