@@ -400,6 +400,9 @@ bool PlayerStatsChangeTrophy(void* sender, const char* argument) {
         model->ReleaseVisuals();
         SetString(model->modelName, def->modelId);
         model->BuildVisuals();
+        // A trophy of the results is won: its won look, never the cabinet's
+        // "not won" one (which shows nothing).
+        model->mode = 0;
         model->SetState(GUI_STATE_IDLE);
     }
     ShowStatsTrophyDetail(record);

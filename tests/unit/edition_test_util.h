@@ -17,6 +17,7 @@
 #include "board.h"
 #include "control_binding.h"
 #include "control_wheel.h"
+#include "controls_game.h"
 #include "controls_simple.h"
 #include "controls_text.h"
 #include "controls_value.h"
@@ -693,6 +694,9 @@ inline void ExpectTheResultsListWhatTheMatchWon(const EditionFrames& framesUntil
     EXPECT_EQ(ann.GetTrophyCount(), ann.GetNewAwardCount()) << "all of them new";
     EXPECT_TRUE(shown(trophy));
     EXPECT_TRUE(shown(label));
+    const TrophyControl* won = dynamic_cast<const TrophyControl*>(trophy);
+    ASSERT_NE(nullptr, won);
+    EXPECT_EQ(0, won->mode) << "the trophy won wears the cabinet's \"not won\" look, which shows nothing";
     const TrophyDef* first = g_gameData.trophies.At(TROPHY_MATCH_PLAYED);
     ASSERT_TRUE(name && first && first->name);
     EXPECT_EQ(std::string(first->name->Line(0)), SeatDisplay::Line(name)) << "the first trophy won";
