@@ -25,7 +25,7 @@ LETTER_ROWS = ("ABCDEFG", "HIJKLMN", "OPQRSTU", "VWXYZ")
 RESUME = (0.0, 0.02)
 STATS_NAME = (-0.62, 0.58, -0.1, 0.66)
 STATS_MONEY = (0.45, 0.38, 0.95, 0.46)
-STATS_TIME = (0.7, 0.15, 0.95, 0.21)
+STATS_TIME = (0.7, 0.26, 0.95, 0.32)
 STATS_OUTCOME = (-0.4, -0.22, 0.8, -0.14)
 STATS_MAIN_MENU = (0.3, -0.72)
 # The main menu's group play and the group-play window's start (w28, w36).

@@ -31,10 +31,10 @@ LIST_ROWS = (0.46, 0.22)
 YELLOW_PICK = (0.0, -0.36)
 NAME_CANCEL = (0.3, -0.34)           # the name window's Cancel (windows/w27)
 # The statistics window (windows/w13_player_stats.xml).
-STATS_TROPHY = (-0.36, -0.4)
-STATS_NEXT = (-0.1, -0.4)
-STATS_TROPHIES_LABEL = (-0.62, -0.3, -0.45, -0.26)
-DETAIL = (0.3, -0.5, 0.85, -0.34)     # the trophy details' texts (groups/g09)
+STATS_TROPHY = (-0.36, -0.43)
+STATS_NEXT = (-0.1, -0.43)
+STATS_TROPHIES_LABEL = (-0.62, -0.29, -0.45, -0.25)
+DETAIL = (0.3, -0.51, 0.85, -0.35)    # the trophy details' texts (groups/g09)
 
 
 STAT_JACKPOTS, STAT_MINUTES, STAT_SOLO_WINS, STAT_BONUS_WINS = 2, 3, 5, 7
