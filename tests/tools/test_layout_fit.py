@@ -29,6 +29,32 @@ ROUND_MONEY = "88,888"
 MATCH_MONEY = "288,888"
 BONUS_PRIZE = "100,000"
 PODIUM_SUM = "$99,999"      # every podium sum up to this one at full size
+# What the game writes into the windows' empty texts, at its widest (the
+# name is added below): a match's money, the all-time winnings of a
+# player past the biggest money trophy, a road trip's place ("%i of %i").
+DYNAMIC = {
+    ("PLAYER_STATS", "MONEY"): ["$" + MATCH_MONEY],
+    ("PLAYER_STATS", "ROUNDS"): ["9"],
+    ("PLAYER_STATS", "TIME"): ["59:59"],
+    ("PLAYER_STATS", "ROAD_TRIP"): ["7 {OF} 7"],
+    ("PLAYER_STATS", "WINNINGS"): ["$10,000,000"],
+    ("PLAYER_STATS", "OUTCOME"): ["{LOST_THE_GAME}", "{ADVANCE_TO_TIEBREAK}", "{ADVANCE_TO_BONUS}", "{WON_THE_GAME}"],
+    ("WIN_ROUND_JACKPOT", "JACKPOT_AMOUNT"): ["$" + ROUND_MONEY],
+    ("WIN_ROUND_JACKPOT", "PLAYER_TOTAL"): ["$" + MATCH_MONEY],
+    ("BONUS_SHOW_MONEY", "AMOUNT"): ["$" + BONUS_PRIZE],
+}
+# The windows' panels (images/panel.img): the corner cell is 64 px of the
+# image, the inner gold line ends 22 px in.
+PANEL_RIM = 22.0 / 64.0
+# The match screen and the windows that open over it or from the menu to
+# tell how to play, who made it, and a match's results.
+MATCH_CONTAINERS = ("ROUND_WND", "PAUSE", "TOSSUP_INSTRUCTIONS", "FREE_SPIN_ASK", "POPUP_ONLY_VOWELS", "PLAYERS_ERROR",
+                    "POPUP_ONLY_CONSONANTS", "START_TOSSUP1000", "WIN_ROUND", "WIN_ROUND_JACKPOT", "RED_WIN_ROUND",
+                    "YELLOW_WIN_ROUND", "BLUE_WIN_ROUND", "GAME_WIN", "PLAYER_STATS", "JACKPOT_ASK", "MISTERY_ASK",
+                    "START_TIEBREAK", "BONUS_CHOOSE_LETTERS", "START_BONUSROUND", "BONUS_SHOW_MONEY", "START_ROUND1",
+                    "START_JACKPOTROUND", "START_MISTERYROUND", "INGAME_MENU", "START_TOSSUP2000", "EXIT_CONFIRM",
+                    "INGAME_OPTIONS", "INSTRUCTIONS", "CREDITS", "POTD_PLAYED", "TOUR_COMPLETE", "NEW_HIGH_SCORE",
+                    "TROPHY_WON")
 
 
 def num(v):
@@ -168,6 +194,10 @@ def image_size(path):
 def inside(a, b, margin=0.0):
     return (a[0] >= b[0] + margin - 1e-6 and a[1] >= b[1] + margin - 1e-6 and
             a[2] <= b[2] - margin + 1e-6 and a[3] <= b[3] - margin + 1e-6)
+
+
+def overlap(a, b):
+    return a[0] < b[2] - 1e-6 and b[0] < a[2] - 1e-6 and a[1] < b[3] - 1e-6 and b[1] < a[3] - 1e-6
 
 
 def fmt(box):
@@ -368,7 +398,7 @@ class LayoutTest(unittest.TestCase):
                 model, sx, sy = e.model_and_scale(panel)
                 outer = e.box(panel)
                 corner = model["quads"]["panel"][0]
-                rim = (corner[2] - corner[0]) * 22.0 / 64.0
+                rim = (corner[2] - corner[0]) * PANEL_RIM
                 inner_panel = (outer[0] + rim * sx, outer[1] + rim * sy, outer[2] - rim * sx, outer[3] - rim * sy)
                 self.assertTrue(inside(e.box(frame), inner_panel), "%s: the text's frame %s lies on the panel's rim %s"
                                 % (what, fmt(e.box(frame)), fmt(inner_panel)))
@@ -413,22 +443,83 @@ class LayoutTest(unittest.TestCase):
                     k += 1
                 self.assertEqual(len(lines) - shown, first(k * jump), "%s: the last page ends before the text" % what)
 
-    def test_the_match_windows_labels_are_whole(self):
+    def text_box(self, e, el, lines):
+        """The extent of a text control's lines as drawn: the widest line
+        (within its "fit" width), the lines shown and their steps."""
+        wrapped = [part for line in lines for part in e.wrap(el, line or "")]
+        shown = int(el.get("lines", 0)) or len(wrapped)
+        widest = max(e.width(el, l) for l in wrapped[:shown])
+        fit = float(el.get("fit", 0))
+        if fit > 0:
+            widest = min(widest, fit)
+        height = (shown - 1) * e.step(el) + e.line_height(el)
+        x, y, _ = vec(el.get("pos"))
+        x0 = {"center": x - widest / 2, "right": x - widest}.get(el.get("horizontal"), x)
+        block = shown * e.step(el)
+        top = {"center": y + block / 2, "bottom": y + block}.get(el.get("vertical"), y)
+        top -= (e.step(el) - e.line_height(el)) / 2
+        return (x0, top - height, x0 + widest, top)
+
+    def test_the_match_windows_labels_are_whole_and_inside_their_panels(self):
         """Every label of the match screen and its windows that comes from
-        the text table is drawn whole (the Lite never shrinks one)."""
-        mine = ["ROUND_WND", "PAUSE", "PLAYER_STATS", "INSTRUCTIONS", "CREDITS", "POTD_PLAYED", "TOUR_COMPLETE",
-                "NEW_HIGH_SCORE", "TROPHY_WON"]
+        the text table is drawn whole (the Lite never shrinks one), and in a
+        window with a panel it stands inside the panel's rim."""
         for e in self.editions:
-            for container in mine:
-                for name, el in e.gui[container].items():
-                    if el.tag not in ("text", "msg") or not el.get("text") or el.get("name") == "TEXT":
+            for container, controls in e.gui.items():
+                if container not in MATCH_CONTAINERS:
+                    continue
+                # Where a label may stand: inside the panel's rim, or on a
+                # picture of its own (a plaque, a button).
+                places, pictures = [], []
+                for name, el in controls.items():
+                    model = el.get("model") or ""
+                    if el.tag in ("text", "msg") or not model or model.startswith(("MDL_LABEL", "MDL_DIM")):
+                        continue
+                    if e.lite and model not in e.sprites:
+                        continue  # a wheel's turning pictures: no box of its own
+                    if name == "PANEL":
+                        m, sx, sy = e.model_and_scale(el)
+                        outer = e.box(el)
+                        corner = m["quads"]["panel"][0]
+                        rim = (corner[2] - corner[0]) * PANEL_RIM
+                        places.append((outer[0] + rim * sx, outer[1] + rim * sy, outer[2] - rim * sx, outer[3] - rim * sy))
+                    elif "body" in e.model_and_scale(el)[0]["boxes"]:
+                        places.append(e.box(el))
+                        pictures.append((vec(el.get("pos"))[2], e.box(el)))
+                drawn = []
+                for name, el in controls.items():
+                    if el.tag not in ("text", "msg") or name == "TEXT":
                         continue
                     fit = float(el.get("fit", 0))
                     smallest = 1.0 if e.lite else float(el.get("fit_min", 0.6))
-                    for line in e.text(el.get("text")):
+                    if (container, name) in DYNAMIC or (container, name) == ("PLAYER_STATS", "NAME"):
+                        # One line, the widest the game may write.
+                        samples = DYNAMIC.get((container, name), [self.widest_name])
+                        samples = [re.sub(r"\{(\w+)\}", lambda m: e.text(m.group(1))[0], s) for s in samples]
+                        lines = [max(samples, key=lambda s: e.width(el, s))]
+                    elif el.get("text"):
+                        lines = e.text(el.get("text"))
+                    else:
+                        continue
+                    for line in lines:
                         for part in e.wrap(el, line or ""):
                             self.assertTrue(fit <= 0 or e.width(el, part) * smallest <= fit + 1e-6,
                                             "%s %s.%s: '%s' is cut short" % (e.name, container, name, part))
+                    if "PANEL" in controls:
+                        box = self.text_box(e, el, lines)
+                        drawn.append((name, box))
+                        self.assertTrue(any(inside(box, p) for p in places), "%s %s.%s: %s leaves the panel %s"
+                                        % (e.name, container, name, fmt(box), fmt(places[0] if places else box)))
+                # No two texts of a window overlap, nor a text and a
+                # picture beside it (one that neither holds it nor lies in it).
+                for i, (a, ab) in enumerate(drawn):
+                    for b, bb in drawn[i + 1:]:
+                        self.assertFalse(overlap(ab, bb), "%s %s: %s %s and %s %s overlap"
+                                         % (e.name, container, a, fmt(ab), b, fmt(bb)))
+                    for z, pb in pictures:
+                        held = any(inside(ab, qb) for qz, qb in pictures if qz > z)
+                        self.assertFalse(overlap(ab, pb) and not inside(ab, pb) and not inside(pb, ab) and not held,
+                                         "%s %s: %s %s runs over the picture %s" % (e.name, container, a, fmt(ab), fmt(pb)))
 
     # ---- the Lite's jackpot plaque --------------------------------------------
     def test_the_lites_jackpot_plaque_stands_clear_of_the_wheel_and_the_category(self):
