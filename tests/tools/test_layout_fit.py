@@ -43,6 +43,8 @@ DYNAMIC = {
     ("WIN_ROUND_JACKPOT", "PLAYER_TOTAL"): ["$" + MATCH_MONEY],
     ("BONUS_SHOW_MONEY", "AMOUNT"): ["$" + BONUS_PRIZE],
 }
+# A text "fits" with a pixel to spare: the game measures in floats.
+FIT_MARGIN = 0.002
 # The windows' panels (images/panel.img): the corner cell is 64 px of the
 # image, the inner gold line ends 22 px in.
 PANEL_RIM = 22.0 / 64.0
@@ -292,7 +294,7 @@ class Edition:
         """True when the line is drawn at its full size and whole: within the
         control's "fit" width when it has one."""
         fit = float(el.get("fit", 0))
-        return fit <= 0 or self.width(el, line) <= fit + 1e-6
+        return fit <= 0 or self.width(el, line) <= fit - FIT_MARGIN
 
     def text(self, key):
         lines = self.texts.get(key)
@@ -503,7 +505,7 @@ class LayoutTest(unittest.TestCase):
                         continue
                     for line in lines:
                         for part in e.wrap(el, line or ""):
-                            self.assertTrue(fit <= 0 or e.width(el, part) * smallest <= fit + 1e-6,
+                            self.assertTrue(fit <= 0 or e.width(el, part) * smallest <= fit - FIT_MARGIN,
                                             "%s %s.%s: '%s' is cut short" % (e.name, container, name, part))
                     if "PANEL" in controls:
                         box = self.text_box(e, el, lines)
