@@ -8,8 +8,8 @@ The same player also reads How to Play and the credits (each text in its
 frame, inside the window's rim, paged a page at a time, the scroll bar's
 knob clear of its arrows) and plays a group match: the host's two-line
 lines inside the status bar, a five-digit sum inside the podium's money
-window, the jackpot's plaque clear of the wheel, the results' rows with no
-gap. That visit runs once for each edition and size: the full edition at
+window, the options over the pause window covering it, the jackpot's
+plaque clear of the wheel, the results' rows with no gap. That visit runs once for each edition and size: the full edition at
 800 x 600 (Direct3D, with the names above) and 1024 x 768 (OpenGL), the
 Lite at 800 x 600, the only size it is drawn for (its pictures and glyphs
 are baked 1:1 for it, and its options offer no other).
@@ -382,6 +382,24 @@ def expect_rows_without_gaps(m, s):
            "the results' rows leave a gap: %s" % rows)
 
 
+def expect_options_cover_the_pause(m, doc):
+    """The options opened from the pause window stand over it whole: none
+    of the pause window's orange buttons shows through."""
+    resume = place(doc, "PAUSE", "RESUME")
+    m.key("Escape")
+    m.wait_shot(lambda s: is_orange(s.at(resume)), 10, "the pause window")
+    time.sleep(0.8)
+    m.click(place(doc, "PAUSE", "OPTIONS"))
+    time.sleep(1.5)
+    s = m.shot()
+    m.keep("options-over-pause")
+    expect(s.count((-0.15, -0.25, 0.15, 0.06), is_orange) < 20, "the pause window's buttons show through the options")
+    m.key("Escape")              # the options close, then the pause window
+    time.sleep(1.0)
+    m.key("Escape")
+    m.wait_shot(on_match, 10, "the match after the pause")
+
+
 def plaque_box(doc):
     x, y = place(doc, "ROUND_WND", "JACKPOT_1")
     return (x - 0.18, y - 0.04, x + 0.18, y + 0.04)
@@ -409,6 +427,7 @@ def match_texts(h, game, library, lite, tag):
     # rim; in the jackpot round the plaque stands there.
     box = plaque_box(doc)
     expect(round_one.count(box, is_gold) <= 2, "the wheel reaches into the jackpot plaque's place")
+    expect_options_cover_the_pause(m, doc)
     m.key("F2")
     m.wait_shot(lambda s: not on_match(s), 15, "the round's winner window")
     time.sleep(1.0)
