@@ -23,9 +23,9 @@ PODIUM_SCORE = (-0.26, -0.59, -0.04, -0.51)   # seat 1's money
 LETTER_ROWS = ("ABCDEFG", "HIJKLMN", "OPQRSTU", "VWXYZ")
 # The pause window and the statistics window (windows/w00, w13).
 RESUME = (0.0, 0.02)
-STATS_NAME = (-0.62, 0.58, -0.1, 0.66)
+STATS_NAME = (-0.7, 0.58, -0.2, 0.66)
 STATS_MONEY = (0.45, 0.38, 0.95, 0.46)
-STATS_TIME = (0.7, 0.15, 0.95, 0.21)
+STATS_TIME = (0.7, 0.26, 0.95, 0.32)
 STATS_OUTCOME = (-0.4, -0.22, 0.8, -0.14)
 STATS_TROPHIES_LABEL = (-0.62, -0.3, -0.45, -0.26)   # "Trophies won", over the trophies
 STATS_MAIN_MENU = (0.3, -0.72)
