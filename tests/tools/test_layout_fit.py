@@ -536,6 +536,39 @@ class LayoutTest(unittest.TestCase):
         self.assertTrue(apart, "the plaque %s covers the category plaque %s" % (fmt(plaque), fmt(category)))
         self.assertTrue(inside(plaque, (-4.0 / 3, -1, 4.0 / 3, 1)), "the plaque %s leaves the screen" % fmt(plaque))
 
+    # ---- every picture a document names is made ----------------------------
+    def test_every_model_and_picture_a_document_names_is_made(self):
+        """A control whose model or picture its edition does not make draws
+        nothing, and the screen shows a hole where a button stood."""
+        made_models = {"full": set(self.editions[EDITIONS.index("full")].models), "lite": set()}
+        made_pictures = {"full": set(), "lite": set()}
+        for path in os.listdir(os.path.join(CONTENT, "images")):
+            if path.endswith(".img"):
+                with open(os.path.join(CONTENT, "images", path)) as f:
+                    made_pictures["full"] |= set(re.findall(r"^\s*label\s+(\S+)", f.read(), re.M))
+        with open(os.path.join(CONTENT, "lite", "sprites.txt")) as f:
+            for line in f:
+                w = line.split("#")[0].split()
+                if len(w) >= 5 and w[0] == "sprite":
+                    made_models["lite"].add(w[1])
+                    made_pictures["lite"].add(w[4])
+                elif len(w) >= 6 and w[0] == "turn":
+                    made_models["lite"].add(w[1])
+                    made_pictures["lite"].add(w[5])
+        for e in self.editions:
+            folder = os.path.join(CONTENT, "lite", "gui") if e.lite else os.path.join(CONTENT, "gui")
+            missing = set()
+            for inc in ET.parse(os.path.join(folder, "gui.xml")).getroot().iter("include"):
+                for el in ET.parse(os.path.join(folder, inc.get("path"))).getroot().iter():
+                    model, picture = el.get("model"), el.get("texture")
+                    if model and model not in made_models[e.name]:
+                        missing.add("%s: model %s of %s" % (inc.get("path"), model, el.get("name")))
+                    if picture and e.lite and picture not in made_pictures["lite"]:
+                        missing.add("%s: picture %s of %s" % (inc.get("path"), picture, el.get("name")))
+                    if picture and not e.lite and picture not in made_pictures["full"]:
+                        missing.add("%s: picture %s of %s" % (inc.get("path"), picture, el.get("name")))
+            self.assertFalse(missing, "%s edition: %s" % (e.name, "; ".join(sorted(missing))))
+
 
 if __name__ == "__main__":
     ap = argparse.ArgumentParser()
