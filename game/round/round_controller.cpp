@@ -197,6 +197,10 @@ void RoundController::StartTurnInput() {
     // A spin stopped the fidgets: every turn starts them again.
     StartTimer(controls.idleTimer);
     if (IsTossupType()) {
+        // A toss-up has no turn to run out: its letters keep coming until a
+        // buzz. Its end would lose a turn nobody had and hand the next seat
+        // one, naming it in the panel while the board still waits for a buzz.
+        StopTimer(controls.turnTimer);
         StartTimer(controls.tossupRevealTimer);
         SetAi(AI_TOSSUP_WATCH);
         SetInputPhase(PHASE_TURN);

@@ -853,3 +853,31 @@ inline void ExpectLeavingDuringASpinLeavesNothingBehind(const EditionFrames& fra
         }
     }
 }
+
+// The first toss-up played out by the two computers, Ann never buzzing:
+// the turn panel names a seat only while that seat solves (a toss-up has
+// no turn, and a wrong answer hands no turn on), from the first frame to
+// the round's end.
+inline void ExpectATossupNamesOnlyTheSeatSolving(const EditionFrames& framesUntil) {
+    std::srand(1);  // a toss-up long enough for the turn timer of a turn nobody has to run out
+    InTheFirstTossup(framesUntil, [&] {
+        RoundController& rc = g_round;
+        ASSERT_NE(nullptr, rc.controls.scoreLine);
+        std::string seen;
+        bool over = false;
+        for (int f = 0; f < 35 * 90 && !over && !::testing::Test::HasFailure(); ++f) {
+            framesUntil([] { return false; }, 1);
+            over = rc.roundType != ROUND_TOSSUP_1000 || rc.RoundOver();
+            const std::string named = SeatDisplay::ScoreLine();
+            if (named.empty() || over) continue;
+            const bool solving = rc.state == STATE_SOLVE && rc.current;
+            const std::string who = solving ? std::string(rc.current->Name()) + ":" : std::string();
+            EXPECT_TRUE(solving && named.rfind(who, 0) == 0)
+                << "frame " << f << ": the panel names \"" << named << "\" in state " << rc.state
+                << (rc.current ? std::string(", current ") + rc.current->Name() : std::string());
+            seen = named;
+        }
+        EXPECT_TRUE(over) << "the toss-up never ended";
+        EXPECT_FALSE(seen.empty()) << "no computer ever buzzed in";
+    });
+}

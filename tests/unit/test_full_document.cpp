@@ -95,4 +95,10 @@ TEST_F(FullDocument, EveryDebugCommandActsOnlyForADeveloperWhoIsNotTyping) {
     });
 }
 
+// In a toss-up the turn panel names only the seat that solves.
+TEST_F(FullDocument, ATossupNamesOnlyTheSeatSolving) {
+    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
+    ExpectATossupNamesOnlyTheSeatSolving(Frames());
+}
+
 }  // namespace

@@ -507,6 +507,12 @@ TEST_F(LiteDocument, TheResultsListWhatTheMatchWon) {
     ExpectTheResultsListWhatTheMatchWon(Frames());
 }
 
+// In a toss-up the turn panel names only the seat that solves.
+TEST_F(LiteDocument, ATossupNamesOnlyTheSeatSolving) {
+    ASSERT_TRUE(FramesUntil([] { return Named(g_guiManager.GetCurrentScreen(), "MENU"); }, 100));
+    ExpectATossupNamesOnlyTheSeatSolving(Frames());
+}
+
 #endif  // QV_GAME_DIR
 
 }  // namespace
