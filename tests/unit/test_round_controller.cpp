@@ -203,7 +203,7 @@ TEST_F(RoundFlowTest, TossupBuzzWrongThenAComputerSolvesIt) {
     EXPECT_TRUE(Running(g_round.controls.tossupRevealTimer));
     EXPECT_EQ(AI_TOSSUP_WATCH, ai.states.back());
     EXPECT_FALSE(solveButton.Disabled()) << "the one human buzzes by button against computers";
-    EXPECT_EQ("Quick, type the answer!", ops.LastMessage());
+    EXPECT_EQ("Know it? Press Space or click Solve to buzz in!", ops.LastMessage());
     Buzz(1);
     EXPECT_FALSE(Running(g_round.controls.tossupRevealTimer));
     Type(false);
