@@ -154,7 +154,8 @@ def settled_buttons(m, timeout=15):
             return s
         last = row
         time.sleep(0.3)
-    raise CheckFailed("the statistics window's buttons never held still")
+    m.keep("buttons-unsettled")
+    raise CheckFailed("the statistics window's buttons never held still (last %d orange pixels)" % last)
 
 
 def play_out(m, timeout=100):
