@@ -139,6 +139,18 @@ protected:
     char previous[MAX_PATH] = "";
 };
 
+// At the end of a test whose players are its own locals: the seats, the
+// current and opening contestants, the ranking and the current profile are
+// left empty, so that nothing points at players gone out of scope.
+struct LeaveTheSeats {
+    ~LeaveTheSeats() {
+        for (int i = 0; i < RoundController::kSeats; ++i) g_round.SetContestant(i, nullptr);
+        g_round.current = g_round.opener = nullptr;
+        g_round.ranking.Clear();
+        g_gameData.currentProfile = nullptr;
+    }
+};
+
 // Ann (a person) and two computers sit down to group play, as the group-play
 // window starts it (the caller has loaded the edition's document, its menu
 // showing), and the first toss-up's board lights; then race(framesUntil)
@@ -152,13 +164,7 @@ inline void InTheFirstTossup(const EditionFrames& framesUntil, const std::functi
     cy.appearance.SetName("Cy");
     ann.SetOpponent(1, &bo, 0);
     ann.SetOpponent(2, &cy, 1);
-    struct Seats {
-        ~Seats() {
-            for (int i = 0; i < RoundController::kSeats; ++i) g_round.SetContestant(i, nullptr);
-            g_round.current = g_round.opener = nullptr;
-            g_gameData.currentProfile = nullptr;
-        }
-    } leaveTheSeats;
+    LeaveTheSeats leaveTheSeats;
     g_gameData.currentProfile = &ann;
     rc.gameMode = MODE_GROUP_PLAY;
     ASSERT_TRUE(g_guiManager.OpenScreen("ROUND_WND"));  // its opening begins the match
@@ -227,13 +233,7 @@ inline void ExpectABuzzWhileATurnEndsKeepsItsAttempt(const EditionFrames& frames
 inline void InAnnsFirstTurn(const EditionFrames& framesUntil, const std::function<void()>& body) {
     PlayerProfile ann(KIND_HUMAN);
     ann.appearance.SetName("Ann");
-    struct Seats {
-        ~Seats() {
-            for (int i = 0; i < RoundController::kSeats; ++i) g_round.SetContestant(i, nullptr);
-            g_round.current = g_round.opener = nullptr;
-            g_gameData.currentProfile = nullptr;
-        }
-    } leaveTheSeats;
+    LeaveTheSeats leaveTheSeats;
     g_gameData.currentProfile = &ann;
     GuiCallback startGame = g_guiManager.GetCallbacks().Find("StartGame");
     GuiCallback changeScreen = g_guiManager.GetCallbacks().Find("ChangeScreen");
@@ -557,13 +557,7 @@ inline void ExpectANewMatchNamesNobodyOfTheLastOne(const EditionFrames& framesUn
     ann.SetOpponent(2, &cy, 1);
     dee.SetOpponent(1, &cy, 1);
     dee.SetOpponent(2, &eve, 2);
-    struct Seats {
-        ~Seats() {
-            for (int i = 0; i < RoundController::kSeats; ++i) g_round.SetContestant(i, nullptr);
-            g_round.current = g_round.opener = nullptr;
-            g_gameData.currentProfile = nullptr;
-        }
-    } leaveTheSeats;
+    LeaveTheSeats leaveTheSeats;
     auto matchShown = [] {
         const GuiScreen* s = g_guiManager.GetCurrentScreen();
         return s && s->name && std::strcmp(s->name, "ROUND_WND") == 0;
@@ -620,14 +614,7 @@ inline void ExpectTheResultsListWhatTheMatchWon(const EditionFrames& framesUntil
     RoundController& rc = g_round;
     PlayerProfile ann(KIND_HUMAN);
     ann.appearance.SetName("Ann");
-    struct Seats {
-        ~Seats() {
-            for (int i = 0; i < RoundController::kSeats; ++i) g_round.SetContestant(i, nullptr);
-            g_round.current = g_round.opener = nullptr;
-            g_round.ranking.Clear();
-            g_gameData.currentProfile = nullptr;
-        }
-    } leaveTheSeats;
+    LeaveTheSeats leaveTheSeats;
     // The table as the edition's start loads it (the Lite's fixture starts
     // without it), given back as it was found.
     struct Table {
@@ -759,13 +746,7 @@ inline void ExpectLeavingDuringASpinLeavesNothingBehind(const EditionFrames& fra
     GameControls& c = rc.controls;
     PlayerProfile ann(KIND_HUMAN);
     ann.appearance.SetName("Ann");
-    struct Seats {
-        ~Seats() {
-            for (int i = 0; i < RoundController::kSeats; ++i) g_round.SetContestant(i, nullptr);
-            g_round.current = g_round.opener = nullptr;
-            g_gameData.currentProfile = nullptr;
-        }
-    } leaveTheSeats;
+    LeaveTheSeats leaveTheSeats;
     g_gameData.currentProfile = &ann;
     CallbackRegistry& calls = g_guiManager.GetCallbacks();
     auto call = [&](const char* name, const char* argument) {
